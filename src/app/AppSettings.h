@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+// The process-wide settings, filled at start-up and shared by every screen.
+struct AppSettings {
+    QString DatabasePath;
+    QString TodayText;
+    QString VersionText;
+    QString TypedPassword;
+    int ReportSelector = 0;
+    int LetterSelector = 0;
+    QString DealerName;
+    QString ReservedSetting;
+    bool AddMode = false;
+    bool ImportBusy = false;
+};
+
+AppSettings &appSettings();
+
+// Fixed values of the program.
+namespace Defaults {
+inline const QString DatabaseFile = QStringLiteral("ZELDB.mdb");
+inline const QString DatabasePath = QStringLiteral(".\\ZELDB.mdb");
+inline const QString SettingsFile = QStringLiteral(".\\ZEL.CFG");
+inline const QString VersionText = QStringLiteral("VER8.10");
+inline const QString DefaultDealerLine = QStringLiteral("DEALER NAME NOT SET (CTRL+SHIFT+S)");
+inline const QString StartupHookPath = QStringLiteral("C:\\ORBEL4USB\\ZELUSB.BAT");
+inline const QString Password = QStringLiteral("KE4PRN");
+} // namespace Defaults

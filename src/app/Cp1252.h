@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Single-byte Windows code page 1252, the code page of the settings and export files.
+namespace Cp1252 {
+QString decode(const QByteArray &bytes);
+QByteArray encode(const QString &text); // characters the code page lacks become "?"
+} // namespace Cp1252

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QVariant>
+
+// Money as the program sums it: a fixed-point amount with four decimals.
+class Currency {
+public:
+    Currency() = default;
+    static Currency fromUnits(qint64 tenThousandths) {
+        Currency c;
+        c.units = tenThousandths;
+        return c;
+    }
+    // The leading number of a text (see Val), exactly, rounded half away from zero to four
+    // decimals.
+    static Currency fromText(const QString &text);
+    static Currency fromDouble(double value);
+
+    qint64 tenThousandths() const { return units; }
+    double toDouble() const { return double(units) / 10000.0; }
+    QString toPlainText() const; // "-12.5", "1250", "0.0001": no grouping, no trailing zeros
+
+    Currency operator+(Currency o) const { return fromUnits(units + o.units); }
+    Currency operator-(Currency o) const { return fromUnits(units - o.units); }
+    Currency &operator+=(Currency o) {
+        units += o.units;
+        return *this;
+    }
+    bool operator==(const Currency &) const = default;
+
+private:
+    qint64 units = 0;
+};
+Q_DECLARE_METATYPE(Currency)
+
+// The numeric value of a text: its leading number (leading blanks skipped, an optional sign,
+// digits, one decimal point); 0 when there is none.
+double Val(const QString &text);
+
+// A number laid into a right-aligned column as wide as the mask (one wider for long masks).
+// value may be a number, a Currency, a text holding a number, or empty/Null (blanks).
+// Whole-number digits that do not fit the column give a column of "*".
+QString FormatUsing(const QString &mask, const QVariant &value);
+
+// A field value as text in United States conventions; Null gives the empty text.
+QString FieldText(const QVariant &value);
+
+// A date by one of the masks "mm/dd/yyyy", "mm/dd/yy", "yyyy/mm/dd", "mm/dd", "mmm d, yyyy";
+// an invalid date gives the empty text.
+QString formatDate(const QDate &date, const QString &mask);

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// Every message box and input box of the program goes through a Prompter, so that the
+// windows, the command line and the tests each answer them their own way.
+namespace Style {
+enum : int {
+    OK = 0,
+    OKCancel = 1,
+    AbortRetryIgnore = 2,
+    YesNoCancel = 3,
+    YesNo = 4,
+    RetryCancel = 5,
+    Critical = 16,
+    Question = 32,
+    Exclamation = 48,
+    Information = 64,
+};
+}
+
+// The button a box was answered with.
+namespace Answer {
+enum : int { OK = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
+}
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+
+    // A message box. style is the buttons (0 to 5) plus the icon (16, 32, 48, 64);
+    // an empty title gives the application's title. Returns an Answer.
+    virtual int msgBox(const QString &text, int style = Style::OK, const QString &title = {}) = 0;
+
+    // An input box; std::nullopt when it was cancelled.
+    virtual std::optional<QString> inputBox(const QString &prompt, const QString &title = {},
+                                            const QString &defaultText = {}) = 0;
+
+    // The prompter every routine uses; the program installs its own at start.
+    static Prompter &current();
+    static void install(Prompter *prompter);
+
+    static QString applicationTitle() { return QStringLiteral("VOLMERA"); }
+
+    // The buttons of a style and the answer its first (default) button gives.
+    static int buttonsOf(int style) { return style & 7; }
+    static int firstAnswer(int style);
+};

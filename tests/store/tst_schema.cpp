@@ -1,0 +1,179 @@
+#include "StoreFixture.h"
+#include "TestRegistry.h"
+
+#include <QFile>
+
+Q_DECLARE_METATYPE(StoreError::Kind)
+
+// The deal table's layout, its upgrade, and the values the store refuses.
+class SchemaTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void newDatabaseReadsBackItsLayout() {
+        StoreFixture f;
+        auto db = f.fresh();
+        const QList<FieldDef> fields = db->fields(DealSchema::Table);
+        QCOMPARE(fields.size(), 46);
+        QCOMPARE(fields, DealSchema::fields());
+        QCOMPARE(fields[1].name, QStringLiteral("ByLName"));
+        QCOMPARE(fields[1].size, 15);
+        QVERIFY(!fields[1].allowZeroLength);
+        QCOMPARE(fields[45].name, QStringLiteral("AdminFee"));
+        QVERIFY(fields[45].allowZeroLength);
+        QCOMPARE(db->indexes(DealSchema::Table), DealSchema::indexes());
+    }
+
+    void createRefusesAnExistingFile() {
+        StoreFixture f;
+        QFile file(f.path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("keep me");
+        file.close();
+        QVERIFY_THROWS_EXCEPTION(StoreError, createDealDatabase(f.path));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("keep me"));
+    }
+
+    void refusals_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<StoreError::Kind>("kind");
+        using K = StoreError::Kind;
+        QTest::newRow("duplicate stock number") << "StkNbr" << QVariant("A1") << true << K::DuplicateKey;
+        QTest::newRow("duplicate stock, other case") << "StkNbr" << QVariant("a1") << true << K::DuplicateKey;
+        QTest::newRow("empty last name") << "ByLName" << QVariant("") << true << K::ZeroLength;
+        QTest::newRow("empty stock number") << "StkNbr" << QVariant("") << true << K::ZeroLength;
+        QTest::newRow("last name of 16") << "ByLName" << QVariant("ABCDEFGHIJKLMNOP") << true << K::TooLong;
+        QTest::newRow("state of 9") << "ByStateZip" << QVariant("IL 606011") << true << K::TooLong;
+        QTest::newRow("date that is no date") << "DateSold" << QVariant("13/45/2020") << true << K::BadValue;
+        QTest::newRow("empty first name") << "ByFirstMI" << QVariant("") << false << K::Other;
+        QTest::newRow("empty admin fee") << "AdminFee" << QVariant("") << false << K::Other;
+        QTest::newRow("last name of 15") << "ByLName" << QVariant("ABCDEFGHIJKLMNO") << false << K::Other;
+        QTest::newRow("ascii quote kept") << "ByAdr" << QVariant("12 O'HARA; DROP") << false << K::Other;
+    }
+
+    void refusals() {
+        QFETCH(QString, field);
+        QFETCH(QVariant, value);
+        QFETCH(bool, refused);
+        QFETCH(StoreError::Kind, kind);
+        StoreFixture f;
+        auto db = f.fresh();
+        auto rs = db->openRecordset(QStringLiteral("ZEL"));
+        StoreFixture::addDeal(*rs, QStringLiteral("FIRST"), QStringLiteral("A1"));
+        rs->addNew();
+        rs->setField(QStringLiteral("ByLName"), QStringLiteral("SECOND"));
+        rs->setField(QStringLiteral("StkNbr"), QStringLiteral("B2"));
+        rs->setField(QStringLiteral("LNKey"), QStringLiteral("SECONDB2"));
+        rs->setField(field, value);
+        try {
+            rs->update();
+            QVERIFY2(!refused, "the store took a value it must refuse");
+            rs->requery();
+            rs->findFirst(QStringLiteral("StkNbr = 'B2'"));
+            QVERIFY(!rs->noMatch());
+            QCOMPARE(rs->field(field), value);
+        } catch (const StoreError &e) {
+            QVERIFY2(refused, qPrintable(e.description()));
+            QCOMPARE(e.kind(), kind);
+            QVERIFY(!e.description().isEmpty());
+            rs->requery();
+            QCOMPARE(rs->recordCount(), 1);
+        }
+    }
+
+    void upgrade_data() {
+        QTest::addColumn<int>("oldFieldCount");
+        QTest::addColumn<int>("deals");
+        QTest::addColumn<int>("outcome");
+        QTest::newRow("older table with deals") << 43 << 3 << int(OpenOutcome::Upgraded);
+        QTest::newRow("lacking only the admin fee") << 45 << 2 << int(OpenOutcome::Upgraded);
+        QTest::newRow("current table") << 46 << 1 << int(OpenOutcome::Current);
+        QTest::newRow("older empty table") << 43 << 0 << int(OpenOutcome::Recreated);
+    }
+
+    void upgrade() {
+        QFETCH(int, oldFieldCount);
+        QFETCH(int, deals);
+        QFETCH(int, outcome);
+        StoreFixture f;
+        {
+            auto db = Database::create(f.path);
+            db->createTable(DealSchema::Table, DealSchema::fields().mid(0, oldFieldCount),
+                            DealSchema::indexes());
+            auto rs = db->openRecordset(QStringLiteral("ZEL"));
+            for (int i = 0; i < deals; ++i)
+                StoreFixture::addDeal(*rs, QStringLiteral("OLD%1").arg(i), QStringLiteral("S%1").arg(i),
+                                      {{QStringLiteral("Pack"), QStringLiteral("300.00")}});
+        }
+        QCOMPARE(int(openDealDatabase(f.path)), outcome);
+        auto db = Database::open(f.path);
+        const QList<FieldDef> fields = db->fields(DealSchema::Table);
+        QCOMPARE(fields.size(), 46);
+        for (int i = 0; i < 46; ++i)
+            QCOMPARE(fields[i].name, DealSchema::fields()[i].name);
+        // An upgraded admin fee does not take the zero-length text; a new one does.
+        QCOMPARE(fields[45].allowZeroLength, outcome != int(OpenOutcome::Upgraded));
+        auto rs = db->openRecordset(QStringLiteral("SELECT *FROM ZEL ORDER BY LNKey"));
+        QCOMPARE(rs->recordCount(), deals);
+        for (int i = 0; i < deals; ++i, rs->moveNext()) {
+            QCOMPARE(rs->field(QStringLiteral("StkNbr")).toString(), QStringLiteral("S%1").arg(i));
+            QCOMPARE(rs->field(QStringLiteral("Pack")).toString(), QStringLiteral("300.00"));
+            QVERIFY(rs->field(QStringLiteral("DelDT")).isNull());
+        }
+        // A second start changes nothing more.
+        QCOMPARE(int(openDealDatabase(f.path)),
+                 int(deals == 0 ? OpenOutcome::Recreated : OpenOutcome::Current));
+    }
+
+    void unreadableFilesAreLeftAlone_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<StoreError::Kind>("kind");
+        QTest::newRow("text file") << QByteArray("Standard Jet DB, not this one\n").repeated(200)
+                                   << StoreError::Kind::NotADatabase;
+        QTest::newRow("short garbage") << QByteArray("\x01\x02\x03garbage") << StoreError::Kind::NotADatabase;
+    }
+
+    void unreadableFilesAreLeftAlone() {
+        QFETCH(QByteArray, content);
+        QFETCH(StoreError::Kind, kind);
+        StoreFixture f;
+        QFile file(f.path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+        try {
+            openDealDatabase(f.path);
+            QFAIL("a file that is not a database was opened");
+        } catch (const StoreError &e) {
+            QCOMPARE(e.kind(), kind);
+        }
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), content);
+    }
+
+    void foreignDatabaseIsNotTaken() {
+        StoreFixture f;
+        {
+            auto db = Database::create(f.path);
+            db->exec(QStringLiteral("CREATE TABLE other (x)"));
+        }
+        QVERIFY_THROWS_EXCEPTION(StoreError, openDealDatabase(f.path));
+        QVERIFY(!Database::open(f.path)->hasTable(DealSchema::Table));
+    }
+
+    void cannotCreateInMissingFolder() {
+        StoreFixture f;
+        try {
+            createDealDatabase(f.dir.filePath(QStringLiteral("no/such/folder/ZELDB.mdb")));
+            QFAIL("created a database in a folder that is not there");
+        } catch (const StoreError &e) {
+            QCOMPARE(e.kind(), StoreError::Kind::CannotOpen);
+        }
+    }
+};
+
+REGISTER_TEST(SchemaTest);
+#include "tst_schema.moc"

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+// The windows start-up needs, so that start-up itself stays a plain routine.
+class StartupScreens {
+public:
+    virtual ~StartupScreens() = default;
+    // Shows the password prompt modally; it leaves the typed text in TypedPassword.
+    virtual void askPassword() = 0;
+    // Shows the entry screen (modeless).
+    virtual void showEntryScreen() = 0;
+    // Starts the start-up batch file without waiting for it; throws VolmeraError when it
+    // cannot be started.
+    virtual void launchStartupHook(const QString &localPath);
+};
+
+// Start-up: fills AppSettings, makes sure the database exists and is current, reads the
+// settings file, asks the password when required, launches the start-up batch file and shows
+// the entry screen. Returns false when the entry screen was not shown (the program ends).
+bool Main(StartupScreens &screens);
+
+// The password check of the prompt: the case of what was typed does not matter.
+bool passwordMatches(const QString &typed);
+
+// The deal database routines with their messages: each reports its own failure.
+void CreateDealDatabase(const QString &path); // "MAKE DB FILE"

@@ -1,0 +1,238 @@
+#include "TestRegistry.h"
+
+#include "app/AppSettings.h"
+#include "app/PathMapping.h"
+#include "app/ScriptedPrompter.h"
+#include "app/SettingsFile.h"
+#include "app/ZELMain.h"
+#include "store/DealSchema.h"
+#include "store/Recordset.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+struct ScriptedScreens : StartupScreens {
+    QString typed;
+    bool asked = false;
+    bool shown = false;
+    QStringList launched;
+    void askPassword() override {
+        asked = true;
+        appSettings().TypedPassword = typed;
+    }
+    void showEntryScreen() override { shown = true; }
+    void launchStartupHook(const QString &path) override { launched << path; }
+};
+
+void writeFile(const QString &path, const QByteArray &bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readFile(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+// Start-up in a working folder of its own, answered by a scripted password prompt.
+class StartupTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString previous;
+
+private Q_SLOTS:
+    void init() {
+        previous = QDir::currentPath();
+        QVERIFY(dir.isValid());
+        QDir::setCurrent(dir.path());
+        PathMapping::setDriveRoot(dir.filePath("drive"));
+        appSettings() = AppSettings();
+    }
+    void cleanup() {
+        QDir::setCurrent(previous);
+        PathMapping::setDriveRoot("/");
+        QDir(dir.path()).removeRecursively();
+        QDir().mkpath(dir.path());
+    }
+
+    void startUp_data() {
+        QTest::addColumn<QByteArray>("settings"); // empty: no settings file
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<QString>("dealer");
+        QTest::addColumn<QString>("message"); // the MAIN box's text, or empty for none
+
+        const QString none;
+        QTest::newRow("no settings file") << QByteArray() << "" << false << true
+                                          << Defaults::DefaultDealerLine << none;
+        QTest::newRow("password not asked") << QByteArray("\"ACE MOTORS\",\"R\",\"False\"\r\n") << ""
+                                            << false << true << "ACE MOTORS" << none;
+        QTest::newRow("no third item") << QByteArray("\"ACE MOTORS\",\"\"\r\n") << "" << false
+                                       << true << "ACE MOTORS" << none;
+        QTest::newRow("password in lower case") << QByteArray("\"ACE\",\"\",\"True\"\r\n")
+                                                << "ke4prn" << true << true << "ACE" << none;
+        QTest::newRow("wrong password") << QByteArray("\"ACE\",\"\",\"True\"\r\n") << "KE4PRX"
+                                        << true << false << "ACE" << none;
+        QTest::newRow("prompt cancelled") << QByteArray("\"ACE\",\"\",\"True\"\r\n") << "" << true
+                                          << false << "ACE" << none;
+        QTest::newRow("one item") << QByteArray("\"ACE\"\r\n") << "" << false << true << "ACE"
+                                  << "incomplete";
+        QTest::newRow("garbage choice") << QByteArray("\"ACE\",\"\",\"maybe\"\r\n") << "" << false
+                                        << true << "ACE" << "neither True nor False";
+        QTest::newRow("binary garbage") << QByteArray("\x01\xff\x00\x02", 4) << "" << false << true
+                                        << Defaults::DefaultDealerLine << "unreadable characters";
+    }
+
+    void startUp() {
+        QFETCH(QByteArray, settings);
+        QFETCH(QString, typed);
+        QFETCH(bool, asked);
+        QFETCH(bool, shown);
+        QFETCH(QString, dealer);
+        QFETCH(QString, message);
+        if (!settings.isEmpty())
+            writeFile("ZEL.CFG", settings);
+        ScriptedPrompter prompter;
+        PrompterScope scope(&prompter);
+        ScriptedScreens screens;
+        screens.typed = typed;
+
+        QCOMPARE(Main(screens), shown);
+        QCOMPARE(screens.asked, asked);
+        QCOMPARE(screens.shown, shown);
+        QCOMPARE(appSettings().DealerName, dealer);
+        QCOMPARE(appSettings().DatabasePath, QStringLiteral(".\\ZELDB.mdb"));
+        QVERIFY(screens.launched.isEmpty());
+        if (message.isEmpty()) {
+            QCOMPARE(prompter.shown.size(), 0);
+        } else {
+            QCOMPARE(prompter.shown.size(), 1);
+            QCOMPARE(prompter.shown[0].title, QStringLiteral("MAIN"));
+            QCOMPARE(prompter.shown[0].style, 16);
+            QVERIFY2(prompter.shown[0].text.contains(message), qPrintable(prompter.shown[0].text));
+        }
+        // The database is there with the deal table, and the settings file was not touched.
+        QCOMPARE(Database::open("ZELDB.mdb")->fields("ZEL").size(), 46);
+        if (!settings.isEmpty())
+            QCOMPARE(readFile("ZEL.CFG"), settings);
+    }
+
+    void startupBatchFileIsLaunchedWhenPresent() {
+        QDir().mkpath(dir.filePath("drive/orbel4usb"));
+        writeFile(dir.filePath("drive/orbel4usb/zelusb.bat"), "true\n");
+        ScriptedPrompter prompter;
+        PrompterScope scope(&prompter);
+        ScriptedScreens screens;
+        QVERIFY(Main(screens));
+        QCOMPARE(screens.launched, QStringList{dir.filePath("drive/orbel4usb/zelusb.bat")});
+        QCOMPARE(prompter.shown.size(), 0);
+    }
+
+    void unreadableDatabaseIsReportedAndKept() {
+        const QByteArray junk = QByteArray("not a database at all\n").repeated(100);
+        writeFile("ZELDB.mdb", junk);
+        ScriptedPrompter prompter;
+        PrompterScope scope(&prompter);
+        ScriptedScreens screens;
+        QVERIFY(Main(screens));
+        QCOMPARE(prompter.shown.size(), 1);
+        QCOMPARE(prompter.shown[0].title, QStringLiteral("MAIN"));
+        QVERIFY(prompter.shown[0].text.contains("not a deal database"));
+        QCOMPARE(readFile("ZELDB.mdb"), junk);
+    }
+
+    void databaseWithDealsIsKept() {
+        createDealDatabase("ZELDB.mdb");
+        {
+            auto db = Database::open("ZELDB.mdb");
+            auto rs = db->openRecordset("ZEL");
+            rs->addNew();
+            rs->setField("ByLName", "KEPT");
+            rs->setField("StkNbr", "K1");
+            rs->setField("LNKey", "KEPTK1");
+            rs->update();
+        }
+        ScriptedScreens screens;
+        QVERIFY(Main(screens));
+        QCOMPARE(Database::open("ZELDB.mdb")->openRecordset("ZEL")->recordCount(), 1);
+    }
+};
+
+// The settings file's line format and its reading.
+class SettingsFileTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void roundTrip_data() {
+        QTest::addColumn<QString>("dealer");
+        QTest::addColumn<QString>("reserved");
+        QTest::addColumn<bool>("password");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("plain") << "ACE MOTORS" << "" << false
+                               << QByteArray("\"ACE MOTORS\",\"\",\"False\"\r\n");
+        QTest::newRow("comma in name") << "SMITH, JONES & CO" << "X1" << true
+                                       << QByteArray("\"SMITH, JONES & CO\",\"X1\",\"True\"\r\n");
+        QTest::newRow("accented name") << QString::fromUtf8("CAFÉ AUTOS") << "" << false
+                                       << QByteArray("\"CAF\xc9 AUTOS\",\"\",\"False\"\r\n");
+    }
+
+    void roundTrip() {
+        QFETCH(QString, dealer);
+        QFETCH(QString, reserved);
+        QFETCH(bool, password);
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("ZEL.CFG");
+        SettingsFile::write(path, dealer, reserved, password);
+        QCOMPARE(readFile(path), bytes);
+        SettingsFile::Content content;
+        SettingsFile::read(path, content);
+        QCOMPARE(content.dealerName, dealer);
+        QCOMPARE(content.reserved, reserved);
+        QCOMPARE(SettingsFile::toBoolean(content.passwordText), password);
+    }
+
+    void itemsAreReadAsWritten_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("dealer");
+        QTest::addColumn<QString>("reserved");
+        QTest::addColumn<QString>("third");
+        QTest::newRow("unquoted, blanks dropped") << QByteArray("  ACE MOTORS , R ,True") << "ACE MOTORS" << "R" << "True";
+        QTest::newRow("quoted keeps blanks") << QByteArray("\" ACE \",\"\",\"False\"") << " ACE " << "" << "False";
+        QTest::newRow("lines as delimiters") << QByteArray("\"A\"\n\"B\"\r\n\"True\"\n\n") << "A" << "B" << "True";
+        QTest::newRow("no third item") << QByteArray("\"A\",\"B\"\r\n") << "A" << "B" << "";
+    }
+
+    void itemsAreReadAsWritten() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, dealer);
+        QFETCH(QString, reserved);
+        QFETCH(QString, third);
+        QTemporaryDir dir;
+        writeFile(dir.filePath("ZEL.CFG"), bytes);
+        SettingsFile::Content content;
+        SettingsFile::read(dir.filePath("ZEL.CFG"), content);
+        QCOMPARE(content.dealerName, dealer);
+        QCOMPARE(content.reserved, reserved);
+        QCOMPARE(content.passwordText, third);
+    }
+
+    void failedWriteKeepsTheOldFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("ZEL.CFG");
+        SettingsFile::write(path, "OLD", "", false);
+        QVERIFY_THROWS_EXCEPTION(VolmeraError,
+                                 SettingsFile::write(dir.filePath("none/ZEL.CFG"), "N", "", true));
+        QCOMPARE(readFile(path), QByteArray("\"OLD\",\"\",\"False\"\r\n"));
+    }
+};
+
+REGISTER_TEST(StartupTest);
+REGISTER_TEST(SettingsFileTest);
+#include "tst_startup.moc"

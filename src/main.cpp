@@ -1,0 +1,149 @@
+// The volmera program: without a command it opens the windows; with one it does that job on
+// the command line, where nothing waits for an answer.
+#include "app/AppSettings.h"
+#include "app/CliPrompter.h"
+#include "app/GuiPrompter.h"
+#include "app/GuiStartup.h"
+#include "app/ZELMain.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+#include <cstdio>
+#include <vector>
+
+namespace {
+enum ExitStatus { Success = 0, UsageError = 2 };
+
+// A job run from the command line; it gets the arguments that follow its name.
+struct Command {
+    QString name;
+    QString summary;
+    int (*run)(const QStringList &arguments);
+};
+
+// Every command the command line knows; the help lists them in this order.
+const std::vector<Command> &commands() {
+    static const std::vector<Command> all;
+    return all;
+}
+
+void print(std::FILE *stream, const QString &text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+int usageError(const QString &message) {
+    print(stderr, QStringLiteral("volmera: %1\nRun 'volmera --help' for usage.\n").arg(message));
+    return UsageError;
+}
+
+QString helpText(const QCommandLineParser &parser) {
+    QString text = parser.helpText();
+    // Parsing happens before any application object exists, so Qt cannot name the program.
+    text.replace(QStringLiteral("<executable_name>"), QStringLiteral("volmera"));
+    text += QStringLiteral("\nCommands:\n");
+    if (commands().empty())
+        text += QStringLiteral("  (none yet: run without a command to open the entry screen)\n");
+    for (const Command &command : commands())
+        text += QStringLiteral("  %1  %2\n").arg(command.name.leftJustified(10), command.summary);
+    return text;
+}
+
+// The data folder becomes the working folder, where the database and settings live.
+bool enterDataFolder(const QString &folder, QString &problem) {
+    const QFileInfo info(folder);
+    if (folder.isEmpty() || !info.exists())
+        problem = QStringLiteral("the data folder '%1' does not exist").arg(folder);
+    else if (!info.isDir())
+        problem = QStringLiteral("'%1' is not a folder").arg(folder);
+    else if (!info.isReadable() || !QDir::setCurrent(folder))
+        problem = QStringLiteral("cannot use the data folder '%1'").arg(folder);
+    return problem.isEmpty();
+}
+
+int runCommand(const Command &command, int &argc, char **argv, const QStringList &arguments) {
+    QCoreApplication app(argc, argv);
+    CliPrompter prompter(false);
+    Prompter::install(&prompter);
+    const int status = command.run(arguments);
+    Prompter::install(nullptr);
+    return status;
+}
+
+int runWindows(int &argc, char **argv) {
+    QApplication app(argc, argv);
+    GuiPrompter prompter;
+    Prompter::install(&prompter);
+    int status = Success;
+    {
+        GuiStartup startup;
+        // Start-up declines (a wrong password) without a window: that is a normal end.
+        if (Main(startup))
+            status = QApplication::exec();
+    }
+    Prompter::install(nullptr);
+    return status;
+}
+} // namespace
+
+int main(int argc, char **argv) {
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("VOLMERA, the deal tracker of the finance and insurance office."));
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("Show this help and end."));
+    const QCommandLineOption versionOption(QStringLiteral("version"),
+                                           QStringLiteral("Show the program's version and end."));
+    const QCommandLineOption dataDirOption(
+        QStringLiteral("data-dir"),
+        QStringLiteral("Work in <dir>: the folder of the deal database and the settings file "
+                       "(default: the current folder)."),
+        QStringLiteral("dir"));
+    parser.addOption(helpOption);
+    parser.addOption(versionOption);
+    parser.addOption(dataDirOption);
+    parser.addPositionalArgument(
+        QStringLiteral("command"),
+        QStringLiteral("What to do (see Commands); without one the windows open."),
+        QStringLiteral("[command]"));
+
+    if (!parser.parse(args))
+        return usageError(parser.errorText());
+    if (parser.isSet(helpOption)) {
+        print(stdout, helpText(parser));
+        return Success;
+    }
+    if (parser.isSet(versionOption)) {
+        print(stdout, QStringLiteral("volmera %1\n").arg(Defaults::VersionText));
+        return Success;
+    }
+
+    QStringList positional = parser.positionalArguments();
+    const Command *command = nullptr;
+    if (!positional.isEmpty()) {
+        const QString name = positional.takeFirst();
+        for (const Command &known : commands())
+            if (known.name == name)
+                command = &known;
+        if (command == nullptr)
+            return usageError(QStringLiteral("unknown command '%1'").arg(name));
+    }
+
+    if (parser.isSet(dataDirOption)) {
+        QString problem;
+        if (!enterDataFolder(parser.value(dataDirOption), problem))
+            return usageError(problem);
+    }
+
+    if (command != nullptr)
+        return runCommand(*command, argc, argv, positional);
+    return runWindows(argc, argv);
+}

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace {
 using Kind = StoreError::Kind;
@@ -93,7 +94,6 @@ void Recordset::requery() {
     while (s.step())
         fresh.append(s.int64(0));
     ids = std::move(fresh);
-    positions.clear();
     pos = 0;
     currentDeleted = false;
     if (ids.isEmpty()) {
@@ -211,16 +211,12 @@ QVariant Recordset::toStored(int column, const QVariant &value) const {
     return value.toString();
 }
 
-std::optional<qsizetype> Recordset::positionOf(qint64 rowId) {
-    if (positions.isEmpty()) {
-        positions.reserve(ids.size());
-        for (qsizetype i = 0; i < ids.size(); ++i)
-            positions.insert(ids[i], i);
-    }
-    const auto it = positions.constFind(rowId);
-    if (it == positions.constEnd())
+std::optional<qsizetype> Recordset::positionOf(qint64 rowId) const {
+    // One pass over the keyset costs less than building a lookup table for a single find.
+    const auto it = std::find(ids.cbegin(), ids.cend(), rowId);
+    if (it == ids.cend())
         return std::nullopt;
-    return *it;
+    return it - ids.cbegin();
 }
 
 void Recordset::findFirst(const QString &criteria) { find(criteria, -1); }
@@ -305,8 +301,7 @@ void Recordset::update() {
         s.step();
         // A new row shows at the end of the selection until it is queried again.
         ids.append(db.lastInsertRowId());
-        positions.clear();
-    } else if (!columns.isEmpty()) {
+        } else if (!columns.isEmpty()) {
         QStringList sets;
         for (int i = 0; i < columns.size(); ++i)
             sets << QStringLiteral("%1 = ?%2").arg(columns[i]).arg(i + 1);
@@ -331,7 +326,6 @@ void Recordset::deleteCurrent() {
     s.bind(1, ids[pos]);
     s.step();
     ids.remove(pos);
-    positions.clear();
     row.clear();
     currentDeleted = true; // the next move goes to the row that followed it
 }

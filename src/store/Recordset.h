@@ -2,7 +2,6 @@
 
 #include "store/Database.h"
 
-#include <QHash>
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
@@ -52,7 +51,7 @@ private:
     int columnOf(const QString &name) const;
     void load();
     void requireCurrent() const;
-    std::optional<qsizetype> positionOf(qint64 rowId);
+    std::optional<qsizetype> positionOf(qint64 rowId) const;
     void find(const QString &criteria, qsizetype after);
     QVariant toStored(int column, const QVariant &value) const;
     QVariant fromStored(int column, const QVariant &value) const;
@@ -63,7 +62,6 @@ private:
     QStringList names;
     QVector<FieldDef::Type> types;
     QVector<qint64> ids;
-    QHash<qint64, qsizetype> positions; // built on the first find after a change
     qsizetype pos = -1;
     bool currentDeleted = false;
     QVector<QVariant> row; // the current row as read

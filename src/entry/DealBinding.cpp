@@ -1,0 +1,102 @@
+#include "entry/DealBinding.h"
+
+#include "app/Format.h"
+#include "entry/FieldTable.h"
+#include "store/DealSchema.h"
+
+namespace {
+const QString keyField = QStringLiteral("LNKey");
+const QString deliveredField = QStringLiteral("Delivered");
+
+QString boxText(const QVariant &value) {
+    if (value.typeId() == QMetaType::QDate)
+        return formatDate(value.toDate(), QStringLiteral("mm/dd/yyyy"));
+    return FieldText(value);
+}
+
+// An empty date box stores no date; every other box stores its text as it stands.
+QVariant storedValue(int index, const QString &text) {
+    if (FieldTable::kindOf(index) == QLatin1Char('D') && text.trimmed().isEmpty())
+        return {};
+    return text;
+}
+} // namespace
+
+void DealBinding::open(const QString &path) {
+    release();
+    auto database = Database::open(path);
+    records = database->openRecordset(DealSchema::Table);
+    db = std::move(database);
+}
+
+void DealBinding::release() {
+    records.reset();
+    db.reset();
+}
+
+Recordset &DealBinding::recordset() {
+    if (!records)
+        throw StoreError(StoreError::Kind::CannotOpen,
+                         QStringLiteral("The deal database is not open."));
+    return *records;
+}
+
+ShownDeal DealBinding::current() const {
+    ShownDeal shown;
+    if (!records || records->eof() || records->bof())
+        return shown;
+    try {
+        for (const EntryField &f : FieldTable::fields())
+            shown.boxes[f.index] = boxText(records->field(f.field));
+        shown.lnKey = FieldText(records->field(keyField));
+        shown.delivered = records->field(deliveredField).toBool();
+    } catch (const StoreError &) {
+        // The deal was taken away by another workstation: nothing to show.
+        return ShownDeal();
+    }
+    return shown;
+}
+
+void DealBinding::put(const ShownDeal &now, const ShownDeal &loaded) {
+    for (const EntryField &f : FieldTable::fields()) {
+        if (now.boxes[f.index] != loaded.boxes[f.index])
+            records->setField(f.field, storedValue(f.index, now.boxes[f.index]));
+    }
+    if (now.lnKey != loaded.lnKey)
+        records->setField(keyField, now.lnKey);
+    if (now.delivered != loaded.delivered)
+        records->setField(deliveredField, now.delivered);
+}
+
+void DealBinding::writeChanges(const ShownDeal &now, const ShownDeal &loaded) {
+    if (now == loaded || eof() || bof())
+        return;
+    Recordset &rs = recordset();
+    rs.edit();
+    put(now, loaded);
+    try {
+        rs.update();
+    } catch (...) {
+        rs.cancelUpdate();
+        throw;
+    }
+}
+
+void DealBinding::startNew() { recordset().addNew(); }
+
+void DealBinding::saveNew(const ShownDeal &now) {
+    Recordset &rs = recordset();
+    if (rs.editMode() != Recordset::EditMode::Add)
+        rs.addNew();
+    put(now, ShownDeal());
+    rs.update();
+}
+
+void DealBinding::dropNew() {
+    if (records && records->editMode() != Recordset::EditMode::None)
+        records->cancelUpdate();
+}
+
+bool DealBinding::adding() const {
+    return records && records->editMode() == Recordset::EditMode::Add;
+}

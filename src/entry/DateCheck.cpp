@@ -92,7 +92,10 @@ QString DateCheck(QChar kind, const QString &text) {
     }
     // Counted from 1, 0 when there is no second "/".
     const qsizetype second = text.indexOf(u'/', first + 1) + 1;
-    const bool fourDigitYear = text.size() == second + 4;
+    // A date typed without its year is in this year, not a century earlier by the two-digit
+    // rule.
+    const bool noYear = second == 0 || text.trimmed().size() == second;
+    const bool fourDigitYear = noYear || text.size() == second + 4;
     const QString dated =
         reformat(text, fourDigitYear ? QStringLiteral("mm/dd/yyyy") : QStringLiteral("mm/dd/yy"));
 

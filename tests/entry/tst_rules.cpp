@@ -93,7 +93,8 @@ private Q_SLOTS:
         row('D', "1/5/1915", "01/05/1915");
         row('D', "2/29/2024", "02/29/2024");
         row('D', "2/29/00", "02/29/2000");
-        row('D', "1/5", "01/05/1925"); // this year's last two digits, by the century rule
+        row('D', "1/5", "01/05/2025"); // no year typed: this year, whatever the century rule
+        row('D', "1/5/", "01/05/2025");
         row('D', "1/5", "01/05/2012", {}, 2012);
         row('D', "1/05", "01/05/2025"); // four characters: read as mm/dd/yyyy
         row('D', "010504", "", badFormat);

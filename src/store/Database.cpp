@@ -133,7 +133,9 @@ Statement::Statement(sqlite3 *db, const QString &sql) : db(db) {
         throw translate(db, rc, {}, QString::fromUtf8(sqlite3_db_filename(db, "main")));
 }
 
-Statement::~Statement() { sqlite3_finalize(stmt); }
+Statement::~Statement() {
+    sqlite3_finalize(stmt);
+}
 
 void Statement::bind(int index, const QVariant &value) {
     int rc = SQLITE_OK;
@@ -184,9 +186,13 @@ void Statement::reset() {
     sqlite3_clear_bindings(stmt);
 }
 
-int Statement::columnCount() const { return sqlite3_column_count(stmt); }
+int Statement::columnCount() const {
+    return sqlite3_column_count(stmt);
+}
 
-qint64 Statement::int64(int column) const { return sqlite3_column_int64(stmt, column); }
+qint64 Statement::int64(int column) const {
+    return sqlite3_column_int64(stmt, column);
+}
 
 QVariant Statement::value(int column) const {
     switch (sqlite3_column_type(stmt, column)) {
@@ -197,17 +203,35 @@ QVariant Statement::value(int column) const {
     case SQLITE_FLOAT:
         return QVariant(sqlite3_column_double(stmt, column));
     default:
-        return QString::fromUtf8(
-            reinterpret_cast<const char *>(sqlite3_column_text(stmt, column)),
-            sqlite3_column_bytes(stmt, column));
+        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, column)),
+                                 sqlite3_column_bytes(stmt, column));
     }
+}
+
+qsizetype Statement::appendText(int column, QString &into) const {
+    if (sqlite3_column_type(stmt, column) == SQLITE_NULL)
+        return -1;
+    const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
+    const int size = sqlite3_column_bytes(stmt, column);
+    const qsizetype before = into.size();
+    // Most texts are plain ASCII, which needs no decoding.
+    bool ascii = true;
+    for (int i = 0; i < size && ascii; ++i)
+        ascii = static_cast<unsigned char>(bytes[i]) < 0x80;
+    if (ascii)
+        into.append(QLatin1StringView(bytes, size));
+    else
+        into.append(QString::fromUtf8(bytes, size));
+    return into.size() - before;
 }
 
 // ---- Database
 
 std::unique_ptr<Database> Database::connect(const QString &path, int flags) {
     sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+    // A connection is used by one thread only, so it needs no locking of its own.
+    const int rc =
+        sqlite3_open_v2(path.toUtf8().constData(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const StoreError error = translate(db, rc, {}, path);
         sqlite3_close(db);
@@ -239,7 +263,9 @@ std::unique_ptr<Database> Database::open(const QString &path) {
     return connect(path, SQLITE_OPEN_READWRITE);
 }
 
-Database::~Database() { sqlite3_close_v2(db); }
+Database::~Database() {
+    sqlite3_close_v2(db);
+}
 
 void Database::fail(int code, const QString &context) const {
     throw translate(db, code, context, filePath);
@@ -253,7 +279,9 @@ void Database::exec(const QString &sql) {
         fail(sqlite3_extended_errcode(db));
 }
 
-qint64 Database::lastInsertRowId() const { return sqlite3_last_insert_rowid(db); }
+qint64 Database::lastInsertRowId() const {
+    return sqlite3_last_insert_rowid(db);
+}
 
 void Database::createTable(const QString &table, const QList<FieldDef> &fields,
                            const QList<IndexDef> &indexes) {
@@ -272,8 +300,8 @@ void Database::createTable(const QString &table, const QList<FieldDef> &fields,
         if (index.primary)
             continue;
         exec(QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
-                 .arg(index.unique ? QStringLiteral("UNIQUE ") : QString(),
-                      quotedName(index.name), quotedName(table), quotedName(index.field)));
+                 .arg(index.unique ? QStringLiteral("UNIQUE ") : QString(), quotedName(index.name),
+                      quotedName(table), quotedName(index.field)));
     }
 }
 
@@ -316,9 +344,8 @@ QList<FieldDef> Database::fields(const QString &table) {
         } else {
             f.size = sized.match(type).captured(1).toInt();
         }
-        f.allowZeroLength =
-            f.type == FieldDef::Text &&
-            !create.contains(QStringLiteral("CONSTRAINT %1_nonempty ").arg(f.name));
+        f.allowZeroLength = f.type == FieldDef::Text &&
+                            !create.contains(QStringLiteral("CONSTRAINT %1_nonempty ").arg(f.name));
         result << f;
     }
     return result;
@@ -365,14 +392,16 @@ void Database::repair() {
     }
     exec(QStringLiteral("REINDEX"));
     if (!problems.isEmpty())
-        throw StoreError(Kind::NotADatabase,
-                         QStringLiteral("The database file %1 is damaged: %2")
-                             .arg(filePath, problems.first()));
+        throw StoreError(
+            Kind::NotADatabase,
+            QStringLiteral("The database file %1 is damaged: %2").arg(filePath, problems.first()));
 }
 
 // ---- Transaction
 
-Transaction::Transaction(Database &db) : db(db) { db.exec(QStringLiteral("BEGIN IMMEDIATE")); }
+Transaction::Transaction(Database &db) : db(db) {
+    db.exec(QStringLiteral("BEGIN IMMEDIATE"));
+}
 
 Transaction::~Transaction() {
     if (open)

@@ -44,6 +44,8 @@ public:
     int columnCount() const;
     qint64 int64(int column) const;
     QVariant value(int column) const; // Null, integer, real or text
+    // Appends the column as text to into: the characters appended, or -1 for Null.
+    qsizetype appendText(int column, QString &into) const;
 
 private:
     sqlite3 *db;

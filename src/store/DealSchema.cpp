@@ -6,7 +6,9 @@ namespace {
 FieldDef text(const char *name, int size, bool allowZeroLength = true) {
     return {QString::fromLatin1(name), FieldDef::Text, size, allowZeroLength};
 }
-FieldDef date(const char *name) { return {QString::fromLatin1(name), FieldDef::Date, 0, false}; }
+FieldDef date(const char *name) {
+    return {QString::fromLatin1(name), FieldDef::Date, 0, false};
+}
 
 // The fields a later version added; an older table gets them at the end. AdminFee added this
 // way does not take the zero-length text, unlike the same field of a new table.
@@ -24,21 +26,50 @@ void createDealTable(Database &db) {
 
 const QList<FieldDef> &DealSchema::fields() {
     static const QList<FieldDef> all = {
-        date("DateSold"),        text("ByLName", 15, false), text("ByFirstMI", 15),
-        text("CByLName", 15),    text("CByFirstMI", 15),     text("ByAdr", 30),
-        text("ByCity", 15),      text("ByStateZip", 8),      text("ByDOB", 10),
-        text("CByDOB", 10),      text("ByPhone", 25),        text("Salesman", 30),
-        text("FIMgr", 3),        text("Term", 3),            text("APR", 8),
-        text("LAHElig", 1),      text("SrvElig", 1),         text("FinanceSrc", 3),
-        text("AmountFin", 12),   text("MoPmt", 12),          text("StkNbr", 8, false),
-        text("NewUsed", 1),      text("Year", 4),            text("Make", 10),
-        text("Model", 8),        text("VinNbr", 18),         text("UnitPrft", 12),
-        text("SmComm1", 12),     text("SmComm2", 12),        text("ASMComm", 12),
-        text("FIComm", 12),      text("FinRes", 12),         text("SrvRes", 12),
-        text("LifeRes", 12),     text("AHRes", 12),          text("Prft1", 20),
-        text("PrftAmt1", 12),    text("Prft2", 20),          text("PrftAmt2", 12),
-        text("Prft3", 20),       text("PrftAmt3", 12),       text("Pack", 12),
-        text("LNKey", 23),       date("DelDT"),
+        date("DateSold"),
+        text("ByLName", 15, false),
+        text("ByFirstMI", 15),
+        text("CByLName", 15),
+        text("CByFirstMI", 15),
+        text("ByAdr", 30),
+        text("ByCity", 15),
+        text("ByStateZip", 8),
+        text("ByDOB", 10),
+        text("CByDOB", 10),
+        text("ByPhone", 25),
+        text("Salesman", 30),
+        text("FIMgr", 3),
+        text("Term", 3),
+        text("APR", 8),
+        text("LAHElig", 1),
+        text("SrvElig", 1),
+        text("FinanceSrc", 3),
+        text("AmountFin", 12),
+        text("MoPmt", 12),
+        text("StkNbr", 8, false),
+        text("NewUsed", 1),
+        text("Year", 4),
+        text("Make", 10),
+        text("Model", 8),
+        text("VinNbr", 18),
+        text("UnitPrft", 12),
+        text("SmComm1", 12),
+        text("SmComm2", 12),
+        text("ASMComm", 12),
+        text("FIComm", 12),
+        text("FinRes", 12),
+        text("SrvRes", 12),
+        text("LifeRes", 12),
+        text("AHRes", 12),
+        text("Prft1", 20),
+        text("PrftAmt1", 12),
+        text("Prft2", 20),
+        text("PrftAmt2", 12),
+        text("Prft3", 20),
+        text("PrftAmt3", 12),
+        text("Pack", 12),
+        text("LNKey", 23),
+        date("DelDT"),
         {QStringLiteral("Delivered"), FieldDef::YesNo, 0, false},
         text("AdminFee", 12),
     };
@@ -54,7 +85,9 @@ const QList<IndexDef> &DealSchema::indexes() {
     return all;
 }
 
-int DealSchema::fieldCount() { return int(fields().size()); }
+int DealSchema::fieldCount() {
+    return int(fields().size());
+}
 
 void createDealDatabase(const QString &path) {
     auto db = Database::create(path);

@@ -4,6 +4,56 @@
 
 // The deal table ZEL: its 46 fields in their fixed order, and its indexes.
 namespace DealSchema {
+// The fields by their position in the table.
+enum Field : int {
+    DateSold,
+    ByLName,
+    ByFirstMI,
+    CByLName,
+    CByFirstMI,
+    ByAdr,
+    ByCity,
+    ByStateZip,
+    ByDOB,
+    CByDOB,
+    ByPhone,
+    Salesman,
+    FIMgr,
+    Term,
+    APR,
+    LAHElig,
+    SrvElig,
+    FinanceSrc,
+    AmountFin,
+    MoPmt,
+    StkNbr,
+    NewUsed,
+    Year,
+    Make,
+    Model,
+    VinNbr,
+    UnitPrft,
+    SmComm1,
+    SmComm2,
+    ASMComm,
+    FIComm,
+    FinRes,
+    SrvRes,
+    LifeRes,
+    AHRes,
+    Prft1,
+    PrftAmt1,
+    Prft2,
+    PrftAmt2,
+    Prft3,
+    PrftAmt3,
+    Pack,
+    LNKey,
+    DelDT,
+    Delivered,
+    AdminFee
+};
+
 inline const QString Table = QStringLiteral("ZEL");
 const QList<FieldDef> &fields();
 const QList<IndexDef> &indexes();

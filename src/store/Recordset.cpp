@@ -1,5 +1,7 @@
 #include "store/Recordset.h"
 
+#include "store/Selection.h"
+
 #include <QDate>
 #include <QRegularExpression>
 #include <algorithm>
@@ -27,49 +29,21 @@ QString findCriteria(const QString &field, const QString &op, const QString &val
 }
 
 Recordset::Recordset(Database &database, const QString &queryText) : db(database) {
-    static const QRegularExpression select(
-        QStringLiteral("^\\s*SELECT\\s*\\*\\s*FROM\\s+(\\w+)(?:\\s+ORDER\\s+BY\\s+(.+?))?\\s*;?\\s*$"),
-        QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression bare(QStringLiteral("^\\s*(\\w+)\\s*$"));
-    QStringList order;
-    if (const auto m = select.match(queryText); m.hasMatch()) {
-        table = m.captured(1);
-        if (!m.captured(2).isEmpty())
-            order = m.captured(2).split(QLatin1Char(','));
-    } else if (const auto b = bare.match(queryText); b.hasMatch()) {
-        table = b.captured(1);
-    } else {
-        throw StoreError(Kind::BadCriteria,
-                         QStringLiteral("The selection \"%1\" cannot be read.").arg(queryText));
-    }
+    const SelectionText selection = parseSelection(queryText);
+    table = selection.table;
     if (!db.hasTable(table))
-        throw StoreError(Kind::NoSuchField, QStringLiteral("The database has no table %1.").arg(table));
+        throw StoreError(Kind::NoSuchField,
+                         QStringLiteral("The database has no table %1.").arg(table));
     for (const FieldDef &f : db.fields(table)) {
         names << f.name;
         types << f.type;
     }
-    if (order.isEmpty()) {
-        for (const IndexDef &index : db.indexes(table)) {
-            if (index.primary)
-                order << index.field;
-        }
+    QStringList primary;
+    for (const IndexDef &index : db.indexes(table)) {
+        if (index.primary)
+            primary << index.field;
     }
-    QStringList terms;
-    for (const QString &item : order) {
-        const QStringList words = item.simplified().split(QLatin1Char(' '));
-        const int column = columnOf(words.value(0));
-        QString term = quotedName(names[column]);
-        if (words.size() == 2 && words[1].compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0)
-            term += QStringLiteral(" DESC");
-        else if (words.size() != 1 &&
-                 !(words.size() == 2 &&
-                   words[1].compare(QLatin1String("ASC"), Qt::CaseInsensitive) == 0))
-            throw StoreError(Kind::BadCriteria,
-                             QStringLiteral("The order \"%1\" cannot be read.").arg(item));
-        terms << term;
-    }
-    terms << QStringLiteral("rowid");
-    orderSql = terms.join(QStringLiteral(", "));
+    orderSql = ::orderSql(selection, names, primary);
     requery();
 }
 
@@ -84,12 +58,15 @@ int Recordset::columnOf(const QString &name) const {
                          .arg(table, name));
 }
 
-FieldDef::Type Recordset::fieldType(const QString &name) const { return types[columnOf(name)]; }
+FieldDef::Type Recordset::fieldType(const QString &name) const {
+    return types[columnOf(name)];
+}
 
 void Recordset::requery() {
     mode = EditMode::None;
-    Statement s(db.handle(),
-                QStringLiteral("SELECT rowid FROM %1 ORDER BY %2").arg(quotedName(table), orderSql));
+    Statement s(
+        db.handle(),
+        QStringLiteral("SELECT rowid FROM %1 ORDER BY %2").arg(quotedName(table), orderSql));
     QVector<qint64> fresh;
     while (s.step())
         fresh.append(s.int64(0));
@@ -193,8 +170,8 @@ QVariant Recordset::toStored(int column, const QVariant &value) const {
         return {};
     switch (types[column]) {
     case FieldDef::Date: {
-        const QDate d = value.typeId() == QMetaType::QDate ? value.toDate()
-                                                            : readDate(value.toString());
+        const QDate d =
+            value.typeId() == QMetaType::QDate ? value.toDate() : readDate(value.toString());
         if (!d.isValid()) {
             if (value.toString().trimmed().isEmpty())
                 return {};
@@ -219,9 +196,13 @@ std::optional<qsizetype> Recordset::positionOf(qint64 rowId) const {
     return it - ids.cbegin();
 }
 
-void Recordset::findFirst(const QString &criteria) { find(criteria, -1); }
+void Recordset::findFirst(const QString &criteria) {
+    find(criteria, -1);
+}
 
-void Recordset::findNext(const QString &criteria) { find(criteria, currentDeleted ? pos - 1 : pos); }
+void Recordset::findNext(const QString &criteria) {
+    find(criteria, currentDeleted ? pos - 1 : pos);
+}
 
 void Recordset::find(const QString &criteria, qsizetype after) {
     static const QRegularExpression form(
@@ -236,9 +217,9 @@ void Recordset::find(const QString &criteria, qsizetype after) {
         const QDate d = readDate(value.toString());
         value = d.isValid() ? QVariant(d.toString(Qt::ISODate)) : value;
     }
-    Statement s(db.handle(), QStringLiteral("SELECT rowid FROM %1 WHERE %2 %3 ?1 ORDER BY %4")
-                                 .arg(quotedName(table), quotedName(names[column]), m.captured(2),
-                                      orderSql));
+    Statement s(db.handle(),
+                QStringLiteral("SELECT rowid FROM %1 WHERE %2 %3 ?1 ORDER BY %4")
+                    .arg(quotedName(table), quotedName(names[column]), m.captured(2), orderSql));
     s.bind(1, value);
     // Rows come in the selection's order, so the first one beyond the start is the answer.
     while (s.step()) {
@@ -301,7 +282,7 @@ void Recordset::update() {
         s.step();
         // A new row shows at the end of the selection until it is queried again.
         ids.append(db.lastInsertRowId());
-        } else if (!columns.isEmpty()) {
+    } else if (!columns.isEmpty()) {
         QStringList sets;
         for (int i = 0; i < columns.size(); ++i)
             sets << QStringLiteral("%1 = ?%2").arg(columns[i]).arg(i + 1);
@@ -317,12 +298,15 @@ void Recordset::update() {
     load();
 }
 
-void Recordset::cancelUpdate() { mode = EditMode::None; }
+void Recordset::cancelUpdate() {
+    mode = EditMode::None;
+}
 
 void Recordset::deleteCurrent() {
     requireCurrent();
     mode = EditMode::None;
-    Statement s(db.handle(), QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quotedName(table)));
+    Statement s(db.handle(),
+                QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quotedName(table)));
     s.bind(1, ids[pos]);
     s.step();
     ids.remove(pos);

@@ -37,11 +37,11 @@ public:
 
     enum class EditMode { None, Edit, Add };
     EditMode editMode() const { return mode; }
-    void addNew();                                          // starts a new row
-    void edit();                                            // starts changing the current row
+    void addNew();                                             // starts a new row
+    void edit();                                               // starts changing the current row
     void setField(const QString &name, const QVariant &value); // starts edit() when needed
-    void update();       // writes the new or changed row
-    void cancelUpdate(); // drops it
+    void update();                                             // writes the new or changed row
+    void cancelUpdate();                                       // drops it
     void deleteCurrent();
     void requery(); // reads the selection again; the first row becomes current
 

@@ -6,17 +6,17 @@
 class StoreError : public VolmeraError {
 public:
     enum class Kind {
-        DuplicateKey,  // another deal holds the same value of a unique index
-        ZeroLength,    // the zero-length text in a field that forbids it
-        TooLong,       // a text longer than its field
-        Required,      // no value in a field that must have one
-        BadValue,      // a value of the wrong kind (a date that is not a date)
-        Busy,          // another workstation holds the database or the row
-        CannotOpen,    // the file cannot be opened or created
-        NotADatabase,  // the file is not a deal database
-        NoSuchField,   // a field the table does not have
-        NoCurrentRow,  // a move or read with no current row
-        BadCriteria,   // a find criteria that cannot be read
+        DuplicateKey, // another deal holds the same value of a unique index
+        ZeroLength,   // the zero-length text in a field that forbids it
+        TooLong,      // a text longer than its field
+        Required,     // no value in a field that must have one
+        BadValue,     // a value of the wrong kind (a date that is not a date)
+        Busy,         // another workstation holds the database or the row
+        CannotOpen,   // the file cannot be opened or created
+        NotADatabase, // the file is not a deal database
+        NoSuchField,  // a field the table does not have
+        NoCurrentRow, // a move or read with no current row
+        BadCriteria,  // a find criteria that cannot be read
         Other,
     };
 

@@ -1,0 +1,101 @@
+#include "store/Selection.h"
+
+#include <QRegularExpression>
+#include <sqlite3.h>
+
+using Kind = StoreError::Kind;
+
+SelectionText parseSelection(const QString &queryText) {
+    static const QRegularExpression select(
+        QStringLiteral(
+            "^\\s*SELECT\\s*\\*\\s*FROM\\s+(\\w+)(?:\\s+ORDER\\s+BY\\s+(.+?))?\\s*;?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression bare(QStringLiteral("^\\s*(\\w+)\\s*$"));
+    SelectionText result;
+    if (const auto m = select.match(queryText); m.hasMatch()) {
+        result.table = m.captured(1);
+        for (const QString &item : m.captured(2).split(QLatin1Char(','), Qt::SkipEmptyParts))
+            result.order << item.simplified();
+    } else if (const auto b = bare.match(queryText); b.hasMatch()) {
+        result.table = b.captured(1);
+    } else {
+        throw StoreError(Kind::BadCriteria,
+                         QStringLiteral("The selection \"%1\" cannot be read.").arg(queryText));
+    }
+    return result;
+}
+
+QString orderSql(const SelectionText &selection, const QStringList &fieldNames,
+                 const QStringList &primaryOrder) {
+    const QStringList order = selection.order.isEmpty() ? primaryOrder : selection.order;
+    QStringList terms;
+    for (const QString &item : order) {
+        const QStringList words = item.split(QLatin1Char(' '));
+        const auto known =
+            std::find_if(fieldNames.cbegin(), fieldNames.cend(), [&](const QString &f) {
+                return f.compare(words.value(0), Qt::CaseInsensitive) == 0;
+            });
+        const bool desc =
+            words.size() == 2 && words[1].compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
+        const bool asc =
+            words.size() == 2 && words[1].compare(QLatin1String("ASC"), Qt::CaseInsensitive) == 0;
+        if (known == fieldNames.cend() || (words.size() != 1 && !desc && !asc))
+            throw StoreError(Kind::BadCriteria,
+                             QStringLiteral("The order \"%1\" cannot be read.").arg(item));
+        terms << quotedName(*known) + (desc ? QStringLiteral(" DESC") : QString());
+    }
+    terms << QStringLiteral("rowid");
+    return terms.join(QStringLiteral(", "));
+}
+
+SelectionCopy::SelectionCopy(Database &db, const QString &queryText, const QList<int> &fields) {
+    const SelectionText selection = parseSelection(queryText);
+    if (!db.hasTable(selection.table))
+        throw StoreError(Kind::NoSuchField,
+                         QStringLiteral("The database has no table %1.").arg(selection.table));
+    QStringList names, primary;
+    for (const FieldDef &f : db.fields(selection.table))
+        names << f.name;
+    for (const IndexDef &index : db.indexes(selection.table)) {
+        if (index.primary)
+            primary << index.field;
+    }
+    slot = QVector<int>(names.size(), -1);
+    QStringList columns;
+    for (int field : fields) {
+        if (field < 0 || field >= names.size())
+            throw StoreError(Kind::NoSuchField,
+                             QStringLiteral("The table %1 has no field number %2.")
+                                 .arg(selection.table)
+                                 .arg(field));
+        if (slot[field] < 0) {
+            slot[field] = width++;
+            columns << quotedName(names[field]);
+        }
+    }
+    Statement s(db.handle(), QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
+                                 .arg(columns.join(", "), quotedName(selection.table),
+                                      orderSql(selection, names, primary)));
+    while (s.step()) {
+        for (int c = 0; c < width; ++c) {
+            const qsizetype start = text.size();
+            cells.push_back({qint32(start), qint32(s.appendText(c, text))});
+        }
+        ++rowCount;
+    }
+}
+
+const SelectionCopy::Cell &SelectionCopy::cellAt(qsizetype row, int field) const {
+    if (!holds(field))
+        throw StoreError(
+            Kind::NoSuchField,
+            QStringLiteral("Field number %1 was not read for this report.").arg(field));
+    if (row < 0 || row >= rowCount)
+        throw StoreError(Kind::NoCurrentRow, QStringLiteral("No current record."));
+    return cells[size_t(row) * width + slot[field]];
+}
+
+QStringView SelectionCopy::view(qsizetype row, int field) const {
+    const Cell &c = cellAt(row, field);
+    return c.length < 0 ? QStringView() : QStringView(text).mid(c.offset, c.length);
+}

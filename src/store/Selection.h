@@ -1,0 +1,47 @@
+#pragma once
+
+#include "store/Database.h"
+
+#include <QStringList>
+#include <QStringView>
+#include <vector>
+
+// A selection text: "SELECT *FROM ZEL ORDER BY a, b DESC" (the blank before FROM may be
+// missing) or a bare table name.
+struct SelectionText {
+    QString table;
+    QStringList order; // field names, each optionally followed by " DESC"
+};
+SelectionText parseSelection(const QString &queryText);
+
+// The ORDER BY terms of a selection over a table's fields, checked against them, with the row
+// id last so that equal keys keep one order.
+QString orderSql(const SelectionText &selection, const QStringList &fieldNames,
+                 const QStringList &primaryOrder);
+
+// An ordered, read-only copy of some fields of a selection, held compactly in memory so that a
+// report can walk it several times.
+class SelectionCopy {
+public:
+    // fields: positions in the table of the fields to copy.
+    SelectionCopy(Database &db, const QString &queryText, const QList<int> &fields);
+
+    qsizetype rows() const { return rowCount; }
+    bool holds(int field) const { return field >= 0 && field < slot.size() && slot[field] >= 0; }
+    bool isNull(qsizetype row, int field) const { return cellAt(row, field).length < 0; }
+    // The field's text as stored: dates as yyyy-mm-dd, yes/no as 1 or 0; Null gives "".
+    QStringView view(qsizetype row, int field) const;
+
+private:
+    struct Cell {
+        qint32 offset;
+        qint32 length; // -1 for Null
+    };
+    const Cell &cellAt(qsizetype row, int field) const;
+
+    QVector<int> slot; // table position -> column of the copy, -1 when not copied
+    int width = 0;
+    qsizetype rowCount = 0;
+    std::vector<Cell> cells;
+    QString text;
+};

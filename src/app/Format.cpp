@@ -1,8 +1,10 @@
 #include "app/Format.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QLocale>
 #include <QTime>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -222,6 +224,167 @@ QString layOut(const QString &mask, const Decimal &value, qsizetype width) {
     return (wholeText + decText).rightJustified(width, u' ', true);
 }
 
+// The masks the reports use over and over ("######0.00", "###,##0.0", "##0") are laid out with
+// whole-number arithmetic: same text as layOut, without building decimal strings.
+struct FastMask {
+    bool usable = false;
+    qsizetype width = 0;
+    int decimals = 0;
+    int forced = 0; // whole digits always shown
+    bool grouping = false;
+    bool point = false;
+};
+
+const FastMask &fastMask(const QString &mask) {
+    static QHash<QString, FastMask> known;
+    // Reports pass the same few masks in turn; a look at the last two spares the hashing.
+    static const QString *recent[2] = {nullptr, nullptr};
+    static const FastMask *recentInfo[2] = {nullptr, nullptr};
+    for (int i = 0; i < 2; ++i) {
+        if (recent[i] != nullptr && recent[i]->constData() == mask.constData() &&
+            recent[i]->size() == mask.size())
+            return *recentInfo[i];
+    }
+    const auto it = known.constFind(mask);
+    if (it != known.constEnd()) {
+        recent[1] = recent[0];
+        recentInfo[1] = recentInfo[0];
+        recent[0] = &it.key();
+        recentInfo[0] = &it.value();
+        return *it;
+    }
+    FastMask m;
+    const qsizetype dot = mask.indexOf(u'.');
+    const QStringView intMask = dot < 0 ? QStringView(mask) : QStringView(mask).left(dot);
+    const QStringView decMask = dot < 0 ? QStringView() : QStringView(mask).mid(dot + 1);
+    m.usable = decMask.size() <= 9;
+    for (QChar c : intMask)
+        m.usable = m.usable && (isPlaceholder(c) || c == u',');
+    for (QChar c : decMask)
+        m.usable = m.usable && c == u'0';
+    m.width = columnWidth(mask);
+    m.decimals = int(decMask.size());
+    m.point = dot >= 0;
+    m.grouping = intMask.contains(u',');
+    const qsizetype firstZero = intMask.indexOf(u'0');
+    for (qsizetype i = firstZero < 0 ? intMask.size() : firstZero; i < intMask.size(); ++i)
+        m.forced += isPlaceholder(intMask[i]) ? 1 : 0;
+    recent[0] = recent[1] = nullptr; // inserting may move the entries
+    return *known.insert(mask, m);
+}
+
+constexpr qint64 pow10(int n) {
+    qint64 p = 1;
+    while (n-- > 0)
+        p *= 10;
+    return p;
+}
+
+// The magnitude of a value in units of 10^-decimals, rounded half away from zero; nothing when
+// the value is not a plain number of a modest size.
+// A plain number (blanks, a sign, up to 15 whole digits, decimals) at the start of a text as a
+// magnitude in units of 10^-decimals, rounded half away from zero; nothing when there is none.
+std::optional<quint64> plainMagnitude(QStringView text, int decimals, bool &negative) {
+    const quint64 scale = quint64(pow10(decimals));
+    qsizetype i = 0;
+    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t'))
+        ++i;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        negative = text[i++] == u'-';
+    quint64 whole = 0;
+    int wholeDigits = 0, fracDigits = 0;
+    for (; i < text.size() && isDigit(text[i]); ++i, ++wholeDigits) {
+        if (wholeDigits >= 15)
+            return std::nullopt;
+        whole = whole * 10 + (text[i].unicode() - u'0');
+    }
+    quint64 frac = 0;
+    bool up = false;
+    if (i < text.size() && text[i] == u'.') {
+        for (++i; i < text.size() && isDigit(text[i]); ++i, ++fracDigits) {
+            if (fracDigits < decimals)
+                frac = frac * 10 + (text[i].unicode() - u'0');
+            else if (fracDigits == decimals)
+                up = text[i] >= u'5';
+        }
+    }
+    if (wholeDigits + fracDigits == 0)
+        return std::nullopt;
+    for (int k = fracDigits; k < decimals; ++k)
+        frac *= 10;
+    return whole * scale + frac + (up ? 1 : 0);
+}
+
+// The magnitude of a value in units of 10^-decimals, rounded half away from zero; nothing when
+// the value is not a plain number of a modest size.
+std::optional<quint64> scaledMagnitude(const QVariant &value, int decimals, bool &negative) {
+    const qint64 scale = pow10(decimals);
+    const int type = value.typeId();
+    if (type == QMetaType::QString)
+        return plainMagnitude(value.toString(), decimals, negative);
+    if (value.metaType() == QMetaType::fromType<Currency>()) {
+        const qint64 units = value.value<Currency>().tenThousandths();
+        negative = units < 0;
+        const quint64 m = negative ? 0 - quint64(units) : quint64(units);
+        if (decimals >= 4) {
+            if (m > quint64(1e15))
+                return std::nullopt;
+            return m * quint64(pow10(decimals - 4));
+        }
+        const quint64 div = quint64(pow10(4 - decimals));
+        return m / div + (m % div >= div / 2 ? 1 : 0);
+    }
+    if (type == QMetaType::Int || type == QMetaType::LongLong) {
+        const qint64 n = value.toLongLong();
+        negative = n < 0;
+        const quint64 m = negative ? 0 - quint64(n) : quint64(n);
+        if (m > quint64(1e15) / quint64(scale))
+            return std::nullopt;
+        return m * quint64(scale);
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> fastLayOut(const QString &mask, const QVariant &value) {
+    const FastMask &m = fastMask(mask);
+    if (!m.usable)
+        return std::nullopt;
+    bool negative = false;
+    const std::optional<quint64> scaled = scaledMagnitude(value, m.decimals, negative);
+    if (!scaled)
+        return std::nullopt;
+    const quint64 scale = quint64(pow10(m.decimals));
+    const quint64 whole = *scaled / scale, frac = *scaled % scale;
+    char buffer[64];
+    int n = 0;
+    // Whole digits, least significant first, grouped by thousands when the mask says so.
+    char digits[24];
+    int count = 0;
+    for (quint64 w = whole; w > 0; w /= 10)
+        digits[count++] = char('0' + w % 10);
+    while (count < m.forced)
+        digits[count++] = '0';
+    if (negative && *scaled != 0)
+        buffer[n++] = '-';
+    for (int k = count - 1; k >= 0; --k) {
+        buffer[n++] = digits[k];
+        if (m.grouping && k > 0 && k % 3 == 0)
+            buffer[n++] = ',';
+    }
+    const int wholeLength = n;
+    if (m.point)
+        buffer[n++] = '.';
+    for (int k = m.decimals - 1; k >= 0; --k)
+        buffer[n + k] = char('0' + (frac / quint64(pow10(m.decimals - 1 - k))) % 10);
+    n += m.decimals;
+    // Cutting whole digits would print a different amount; stars say it does not fit.
+    if (wholeLength > m.width - (n - wholeLength))
+        return QString(m.width, u'*');
+    QString out(m.width - qMin<qsizetype>(n, m.width), u' ');
+    out.append(QLatin1StringView(buffer, qMin<qsizetype>(n, m.width)));
+    return out;
+}
+
 QString twoDigits(int n) {
     return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
 }
@@ -239,7 +402,10 @@ QString usTime(const QTime &time) {
 }
 } // namespace
 
-Currency Currency::fromText(const QString &text) {
+Currency Currency::fromText(QStringView text) {
+    bool negative = false;
+    if (const std::optional<quint64> units = plainMagnitude(text, 4, negative))
+        return fromUnits(negative ? -qint64(*units) : qint64(*units));
     const std::optional<Decimal> d = leadingNumber(text);
     return fromUnits(d ? unitsOf(*d) : 0);
 }
@@ -260,6 +426,34 @@ QString Currency::toPlainText() const {
 }
 
 double Val(const QString &text) {
+    // The leading number is copied as plain ASCII and read by from_chars, which ignores the
+    // machine's locale; a long number goes the general way.
+    char buffer[64];
+    int n = 0;
+    qsizetype i = 0;
+    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t'))
+        ++i;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        buffer[n++] = text[i++] == u'-' ? '-' : '0';
+    bool digits = false, point = false;
+    for (; i < text.size() && n < 60; ++i) {
+        const QChar c = text[i];
+        if (isDigit(c)) {
+            digits = true;
+        } else if (c == u'.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+        buffer[n++] = char(c.unicode());
+    }
+    if (n < 60) {
+        if (!digits)
+            return 0.0;
+        double value = 0.0;
+        if (std::from_chars(buffer, buffer + n, value).ec == std::errc())
+            return value == 0.0 ? 0.0 : value;
+    }
     const std::optional<Decimal> d = leadingNumber(text);
     if (!d || d->isZero())
         return 0.0;
@@ -271,6 +465,8 @@ double Val(const QString &text) {
 }
 
 QString FormatUsing(const QString &mask, const QVariant &value) {
+    if (std::optional<QString> fast = fastLayOut(mask, value))
+        return *fast;
     const qsizetype width = columnWidth(mask);
     if (!value.isValid() || value.isNull())
         return QString(width, u' ');
@@ -367,32 +563,43 @@ QString formatDate(const QDate &date, const QString &mask) {
         return QString();
     static const char *const months[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    const QString lower = mask.toLower();
+    int year = 0, month = 0, day = 0;
+    date.getDate(&year, &month, &day);
     QString out;
+    out.reserve(mask.size() + 4);
+    const auto digits = [&out](int n, int width) {
+        char buffer[12];
+        int count = 0;
+        for (unsigned v = unsigned(n < 0 ? -n : n); v > 0 || count < width; v /= 10)
+            buffer[count++] = char('0' + v % 10);
+        while (count > 0)
+            out.append(QLatin1Char(buffer[--count]));
+    };
     qsizetype i = 0;
     // Longest token first, so "mmm" is not read as "mm" then "m".
-    while (i < lower.size()) {
-        const QStringView rest = QStringView(lower).mid(i);
-        if (rest.startsWith(u"yyyy")) {
-            out += QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'));
+    while (i < mask.size()) {
+        const QStringView rest = QStringView(mask).mid(i);
+        const auto token = [&](QStringView t) { return rest.startsWith(t, Qt::CaseInsensitive); };
+        if (token(u"yyyy")) {
+            digits(year, 4);
             i += 4;
-        } else if (rest.startsWith(u"yy")) {
-            out += twoDigits(((date.year() % 100) + 100) % 100);
+        } else if (token(u"yy")) {
+            digits(((year % 100) + 100) % 100, 2);
             i += 2;
-        } else if (rest.startsWith(u"mmm")) {
-            out += QLatin1String(months[date.month() - 1]);
+        } else if (token(u"mmm")) {
+            out += QLatin1String(months[month - 1]);
             i += 3;
-        } else if (rest.startsWith(u"mm")) {
-            out += twoDigits(date.month());
+        } else if (token(u"mm")) {
+            digits(month, 2);
             i += 2;
-        } else if (rest.startsWith(u"m")) {
-            out += QString::number(date.month());
+        } else if (token(u"m")) {
+            digits(month, 1);
             i += 1;
-        } else if (rest.startsWith(u"dd")) {
-            out += twoDigits(date.day());
+        } else if (token(u"dd")) {
+            digits(day, 2);
             i += 2;
-        } else if (rest.startsWith(u"d")) {
-            out += QString::number(date.day());
+        } else if (token(u"d")) {
+            digits(day, 1);
             i += 1;
         } else {
             out += mask[i++];

@@ -15,7 +15,8 @@ public:
     }
     // The leading number of a text (see Val), exactly, rounded half away from zero to four
     // decimals.
-    static Currency fromText(const QString &text);
+    static Currency fromText(QStringView text);
+    static Currency fromText(const QString &text) { return fromText(QStringView(text)); }
     static Currency fromDouble(double value);
 
     qint64 tenThousandths() const { return units; }

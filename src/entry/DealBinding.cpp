@@ -82,12 +82,15 @@ void DealBinding::writeChanges(const ShownDeal &now, const ShownDeal &loaded) {
     }
 }
 
-void DealBinding::startNew() { recordset().addNew(); }
+void DealBinding::startNew() {
+    recordset().addNew();
+}
 
 void DealBinding::saveNew(const ShownDeal &now) {
     Recordset &rs = recordset();
-    if (rs.editMode() != Recordset::EditMode::Add)
-        rs.addNew();
+    // Started afresh: a refused attempt leaves its values in the pending row, and a box emptied
+    // since then must not bring them back.
+    rs.addNew();
     put(now, ShownDeal());
     rs.update();
 }

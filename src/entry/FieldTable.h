@@ -10,8 +10,8 @@ struct EntryField {
     QString field;   // the deal field the box is bound to
     QString caption; // the label beside the box ("" when the box has none)
     QString tooltip;
-    QChar kind;      // 'D' date, 'N' whole number, 'K' model year, 'V' amount or rate, 'S' text
-    int maxLength;   // 0: no limit of its own
+    QChar kind;    // 'D' date, 'N' whole number, 'K' model year, 'V' amount or rate, 'S' text
+    int maxLength; // 0: no limit of its own
     bool rightAligned;
     bool terminalFont; // fixed-pitch 9 point; otherwise bold serif 6.75 point
     int left, top, width, height;

@@ -42,9 +42,13 @@ NavigationBar::NavigationBar(QWidget *parent) : QFrame(parent) {
     arrows[3]->setToolButtonStyle(Qt::ToolButtonTextOnly);
 }
 
-void NavigationBar::setCaption(const QString &caption) { label->setText(caption); }
+void NavigationBar::setCaption(const QString &caption) {
+    label->setText(caption);
+}
 
-QString NavigationBar::caption() const { return label->text(); }
+QString NavigationBar::caption() const {
+    return label->text();
+}
 
 QString NavigationBar::tooltipAt(int xTwips, int yTwips) {
     static const char *tips[4] = {"First Record", "Previous Record", "Next Record", "Last Record"};

@@ -11,6 +11,7 @@
 #include "entry/KeyRules.h"
 #include "entry/NavigationBar.h"
 #include "entry/ScreenFit.h"
+#include "reports/frmRpt.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -106,16 +107,23 @@ void frmZEL::buildMenus() {
     mnuReports = menuBar()->addMenu(QStringLiteral("&Reports"));
     mnuReports->setObjectName(QStringLiteral("mnuReports"));
     const QStringList reports = {
-        QStringLiteral("FI &Log"),           QStringLiteral("&Summary Analysis"),
-        QStringLiteral("&Gross Sales Report"), QStringLiteral("&Commission Report"),
-        QStringLiteral("&Names"),            QStringLiteral("&Follow-up Letters"),
-        QStringLiteral("&Anniversary Report"), QStringLiteral("&Birthday Report"),
-        QStringLiteral("Ser&vice Cnt Report"), QStringLiteral("&Model Report"),
+        QStringLiteral("FI &Log"),
+        QStringLiteral("&Summary Analysis"),
+        QStringLiteral("&Gross Sales Report"),
+        QStringLiteral("&Commission Report"),
+        QStringLiteral("&Names"),
+        QStringLiteral("&Follow-up Letters"),
+        QStringLiteral("&Anniversary Report"),
+        QStringLiteral("&Birthday Report"),
+        QStringLiteral("Ser&vice Cnt Report"),
+        QStringLiteral("&Model Report"),
     };
     for (int index = 0; index < reports.size(); ++index) {
         const QString name = QStringLiteral("mnuReport_%1").arg(index);
         if (index != 5) {
-            mnuReport.append(addItem(mnuReports, reports.at(index), name, false));
+            QAction *item = addItem(mnuReports, reports.at(index), name, true);
+            connect(item, &QAction::triggered, this, [this, index] { mnuReport_Click(index); });
+            mnuReport.append(item);
             continue;
         }
         QMenu *letters = mnuReports->addMenu(reports.at(index));
@@ -125,9 +133,12 @@ void frmZEL::buildMenus() {
         const QStringList captions = {QStringLiteral("&Dealership Thank You"),
                                       QStringLiteral("&Salesperson Thank You"),
                                       QStringLiteral("Service &Follow up")};
-        for (int letter = 0; letter < captions.size(); ++letter)
-            mnuLetter.append(addItem(letters, captions.at(letter),
-                                     QStringLiteral("mnuLetter_%1").arg(letter), false));
+        for (int letter = 0; letter < captions.size(); ++letter) {
+            QAction *item = addItem(letters, captions.at(letter),
+                                    QStringLiteral("mnuLetter_%1").arg(letter), true);
+            connect(item, &QAction::triggered, this, [this, letter] { mnuLetter_Click(letter); });
+            mnuLetter.append(item);
+        }
     }
 
     mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -264,8 +275,8 @@ void frmZEL::buildControls() {
     for (int i = 16; i <= 34; ++i)
         order << txtZEL[i];
     order << txtZEL[36] << txtZEL[38] << txtZEL[40] << txtZEL[41] << txtZEL[43] << Picture1
-          << txtZEL[35] << txtZEL[37] << txtZEL[39] << cmdAdd << cmdDelete << cmdFind
-          << cmdCancel << cmdSave << txtZEL[42] << chkDelivered;
+          << txtZEL[35] << txtZEL[37] << txtZEL[39] << cmdAdd << cmdDelete << cmdFind << cmdCancel
+          << cmdSave << txtZEL[42] << chkDelivered;
     for (int i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -276,8 +287,8 @@ void frmZEL::Form_Load() {
     trap.run([&] {
         if (const QScreen *screen = QGuiApplication::primaryScreen()) {
             const QRect area = screen->geometry();
-            const QSize form = formSizeForScreen(
-                QSize(pixelsToTwips(area.width()), pixelsToTwips(area.height())));
+            const QSize form =
+                formSizeForScreen(QSize(pixelsToTwips(area.width()), pixelsToTwips(area.height())));
             move(area.topLeft());
             resize(twipsToPixels(form.width()), twipsToPixels(form.height()));
             Form_Resize(); // a window not shown yet gets its resize event only when shown
@@ -304,9 +315,8 @@ void frmZEL::resizeEvent(QResizeEvent *event) {
 
 void frmZEL::Form_Resize() {
     const QSize form(pixelsToTwips(width()), pixelsToTwips(height()));
-    const QSize panel =
-        panelSizeForForm(form, QSize(pixelsToTwips(Picture1->width()),
-                                     pixelsToTwips(Picture1->height())));
+    const QSize panel = panelSizeForForm(
+        form, QSize(pixelsToTwips(Picture1->width()), pixelsToTwips(Picture1->height())));
     Picture1->resize(twipsToPixels(panel.width()), twipsToPixels(panel.height()));
 }
 
@@ -351,6 +361,8 @@ bool frmZEL::leaveRecord(int action) {
     } catch (const std::exception &e) {
         // The store refused the changes: the user stays on the deal with them.
         reportStoreError(QStringLiteral("ZEL - DTA ZEL"), e);
+        // The panel took the focus when the box was left; without this the keys go nowhere.
+        focusDateSold();
         return false;
     }
     return true;
@@ -395,7 +407,9 @@ void frmZEL::Refresh(bool release) {
     }
 }
 
-void frmZEL::showCurrent() { showDeal(bound.current()); }
+void frmZEL::showCurrent() {
+    showDeal(bound.current());
+}
 
 void frmZEL::showDeal(const ShownDeal &deal) {
     for (int i = 0; i < FieldTable::count; ++i)
@@ -441,8 +455,7 @@ bool frmZEL::txtZEL_KeyPress(int index, int &keyAscii) {
     if (replacesField(accepted, txtZEL[index]->cursorPosition()) &&
         !txtZEL[index]->hasSelectedText())
         txtZEL[index]->clear();
-    else if (accepted && txtZEL[index]->hasSelectedText() &&
-             txtZEL[index]->selectionStart() == 0)
+    else if (accepted && txtZEL[index]->hasSelectedText() && txtZEL[index]->selectionStart() == 0)
         txtZEL[index]->clear();
     return accepted;
 }
@@ -579,7 +592,9 @@ void frmZEL::Picture1_GotFocus() {
     focusDateSold();
 }
 
-void frmZEL::focusDateSold() { txtZEL[FieldTable::dateSold]->setFocus(Qt::OtherFocusReason); }
+void frmZEL::focusDateSold() {
+    txtZEL[FieldTable::dateSold]->setFocus(Qt::OtherFocusReason);
+}
 
 // ---- the record workflow
 
@@ -611,6 +626,8 @@ void frmZEL::cmdAdd_Click() {
         bound.startNew();
         showDeal(ShownDeal());
         txtZEL[FieldTable::dateSold]->setText(appSettings().TodayText);
+        // Date Sold may hold the focus already, so entering it will not clear the totals.
+        CalcTotals();
         setBrowseMode(false);
         focusDateSold();
     } catch (const std::exception &) {
@@ -668,7 +685,9 @@ void frmZEL::cmdCancel_Click() {
             bound.recordset().moveFirst();
     });
     showCurrent();
-    focusDateSold();
+    // On an empty table Date Sold would start a new deal at once and undo the cancel.
+    if (!bound.eof())
+        focusDateSold();
     trap.report();
 }
 
@@ -707,8 +726,8 @@ void frmZEL::cmdFind_Click() {
     trap.run([&] { bound.recordset().requery(); });
     showCurrent();
     Prompter &ask = Prompter::current();
-    const int answer = ask.msgBox(
-        QStringLiteral("FIND BY LAST NAME\n(If Not Then By Stock #)"), Style::YesNoCancel);
+    const int answer = ask.msgBox(QStringLiteral("FIND BY LAST NAME\n(If Not Then By Stock #)"),
+                                  Style::YesNoCancel);
     if (answer == Answer::Cancel) {
         focusDateSold();
         trap.report();
@@ -740,6 +759,31 @@ void frmZEL::cmdFind_Click() {
 void frmZEL::mnuFindRecord_Click() {
     ErrorTrap trap(QStringLiteral("ZEL - FIND REC MNU"));
     trap.run([&] { cmdFind_Click(); });
+    trap.report();
+}
+
+void frmZEL::mnuReport_Click(int index) {
+    ErrorTrap trap(QStringLiteral("ZEL - REPORT MNU"));
+    if (index == 5)
+        return; // the letters submenu
+    trap.run([&] {
+        appSettings().ReportSelector = index + 1;
+        frmRpt report(this);
+        report.exec();
+    });
+    trap.report();
+}
+
+void frmZEL::mnuLetter_Click(int index) {
+    ErrorTrap trap(QStringLiteral("ZEL - LETTER MNU"));
+    trap.run([&] {
+        AppSettings &settings = appSettings();
+        settings.ReportSelector = 6;
+        settings.LetterSelector = index;
+        auto *letters = new frmRpt(this);
+        letters->setAttribute(Qt::WA_DeleteOnClose);
+        letters->show();
+    });
     trap.report();
 }
 

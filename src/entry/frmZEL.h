@@ -81,6 +81,8 @@ public Q_SLOTS:
     void mnuAddRec_Click();
     void mnuFindRecord_Click();
     void mnuDelRecord_Click();
+    void mnuReport_Click(int index);
+    void mnuLetter_Click(int index);
     void mnuExit_Click();
     void CalcTotals();
 

@@ -2,9 +2,11 @@
 // the command line, where nothing waits for an answer.
 #include "app/AppSettings.h"
 #include "app/CliPrompter.h"
+#include "app/CommandLine.h"
 #include "app/GuiPrompter.h"
 #include "app/GuiStartup.h"
 #include "app/ZELMain.h"
+#include "reports/ReportCommand.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -16,7 +18,7 @@
 #include <vector>
 
 namespace {
-enum ExitStatus { Success = 0, UsageError = 2 };
+using namespace CommandLine;
 
 // A job run from the command line; it gets the arguments that follow its name.
 struct Command {
@@ -27,18 +29,12 @@ struct Command {
 
 // Every command the command line knows; the help lists them in this order.
 const std::vector<Command> &commands() {
-    static const std::vector<Command> all;
+    static const std::vector<Command> all = {
+        {QStringLiteral("report"),
+         QStringLiteral("build a report without a window (see 'volmera report --help')"),
+         runReportCommand},
+    };
     return all;
-}
-
-void print(std::FILE *stream, const QString &text) {
-    std::fputs(text.toLocal8Bit().constData(), stream);
-    std::fflush(stream);
-}
-
-int usageError(const QString &message) {
-    print(stderr, QStringLiteral("volmera: %1\nRun 'volmera --help' for usage.\n").arg(message));
-    return UsageError;
 }
 
 QString helpText(const QCommandLineParser &parser) {
@@ -46,23 +42,9 @@ QString helpText(const QCommandLineParser &parser) {
     // Parsing happens before any application object exists, so Qt cannot name the program.
     text.replace(QStringLiteral("<executable_name>"), QStringLiteral("volmera"));
     text += QStringLiteral("\nCommands:\n");
-    if (commands().empty())
-        text += QStringLiteral("  (none yet: run without a command to open the entry screen)\n");
     for (const Command &command : commands())
         text += QStringLiteral("  %1  %2\n").arg(command.name.leftJustified(10), command.summary);
     return text;
-}
-
-// The data folder becomes the working folder, where the database and settings live.
-bool enterDataFolder(const QString &folder, QString &problem) {
-    const QFileInfo info(folder);
-    if (folder.isEmpty() || !info.exists())
-        problem = QStringLiteral("the data folder '%1' does not exist").arg(folder);
-    else if (!info.isDir())
-        problem = QStringLiteral("'%1' is not a folder").arg(folder);
-    else if (!info.isReadable() || !QDir::setCurrent(folder))
-        problem = QStringLiteral("cannot use the data folder '%1'").arg(folder);
-    return problem.isEmpty();
 }
 
 int runCommand(const Command &command, int &argc, char **argv, const QStringList &arguments) {
@@ -102,11 +84,7 @@ int main(int argc, char **argv) {
                                         QStringLiteral("Show this help and end."));
     const QCommandLineOption versionOption(QStringLiteral("version"),
                                            QStringLiteral("Show the program's version and end."));
-    const QCommandLineOption dataDirOption(
-        QStringLiteral("data-dir"),
-        QStringLiteral("Work in <dir>: the folder of the deal database and the settings file "
-                       "(default: the current folder)."),
-        QStringLiteral("dir"));
+    const QCommandLineOption dataDirOption = CommandLine::dataDirOption();
     parser.addOption(helpOption);
     parser.addOption(versionOption);
     parser.addOption(dataDirOption);
@@ -115,6 +93,8 @@ int main(int argc, char **argv) {
         QStringLiteral("What to do (see Commands); without one the windows open."),
         QStringLiteral("[command]"));
 
+    // Everything after the command belongs to the command.
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     if (!parser.parse(args))
         return usageError(parser.errorText());
     if (parser.isSet(helpOption)) {

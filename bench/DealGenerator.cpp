@@ -6,25 +6,25 @@
 
 namespace {
 const QStringList lastNames = {
-    "SMITH",  "JOHNSON", "WILLIAMS", "BROWN",    "JONES",   "GARCIA",  "MILLER",  "DAVIS",
-    "WILSON", "ANDERSON", "TAYLOR",  "THOMAS",   "MOORE",   "MARTIN",  "JACKSON", "WHITE",
-    "LOPEZ",  "LEE",     "GONZALEZ", "HARRIS",   "CLARK",   "LEWIS",   "ROBINSON", "WALKER",
-    "PEREZ",  "HALL",    "YOUNG",    "ALLEN",    "O'BRIEN", "KING",    "WRIGHT",  "SCOTT",
-    "ZIMMERMAN", "NGUYEN", "HILL",   "FLORES",   "GREEN",   "ADAMS",   "NELSON",  "BAKER"};
-const QStringList firstNames = {"JAMES A",  "MARY",   "ROBERT L", "PATRICIA", "JOHN",
-                                "JENNIFER", "MICHAEL", "LINDA K", "DAVID",    "ELIZABETH",
-                                "WILLIAM",  "BARBARA", "RICHARD", "SUSAN M",  "JOSEPH"};
-const QStringList cities = {"SPRINGFIELD", "RIVERTON", "FAIRVIEW", "GREENVILLE", "MADISON",
-                            "CLINTON",     "FRANKLIN", "SALEM"};
+    "SMITH",     "JOHNSON",  "WILLIAMS", "BROWN",  "JONES",   "GARCIA", "MILLER",   "DAVIS",
+    "WILSON",    "ANDERSON", "TAYLOR",   "THOMAS", "MOORE",   "MARTIN", "JACKSON",  "WHITE",
+    "LOPEZ",     "LEE",      "GONZALEZ", "HARRIS", "CLARK",   "LEWIS",  "ROBINSON", "WALKER",
+    "PEREZ",     "HALL",     "YOUNG",    "ALLEN",  "O'BRIEN", "KING",   "WRIGHT",   "SCOTT",
+    "ZIMMERMAN", "NGUYEN",   "HILL",     "FLORES", "GREEN",   "ADAMS",  "NELSON",   "BAKER"};
+const QStringList firstNames = {"JAMES A",  "MARY",    "ROBERT L", "PATRICIA", "JOHN",
+                                "JENNIFER", "MICHAEL", "LINDA K",  "DAVID",    "ELIZABETH",
+                                "WILLIAM",  "BARBARA", "RICHARD",  "SUSAN M",  "JOSEPH"};
+const QStringList cities = {"SPRINGFIELD", "RIVERTON", "FAIRVIEW", "GREENVILLE",
+                            "MADISON",     "CLINTON",  "FRANKLIN", "SALEM"};
 const QStringList states = {"IL", "OH", "PA", "TX", "GA", "WI", "MO"};
 const QStringList makes = {"FORD", "CHEVROLET", "TOYOTA", "HONDA", "DODGE", "NISSAN", "JEEP"};
-const QStringList models = {"F150", "SILVERAD", "CAMRY", "ACCORD", "RAM1500", "ALTIMA",
-                            "WRANGLER", "EXPLORER", "CIVIC", "MALIBU"};
+const QStringList models = {"F150",   "SILVERAD", "CAMRY",    "ACCORD", "RAM1500",
+                            "ALTIMA", "WRANGLER", "EXPLORER", "CIVIC",  "MALIBU"};
 const QStringList sources = {"GMA", "FMC", "TFS", "BOA", "CUF", "ALY", ""};
 const QStringList managers = {"JRB", "KLM", "TPD", ""};
 const QStringList products = {"GAP", "ETCH", "TIRE & WHEEL", "KEY REPLACE", "PAINT SEAL"};
-const QStringList people = {"ADAMS", "BAKER", "CRUZ", "DIAZ", "EVANS", "FOX", "GRAY",
-                            "HUNT", "IVES", "JAMES", "KANE", "LANE", "MASON", "NASH"};
+const QStringList people = {"ADAMS", "BAKER", "CRUZ",  "DIAZ", "EVANS", "FOX",   "GRAY",
+                            "HUNT",  "IVES",  "JAMES", "KANE", "LANE",  "MASON", "NASH"};
 } // namespace
 
 DealGenerator::DealGenerator(quint32 seed, int count, QString stockPrefix)
@@ -65,7 +65,8 @@ std::vector<std::pair<QString, QVariant>> DealGenerator::next() {
     if (chance(3))
         salesman.clear();
     const QDate dob = QDate(1950, 1, 1).addDays(std::uniform_int_distribution<int>(0, 18000)(rng));
-    const QString year = QString::number(sold.year() - (isNew ? 0 : 1 + serial % 8) + (isNew && chance(30)));
+    const QString year =
+        QString::number(sold.year() - (isNew ? 0 : 1 + serial % 8) + (isNew && chance(30)));
 
     std::vector<std::pair<QString, QVariant>> deal = {
         {"DateSold", sold},
@@ -77,9 +78,10 @@ std::vector<std::pair<QString, QVariant>> DealGenerator::next() {
         {"ByCity", pick(cities)},
         {"ByStateZip", pick(states) + QLatin1Char(' ') + QString::number(10000 + serial % 89999)},
         {"ByDOB", chance(80) ? formatDate(dob, QStringLiteral("mm/dd/yyyy")) : QString()},
-        {"CByDOB", chance(25) ? formatDate(dob.addDays(400), QStringLiteral("mm/dd/yyyy"))
-                              : QString()},
-        {"ByPhone", QStringLiteral("(555) %1-%2").arg(200 + serial % 700).arg(1000 + serial % 9000)},
+        {"CByDOB",
+         chance(25) ? formatDate(dob.addDays(400), QStringLiteral("mm/dd/yyyy")) : QString()},
+        {"ByPhone",
+         QStringLiteral("(555) %1-%2").arg(200 + serial % 700).arg(1000 + serial % 9000)},
         {"Salesman", salesman.left(30)},
         {"FIMgr", pick(managers)},
         {"Term", financed ? pick(QStringList{"36", "48", "60", "72"}) : QString()},

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The form letters to customers: the recipients are listed by DoLetters (Builders.h); the
+// letter for one of them is composed here from its template file.
+
+// Mixed case for names and places: the first capital A-Z of each word stays, every later one
+// is lowered; only blanks separate words, other characters are left as they are.
+QString ConvertLetters(const QString &source);
+
+// The template file of a letter (0 dealership, 1 salesperson, 2 service follow-up) as the
+// program names it, ".\Letter1.TXT" ...; empty for any other selector.
+QString templatePath(int letterSelector);
+
+// The letter for a recipient's ten parts: the head with todayText (mm/dd/yyyy) and the
+// address, then the template merged line by line, then the signature unless the template
+// ends itself with "*E". Lines end with CRLF and are indented by 12 blanks. Throws
+// VolmeraError naming the file when the template cannot be read; nothing is composed then.
+QString composeLetter(const QStringList &parts, int letterSelector, const QString &todayText,
+                      const QString &dealerName);

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+// The conditions of the report screen, as a build reads them.
+struct ReportConditions {
+    enum Vehicle { New = 0, Used = 1, All = 2 };
+    enum PrintBy { Dealership = 0, Salesperson = 1, ASM = 2 };
+    enum Format { LineFormat = 0, LabelFormat = 1 };
+
+    int report = 0; // which report: 1 F&I log ... 10 model, 6 letters
+    int letter = 0; // which letter, for report 6
+    QString BDT = QStringLiteral("01/01/1900");
+    QString EDT; // the date of the day when the screen opens
+    int Veh = All;
+    int PrtBy = Dealership;
+    QString FIMgr = QStringLiteral("ALL");
+    QString Model;
+    bool AnnvYr = false;
+    int PrtFmt = LineFormat;
+    QString SM = QStringLiteral("ALL");
+};
+
+// What a build gives the screen: the list lines, the totals captions by the name of the label
+// that shows them, and the salesperson keys that follow "ALL" in the salesperson list.
+struct ReportOutput {
+    QStringList lines;
+    QList<QPair<QString, QString>> totals;
+    QStringList salespeople;
+    QList<QStringList> recipients; // letters: the ten parts of each recipient line
+    bool cancelled = false;
+};

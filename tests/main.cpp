@@ -3,4 +3,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 
-int main(int argc, char **argv) { return TestRegistry::runAll<VOLMERA_TEST_APP>(argc, argv); }
+int main(int argc, char **argv) {
+    return TestRegistry::runAll<VOLMERA_TEST_APP>(argc, argv);
+}

@@ -6,8 +6,14 @@ namespace {
 QDate fixedToday;
 }
 
-QDate Clock::today() { return fixedToday.isValid() ? fixedToday : QDate::currentDate(); }
+QDate Clock::today() {
+    return fixedToday.isValid() ? fixedToday : QDate::currentDate();
+}
 
-void Clock::setToday(const QDate &date) { fixedToday = date; }
+void Clock::setToday(const QDate &date) {
+    fixedToday = date;
+}
 
-QString Clock::todayText() { return formatDate(today(), QStringLiteral("mm/dd/yyyy")); }
+QString Clock::todayText() {
+    return formatDate(today(), QStringLiteral("mm/dd/yyyy"));
+}

@@ -30,9 +30,13 @@ QString matchCase(const QString &base, const QStringList &parts) {
 }
 } // namespace
 
-void PathMapping::setDriveRoot(const QString &folder) { root = folder; }
+void PathMapping::setDriveRoot(const QString &folder) {
+    root = folder;
+}
 
-QString PathMapping::driveRoot() { return root; }
+QString PathMapping::driveRoot() {
+    return root;
+}
 
 QString PathMapping::toLocal(const QString &dosPath) {
     QString rest = dosPath;

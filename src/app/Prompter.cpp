@@ -15,7 +15,9 @@ Prompter &Prompter::current() {
     return *installed;
 }
 
-void Prompter::install(Prompter *prompter) { installed = prompter; }
+void Prompter::install(Prompter *prompter) {
+    installed = prompter;
+}
 
 int Prompter::firstAnswer(int style) {
     switch (buttonsOf(style)) {

@@ -16,4 +16,6 @@ PrompterScope::PrompterScope(Prompter *prompter) : previous(&Prompter::current()
     Prompter::install(prompter);
 }
 
-PrompterScope::~PrompterScope() { Prompter::install(previous); }
+PrompterScope::~PrompterScope() {
+    Prompter::install(previous);
+}

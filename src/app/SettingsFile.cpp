@@ -10,8 +10,8 @@
 void SettingsFile::read(const QString &path, Content &content) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw VolmeraError(
-            QStringLiteral("The settings file %1 cannot be read: %2").arg(path, file.errorString()));
+        throw VolmeraError(QStringLiteral("The settings file %1 cannot be read: %2")
+                               .arg(path, file.errorString()));
     const QByteArray bytes = file.readAll();
     for (char c : bytes) {
         if (static_cast<unsigned char>(c) < 0x20 && c != '\r' && c != '\n' && c != '\t' &&
@@ -44,8 +44,7 @@ void SettingsFile::write(const QString &path, const QString &dealerName, const Q
                          QStringLiteral("\r\n");
     // Written beside and then put in place, so that a failed write leaves the old file whole.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(Cp1252::encode(line)) < 0 ||
-        !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(Cp1252::encode(line)) < 0 || !file.commit())
         throw VolmeraError(QStringLiteral("The settings file %1 cannot be written: %2")
                                .arg(path, file.errorString()));
 }

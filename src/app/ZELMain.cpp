@@ -17,7 +17,9 @@ void StartupScreens::launchStartupHook(const QString &localPath) {
             QStringLiteral("The start-up batch file %1 could not be started.").arg(localPath));
 }
 
-bool passwordMatches(const QString &typed) { return typed.toUpper() == Defaults::Password; }
+bool passwordMatches(const QString &typed) {
+    return typed.toUpper() == Defaults::Password;
+}
 
 void CreateDealDatabase(const QString &path) {
     ErrorTrap trap(QStringLiteral("MAKE DB FILE"));
@@ -60,7 +62,8 @@ bool Main(StartupScreens &screens) {
             return false;
     }
     if (FileExists(Defaults::StartupHookPath))
-        trap.run([&] { screens.launchStartupHook(PathMapping::toLocal(Defaults::StartupHookPath)); });
+        trap.run(
+            [&] { screens.launchStartupHook(PathMapping::toLocal(Defaults::StartupHookPath)); });
     screens.showEntryScreen();
     trap.report();
     return true;

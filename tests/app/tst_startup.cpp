@@ -69,22 +69,23 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message"); // the MAIN box's text, or empty for none
 
         const QString none;
-        QTest::newRow("no settings file") << QByteArray() << "" << false << true
-                                          << Defaults::DefaultDealerLine << none;
-        QTest::newRow("password not asked") << QByteArray("\"ACE MOTORS\",\"R\",\"False\"\r\n") << ""
-                                            << false << true << "ACE MOTORS" << none;
-        QTest::newRow("no third item") << QByteArray("\"ACE MOTORS\",\"\"\r\n") << "" << false
-                                       << true << "ACE MOTORS" << none;
-        QTest::newRow("password in lower case") << QByteArray("\"ACE\",\"\",\"True\"\r\n")
-                                                << "ke4prn" << true << true << "ACE" << none;
+        QTest::newRow("no settings file")
+            << QByteArray() << "" << false << true << Defaults::DefaultDealerLine << none;
+        QTest::newRow("password not asked") << QByteArray("\"ACE MOTORS\",\"R\",\"False\"\r\n")
+                                            << "" << false << true << "ACE MOTORS" << none;
+        QTest::newRow("no third item")
+            << QByteArray("\"ACE MOTORS\",\"\"\r\n") << "" << false << true << "ACE MOTORS" << none;
+        QTest::newRow("password in lower case")
+            << QByteArray("\"ACE\",\"\",\"True\"\r\n") << "ke4prn" << true << true << "ACE" << none;
         QTest::newRow("wrong password") << QByteArray("\"ACE\",\"\",\"True\"\r\n") << "KE4PRX"
                                         << true << false << "ACE" << none;
-        QTest::newRow("prompt cancelled") << QByteArray("\"ACE\",\"\",\"True\"\r\n") << "" << true
-                                          << false << "ACE" << none;
+        QTest::newRow("prompt cancelled")
+            << QByteArray("\"ACE\",\"\",\"True\"\r\n") << "" << true << false << "ACE" << none;
         QTest::newRow("one item") << QByteArray("\"ACE\"\r\n") << "" << false << true << "ACE"
                                   << "incomplete";
-        QTest::newRow("garbage choice") << QByteArray("\"ACE\",\"\",\"maybe\"\r\n") << "" << false
-                                        << true << "ACE" << "neither True nor False";
+        QTest::newRow("garbage choice")
+            << QByteArray("\"ACE\",\"\",\"maybe\"\r\n") << "" << false << true << "ACE"
+            << "neither True nor False";
         QTest::newRow("binary garbage") << QByteArray("\x01\xff\x00\x02", 4) << "" << false << true
                                         << Defaults::DefaultDealerLine << "unreadable characters";
     }
@@ -174,10 +175,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("reserved");
         QTest::addColumn<bool>("password");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("plain") << "ACE MOTORS" << "" << false
-                               << QByteArray("\"ACE MOTORS\",\"\",\"False\"\r\n");
-        QTest::newRow("comma in name") << "SMITH, JONES & CO" << "X1" << true
-                                       << QByteArray("\"SMITH, JONES & CO\",\"X1\",\"True\"\r\n");
+        QTest::newRow("plain") << "ACE MOTORS"
+                               << "" << false << QByteArray("\"ACE MOTORS\",\"\",\"False\"\r\n");
+        QTest::newRow("comma in name")
+            << "SMITH, JONES & CO"
+            << "X1" << true << QByteArray("\"SMITH, JONES & CO\",\"X1\",\"True\"\r\n");
         QTest::newRow("accented name") << QString::fromUtf8("CAFÉ AUTOS") << "" << false
                                        << QByteArray("\"CAF\xc9 AUTOS\",\"\",\"False\"\r\n");
     }
@@ -203,10 +205,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("dealer");
         QTest::addColumn<QString>("reserved");
         QTest::addColumn<QString>("third");
-        QTest::newRow("unquoted, blanks dropped") << QByteArray("  ACE MOTORS , R ,True") << "ACE MOTORS" << "R" << "True";
-        QTest::newRow("quoted keeps blanks") << QByteArray("\" ACE \",\"\",\"False\"") << " ACE " << "" << "False";
-        QTest::newRow("lines as delimiters") << QByteArray("\"A\"\n\"B\"\r\n\"True\"\n\n") << "A" << "B" << "True";
-        QTest::newRow("no third item") << QByteArray("\"A\",\"B\"\r\n") << "A" << "B" << "";
+        QTest::newRow("unquoted, blanks dropped")
+            << QByteArray("  ACE MOTORS , R ,True") << "ACE MOTORS"
+            << "R"
+            << "True";
+        QTest::newRow("quoted keeps blanks") << QByteArray("\" ACE \",\"\",\"False\"") << " ACE "
+                                             << ""
+                                             << "False";
+        QTest::newRow("lines as delimiters") << QByteArray("\"A\"\n\"B\"\r\n\"True\"\n\n") << "A"
+                                             << "B"
+                                             << "True";
+        QTest::newRow("no third item") << QByteArray("\"A\",\"B\"\r\n") << "A"
+                                       << "B"
+                                       << "";
     }
 
     void itemsAreReadAsWritten() {

@@ -55,7 +55,8 @@ private Q_SLOTS:
     }
 
     void orderedSelectionPutsNullDatesFirst() {
-        auto byDate = db->openRecordset(QStringLiteral("SELECT *FROM ZEL ORDER BY DateSold, LNKey"));
+        auto byDate =
+            db->openRecordset(QStringLiteral("SELECT *FROM ZEL ORDER BY DateSold, LNKey"));
         QStringList order;
         for (; !byDate->eof(); byDate->moveNext())
             order << byDate->field("StkNbr").toString();
@@ -140,8 +141,10 @@ private Q_SLOTS:
     void twoProcessesAddingAtOnceLoseNothing() {
         QProcess a, b;
         const QStringList common = {"--out", fixture->path, "--count", "300", "--batch", "1"};
-        a.start(QStringLiteral(VOLMERA_GEN), common + QStringList{"--stock-prefix", "PX", "--seed", "3"});
-        b.start(QStringLiteral(VOLMERA_GEN), common + QStringList{"--stock-prefix", "QX", "--seed", "4"});
+        a.start(QStringLiteral(VOLMERA_GEN),
+                common + QStringList{"--stock-prefix", "PX", "--seed", "3"});
+        b.start(QStringLiteral(VOLMERA_GEN),
+                common + QStringList{"--stock-prefix", "QX", "--seed", "4"});
         QVERIFY(a.waitForFinished(120000));
         QVERIFY(b.waitForFinished(120000));
         QVERIFY2(a.exitCode() == 0, a.readAllStandardError().constData());

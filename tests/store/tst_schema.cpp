@@ -41,17 +41,23 @@ private Q_SLOTS:
         QTest::addColumn<bool>("refused");
         QTest::addColumn<StoreError::Kind>("kind");
         using K = StoreError::Kind;
-        QTest::newRow("duplicate stock number") << "StkNbr" << QVariant("A1") << true << K::DuplicateKey;
-        QTest::newRow("duplicate stock, other case") << "StkNbr" << QVariant("a1") << true << K::DuplicateKey;
+        QTest::newRow("duplicate stock number")
+            << "StkNbr" << QVariant("A1") << true << K::DuplicateKey;
+        QTest::newRow("duplicate stock, other case")
+            << "StkNbr" << QVariant("a1") << true << K::DuplicateKey;
         QTest::newRow("empty last name") << "ByLName" << QVariant("") << true << K::ZeroLength;
         QTest::newRow("empty stock number") << "StkNbr" << QVariant("") << true << K::ZeroLength;
-        QTest::newRow("last name of 16") << "ByLName" << QVariant("ABCDEFGHIJKLMNOP") << true << K::TooLong;
+        QTest::newRow("last name of 16")
+            << "ByLName" << QVariant("ABCDEFGHIJKLMNOP") << true << K::TooLong;
         QTest::newRow("state of 9") << "ByStateZip" << QVariant("IL 606011") << true << K::TooLong;
-        QTest::newRow("date that is no date") << "DateSold" << QVariant("13/45/2020") << true << K::BadValue;
+        QTest::newRow("date that is no date")
+            << "DateSold" << QVariant("13/45/2020") << true << K::BadValue;
         QTest::newRow("empty first name") << "ByFirstMI" << QVariant("") << false << K::Other;
         QTest::newRow("empty admin fee") << "AdminFee" << QVariant("") << false << K::Other;
-        QTest::newRow("last name of 15") << "ByLName" << QVariant("ABCDEFGHIJKLMNO") << false << K::Other;
-        QTest::newRow("ascii quote kept") << "ByAdr" << QVariant("12 O'HARA; DROP") << false << K::Other;
+        QTest::newRow("last name of 15")
+            << "ByLName" << QVariant("ABCDEFGHIJKLMNO") << false << K::Other;
+        QTest::newRow("ascii quote kept")
+            << "ByAdr" << QVariant("12 O'HARA; DROP") << false << K::Other;
     }
 
     void refusals() {
@@ -105,7 +111,8 @@ private Q_SLOTS:
                             DealSchema::indexes());
             auto rs = db->openRecordset(QStringLiteral("ZEL"));
             for (int i = 0; i < deals; ++i)
-                StoreFixture::addDeal(*rs, QStringLiteral("OLD%1").arg(i), QStringLiteral("S%1").arg(i),
+                StoreFixture::addDeal(*rs, QStringLiteral("OLD%1").arg(i),
+                                      QStringLiteral("S%1").arg(i),
                                       {{QStringLiteral("Pack"), QStringLiteral("300.00")}});
         }
         QCOMPARE(int(openDealDatabase(f.path)), outcome);
@@ -133,7 +140,8 @@ private Q_SLOTS:
         QTest::addColumn<StoreError::Kind>("kind");
         QTest::newRow("text file") << QByteArray("Standard Jet DB, not this one\n").repeated(200)
                                    << StoreError::Kind::NotADatabase;
-        QTest::newRow("short garbage") << QByteArray("\x01\x02\x03garbage") << StoreError::Kind::NotADatabase;
+        QTest::newRow("short garbage")
+            << QByteArray("\x01\x02\x03garbage") << StoreError::Kind::NotADatabase;
     }
 
     void unreadableFilesAreLeftAlone() {

@@ -14,6 +14,7 @@ struct AppSettings {
     QString ReservedSetting;
     bool AddMode = false;
     bool ImportBusy = false;
+    QString HelpTopic; // what the help form shows: "ABOUT" or a help reference
 };
 
 AppSettings &appSettings();

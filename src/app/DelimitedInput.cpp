@@ -29,6 +29,8 @@ QString DelimitedInput::next() {
         const qsizetype close = text.indexOf(QLatin1Char('"'), pos + 1);
         const qsizetype end = close < 0 ? text.size() : close;
         item = text.mid(pos + 1, end - pos - 1);
+        unclosed =
+            close < 0 || item.contains(QLatin1Char('\n')) || item.contains(QLatin1Char('\r'));
         pos = close < 0 ? text.size() : close + 1;
         // Whatever stands between the closing quote and the delimiter is passed over.
         while (pos < text.size() && text[pos] != QLatin1Char(',') && !isLineEnd(text[pos]))
@@ -38,7 +40,9 @@ QString DelimitedInput::next() {
         while (pos < text.size() && text[pos] != QLatin1Char(',') && !isLineEnd(text[pos]))
             ++pos;
         item = text.mid(start, pos - start).trimmed();
+        unclosed = false;
     }
+    lineEnded = pos >= text.size() || isLineEnd(text[pos]);
     if (pos < text.size()) {
         if (text[pos] == QLatin1Char('\r') && pos + 1 < text.size() &&
             text[pos + 1] == QLatin1Char('\n'))

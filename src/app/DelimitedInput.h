@@ -14,7 +14,19 @@ public:
     // The next item; throws VolmeraError("Input past end of file") at the end.
     QString next();
 
+    // How the last item ended, for readers that check the shape of a file: at a line end (or
+    // the end of the text) rather than a comma; and whether it was quoted without its closing
+    // quote on the same line.
+    bool endedLine() const { return lineEnded; }
+    bool quoteUnclosed() const { return unclosed; }
+
+    // Where reading stands, as an offset into the text, to go back to.
+    qsizetype position() const { return pos; }
+    void setPosition(qsizetype offset) { pos = qBound(qsizetype(0), offset, text.size()); }
+
 private:
     QString text;
     qsizetype pos = 0;
+    bool lineEnded = false;
+    bool unclosed = false;
 };

@@ -1,0 +1,229 @@
+#include "store/Purge.h"
+
+#include "app/PathMapping.h"
+#include "store/DealSchema.h"
+#include "store/UseLock.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace DealPurge {
+namespace {
+using Kind = StoreError::Kind;
+
+// A step that failed and was not to be run again.
+struct Stopped {
+    QString description;
+};
+
+QString systemError() {
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+QString temporary(const QString &path) {
+    return path + QStringLiteral("-new");
+}
+
+// Forces a file, or a folder's list of names, onto the disk.
+void sync(const QString &path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw VolmeraError(QStringLiteral("Cannot open %1: %2").arg(path, systemError()));
+    const bool ok = ::fsync(fd) == 0 || errno == EINVAL; // some file systems cannot sync folders
+    const QString why = ok ? QString() : systemError();
+    ::close(fd);
+    if (!ok)
+        throw VolmeraError(QStringLiteral("Cannot write %1 to the disk: %2").arg(path, why));
+}
+
+void removeIfThere(const QString &path) {
+    if (QFileInfo::exists(path) && !QFile::remove(path))
+        throw VolmeraError(QStringLiteral("Cannot delete the file %1.").arg(path));
+}
+
+// Puts a complete file in place of another in one step: whoever looks finds the old file or
+// the new one, never none.
+void replace(const QString &from, const QString &to) {
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        throw VolmeraError(
+            QStringLiteral("Cannot put %1 in place of %2: %3").arg(from, to, systemError()));
+    sync(QFileInfo(to).absolutePath());
+}
+
+void copyFile(const QString &from, const QString &to) {
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly))
+        throw VolmeraError(QStringLiteral("Cannot read %1: %2").arg(from, in.errorString()));
+    QFile out(to);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw VolmeraError(QStringLiteral("Cannot write %1: %2").arg(to, out.errorString()));
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = in.read(buffer.data(), buffer.size());
+        if (n < 0)
+            throw VolmeraError(QStringLiteral("Cannot read %1: %2").arg(from, in.errorString()));
+        if (n == 0)
+            break;
+        if (out.write(buffer.constData(), n) != n)
+            throw VolmeraError(QStringLiteral("Cannot write %1: %2").arg(to, out.errorString()));
+    }
+    if (!out.flush() || ::fsync(out.handle()) != 0)
+        throw VolmeraError(QStringLiteral("Cannot write %1 to the disk.").arg(to));
+}
+
+int dealCount(Database &db) {
+    Statement count(db.handle(), QStringLiteral("SELECT count(*) FROM ZEL"));
+    count.step();
+    return int(count.int64(0));
+}
+
+// Runs a step until it succeeds or the user lets it go.
+template <class Step> void runStep(const OnFailure &onFailure, Step &&step) {
+    for (;;) {
+        QString description;
+        try {
+            step();
+            return;
+        } catch (const VolmeraError &e) {
+            description = e.description();
+        } catch (const std::exception &e) {
+            description = QString::fromUtf8(e.what());
+        }
+        if (!onFailure || !onFailure(description))
+            throw Stopped{description};
+    }
+}
+} // namespace
+
+QString prompt() {
+    return QStringList{
+        QStringLiteral("This function is used to clean up the data files in"),
+        QStringLiteral("case the files have been corrupted, and to remove"),
+        QStringLiteral("all records that have been deleted plus records"),
+        QStringLiteral("older than the date entered. The data files will be"),
+        QStringLiteral("copied to a backup directory before anything is"),
+        QStringLiteral("done. Make sure no one else is running the program."),
+        QStringLiteral("DELETE ALL RECORDS OLDER THAN"),
+    }
+        .join(QLatin1Char('\r'));
+}
+
+std::optional<QDate> readCutoff(const QString &text) {
+    const QStringList parts = text.trimmed().split(u'/');
+    if (parts.size() != 3)
+        return std::nullopt;
+    for (const QString &p : parts) {
+        if (p.isEmpty() || p.size() > 4)
+            return std::nullopt;
+        for (QChar c : p)
+            if (c < u'0' || c > u'9')
+                return std::nullopt;
+    }
+    if (parts[0].size() > 2 || parts[1].size() > 2 ||
+        (parts[2].size() != 2 && parts[2].size() != 4))
+        return std::nullopt;
+    int year = parts[2].toInt();
+    if (parts[2].size() == 2)
+        year += year < 20 ? 2000 : 1900;
+    const QDate date(year, parts[0].toInt(), parts[1].toInt());
+    if (!date.isValid())
+        return std::nullopt;
+    return date;
+}
+
+QString notADate(const QString &typed) {
+    return QStringLiteral("\"%1\" IS NOT A DATE (MM/DD/YYYY).\nNOTHING WAS PURGED OR CHANGED.")
+        .arg(typed);
+}
+
+Files files() {
+    return {PathMapping::toLocal(QStringLiteral(".\\ZELDB.mdb")),
+            PathMapping::toLocal(QStringLiteral(".\\Backup")),
+            PathMapping::toLocal(QStringLiteral(".\\Backup\\ZELDB.mdb")),
+            PathMapping::toLocal(QStringLiteral(".\\ZEL_OLD.mdb"))};
+}
+
+Outcome purge(const Files &f, const QDate &cutoff, const OnFailure &onFailure) {
+    Outcome outcome;
+    std::unique_ptr<DatabaseUse> use;
+    try {
+        // The database is taken for this run alone: no other copy may have it open.
+        runStep(onFailure, [&] {
+            use = DatabaseUse::take(f.database, DatabaseUse::Mode::Exclusive, 0);
+            if (!use)
+                throw StoreError(Kind::Busy,
+                                 QStringLiteral("THE DATABASE IS OPEN ON ANOTHER WORKSTATION (or "
+                                                "in another copy of the program).\nClose the "
+                                                "program there, then purge again. Nothing was "
+                                                "changed."));
+        });
+        runStep(onFailure, [&] {
+            if (!QDir().mkpath(f.backupFolder))
+                throw VolmeraError(
+                    QStringLiteral("Cannot make the backup folder %1.").arg(f.backupFolder));
+        });
+        // The backup is a copy of the file as it is, taken while no one can write to it; it
+        // replaces the older copy only once it is complete.
+        runStep(onFailure, [&] {
+            auto db = Database::open(f.database); // a hot journal is rolled back here
+            Transaction hold(*db);
+            removeIfThere(temporary(f.backup));
+            copyFile(f.database, temporary(f.backup));
+            replace(temporary(f.backup), f.backup);
+        });
+        runStep(onFailure, [&] {
+            auto db = Database::open(f.database);
+            Transaction t(*db);
+            const int before = dealCount(*db);
+            {
+                // Dates are stored as yyyy-mm-dd, which sorts as the dates do.
+                Statement remove(db->handle(),
+                                 QStringLiteral("DELETE FROM ZEL WHERE DateSold IS NULL OR "
+                                                "DateSold < ?1"));
+                remove.bind(1, cutoff.toString(Qt::ISODate));
+                remove.step();
+            }
+            outcome.kept = dealCount(*db);
+            outcome.deleted = before - outcome.kept;
+            t.commit();
+        });
+        runStep(onFailure, [&] { Database::open(f.database)->repair(); });
+        // The compacted database is written beside the live one, checked, and only then put
+        // in its place; the file it was made from stays as ZEL_OLD.mdb.
+        runStep(onFailure, [&] {
+            removeIfThere(temporary(f.database));
+            Database::open(f.database)->compactInto(temporary(f.database));
+            sync(temporary(f.database));
+            if (dealCount(*Database::open(temporary(f.database))) != outcome.kept)
+                throw VolmeraError(QStringLiteral("The compacted database %1 does not hold every "
+                                                  "deal; the database was left as it was.")
+                                       .arg(temporary(f.database)));
+        });
+        runStep(onFailure, [&] {
+            removeIfThere(temporary(f.old));
+            if (::link(QFile::encodeName(f.database).constData(),
+                       QFile::encodeName(temporary(f.old)).constData()) != 0)
+                copyFile(f.database, temporary(f.old)); // a file system without links
+            replace(temporary(f.old), f.old);
+        });
+        runStep(onFailure, [&] { replace(temporary(f.database), f.database); });
+        outcome.completed = true;
+    } catch (const Stopped &stop) {
+        outcome.failure = stop.description;
+        // Unfinished files of this run are of no use; the live database is untouched by them.
+        // Without the lock they may be another workstation's, which is purging right now.
+        if (use)
+            for (const QString &path :
+                 {temporary(f.database), temporary(f.old), temporary(f.backup)})
+                QFile::remove(path);
+    }
+    return outcome;
+}
+
+} // namespace DealPurge

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <functional>
+#include <optional>
+
+// Purge and rebuild of the deal database, shared by the entry screen's menu and the command
+// line: a backup copy, the deletion of the deals sold before a cutoff, a repair and a
+// compaction into a fresh file.
+namespace DealPurge {
+
+inline const QString Title = QStringLiteral("PURGE & REBUILDING FILE");
+inline const QString DefaultCutoff = QStringLiteral("01/01/1980");
+// The question asked for the cutoff: seven lines, each but the last ended by a carriage return.
+QString prompt();
+
+// The cutoff as typed: mm/dd/yyyy, or with a two-digit year (00 to 19 give 20xx, 20 to 99
+// 19xx). Nothing when the text is not such a date.
+std::optional<QDate> readCutoff(const QString &text);
+// What is said when it is not.
+QString notADate(const QString &typed);
+
+// The files, as local paths: the live database, the backup folder and copy, and the database
+// as it was before compaction.
+struct Files {
+    QString database;
+    QString backupFolder;
+    QString backup;
+    QString old;
+};
+// The dealership's ".\ZELDB.mdb", ".\Backup", ".\Backup\ZELDB.mdb" and ".\ZEL_OLD.mdb".
+Files files();
+
+struct Outcome {
+    bool completed = false;
+    int deleted = 0;
+    int kept = 0;
+    QString failure; // the failure the run stopped at (Cancel)
+};
+
+// A step failed with this description: true runs it again (Retry), false stops there (Cancel).
+using OnFailure = std::function<bool(const QString &description)>;
+
+// Deletes every deal sold before cutoff (and every deal without a sale date), after taking the
+// backup, then repairs and compacts. The live database is replaced only by a complete,
+// checked file, so whatever step fails or is cancelled, ".\ZELDB.mdb" is there and usable.
+// Refused (a failure of the first step) while another copy of the program uses the database.
+Outcome purge(const Files &files, const QDate &cutoff, const OnFailure &onFailure);
+
+} // namespace DealPurge

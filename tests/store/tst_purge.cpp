@@ -1,0 +1,230 @@
+#include "StoreFixture.h"
+#include "TestRegistry.h"
+
+#include "entry/DealBinding.h"
+#include "store/Purge.h"
+#include "store/UseLock.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+#include <thread>
+
+using namespace DealPurge;
+
+namespace {
+QStringList stocks(const QString &path) {
+    auto db = Database::open(path);
+    Statement s(db->handle(), QStringLiteral("SELECT StkNbr FROM ZEL ORDER BY StkNbr"));
+    QStringList out;
+    while (s.step())
+        out << s.value(0).toString();
+    return out;
+}
+} // namespace
+
+// Purge and rebuild: which deals go, the three copies it leaves, failures, and other copies of
+// the program.
+class PurgeTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<StoreFixture> fixture;
+    Files files;
+
+    // A sold on the last day of 1979, B on the first of 1980, C without a date, D in 2024.
+    void addDeals(const QList<std::pair<QString, QVariant>> &deals) {
+        auto db = Database::open(fixture->path);
+        auto rs = db->openRecordset(DealSchema::Table);
+        for (const auto &[stock, sold] : deals)
+            StoreFixture::addDeal(*rs, "BUYER", stock, {{"DateSold", sold}});
+    }
+
+    Outcome purgeBefore(const QString &cutoff, const OnFailure &onFailure = {}) {
+        return purge(files, *readCutoff(cutoff), onFailure);
+    }
+
+private Q_SLOTS:
+    void init() {
+        fixture = std::make_unique<StoreFixture>();
+        fixture->fresh();
+        const QDir dir(fixture->dir.path());
+        files = {fixture->path, dir.filePath("Backup"), dir.filePath("Backup/ZELDB.mdb"),
+                 dir.filePath("ZEL_OLD.mdb")};
+        addDeals({{"A", QDate(1979, 12, 31)},
+                  {"B", QDate(1980, 1, 1)},
+                  {"C", QVariant()},
+                  {"D", QDate(2024, 6, 30)}});
+    }
+    void cleanup() { fixture.reset(); }
+
+    void cutoffs_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QDate>("date"); // invalid: not a date
+        QTest::newRow("default") << DefaultCutoff << QDate(1980, 1, 1);
+        QTest::newRow("short") << "1/2/05" << QDate(2005, 1, 2);
+        QTest::newRow("two-digit 98") << "12/31/98" << QDate(1998, 12, 31);
+        QTest::newRow("blanks around") << " 06/30/2024 " << QDate(2024, 6, 30);
+        QTest::newRow("no such day") << "02/30/2024" << QDate();
+        QTest::newRow("day first") << "31/12/2024" << QDate();
+        QTest::newRow("no year") << "01/01" << QDate();
+        QTest::newRow("three-digit year") << "1/1/198" << QDate();
+        QTest::newRow("letters") << "ABC" << QDate();
+        QTest::newRow("iso") << "2024-01-01" << QDate();
+    }
+    void cutoffs() {
+        QFETCH(QString, typed);
+        QFETCH(QDate, date);
+        QCOMPARE(readCutoff(typed).value_or(QDate()), date);
+    }
+
+    void dealsBeforeTheCutoffGo_data() {
+        QTest::addColumn<QString>("cutoff");
+        QTest::addColumn<QStringList>("kept");
+        QTest::newRow("default") << DefaultCutoff << QStringList{"B", "D"};
+        QTest::newRow("cutoff day kept") << "06/30/2024" << QStringList{"D"};
+        QTest::newRow("day after") << "07/01/2024" << QStringList{};
+    }
+    void dealsBeforeTheCutoffGo() {
+        QFETCH(QString, cutoff);
+        QFETCH(QStringList, kept);
+        const Outcome out = purgeBefore(cutoff);
+        QVERIFY2(out.completed, qPrintable(out.failure));
+        QCOMPARE(out.kept, kept.size());
+        QCOMPARE(out.deleted, 4 - kept.size());
+        QCOMPARE(stocks(files.database), kept);
+        QCOMPARE(stocks(files.old), kept);                                 // before compaction
+        QCOMPARE(stocks(files.backup), (QStringList{"A", "B", "C", "D"})); // before deletion
+        QVERIFY(!QFile::exists(files.database + "-new"));
+    }
+
+    void secondRunReplacesTheCopies() {
+        QVERIFY(purgeBefore(DefaultCutoff).completed);
+        addDeals({{"E", QDate(2023, 5, 1)}});
+        const Outcome second = purgeBefore("01/01/2024");
+        QVERIFY(second.completed);
+        QCOMPARE(second.deleted, 2);
+        QCOMPARE(stocks(files.database), QStringList{"D"});
+        QCOMPARE(stocks(files.old), QStringList{"D"});
+        QCOMPARE(stocks(files.backup), (QStringList{"B", "D", "E"}));
+    }
+
+    void failedStepIsRetriedOrLeftUsable_data() {
+        QTest::addColumn<bool>("retry");
+        QTest::newRow("cancel") << false;
+        QTest::newRow("retry") << true;
+    }
+    void failedStepIsRetriedOrLeftUsable() {
+        QFETCH(bool, retry);
+        // A folder where the compacted file is to be written stops the compaction.
+        const QString obstacle = files.database + "-new";
+        QDir().mkpath(obstacle + "/inside");
+        QStringList asked;
+        const Outcome out = purgeBefore(DefaultCutoff, [&](const QString &description) {
+            asked << description;
+            if (retry)
+                QDir(obstacle).removeRecursively();
+            return retry;
+        });
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked[0].contains(obstacle), qPrintable(asked[0]));
+        QCOMPARE(out.completed, retry);
+        QCOMPARE(out.failure.isEmpty(), retry);
+        // Either way the live database is whole, with the deletion done, and the backup is there.
+        QCOMPARE(stocks(files.database), (QStringList{"B", "D"}));
+        QCOMPARE(stocks(files.backup), (QStringList{"A", "B", "C", "D"}));
+        QCOMPARE(QFile::exists(files.old), retry);
+    }
+
+    void refusedWhileAnotherCopyHasTheDatabase() {
+        QProcess other;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        other.setProcessEnvironment(env);
+        other.start(QStringLiteral(VOLMERA_BIN), {"--data-dir", fixture->dir.path()});
+        QVERIFY(other.waitForStarted());
+        // The other copy's entry screen has the database once it cannot be taken alone.
+        QElapsedTimer waited;
+        waited.start();
+        while (DatabaseUse::take(files.database, DatabaseUse::Mode::Exclusive, 0) &&
+               waited.elapsed() < 30000)
+            QThread::msleep(50);
+        QStringList asked;
+        const Outcome refused = purgeBefore(DefaultCutoff, [&](const QString &description) {
+            asked << description;
+            return false;
+        });
+        other.kill();
+        other.waitForFinished();
+        QVERIFY(!refused.completed);
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked[0].startsWith("THE DATABASE IS OPEN ON ANOTHER WORKSTATION"),
+                 qPrintable(asked[0]));
+        QVERIFY(!QFile::exists(files.backupFolder)); // nothing was touched
+        QCOMPARE(stocks(files.database).size(), 4);
+        // Once that copy has ended, the purge goes ahead.
+        QVERIFY(purgeBefore(DefaultCutoff).completed);
+    }
+
+    void startingCopyWaitsForThePurge() {
+        auto purging = DatabaseUse::take(files.database, DatabaseUse::Mode::Exclusive, 0);
+        QVERIFY(purging);
+        QVERIFY(!DatabaseUse::take(files.database, DatabaseUse::Mode::Shared, 100));
+        std::thread done([&] {
+            QThread::msleep(400);
+            purging.reset();
+        });
+        QElapsedTimer waited;
+        waited.start();
+        DealBinding binding;
+        binding.open(files.database);
+        done.join();
+        QVERIFY(waited.elapsed() >= 300);
+        QCOMPARE(binding.recordset().recordCount(), 4);
+        // While bound, a purge is refused; released, it is not.
+        QVERIFY(!purgeBefore(DefaultCutoff).completed);
+        binding.release();
+        QVERIFY(purgeBefore(DefaultCutoff).completed);
+    }
+
+    void commandLine_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::addColumn<int>("kept");
+        QTest::newRow("without --yes")
+            << QStringList{"--before", "01/01/1980"} << 2 << ""
+            << "volmera: purge: nothing was purged: deleting deals cannot be undone, and the "
+               "command line cannot ask; run it again with --yes to purge\n"
+            << 4;
+        QTest::newRow("not a date")
+            << QStringList{"--before", "13/01/1980", "--yes"} << 2 << ""
+            << "volmera: purge: \"13/01/1980\" IS NOT A DATE (MM/DD/YYYY). NOTHING WAS PURGED "
+               "OR CHANGED.\nRun 'volmera --help' for usage.\n"
+            << 4;
+        QTest::newRow("purged") << QStringList{"--before", "1/1/80", "--yes"} << 0
+                                << "purged deals sold before 01/01/1980 and deals without a sale "
+                                   "date\ndeals deleted: 2\ndeals kept: 2\nbackup: "
+                                   "Backup/ZELDB.mdb\nbefore compaction: ZEL_OLD.mdb\n"
+                                << "" << 2;
+    }
+    void commandLine() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QFETCH(int, kept);
+        QProcess p;
+        p.start(QStringLiteral(VOLMERA_BIN),
+                QStringList{"purge"} + arguments + QStringList{"--data-dir", fixture->dir.path()});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(QString::fromLocal8Bit(p.readAllStandardError()), err);
+        QCOMPARE(QString::fromLocal8Bit(p.readAllStandardOutput()), out);
+        QCOMPARE(p.exitCode(), status);
+        QCOMPARE(stocks(files.database).size(), kept);
+        QCOMPARE(QFile::exists(files.backupFolder), status == 0);
+    }
+};
+
+REGISTER_TEST(PurgeTest);
+#include "tst_purge.moc"

@@ -6,7 +6,10 @@
 #include "app/GuiPrompter.h"
 #include "app/GuiStartup.h"
 #include "app/ZELMain.h"
+#include "entry/SheetCommand.h"
+#include "reports/LetterCommand.h"
 #include "reports/ReportCommand.h"
+#include "store/ImportCommand.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -33,6 +36,21 @@ const std::vector<Command> &commands() {
         {QStringLiteral("report"),
          QStringLiteral("build a report without a window (see 'volmera report --help')"),
          runReportCommand},
+        {QStringLiteral("import"),
+         QStringLiteral("import the dealer system's export (see 'volmera import --help')"),
+         runImportCommand},
+        {QStringLiteral("purge"),
+         QStringLiteral("purge old deals and rebuild the database (see 'volmera purge --help')"),
+         runPurgeCommand},
+        {QStringLiteral("labels"),
+         QStringLiteral("print the three test labels (see 'volmera labels --help')"),
+         runLabelsCommand},
+        {QStringLiteral("sheet"),
+         QStringLiteral("write or print a deal sheet (see 'volmera sheet --help')"),
+         runSheetCommand},
+        {QStringLiteral("letter"),
+         QStringLiteral("write or print a form letter (see 'volmera letter --help')"),
+         runLetterCommand},
     };
     return all;
 }

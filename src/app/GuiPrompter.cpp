@@ -4,6 +4,8 @@
 #include <QInputDialog>
 #include <QList>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 
 namespace {
@@ -88,9 +90,24 @@ int GuiPrompter::msgBox(const QString &text, int style, const QString &title) {
 std::optional<QString> GuiPrompter::inputBox(const QString &prompt, const QString &title,
                                              const QString &defaultText) {
     bool ok = false;
-    const QString text = QInputDialog::getText(QApplication::activeWindow(), titleOr(title), prompt,
+    // A prompt's lines may end in a carriage return alone, which a label does not break at.
+    const QString lines = QString(prompt)
+                              .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                              .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    const QString text = QInputDialog::getText(QApplication::activeWindow(), titleOr(title), lines,
                                                QLineEdit::Normal, defaultText, &ok);
     if (!ok)
         return std::nullopt;
     return text;
+}
+
+std::optional<Prompter::PrinterChoice> GuiPrompter::choosePrinter() {
+    QPrinter printer;
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    // Printing to a file sends the report to its document file instead of the printer.
+    return PrinterChoice{printer.outputFormat() == QPrinter::PdfFormat ||
+                         !printer.outputFileName().isEmpty()};
 }

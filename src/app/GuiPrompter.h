@@ -8,4 +8,5 @@ public:
     int msgBox(const QString &text, int style = Style::OK, const QString &title = {}) override;
     std::optional<QString> inputBox(const QString &prompt, const QString &title = {},
                                     const QString &defaultText = {}) override;
+    std::optional<PrinterChoice> choosePrinter() override;
 };

@@ -37,6 +37,13 @@ public:
     virtual std::optional<QString> inputBox(const QString &prompt, const QString &title = {},
                                             const QString &defaultText = {}) = 0;
 
+    // The printer dialog: nothing when it was cancelled; toFile when the user chose to print to
+    // a file (the report then goes to its document file).
+    struct PrinterChoice {
+        bool toFile = false;
+    };
+    virtual std::optional<PrinterChoice> choosePrinter() = 0;
+
     // The prompter every routine uses; the program installs its own at start.
     static Prompter &current();
     static void install(Prompter *prompter);

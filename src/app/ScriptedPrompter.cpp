@@ -7,9 +7,13 @@ int ScriptedPrompter::msgBox(const QString &text, int style, const QString &titl
 
 std::optional<QString> ScriptedPrompter::inputBox(const QString &prompt, const QString &title,
                                                   const QString &defaultText) {
-    Q_UNUSED(defaultText);
-    shown.append({QStringLiteral("inputBox"), prompt, 0, title});
+    shown.append({QStringLiteral("inputBox"), prompt, 0, title, defaultText});
     return typed.isEmpty() ? std::nullopt : typed.dequeue();
+}
+
+std::optional<Prompter::PrinterChoice> ScriptedPrompter::choosePrinter() {
+    shown.append({QStringLiteral("choosePrinter"), QString(), 0, QString()});
+    return printers.isEmpty() ? std::optional<PrinterChoice>(PrinterChoice{}) : printers.dequeue();
 }
 
 PrompterScope::PrompterScope(Prompter *prompter) : previous(&Prompter::current()) {

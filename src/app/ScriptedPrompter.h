@@ -14,6 +14,7 @@ public:
         QString text;
         int style = 0;
         QString title;
+        QString defaultText = {}; // an input box's default answer
     };
 
     void answer(int button) { answers.enqueue(button); }
@@ -22,12 +23,16 @@ public:
     int msgBox(const QString &text, int style = Style::OK, const QString &title = {}) override;
     std::optional<QString> inputBox(const QString &prompt, const QString &title = {},
                                     const QString &defaultText = {}) override;
+    // With nothing queued the printer dialog is confirmed for the printer.
+    void choose(const std::optional<PrinterChoice> &choice) { printers.enqueue(choice); }
+    std::optional<PrinterChoice> choosePrinter() override;
 
     QList<Shown> shown;
 
 private:
     QQueue<int> answers;
     QQueue<std::optional<QString>> typed;
+    QQueue<std::optional<PrinterChoice>> printers;
 };
 
 // Installs a prompter for the life of a scope and puts the previous one back.

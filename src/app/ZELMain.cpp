@@ -27,6 +27,23 @@ void CreateDealDatabase(const QString &path) {
     trap.report();
 }
 
+QString ReadSettings(AppSettings &s) {
+    s.DealerName = Defaults::DefaultDealerLine;
+    if (!FileExists(Defaults::SettingsFile))
+        return {};
+    SettingsFile::Content content{s.DealerName, s.ReservedSetting, {}};
+    try {
+        SettingsFile::read(PathMapping::toLocal(Defaults::SettingsFile), content);
+    } catch (...) {
+        s.DealerName = content.dealerName;
+        s.ReservedSetting = content.reserved;
+        throw;
+    }
+    s.DealerName = content.dealerName;
+    s.ReservedSetting = content.reserved;
+    return content.passwordText;
+}
+
 bool Main(StartupScreens &screens) {
     ErrorTrap trap(QStringLiteral("MAIN"));
     AppSettings &s = appSettings();
@@ -36,23 +53,8 @@ bool Main(StartupScreens &screens) {
         CreateDealDatabase(s.DatabasePath);
     // A database that cannot be read is reported here and left as it is.
     trap.run([&] { openDealDatabase(PathMapping::toLocal(s.DatabasePath)); });
-    s.DealerName = Defaults::DefaultDealerLine;
     QString passwordText;
-    if (FileExists(Defaults::SettingsFile)) {
-        trap.run([&] {
-            SettingsFile::Content content{s.DealerName, s.ReservedSetting, {}};
-            try {
-                SettingsFile::read(PathMapping::toLocal(Defaults::SettingsFile), content);
-            } catch (...) {
-                s.DealerName = content.dealerName;
-                s.ReservedSetting = content.reserved;
-                throw;
-            }
-            s.DealerName = content.dealerName;
-            s.ReservedSetting = content.reserved;
-            passwordText = content.passwordText;
-        });
-    }
+    trap.run([&] { passwordText = ReadSettings(s); });
     bool passwordRequired = false;
     if (!passwordText.isEmpty())
         trap.run([&] { passwordRequired = SettingsFile::toBoolean(passwordText); });

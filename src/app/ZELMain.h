@@ -20,6 +20,12 @@ public:
 // the entry screen. Returns false when the entry screen was not shown (the program ends).
 bool Main(StartupScreens &screens);
 
+// The dealer name and reserved text from the settings file in the working folder, when there
+// is one (the dealer name is the default line otherwise); returns the password text. A damaged
+// file throws VolmeraError after the items before the damage were taken.
+struct AppSettings;
+QString ReadSettings(AppSettings &settings);
+
 // The password check of the prompt: the case of what was typed does not matter.
 bool passwordMatches(const QString &typed);
 

@@ -24,14 +24,22 @@ QVariant storedValue(int index, const QString &text) {
 
 void DealBinding::open(const QString &path) {
     release();
+    auto marked = DatabaseUse::take(path, DatabaseUse::Mode::Shared, 10000);
+    if (!marked)
+        throw StoreError(StoreError::Kind::Busy,
+                         QStringLiteral("The deal database is being purged and rebuilt on another "
+                                        "workstation, so it cannot be opened now. Try again when "
+                                        "that is done."));
     auto database = Database::open(path);
     records = database->openRecordset(DealSchema::Table);
     db = std::move(database);
+    use = std::move(marked);
 }
 
 void DealBinding::release() {
     records.reset();
     db.reset();
+    use.reset();
 }
 
 Recordset &DealBinding::recordset() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Recordset.h"
+#include "store/UseLock.h"
 
 #include <QStringList>
 #include <memory>
@@ -19,7 +20,9 @@ struct ShownDeal {
 class DealBinding {
 public:
     bool isOpen() const { return records != nullptr; }
-    // Binds to the database file (a local path) and shows the first deal.
+    // Binds to the database file (a local path) and shows the first deal. The database is
+    // marked as used by this copy while bound; while another workstation purges it, this waits
+    // a while and then fails saying so.
     void open(const QString &path);
     // Releases the database file, for work on the file itself.
     void release();
@@ -45,6 +48,7 @@ public:
 private:
     void put(const ShownDeal &now, const ShownDeal &loaded);
 
+    std::unique_ptr<DatabaseUse> use;
     std::unique_ptr<Database> db;
     std::unique_ptr<Recordset> records;
 };

@@ -5,12 +5,15 @@
 #include "app/ErrorTrap.h"
 #include "app/PathMapping.h"
 #include "app/ZELSetUp.h"
+#include "entry/DealSheet.h"
 #include "entry/EntryBox.h"
 #include "entry/EntryFormat.h"
 #include "entry/FieldTable.h"
 #include "entry/KeyRules.h"
 #include "entry/NavigationBar.h"
 #include "entry/ScreenFit.h"
+#include "help/HelpSection.h"
+#include "help/frmHelp.h"
 #include "reports/frmRpt.h"
 
 #include <QAction>
@@ -92,16 +95,19 @@ frmZEL::~frmZEL() = default;
 void frmZEL::buildMenus() {
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuImportZEL = addItem(mnuFile, QStringLiteral("&Import ZEL"), "mnuImportZEL", false);
+    mnuImportZEL = addItem(mnuFile, QStringLiteral("&Import ZEL"), "mnuImportZEL", true);
     mnuAddRec = addItem(mnuFile, QStringLiteral("&Add Record"), "mnuAddRec", true);
     mnuFindRecord = addItem(mnuFile, QStringLiteral("&Find Record"), "mnuFindRecord", true);
     mnuDelRecord = addItem(mnuFile, QStringLiteral("&Delete Record"), "mnuDelRecord", true);
-    mnuRebuild = addItem(mnuFile, QStringLiteral("&Rebuild/Purge ZEL"), "mnuRebuild", false);
-    mnuPrintRec = addItem(mnuFile, QStringLiteral("&Print Current Record"), "mnuPrintRec", false);
+    mnuRebuild = addItem(mnuFile, QStringLiteral("&Rebuild/Purge ZEL"), "mnuRebuild", true);
+    mnuPrintRec = addItem(mnuFile, QStringLiteral("&Print Current Record"), "mnuPrintRec", true);
     mnuExit = addItem(mnuFile, QStringLiteral("E&xit"), "mnuExit", true);
+    connect(mnuImportZEL, &QAction::triggered, this, &frmZEL::mnuImportZEL_Click);
+    connect(mnuRebuild, &QAction::triggered, this, &frmZEL::mnuRebuild_Click);
     connect(mnuAddRec, &QAction::triggered, this, &frmZEL::mnuAddRec_Click);
     connect(mnuFindRecord, &QAction::triggered, this, &frmZEL::mnuFindRecord_Click);
     connect(mnuDelRecord, &QAction::triggered, this, &frmZEL::mnuDelRecord_Click);
+    connect(mnuPrintRec, &QAction::triggered, this, &frmZEL::mnuPrintRec_Click);
     connect(mnuExit, &QAction::triggered, this, &frmZEL::mnuExit_Click);
 
     mnuReports = menuBar()->addMenu(QStringLiteral("&Reports"));
@@ -143,8 +149,10 @@ void frmZEL::buildMenus() {
 
     mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    mnuAbout = addItem(mnuHelp, QStringLiteral("&About"), "mnuAbout", false);
-    mnuRecHlp = addItem(mnuHelp, QStringLiteral("&Record Action Keys"), "mnuRecHlp", false);
+    mnuAbout = addItem(mnuHelp, QStringLiteral("&About"), "mnuAbout", true);
+    mnuRecHlp = addItem(mnuHelp, QStringLiteral("&Record Action Keys"), "mnuRecHlp", true);
+    connect(mnuAbout, &QAction::triggered, this, &frmZEL::mnuAbout_Click);
+    connect(mnuRecHlp, &QAction::triggered, this, &frmZEL::mnuRecHlp_Click);
 }
 
 void frmZEL::buildControls() {
@@ -301,8 +309,7 @@ void frmZEL::Form_Load() {
         showCurrent();
     });
     CalcTotals();
-    setWindowTitle(windowTitle() + QStringLiteral("  ") + settings.VersionText +
-                   QStringLiteral(" for ") + settings.DealerName + QLatin1Char(' '));
+    setWindowTitle(entryCaption(settings.VersionText, settings.DealerName));
     settings.AddMode = false;
     settings.ImportBusy = false;
     trap.report();
@@ -783,6 +790,38 @@ void frmZEL::mnuLetter_Click(int index) {
         auto *letters = new frmRpt(this);
         letters->setAttribute(Qt::WA_DeleteOnClose);
         letters->show();
+    });
+    trap.report();
+}
+
+void frmZEL::mnuPrintRec_Click() {
+    // The sheet shows the screen as it stands, saved or not, captions and totals included.
+    QStringList captions;
+    for (int i = 0; i < FieldTable::count; ++i) {
+        const auto *label = Picture1->findChild<QLabel *>(QStringLiteral("lblZEL_%1").arg(i));
+        captions << (label != nullptr ? label->text() : FieldTable::at(i).caption);
+    }
+    printDealSheet(dealSheetLines({windowTitle(), onScreen().boxes, captions, lblTtlFIRes->text(),
+                                   lblTtlPrft->text()}),
+                   Prompter::current());
+}
+
+void frmZEL::mnuAbout_Click() {
+    ErrorTrap trap(QStringLiteral("ZEL - ABOUT MNU"));
+    trap.run([&] {
+        appSettings().HelpTopic = Help::AboutTopic;
+        frmHelp help(this);
+        help.exec();
+    });
+    trap.report();
+}
+
+void frmZEL::mnuRecHlp_Click() {
+    ErrorTrap trap(QStringLiteral("ZEL - REC HLP MNU"));
+    trap.run([&] {
+        appSettings().HelpTopic = Help::RecordKeysTopic;
+        frmHelp help(this);
+        help.exec();
     });
     trap.report();
 }

@@ -10,9 +10,11 @@ class EntryBox;
 class NavigationBar;
 class QAction;
 class QCheckBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QProgressBar;
 class QPushButton;
 
 // The entry screen: one deal at a time in 44 bound boxes, browsed in key order, added, saved,
@@ -52,6 +54,10 @@ public:
     QMenu *mnuHelp;
     QAction *mnuAbout;
     QAction *mnuRecHlp;
+    // The import's progress frame, made when first needed.
+    QGroupBox *fraPrgBox = nullptr;
+    QProgressBar *PrgBox = nullptr;
+    QLabel *lblPercent = nullptr;
 
     // The box handlers; the boxes call them with their index. KeyDown and KeyPress return
     // whether the key goes on to the box.
@@ -71,6 +77,8 @@ public:
     void Refresh(bool release = false);
     // Shows the deal at the binding's position.
     void showCurrent();
+    // Imports the export file (a local path) of form kind 1 or 2, after asking.
+    void ImportDeals(int kind, const QString &path);
 
 public Q_SLOTS:
     void cmdAdd_Click();
@@ -83,7 +91,12 @@ public Q_SLOTS:
     void mnuDelRecord_Click();
     void mnuReport_Click(int index);
     void mnuLetter_Click(int index);
+    void mnuPrintRec_Click();
     void mnuExit_Click();
+    void mnuImportZEL_Click();
+    void mnuRebuild_Click();
+    void mnuAbout_Click();
+    void mnuRecHlp_Click();
     void CalcTotals();
 
 protected:
@@ -110,6 +123,7 @@ private:
     ShownDeal onScreen() const;
     void SpecialKeys(int key, Qt::KeyboardModifiers modifiers, bool &acted);
     void reportStoreError(const QString &tag, const std::exception &error);
+    void makeProgressBox();
 
     DealBinding bound;
     ShownDeal loaded; // the deal as shown, to tell what the user changed

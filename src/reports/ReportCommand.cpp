@@ -1,13 +1,20 @@
 #include "reports/ReportCommand.h"
 
 #include "app/AppSettings.h"
+#include "app/CliPrompter.h"
 #include "app/Clock.h"
 #include "app/CommandLine.h"
+#include "app/ErrorTrap.h"
 #include "app/PathMapping.h"
 #include "app/Prompter.h"
+#include "app/ScriptedPrompter.h"
+#include "app/ZELMain.h"
 #include "entry/DateCheck.h"
+#include "reports/Labels.h"
+#include "reports/ReportPrinting.h"
 #include "reports/Reports.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -25,9 +32,9 @@ int choice(const QString &value, const QStringList &names) {
     return int(names.indexOf(value));
 }
 
-// Reads the conditions the way the report screen would let the user set them for this report.
-// Returns an empty text when they are fine, else why not.
-QString readConditions(const QCommandLineParser &p, ReportConditions &c) {
+} // namespace
+
+QString readReportConditions(const QCommandLineParser &p, ReportConditions &c) {
     const int r = c.report;
     auto refuse = [&](const QString &option) {
         return QStringLiteral("%1 cannot be used with the %2 report")
@@ -99,13 +106,16 @@ QString readConditions(const QCommandLineParser &p, ReportConditions &c) {
     return {};
 }
 
+namespace {
 void writeText(const ReportOutput &out) {
-    QString text;
-    for (const QString &line : out.lines)
-        text += line + QLatin1Char('\n');
+    // Line by line: a report may hold hundreds of thousands of them.
+    for (const QString &line : out.lines) {
+        std::fputs(line.toLocal8Bit().constData(), stdout);
+        std::fputc('\n', stdout);
+    }
     for (const auto &[control, caption] : out.totals)
-        text += totalsLabel(control) + QLatin1Char(' ') + caption + QLatin1Char('\n');
-    print(stdout, text);
+        print(stdout, totalsLabel(control) + QLatin1Char(' ') + caption + QLatin1Char('\n'));
+    std::fflush(stdout);
 }
 
 void writeJson(const ReportOutput &out) {
@@ -119,6 +129,77 @@ void writeJson(const ReportOutput &out) {
     }
     doc.insert("salespeople", QJsonArray::fromStringList(out.salespeople));
     print(stdout, QString::fromUtf8(QJsonDocument(doc).toJson(QJsonDocument::Compact)) + "\n");
+}
+
+// A headless print run feeds the paper itself: its paper prompts are answered OK. A failing
+// label job is not retried for ever: its Retry or Cancel is answered Cancel.
+class PaperFedPrompter : public CliPrompter {
+public:
+    PaperFedPrompter() : CliPrompter(true) {}
+    int msgBox(const QString &text, int style, const QString &title) override {
+        if (buttonsOf(style) == Style::RetryCancel)
+            return CliPrompter(false).msgBox(text, style, title);
+        return CliPrompter::msgBox(text, style, title);
+    }
+};
+
+// The print options as the print dialog and the print conditions panel would let them be set
+// for this report. Returns an empty text when they are fine, else why not.
+QString readPrintOptions(const QCommandLineParser &p, const ReportConditions &c) {
+    const bool printing = p.isSet("print") || p.isSet("print-to-file");
+    if (p.isSet("print") && p.isSet("print-to-file"))
+        return QStringLiteral("--print and --print-to-file cannot be used together");
+    for (const char *option : {"salesperson", "continuous", "compressed"}) {
+        if (p.isSet(option) && !printing)
+            return QStringLiteral("--%1 is a print condition: use it with --print or "
+                                  "--print-to-file")
+                .arg(QLatin1String(option));
+    }
+    if (!printing)
+        return {};
+    if (p.isSet("json"))
+        return QStringLiteral("--json cannot be used when printing");
+    if (c.report == 6)
+        return QStringLiteral("the letters print one at a time: see 'volmera letter --help'");
+    if (c.report == 5 && c.PrtFmt == ReportConditions::LabelFormat && p.isSet("print-to-file"))
+        return QStringLiteral("mailing labels go to the line printer: use --print");
+    if (p.isSet("salesperson") && c.PrtBy != ReportConditions::Salesperson)
+        return QStringLiteral("--salesperson needs --by salesperson");
+    if (p.isSet("compressed") && c.report != 1)
+        return QStringLiteral("--compressed is for the fi-log report only");
+    return {};
+}
+
+// Prints the built report as the print conditions panel's OK would.
+int printBuilt(const QCommandLineParser &p, const ReportConditions &c, const ReportOutput &out) {
+    if (out.cancelled) {
+        print(stderr, QStringLiteral("volmera: report: the build was cancelled; nothing was "
+                                     "printed.\n"));
+        return Failure;
+    }
+    ErrorTrap settingsTrap(QStringLiteral("MAIN"));
+    // A damaged settings file is reported; the page headers carry what could be read.
+    settingsTrap.run([&] { ReadSettings(appSettings()); });
+    settingsTrap.report();
+    PrintRun run = printRunFor(c, out);
+    if (p.isSet("salesperson"))
+        run.salesperson = p.value("salesperson");
+    run.continuous = p.isSet("continuous");
+    run.compressed = p.isSet("compressed");
+    run.toFile = p.isSet("print-to-file");
+    PaperFedPrompter paperFed;
+    PrompterScope scope(&paperFed);
+    if (!printReport(run, c.PrtFmt == ReportConditions::LabelFormat))
+        return Failure;
+    if (out.lines.isEmpty())
+        print(stderr, QStringLiteral("volmera: report: the report is empty; nothing was "
+                                     "printed.\n"));
+    else if (run.toFile)
+        print(stdout,
+              QFileInfo(PathMapping::toLocal(QStringLiteral(".\\") + documentFileName(c.report)))
+                      .absoluteFilePath() +
+                  QLatin1Char('\n'));
+    return Success;
 }
 } // namespace
 
@@ -138,6 +219,16 @@ int runReportCommand(const QStringList &arguments) {
         {"letter", "Letters: 0 dealership, 1 salesperson, 2 service (default 0).", "n"},
         {"today", "The date of the day, for reproducible output.", "MM/DD/YYYY"},
         {"json", "Write one JSON object instead of text."},
+        {"print-to-file", "Print the report to its document file in the data folder (GSRpt.DOC, "
+                          "...) instead of writing its lines."},
+        {"print", "Print the report on the default printer (the paper prompts are answered OK); "
+                  "with --format label, print mailing labels on the line printer LPT1."},
+        {"salesperson",
+         "Printing by salesperson: the one salesperson to print, or ALL "
+         "(default ALL).",
+         "name"},
+        {"continuous", "Printing: run continuous paper."},
+        {"compressed", "Printing the fi-log: compressed print."},
     });
     int status = Success;
     if (!parse(p, QStringLiteral("report"), arguments, status))
@@ -158,7 +249,9 @@ int runReportCommand(const QStringList &arguments) {
     ReportConditions c;
     c.report = kind->selector;
     c.EDT = Clock::todayText();
-    if (const QString problem = readConditions(p, c); !problem.isEmpty())
+    if (const QString problem = readReportConditions(p, c); !problem.isEmpty())
+        return usageError(QStringLiteral("report: ") + problem);
+    if (const QString problem = readPrintOptions(p, c); !problem.isEmpty())
         return usageError(QStringLiteral("report: ") + problem);
 
     AppSettings &settings = appSettings();
@@ -166,6 +259,8 @@ int runReportCommand(const QStringList &arguments) {
     settings.TodayText = Clock::todayText();
     const ReportOutput out =
         buildReport(c, PathMapping::toLocal(settings.DatabasePath), Prompter::current());
+    if (p.isSet("print") || p.isSet("print-to-file"))
+        return printBuilt(p, c, out);
     if (p.isSet("json"))
         writeJson(out);
     else
@@ -176,4 +271,23 @@ int runReportCommand(const QStringList &arguments) {
         return Failure;
     }
     return Success;
+}
+
+int runLabelsCommand(const QStringList &arguments) {
+    QCommandLineParser p;
+    p.addOption({"test", "Print the three test labels that line the label stock up, on the "
+                         "default printer (the prompt is answered OK)."});
+    int status = Success;
+    if (!parse(p, QStringLiteral("labels"), arguments, status))
+        return status;
+    if (!p.positionalArguments().isEmpty())
+        return usageError(QStringLiteral("labels: unexpected argument '%1'")
+                              .arg(p.positionalArguments().first()));
+    if (!p.isSet("test"))
+        return usageError(QStringLiteral("labels: say what to print: --test (mailing labels "
+                                         "print with 'volmera report names --format label "
+                                         "--print')"));
+    PaperFedPrompter paperFed;
+    PrompterScope scope(&paperFed);
+    return PrintTestLabels() ? Success : Failure;
 }

@@ -5,7 +5,10 @@
 #include "app/PathMapping.h"
 #include "entry/DateCheck.h"
 #include "entry/KeyRules.h"
+#include "reports/Labels.h"
 #include "reports/Letters.h"
+#include "reports/PaperPrint.h"
+#include "reports/ReportPrinting.h"
 #include "reports/Reports.h"
 
 #include <QApplication>
@@ -13,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -77,6 +81,7 @@ frmRpt::frmRpt(QWidget *parent) : QDialog(parent) {
     cboSM = new QComboBox(this);
     cboSM->setObjectName(QStringLiteral("cboSM"));
     cboSM->hide(); // shown by printing
+    buildPrintPanel();
     Form_Load();
 }
 
@@ -292,7 +297,7 @@ QWidget *frmRpt::buildReportPanel(int panel) {
     auto *print = new QPushButton(QStringLiteral("&Print"), pbx);
     print->setObjectName(QStringLiteral("cmdPrint_%1").arg(panel - 1));
     print->setGeometry(px(6900), px(5560), px(1000), px(375));
-    print->setEnabled(false); // printing comes with the printer port
+    connect(print, &QPushButton::clicked, this, [this, panel] { cmdPrint_Click(panel - 1); });
     auto *exit = new QPushButton(QStringLiteral("&Exit"), pbx);
     exit->setObjectName(QStringLiteral("cmdExit_%1").arg(panel));
     exit->setGeometry(px(8100), px(5560), px(1000), px(375));
@@ -327,7 +332,8 @@ void frmRpt::buildLettersPanel() {
         return b;
     };
     connect(button("cmdLtrOK", "&OK", 5700), &QPushButton::clicked, this, &frmRpt::cmdLtrOK_Click);
-    button("cmdPrtLtr", "&Print", 6900)->setEnabled(false); // printing comes with the port
+    connect(button("cmdPrtLtr", "&Print", 6900), &QPushButton::clicked, this,
+            &frmRpt::cmdPrtLtr_Click);
     connect(button("cmdExit_6", "&Exit", 8100), &QPushButton::clicked, this,
             &frmRpt::cmdExit_Click);
     pbxReport.append(pbx);
@@ -481,6 +487,11 @@ void frmRpt::cmdLtrOK_Click() {
     trap.report();
 }
 
+void frmRpt::cmdPrtLtr_Click() {
+    // The letter as it now stands in the box, with the user's edits.
+    printLetter(txtLTR->toPlainText(), Prompter::current());
+}
+
 void frmRpt::cmdExit_Click() {
     ErrorTrap trap(QStringLiteral("REPORT - EXIT CMD"));
     trap.run([&] { done(QDialog::Accepted); });
@@ -491,6 +502,7 @@ void frmRpt::optPrtFmt_Click(int index) {
     ErrorTrap trap(QStringLiteral("REPORT - OPT PRT FMT"));
     // Labels go to the dealership's label printer on continuous paper, never per salesperson.
     optPrtBy[1]->setEnabled(index == ReportConditions::LineFormat);
+    chkCont->setChecked(index == ReportConditions::LabelFormat);
     if (index == ReportConditions::LabelFormat)
         optPrtBy[0]->setChecked(true);
     trap.report();
@@ -535,4 +547,109 @@ void frmRpt::dateBoxLeft(QLineEdit *box, bool beginning) {
         box->setText(DateCheck(QLatin1Char('D'), box->text()));
     else
         box->setText(beginning ? QStringLiteral("01/01/1900") : appSettings().TodayText);
+}
+
+void frmRpt::buildPrintPanel() {
+    auto *panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("pbxReport_8"));
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Raised);
+    panel->setAutoFillBackground(true);
+    panel->setGeometry(px(3000), px(1800), px(3600), px(2300));
+    panel->hide();
+    pbxPrint = panel;
+    auto *heading = new QLabel(QStringLiteral("PRINT CONDITIONS"), panel);
+    heading->setObjectName(QStringLiteral("lblPrt_0"));
+    heading->setGeometry(0, px(80), px(3600), px(240));
+    heading->setAlignment(Qt::AlignCenter);
+    auto check = [&](const char *name, const char *text, int top) {
+        auto *box = new QCheckBox(QString::fromLatin1(text), panel);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setGeometry(px(240), px(top), px(3200), px(260));
+        return box;
+    };
+    chkCont = check("chkCont", "Run Continuous Paper", 420);
+    chkOkiComp = check("chkOkiComp", "OKI Compressed Print", 720);
+    chkOkiComp->hide();
+    lblPrtSM = new QLabel(QStringLiteral("Salesman To Print List For"), panel);
+    lblPrtSM->setObjectName(QStringLiteral("lblPrt_1"));
+    lblPrtSM->setGeometry(px(240), px(1020), px(3200), px(240));
+    lblPrtSM->hide();
+    cboSM->setParent(panel);
+    cboSM->setGeometry(px(240), px(1260), px(2400), px(315));
+    cboSM->hide();
+    auto button = [&](const char *name, const char *text, int left, int width) {
+        auto *b = new QPushButton(QString::fromLatin1(text), panel);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setGeometry(px(left), px(1800), px(width), px(375));
+        return b;
+    };
+    cmdPrtLbls = button("cmdPrtLbls", "&Print 3 Test Labels", 240, 2400);
+    cmdPrtLbls->hide();
+    connect(cmdPrtLbls, &QPushButton::clicked, this, &frmRpt::cmdPrtLbls_Click);
+    connect(button("cmdPrtOK", "&OK", 1200, 1000), &QPushButton::clicked, this,
+            &frmRpt::cmdPrtOK_Click);
+    connect(button("cmdPrtExit", "&Exit", 2400, 1000), &QPushButton::clicked, this,
+            &frmRpt::cmdPrtExit_Click);
+}
+
+void frmRpt::cmdPrint_Click(int index) {
+    ErrorTrap trap(QStringLiteral("REPORT - PRINT CMD"));
+    const std::optional<Prompter::PrinterChoice> printer = Prompter::current().choosePrinter();
+    if (!printer)
+        return; // cancelled: the report panel stays as it was
+    printToFile = printer->toFile;
+    const ReportConditions c = conditions();
+    trap.run([&] {
+        if (c.PrtBy == ReportConditions::Salesperson) {
+            lblPrtSM->show();
+            cboSM->show();
+            cboSM->setCurrentIndex(qMax(0, cboSM->findText(QStringLiteral("ALL"))));
+        }
+        if (c.report == 5 && c.PrtFmt == ReportConditions::LabelFormat) {
+            cmdPrtLbls->move(cmdPrtLbls->x(), px(1200));
+            cmdPrtLbls->show();
+        }
+        pbxPrint->move(px(3000), px(1800));
+        pbxReport[index + 1]->setEnabled(false);
+        if (index == 0)
+            chkOkiComp->show();
+        pbxPrint->show();
+        pbxPrint->raise();
+        chkCont->setFocus();
+    });
+    trap.report();
+}
+
+void frmRpt::cmdPrtOK_Click() {
+    ErrorTrap trap(QStringLiteral("REPORT - PRT OK CMD"));
+    trap.run([&] {
+        const ReportConditions c = conditions();
+        PrintRun run = printRunFor(c, built);
+        run.salesperson = c.SM;
+        run.continuous = chkCont->isChecked();
+        run.compressed = !chkOkiComp->isHidden() && chkOkiComp->isChecked();
+        run.toFile = printToFile;
+        printReport(run, c.PrtFmt == ReportConditions::LabelFormat);
+    });
+    cmdPrtExit_Click();
+    trap.report();
+}
+
+void frmRpt::cmdPrtExit_Click() {
+    ErrorTrap trap(QStringLiteral("REPORT - PRT EXIT CMD"));
+    trap.run([&] {
+        pbxPrint->hide();
+        const int panel = panelOf(appSettings().ReportSelector);
+        if (panel < 1 || panel > 5)
+            return;
+        pbxReport[panel]->setEnabled(true);
+        if (auto *exit = findChild<QPushButton *>(QStringLiteral("cmdExit_%1").arg(panel)))
+            exit->setFocus();
+    });
+    trap.report();
+}
+
+void frmRpt::cmdPrtLbls_Click() {
+    PrintTestLabels();
 }

@@ -45,6 +45,12 @@ public:
     QLabel *lblLTR;
     QComboBox *cboSM;
 
+    // The print conditions panel (pbxReport 8).
+    QWidget *pbxPrint;
+    QLabel *lblPrtSM; // lblPrt 1
+    QCheckBox *chkCont, *chkOkiComp;
+    QPushButton *cmdPrtLbls;
+
     // What the last build gave.
     ReportOutput built;
 
@@ -54,7 +60,12 @@ public Q_SLOTS:
     void cmdCndOK_Click();
     void cmdExit_Click();
     void cmdLtrOK_Click();
+    void cmdPrtLtr_Click();
     void optPrtFmt_Click(int index);
+    void cmdPrint_Click(int index);
+    void cmdPrtOK_Click();
+    void cmdPrtExit_Click();
+    void cmdPrtLbls_Click();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -66,8 +77,10 @@ private:
     void buildLettersPanel();
     void dateBoxLeft(QLineEdit *box, bool beginning);
     void showOutput(int panel);
+    void buildPrintPanel();
 
     QList<QLabel *> dateLabels; // two per panel 1 to 5: beginning, ending
     QList<QStringListModel *> models;
     QStringListModel *letterModel;
+    bool printToFile = false; // the print dialog's choice
 };

@@ -2,6 +2,7 @@
 // the sqlite3 shell doing the same work on the same rows, in the same run, and prints the
 // ratios.
 //   volmera_bench_import [--count N] [--runs R] [--dir FOLDER]
+#include "BenchSupport.h"
 #include "DealGenerator.h"
 
 #include "app/Cp1252.h"
@@ -83,11 +84,6 @@ double ms(const std::function<void()> &work) {
     clock.start();
     work();
     return clock.nsecsElapsed() / 1e6;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 QString shell(const QString &database, const QString &commands, double *elapsed = nullptr) {

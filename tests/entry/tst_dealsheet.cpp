@@ -1,3 +1,4 @@
+#include "FormFixture.h"
 #include "MemoryPrintJob.h"
 #include "TestRegistry.h"
 #include "app/AppSettings.h"
@@ -9,6 +10,7 @@
 #include "entry/frmZEL.h"
 #include "reports/PrinterPort.h"
 #include "store/DealSchema.h"
+#include "store/StoreFixture.h"
 
 #include <QAction>
 #include <QDir>
@@ -29,28 +31,11 @@ const QString paperPrompt = "1||INSERT BLANK SHEET OF PAPER IN PRINTER";
 
 // A deal as the screen shows it.
 QStringList dealBoxes() {
-    return {"03/05/2001", "SMITH",
-            "JOHN Q",     "SMITH",
-            "MARY",       "123 MAIN ST",
-            "PORTLAND",   "OR 97201",
-            "01/02/1960", "03/04/1962",
-            "555-1234",   "BOB JONES",
-            "ABC",        "60",
-            "6.9",        "Y",
-            "N",          "GMA",
-            "15000.00",   "296.31",
-            "A1234",      "N",
-            "2001",       "FORD",
-            "TAURUS",     "1FAFP55U01A123456",
-            "1200.00",    "150",
-            "",           "25.5",
-            "80",         "450.00",
-            "300",        "120.25",
-            "60.75",      "GAP",
-            "200",        "Other Profit 2",
-            "",           "",
-            "-15",        "300",
-            "03/06/2001", "199"};
+    return QString("03/05/2001|SMITH|JOHN Q|SMITH|MARY|123 MAIN ST|PORTLAND|OR 97201|01/02/1960|"
+                   "03/04/1962|555-1234|BOB JONES|ABC|60|6.9|Y|N|GMA|15000.00|296.31|A1234|N|2001|"
+                   "FORD|TAURUS|1FAFP55U01A123456|1200.00|150||25.5|80|450.00|300|120.25|60.75|"
+                   "GAP|200|Other Profit 2|||-15|300|03/06/2001|199")
+        .split('|');
 }
 
 SheetSource source(const QStringList &boxes) {
@@ -190,28 +175,16 @@ private Q_SLOTS:
 
     // The menu item prints the screen as shown, unsaved edits included; Cancel prints nothing.
     void menuItemPrintsTheScreen() {
-        const QString previous = QDir::currentPath();
-        QTemporaryDir folder;
-        QVERIFY(QDir::setCurrent(folder.path()));
-        appSettings() = AppSettings{};
+        FormFixture fx;
+        ScriptedPrompter &prompter = fx.prompter;
         appSettings().DatabasePath = ".\\ZELDB.mdb";
         appSettings().VersionText = "VER8.10";
         appSettings().DealerName = "ACE MOTORS";
         createDealDatabase("ZELDB.mdb");
-        {
-            auto db = Database::open("ZELDB.mdb");
-            auto rs = db->openRecordset(DealSchema::Table);
-            rs->addNew();
-            rs->setField("ByLName", "ADAMS");
-            rs->setField("StkNbr", "A1");
-            rs->setField("LNKey", "ADAMSA1");
-            rs->setField("FinRes", "100.00");
-            rs->update();
-        }
+        StoreFixture::addDeal(*Database::open("ZELDB.mdb")->openRecordset(DealSchema::Table),
+                              "ADAMS", "A1", {{"FinRes", "100.00"}});
         QVERIFY(QDir().mkdir("jobs"));
-        PrinterPort::captureJobsIn(folder.filePath("jobs"));
-        ScriptedPrompter prompter;
-        PrompterScope scope(&prompter);
+        PrinterPort::captureJobsIn(fx.dir.filePath("jobs"));
         {
             frmZEL form;
             QVERIFY(form.mnuPrintRec->isEnabled());
@@ -231,8 +204,6 @@ private Q_SLOTS:
             QCOMPARE(lines[20].mid(53), "Total FI Reserve     100.00\r");
         }
         PrinterPort::captureJobsIn({});
-        QDir::setCurrent(previous);
-        appSettings() = AppSettings{};
     }
 };
 

@@ -1,3 +1,4 @@
+#include "FormFixture.h"
 #include "TestRegistry.h"
 #include "app/AppSettings.h"
 #include "app/Clock.h"
@@ -20,10 +21,8 @@
 // The entry screen's "Import ZEL" and "Rebuild/Purge ZEL": what they ask, show and leave.
 class ImportMenuTest : public QObject {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> folder;
-    QString previousFolder;
-    std::unique_ptr<ScriptedPrompter> prompter;
-    std::unique_ptr<PrompterScope> scope;
+    std::unique_ptr<FormFixture> fx;
+    ScriptedPrompter *prompter = nullptr;
     std::unique_ptr<frmZEL> form;
 
     int deals() {
@@ -31,14 +30,7 @@ class ImportMenuTest : public QObject {
         return db->openRecordset(DealSchema::Table)->recordCount();
     }
 
-    QStringList shown() {
-        QStringList out;
-        for (const ScriptedPrompter::Shown &b : prompter->shown)
-            out << (b.kind == "inputBox" ? QString("input") : QString::number(b.style)) + '|' +
-                       b.title + '|' + b.text;
-        prompter->shown.clear();
-        return out;
-    }
+    QStringList shown() { return fx->shown(); }
 
     void openScreen() {
         form = std::make_unique<frmZEL>();
@@ -52,11 +44,9 @@ class ImportMenuTest : public QObject {
 
 private Q_SLOTS:
     void init() {
-        previousFolder = QDir::currentPath();
-        folder = std::make_unique<QTemporaryDir>();
-        QVERIFY(QDir::setCurrent(folder->path()));
-        PathMapping::setDriveRoot(folder->filePath("drive"));
-        appSettings() = AppSettings{};
+        fx = std::make_unique<FormFixture>();
+        prompter = &fx->prompter;
+        PathMapping::setDriveRoot(fx->dir.filePath("drive"));
         appSettings().DatabasePath = ".\\ZELDB.mdb";
         createDealDatabase("ZELDB.mdb");
         {
@@ -66,15 +56,10 @@ private Q_SLOTS:
             StoreFixture::addDeal(*rs, "MIDDLE", "M1", {{"DateSold", QDate(2020, 5, 1)}});
         }
         Clock::setToday(QDate(2024, 3, 5));
-        prompter = std::make_unique<ScriptedPrompter>();
-        scope = std::make_unique<PrompterScope>(prompter.get());
     }
     void cleanup() {
         form.reset();
-        scope.reset();
-        prompter.reset();
-        QDir::setCurrent(previousFolder);
-        folder.reset();
+        fx.reset();
         PathMapping::setDriveRoot("/");
     }
 

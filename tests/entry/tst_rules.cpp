@@ -163,7 +163,6 @@ private Q_SLOTS:
         };
         const QString reserves = "31=300;32=250.50;36=25;38=10";
         row("all empty", "", "0.00", "0.00");
-        row("reserves", reserves, "585.50", "585.50");
         row("whole deal", reserves + ";26=1200;41=100;43=50;27=150;28=50;29=25;30=75", "585.50",
             "1635.50");
         row("other reserves", "33=1;34=2;40=4", "7.00", "7.00");

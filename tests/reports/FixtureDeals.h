@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reports/DealSource.h"
+#include "store/DealSchema.h"
 
 #include <QMap>
 #include <QVector>
@@ -34,3 +35,17 @@ private:
     qsizetype pos = 0;
     int moves = 0;
 };
+
+// A deal written as "Field=text|Field=text", e.g. "DateSold=2024-01-05|NewUsed=N".
+inline FixtureDeals::Deal deal(const QString &spec) {
+    FixtureDeals::Deal d;
+    for (const QString &item : spec.split(u'|', Qt::SkipEmptyParts)) {
+        const QString name = item.section(u'=', 0, 0);
+        int field = 0;
+        while (field < DealSchema::fieldCount() && DealSchema::fields().at(field).name != name)
+            ++field;
+        Q_ASSERT_X(field < DealSchema::fieldCount(), "deal", qPrintable(name));
+        d.insert(field, item.section(u'=', 1));
+    }
+    return d;
+}

@@ -16,13 +16,9 @@ namespace {
 const QString pad(12, QLatin1Char(' '));
 
 Deal buyer() {
-    return {{DateSold, "2001-03-05"}, {FIMgr, "AB"},
-            {NewUsed, "N"},           {ByFirstMI, "JOHN Q  "},
-            {ByLName, "SMITH"},       {ByAdr, "123 MAIN ST"},
-            {ByCity, "PORTLAND"},     {ByStateZip, "OR 97201"},
-            {Year, "2001"},           {Make, "FORD"},
-            {Model, "TAURUS"},        {CByFirstMI, "MARY"},
-            {CByLName, "SMITH"},      {Salesman, "BOB JONES"}};
+    return deal("DateSold=2001-03-05|FIMgr=AB|NewUsed=N|ByFirstMI=JOHN Q  |ByLName=SMITH|"
+                "ByAdr=123 MAIN ST|ByCity=PORTLAND|ByStateZip=OR 97201|Year=2001|Make=FORD|"
+                "Model=TAURUS|CByFirstMI=MARY|CByLName=SMITH|Salesman=BOB JONES");
 }
 
 const QStringList buyerParts = {
@@ -70,7 +66,6 @@ private Q_SLOTS:
             QTest::newRow(name) << QString(source) << QString(expected);
         };
         row("name", "JOHN Q SMITH", "John Q Smith");
-        row("address", "123 MAIN ST", "123 Main St");
         row("apostrophe joins", "O'BRIEN", "O'brien");
         row("hyphen joins", "MARY-ANN", "Mary-ann");
         row("mixed loses later capitals", "McDONALD", "Mcdonald");
@@ -161,9 +156,6 @@ private Q_SLOTS:
     }
 
     void letterFiles() {
-        QCOMPARE(templatePath(0), QString(".\\Letter1.TXT"));
-        QCOMPARE(templatePath(1), QString(".\\Letter2.TXT"));
-        QCOMPARE(templatePath(2), QString(".\\Letter3.TXT"));
         for (int n = 1; n <= 3; ++n)
             writeFile(QString("Letter%1.TXT").arg(n), "letter " + QByteArray::number(n) + "\r\n*E");
         for (int selector = 0; selector < 3; ++selector) {
@@ -190,15 +182,15 @@ private Q_SLOTS:
         QTest::addColumn<int>("veh");
         QTest::addColumn<QString>("fiMgr");
         QTest::addColumn<QStringList>("names");
-        QTest::newRow("ends inclusive, no date out") << "03/01/2001"
-                                                     << "03/31/2001" << int(ReportConditions::All)
-                                                     << "ALL" << QStringList{"A X", "B X", "C X"};
-        QTest::newRow("F&I manager, trailing blanks, case counts")
-            << "01/01/1900"
-            << "12/31/2001" << int(ReportConditions::All) << "AB " << QStringList{"A X", "D X"};
-        QTest::newRow("used only")
-            << "01/01/1900"
-            << "12/31/2001" << int(ReportConditions::Used) << "ALL" << QStringList{"C X"};
+        const auto row = [](const char *name, const char *bdt, int veh, const char *fiMgr,
+                            const QStringList &names, const char *edt = "12/31/2001") {
+            QTest::newRow(name) << QString(bdt) << QString(edt) << veh << QString(fiMgr) << names;
+        };
+        row("ends inclusive, no date out", "03/01/2001", ReportConditions::All, "ALL",
+            {"A X", "B X", "C X"}, "03/31/2001");
+        row("F&I manager, trailing blanks, case counts", "01/01/1900", ReportConditions::All, "AB ",
+            {"A X", "D X"});
+        row("used only", "01/01/1900", ReportConditions::Used, "ALL", {"C X"});
     }
     void selection() {
         QFETCH(QString, bdt);
@@ -227,19 +219,6 @@ private Q_SLOTS:
         for (const QStringList &parts : out.recipients)
             got << parts.at(0);
         QCOMPARE(got, names);
-    }
-
-    void cancelKeepsLinesSoFar() {
-        FixtureDeals deals({buyer(), buyer()});
-        deals.failAt = {1, 2, 3};
-        ScriptedPrompter prompter;
-        prompter.answer(Answer::Cancel);
-        BuildPolicy policy(prompter);
-        const ReportOutput out = DoLetters(letterConditions(), deals, policy);
-        QVERIFY(out.cancelled);
-        QCOMPARE(out.lines.size(), 1);
-        QCOMPARE(out.recipients.size(), 1);
-        QCOMPARE(prompter.shown.size(), 1);
     }
 
     void shippedTemplates_data() {

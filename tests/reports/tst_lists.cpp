@@ -131,11 +131,11 @@ private Q_SLOTS:
         c.FIMgr = manager;
         c.Veh = vehicle;
         const QVector<Deal> deals = {
-            {{DateSold, "2024-02-29"}, {ByLName, "FEB"}, {FIMgr, "MK"}, {NewUsed, "N"}},
-            {{DateSold, "2024-03-01"}, {ByLName, "MAR1"}, {FIMgr, "JD "}, {NewUsed, "N"}},
-            {{ByLName, "UNDATED"}, {FIMgr, "JD"}, {NewUsed, "N"}},
-            {{DateSold, "2024-03-31"}, {ByLName, "MAR31"}, {FIMgr, " JD"}, {NewUsed, "U"}},
-            {{DateSold, "2024-04-01"}, {ByLName, "APR"}, {FIMgr, "JD"}, {NewUsed, "N"}},
+            deal("DateSold=2024-02-29|ByLName=FEB|FIMgr=MK|NewUsed=N"),
+            deal("DateSold=2024-03-01|ByLName=MAR1|FIMgr=JD |NewUsed=N"),
+            deal("ByLName=UNDATED|FIMgr=JD|NewUsed=N"),
+            deal("DateSold=2024-03-31|ByLName=MAR31|FIMgr= JD|NewUsed=U"),
+            deal("DateSold=2024-04-01|ByLName=APR|FIMgr=JD|NewUsed=N"),
         };
         QCOMPARE(logNames(build(c, deals)), listed);
     }

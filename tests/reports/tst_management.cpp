@@ -56,32 +56,13 @@ const QStringList zeroBlock = {
 // Gross sales deals: a long name, stock number and vehicle; a used deal without pack; a deal
 // without a class; one out of range.
 const QVector<Deal> grossDeals = {
-    {{DateSold, "2024-01-05"},
-     {ByLName, "WASHINGTONIAN"},
-     {StkNbr, "STK1234567"},
-     {NewUsed, "N"},
-     {Year, "2024"},
-     {Make, "CHEVROLET "},
-     {Model, "SILVERADO"},
-     {UnitPrft, "500"},
-     {Pack, "300"}},
-    {{DateSold, "2024-01-07"},
-     {ByLName, "LEE"},
-     {StkNbr, "A1"},
-     {NewUsed, "U"},
-     {Year, "2019"},
-     {Make, "FORD"},
-     {Model, "F150"},
-     {UnitPrft, "1250.50"}},
-    {{DateSold, "2024-01-09"},
-     {ByLName, "KING"},
-     {StkNbr, "B2"},
-     {Year, "2020"},
-     {Make, "HONDA"},
-     {Model, "CIVIC"},
-     {UnitPrft, "-100"},
-     {Pack, "200"}},
-    {{DateSold, "2024-02-01"}, {ByLName, "LATE"}, {NewUsed, "N"}, {UnitPrft, "999"}},
+    deal("DateSold=2024-01-05|ByLName=WASHINGTONIAN|StkNbr=STK1234567|NewUsed=N|Year=2024|"
+         "Make=CHEVROLET |Model=SILVERADO|UnitPrft=500|Pack=300"),
+    deal("DateSold=2024-01-07|ByLName=LEE|StkNbr=A1|NewUsed=U|Year=2019|Make=FORD|Model=F150|"
+         "UnitPrft=1250.50"),
+    deal("DateSold=2024-01-09|ByLName=KING|StkNbr=B2|Year=2020|Make=HONDA|Model=CIVIC|"
+         "UnitPrft=-100|Pack=200"),
+    deal("DateSold=2024-02-01|ByLName=LATE|NewUsed=N|UnitPrft=999"),
 };
 const QString grossLine1 =
     "01/05 WASHINGTON STK12345 N 2024 CHEVROLET SILVERA    500.00    300.00    800.00";
@@ -118,56 +99,19 @@ private Q_SLOTS:
 
     void summaryWorkedCase() {
         const QVector<Deal> deals = {
-            {{DateSold, "2024-01-02"},
-             {NewUsed, "N"},
-             {Term, "60"},
-             {FinRes, "500.00"},
-             {SrvRes, "300"},
-             {SrvElig, "Y"},
-             {LifeRes, "100"},
-             {AHRes, "0"},
-             {LAHElig, "Y"},
-             {PrftAmt1, "200"},
-             {Pack, "400"},
-             {UnitPrft, "1000"}},
+            deal("DateSold=2024-01-02|NewUsed=N|Term=60|FinRes=500.00|SrvRes=300|SrvElig=Y|"
+                 "LifeRes=100|AHRes=0|LAHElig=Y|PrftAmt1=200|Pack=400|UnitPrft=1000"),
             // Term 1 is not financed; a Null SrvElig is eligible.
-            {{DateSold, "2024-01-03"},
-             {NewUsed, "N"},
-             {Term, "1"},
-             {FinRes, "250"},
-             {SrvRes, "0"},
-             {LifeRes, "0"},
-             {AHRes, "50"},
-             {LAHElig, "N"},
-             {Pack, "400"},
-             {UnitPrft, "501"}},
+            deal("DateSold=2024-01-03|NewUsed=N|Term=1|FinRes=250|SrvRes=0|LifeRes=0|AHRes=50|"
+                 "LAHElig=N|Pack=400|UnitPrft=501"),
             // Not eligible for a service contract, yet its reserve counts.
-            {{DateSold, "2024-01-04"},
-             {NewUsed, "U"},
-             {Term, "36"},
-             {FinRes, "300.01"},
-             {SrvRes, "200"},
-             {SrvElig, "N"},
-             {LifeRes, "75"},
-             {AHRes, "25"},
-             {LAHElig, "Y"},
-             {PrftAmt1, "-10"},
-             {Pack, "300"},
-             {UnitPrft, "1200"}},
-            {{DateSold, "2024-01-31"},
-             {NewUsed, "U"},
-             {Term, "2"},
-             {FinRes, "200"},
-             {SrvRes, "100"},
-             {SrvElig, "Y"},
-             {LAHElig, "Y"},
-             {PrftAmt2, "50"},
-             {PrftAmt3, "25"},
-             {Pack, "300"},
-             {UnitPrft, "800"}},
-            {{DateSold, "2024-01-10"}, {NewUsed, "n"}, {Pack, "999"}, {UnitPrft, "999"}},
-            {{DateSold, "2024-01-10"}, {NewUsed, ""}, {Pack, "999"}, {UnitPrft, "999"}},
-            {{DateSold, "2024-02-01"}, {NewUsed, "N"}, {Pack, "999"}, {UnitPrft, "999"}},
+            deal("DateSold=2024-01-04|NewUsed=U|Term=36|FinRes=300.01|SrvRes=200|SrvElig=N|"
+                 "LifeRes=75|AHRes=25|LAHElig=Y|PrftAmt1=-10|Pack=300|UnitPrft=1200"),
+            deal("DateSold=2024-01-31|NewUsed=U|Term=2|FinRes=200|SrvRes=100|SrvElig=Y|LAHElig=Y|"
+                 "PrftAmt2=50|PrftAmt3=25|Pack=300|UnitPrft=800"),
+            deal("DateSold=2024-01-10|NewUsed=n|Pack=999|UnitPrft=999"),
+            deal("DateSold=2024-01-10|NewUsed=|Pack=999|UnitPrft=999"),
+            deal("DateSold=2024-02-01|NewUsed=N|Pack=999|UnitPrft=999"),
         };
         const QStringList expected = {
             "              Sales        2         2         4",
@@ -201,34 +145,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("term");
         QTest::addColumn<QString>("packShown");
         QTest::addColumn<QString>("financed");
-        QTest::newRow("plain") << "1250"
-                               << "60"
-                               << "  1250.00"
-                               << "      1";
-        QTest::newRow("negative decimals") << "-0.5"
-                                           << "1"
-                                           << "    -0.50"
-                                           << "      0";
-        QTest::newRow("more than four decimals") << "12.345678"
-                                                 << "1.00001"
-                                                 << "    12.35"
-                                                 << "      1";
-        QTest::newRow("leading blank") << " 99"
-                                       << " 24"
-                                       << "    99.00"
-                                       << "      1";
-        QTest::newRow("text after the number") << "1,234"
-                                               << "1.5 mo"
-                                               << "     1.00"
-                                               << "      1";
-        QTest::newRow("point first") << ".75"
-                                     << ""
-                                     << "     0.75"
-                                     << "      0";
-        QTest::newRow("no number") << "abc"
-                                   << "-36"
-                                   << "     0.00"
-                                   << "      0";
+        const auto row = [](const char *name, const char *pack, const char *term,
+                            const char *packShown, int financed) {
+            QTest::newRow(name) << QString(pack) << QString(term) << QString(packShown)
+                                << QString("      %1").arg(financed);
+        };
+        row("more than four decimals", "12.345678", "1.00001", "    12.35", 1);
+        row("leading blank", " 99", " 24", "    99.00", 1);
+        row("text after the number", "1,234", "1.5 mo", "     1.00", 1);
+        row("no number", "abc", "-36", "     0.00", 0);
     }
     void summaryReadsLeadingNumbers() {
         QFETCH(QString, pack);
@@ -245,22 +170,13 @@ private Q_SLOTS:
 
     void summaryBySalesperson() {
         const QVector<Deal> deals = {
-            {{DateSold, "2024-01-03"},
-             {Salesman, "ADAMS"},
-             {NewUsed, "U"},
-             {Term, "48"},
-             {FinRes, "200"},
-             {Pack, "100"},
-             {UnitPrft, "900"}},
-            {{DateSold, "2024-01-05"},
-             {Salesman, "ADAMS/BAKER"},
-             {NewUsed, "U"},
-             {Term, "1"},
-             {Pack, "100"},
-             {UnitPrft, "500"}},
-            {{DateSold, "2024-01-04"}, {Salesman, "BAKER"}, {NewUsed, "N"}, {UnitPrft, "1000"}},
-            {{DateSold, "2024-02-10"}, {Salesman, "BAKER"}, {NewUsed, "N"}, {UnitPrft, "1"}},
-            {{DateSold, "2024-01-09"}, {NewUsed, "N"}, {UnitPrft, "300"}},
+            deal("DateSold=2024-01-03|Salesman=ADAMS|NewUsed=U|Term=48|FinRes=200|Pack=100|"
+                 "UnitPrft=900"),
+            deal("DateSold=2024-01-05|Salesman=ADAMS/BAKER|NewUsed=U|Term=1|Pack=100|"
+                 "UnitPrft=500"),
+            deal("DateSold=2024-01-04|Salesman=BAKER|NewUsed=N|UnitPrft=1000"),
+            deal("DateSold=2024-02-10|Salesman=BAKER|NewUsed=N|UnitPrft=1"),
+            deal("DateSold=2024-01-09|NewUsed=N|UnitPrft=300"),
         };
         const ReportOutput out = run(DoSummary, january(2, ReportConditions::Salesperson), deals);
         QCOMPARE(out.salespeople, QStringList({"ADAMS", "BAKER", "BLANK"}));
@@ -354,7 +270,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QString>("totals");
         QTest::addColumn<QString>("averages");
-        auto deal = [](const char *date, const char *salesman, const char *newUsed, const char *c1,
+        auto comm = [](const char *date, const char *salesman, const char *newUsed, const char *c1,
                        const char *c2 = "", const char *asmComm = "") {
             Deal d{{DateSold, date},
                    {Salesman, salesman},
@@ -366,17 +282,17 @@ private Q_SLOTS:
             return d;
         };
         const QVector<Deal> shared = {
-            deal("2023-12-31", "ADAMS", "N", "999"),
-            deal("2024-01-01", "ADAMS", "N", "100"),
-            deal("2024-01-02", "ADAMS", "N", "100"),
-            deal("2024-01-03", "ADAMS", "U", "150"),
-            deal("2024-01-04", "ADAMS", nullptr, "50"),
-            deal("2024-01-05", "ADAMS/BAKER", "N", "75", "60"),
-            deal("2024-01-06", "BAKER/ADAMS/CRUZ", " ", "80", "40", "30"),
-            deal("2024-01-07", "", "N", "500"),
-            deal("2024-01-31", "ABCDEFGHIJKLMNOPQRSTUV", "N", "10"),
-            deal("2024-02-01", "ADAMS", "N", "999"),
-            deal("2024-01-15", "ADAMS", "N", "999"), // after the walk has stopped
+            comm("2023-12-31", "ADAMS", "N", "999"),
+            comm("2024-01-01", "ADAMS", "N", "100"),
+            comm("2024-01-02", "ADAMS", "N", "100"),
+            comm("2024-01-03", "ADAMS", "U", "150"),
+            comm("2024-01-04", "ADAMS", nullptr, "50"),
+            comm("2024-01-05", "ADAMS/BAKER", "N", "75", "60"),
+            comm("2024-01-06", "BAKER/ADAMS/CRUZ", " ", "80", "40", "30"),
+            comm("2024-01-07", "", "N", "500"),
+            comm("2024-01-31", "ABCDEFGHIJKLMNOPQRSTUV", "N", "10"),
+            comm("2024-02-01", "ADAMS", "N", "999"),
+            comm("2024-01-15", "ADAMS", "N", "999"), // after the walk has stopped
         };
         QTest::newRow("shared and alone")
             << int(ReportConditions::Dealership) << shared
@@ -389,11 +305,11 @@ private Q_SLOTS:
             << "      4.0       3.0       345.00       320.00       665.00"
             << "     86.25       106.67        95.00";
         QTest::newRow("ASM") << int(ReportConditions::ASM)
-                             << QVector<Deal>{deal("2024-01-02", "ADAMS/BAKER/CRUZ", "N", "1", "2",
+                             << QVector<Deal>{comm("2024-01-02", "ADAMS/BAKER/CRUZ", "N", "1", "2",
                                                    "30"),
-                                              deal("2024-01-03", "ADAMS/BAKER", "U", "1", "2", "9"),
-                                              deal("2024-01-04", "ADAMS//DIAZ", "U", "1", "", "20"),
-                                              deal("2024-01-05", "/ /CRUZ", "U", "", "", "45")}
+                                              comm("2024-01-03", "ADAMS/BAKER", "U", "1", "2", "9"),
+                                              comm("2024-01-04", "ADAMS//DIAZ", "U", "1", "", "20"),
+                                              comm("2024-01-05", "/ /CRUZ", "U", "", "", "45")}
                              << QStringList{"CRUZ                        1.0       1.0        "
                                             "30.00        45.00        75.00",
                                             "DIAZ                        0.0       1.0         "
@@ -402,8 +318,8 @@ private Q_SLOTS:
                              << "     30.00        32.50        31.67";
         QTest::newRow("blank before slash")
             << int(ReportConditions::Dealership)
-            << QVector<Deal>{deal("2024-01-02", "JONES /SMITH", "N", "10", "20"),
-                             deal("2024-01-03", "JONES", "N", "30")}
+            << QVector<Deal>{comm("2024-01-02", "JONES /SMITH", "N", "10", "20"),
+                             comm("2024-01-03", "JONES", "N", "30")}
             << QStringList{"JONES                       1.5       0.0        40.00         0.00    "
                            "    40.00",
                            "SMITH                       0.5       0.0        20.00         0.00    "

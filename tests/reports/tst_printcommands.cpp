@@ -2,6 +2,7 @@
 
 #include "store/DealSchema.h"
 #include "store/Recordset.h"
+#include "store/StoreFixture.h"
 
 #include <QFile>
 #include <QProcess>
@@ -37,39 +38,16 @@ private Q_SLOTS:
         createDealDatabase(dir.filePath("ZELDB.mdb"));
         auto db = Database::open(dir.filePath("ZELDB.mdb"));
         auto rs = db->openRecordset("ZEL");
-        const QList<QList<std::pair<QString, QVariant>>> deals = {
-            {{"StkNbr", "A1234"},
-             {"ByLName", "SMITH"},
-             {"ByFirstMI", "JOHN Q"},
-             {"ByAdr", "123 MAIN ST"},
-             {"ByCity", "PORTLAND"},
-             {"ByStateZip", "OR 97201"},
-             {"DateSold", QDate(2001, 3, 5)},
-             {"NewUsed", "N"},
-             {"Year", "2001"},
-             {"Make", "FORD"},
-             {"Model", "TAURUS"},
-             {"Salesman", "BOB JONES"},
-             {"UnitPrft", "1200.00"},
-             {"SmComm1", "150"},
-             {"FinRes", "450.00"},
-             {"SrvRes", "300"},
-             {"PrftAmt1", "200"},
-             {"Pack", "300"}},
-            {{"StkNbr", "B7"},
-             {"ByLName", "BROWN"},
-             {"ByFirstMI", "ANN"},
-             {"DateSold", QDate(2001, 3, 10)},
-             {"NewUsed", "U"},
-             {"Salesman", "ANN LEE"}},
-        };
-        for (const auto &deal : deals) {
-            rs->addNew();
-            for (const auto &[field, value] : deal)
-                rs->setField(field, value);
-            rs->setField("LNKey", deal[1].second.toString() + deal[0].second.toString());
-            rs->update();
-        }
+        // clang-format off
+        StoreFixture::addDeal(*rs, "SMITH", "A1234", {{"ByFirstMI", "JOHN Q"},
+            {"ByAdr", "123 MAIN ST"}, {"ByCity", "PORTLAND"}, {"ByStateZip", "OR 97201"},
+            {"DateSold", QDate(2001, 3, 5)}, {"NewUsed", "N"}, {"Year", "2001"}, {"Make", "FORD"},
+            {"Model", "TAURUS"}, {"Salesman", "BOB JONES"}, {"UnitPrft", "1200.00"},
+            {"SmComm1", "150"}, {"FinRes", "450.00"}, {"SrvRes", "300"}, {"PrftAmt1", "200"},
+            {"Pack", "300"}});
+        StoreFixture::addDeal(*rs, "BROWN", "B7", {{"ByFirstMI", "ANN"},
+            {"DateSold", QDate(2001, 3, 10)}, {"NewUsed", "U"}, {"Salesman", "ANN LEE"}});
+        // clang-format on
         write("ZEL.CFG", "\"ACME MOTORS\",\"\",\"False\"\r\n");
         write("Letter1.TXT", "Thank you for your new *V today.\r\nVisit us again.\r\n");
     }

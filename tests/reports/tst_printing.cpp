@@ -11,6 +11,7 @@
 #include "reports/frmRpt.h"
 #include "store/DealSchema.h"
 #include "store/Recordset.h"
+#include "store/StoreFixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -166,15 +167,9 @@ class PrintingTest : public QObject {
     void makeDatabase() {
         createDealDatabase(dir.filePath("ZELDB.mdb"));
         auto db = Database::open(dir.filePath("ZELDB.mdb"));
-        auto rs = db->openRecordset("ZEL");
-        rs->addNew();
-        rs->setField("ByLName", "SMITH");
-        rs->setField("StkNbr", "A1");
-        rs->setField("LNKey", "SMITHA1");
-        rs->setField("DateSold", QDate(2024, 3, 1));
-        rs->setField("NewUsed", "N");
-        rs->setField("Salesman", "JONES");
-        rs->update();
+        StoreFixture::addDeal(
+            *db->openRecordset("ZEL"), "SMITH", "A1",
+            {{"DateSold", QDate(2024, 3, 1)}, {"NewUsed", "N"}, {"Salesman", "JONES"}});
     }
     QStringList promptsShown() const {
         QStringList texts;

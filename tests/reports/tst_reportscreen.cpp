@@ -6,6 +6,7 @@
 #include "reports/frmRpt.h"
 #include "store/DealSchema.h"
 #include "store/Recordset.h"
+#include "store/StoreFixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,20 +29,16 @@ class ReportScreenTest : public QObject {
 
     static void addDeal(Recordset &rs, const QString &last, const QString &stock, const QDate &sold,
                         const QString &salesman) {
-        rs.addNew();
-        rs.setField("ByLName", last);
-        rs.setField("ByFirstMI", "JOHN Q");
-        rs.setField("ByAdr", "12/B MAIN ST");
-        rs.setField("ByCity", "SALEM");
-        rs.setField("ByStateZip", "OR 97301");
-        rs.setField("StkNbr", stock);
-        rs.setField("LNKey", last + stock);
-        rs.setField("DateSold", sold);
-        rs.setField("NewUsed", "N");
-        rs.setField("Salesman", salesman);
-        rs.setField("UnitPrft", "500.00");
-        rs.setField("Pack", "300.00");
-        rs.update();
+        StoreFixture::addDeal(rs, last, stock,
+                              {{"ByFirstMI", "JOHN Q"},
+                               {"ByAdr", "12/B MAIN ST"},
+                               {"ByCity", "SALEM"},
+                               {"ByStateZip", "OR 97301"},
+                               {"DateSold", sold},
+                               {"NewUsed", "N"},
+                               {"Salesman", salesman},
+                               {"UnitPrft", "500.00"},
+                               {"Pack", "300.00"}});
     }
 
 private Q_SLOTS:

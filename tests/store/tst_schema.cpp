@@ -135,18 +135,9 @@ private Q_SLOTS:
                  int(deals == 0 ? OpenOutcome::Recreated : OpenOutcome::Current));
     }
 
-    void unreadableFilesAreLeftAlone_data() {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<StoreError::Kind>("kind");
-        QTest::newRow("text file") << QByteArray("Standard Jet DB, not this one\n").repeated(200)
-                                   << StoreError::Kind::NotADatabase;
-        QTest::newRow("short garbage")
-            << QByteArray("\x01\x02\x03garbage") << StoreError::Kind::NotADatabase;
-    }
-
-    void unreadableFilesAreLeftAlone() {
-        QFETCH(QByteArray, content);
-        QFETCH(StoreError::Kind, kind);
+    // Garbage only: a text file is kept by the start-up test.
+    void unreadableFileIsLeftAlone() {
+        const QByteArray content("\x01\x02\x03garbage");
         StoreFixture f;
         QFile file(f.path);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -156,7 +147,7 @@ private Q_SLOTS:
             openDealDatabase(f.path);
             QFAIL("a file that is not a database was opened");
         } catch (const StoreError &e) {
-            QCOMPARE(e.kind(), kind);
+            QCOMPARE(e.kind(), StoreError::Kind::NotADatabase);
         }
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), content);

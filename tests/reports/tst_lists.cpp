@@ -46,13 +46,12 @@ ReportOutput build(const ReportConditions &c, const QVector<Deal> &list) {
 // A deal of the contact lists: sold in 2024, buyer named by last name, with a telephone.
 // An empty sale date leaves the field Null.
 Deal buyer(const QString &lastName, const QString &sold = "2024-03-10") {
-    Deal deal = {{ByFirstMI, "ANN"},     {ByLName, lastName},  {ByPhone, "555-0100"},
-                 {ByAdr, "9 OAK AVE  "}, {ByCity, "AUSTIN  "}, {ByStateZip, "TX 7301"},
-                 {Year, "2021"},         {Make, "FORD"},       {Model, "F150"},
-                 {NewUsed, "N"}};
+    Deal d = deal("ByFirstMI=ANN|ByPhone=555-0100|ByAdr=9 OAK AVE  |ByCity=AUSTIN  |"
+                  "ByStateZip=TX 7301|Year=2021|Make=FORD|Model=F150|NewUsed=N");
+    d.insert(ByLName, lastName);
     if (!sold.isEmpty())
-        deal.insert(DateSold, sold);
-    return deal;
+        d.insert(DateSold, sold);
+    return d;
 }
 
 QStringList contactLines(const QString &name, const QString &after = {}) {
@@ -74,17 +73,13 @@ class ListReportsTest : public QObject {
 
 private Q_SLOTS:
     void fiLogEntries() {
-        // clang-format off
         const QVector<Deal> deals = {
-            {{DateSold, "2024-03-05"}, {ByLName, "MONTGOMERY-SMITHSON"}, {StkNbr, "A123"},
-             {NewUsed, "N"}, {Year, "2023"}, {Make, "CHEVROLET  "}, {Model, "SILVERADO 1500 LTZ"},
-             {FinanceSrc, "GMAC"}, {Term, "60"}, {APR, "6.9"}, {FinRes, "450"},
-             {SrvRes, "1200.5"}, {AHRes, "abc"}, {PrftAmt1, "100"}, {PrftAmt2, "25.25"}},
-            {{DateSold, "2024-03-31"}, {ByLName, "LEE"}, {StkNbr, "U77"}, {NewUsed, "U"},
-             {Year, "2019"}, {Make, "FORD"}, {Model, "F150"}, {FinanceSrc, "CU"},
-             {PrftAmt3, "300"}},
+            deal("DateSold=2024-03-05|ByLName=MONTGOMERY-SMITHSON|StkNbr=A123|NewUsed=N|Year=2023|"
+                 "Make=CHEVROLET  |Model=SILVERADO 1500 LTZ|FinanceSrc=GMAC|Term=60|APR=6.9|"
+                 "FinRes=450|SrvRes=1200.5|AHRes=abc|PrftAmt1=100|PrftAmt2=25.25"),
+            deal("DateSold=2024-03-31|ByLName=LEE|StkNbr=U77|NewUsed=U|Year=2019|Make=FORD|"
+                 "Model=F150|FinanceSrc=CU|PrftAmt3=300"),
         };
-        // clang-format on
         const ReportOutput out = build(conditions(1), deals);
         const QString zero = "     0.00";
         QCOMPARE(
@@ -142,7 +137,7 @@ private Q_SLOTS:
 
     void fiLogEmpty() {
         const ReportOutput out = build(conditions(1, "01/01/2030", "12/31/2030"),
-                                       {{{DateSold, "2024-03-05"}, {FinRes, "10"}}});
+                                       {deal("DateSold=2024-03-05|FinRes=10")});
         QVERIFY(out.lines.isEmpty());
         QCOMPARE(out.totals.value(0).second, QStringList(6, "     0.00").join(' '));
     }
@@ -193,11 +188,8 @@ private Q_SLOTS:
         ReportConditions c = conditions(5);
         c.PrtFmt = format;
         const QVector<Deal> deals = {
-            // clang-format off
-            {{DateSold, "2024-01-02"}, {ByFirstMI, "ALEXANDRIA MARGARETE"},
-             {ByLName, "VANDERHOOGSTRAT"}, {ByAdr, "12 ELM ST"}, {ByCity, "SPRINGFIELD"},
-             {ByStateZip, "IL 62701"}},
-            // clang-format on
+            deal("DateSold=2024-01-02|ByFirstMI=ALEXANDRIA MARGARETE|ByLName=VANDERHOOGSTRAT|"
+                 "ByAdr=12 ELM ST|ByCity=SPRINGFIELD|ByStateZip=IL 62701"),
             buyer("WU"),
         };
         QCOMPARE(build(c, deals).lines, lines);
@@ -286,7 +278,6 @@ private Q_SLOTS:
         row("negative", "Y", "-5", true);
         row("text", "Y", "N/A 100", true);
         row("N", "N", "0", false);
-        row("empty", "", "0", false);
         row("lower case", "y", "0", false);
     }
     void serviceEligibility() {

@@ -79,11 +79,9 @@ private Q_SLOTS:
     void summaryEmpty_data() {
         QTest::addColumn<int>("prtBy");
         QTest::addColumn<QVector<Deal>>("deals");
-        const QVector<Deal> outside = {
-            {{DateSold, "2023-12-31"}, {Salesman, "ADAMS"}, {NewUsed, "N"}, {UnitPrft, "10"}},
-            {{DateSold, "2024-02-01"}, {Salesman, "ADAMS"}, {NewUsed, "U"}, {UnitPrft, "10"}},
-            {{Salesman, "ADAMS"}, {NewUsed, "U"}, {UnitPrft, "10"}}}; // no sale date
-        QTest::newRow("empty table") << int(ReportConditions::Dealership) << QVector<Deal>();
+        const QVector<Deal> outside = {deal("DateSold=2023-12-31|Salesman=ADAMS|NewUsed=N"),
+                                       deal("DateSold=2024-02-01|Salesman=ADAMS|NewUsed=U"),
+                                       deal("Salesman=ADAMS|NewUsed=U")}; // no sale date
         QTest::newRow("none in range") << int(ReportConditions::Dealership) << outside;
         QTest::newRow("by salesperson, none in range")
             << int(ReportConditions::Salesperson) << outside;
@@ -160,9 +158,10 @@ private Q_SLOTS:
         QFETCH(QString, term);
         QFETCH(QString, packShown);
         QFETCH(QString, financed);
-        const QVector<Deal> deals = {
-            {{DateSold, "2024-01-02"}, {NewUsed, "N"}, {Pack, pack}, {Term, term}}};
-        const QStringList lines = run(DoSummary, january(2), deals).lines;
+        const QStringList lines =
+            run(DoSummary, january(2),
+                {deal("DateSold=2024-01-02|NewUsed=N|Pack=" + pack + "|Term=" + term)})
+                .lines;
         QCOMPARE(lines.size(), zeroBlock.size());
         QCOMPARE(lines.at(19).mid(20, 9), packShown);
         QCOMPARE(lines.at(1).mid(21, 7), financed);
@@ -270,6 +269,14 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QString>("totals");
         QTest::addColumn<QString>("averages");
+        // A commission line's figures, right-aligned in their columns.
+        const auto figures = [](const char *n, const char *u, const char *cn, const char *cu,
+                                const char *all) {
+            return QString("%1%2%3%4%5").arg(n, 9).arg(u, 10).arg(cn, 13).arg(cu, 13).arg(all, 13);
+        };
+        const auto who = [&](const char *name, auto... f) {
+            return QString(name).leftJustified(22) + figures(f...);
+        };
         auto comm = [](const char *date, const char *salesman, const char *newUsed, const char *c1,
                        const char *c2 = "", const char *asmComm = "") {
             Deal d{{DateSold, date},
@@ -296,13 +303,10 @@ private Q_SLOTS:
         };
         QTest::newRow("shared and alone")
             << int(ReportConditions::Dealership) << shared
-            << QStringList{"ADAMS                       2.5       2.5       275.00       240.00    "
-                           "   515.00",
-                           "BAKER                       0.5       0.5        60.00        80.00    "
-                           "   140.00",
-                           "ABCDEFGHIJKLMNOPQRST        1.0       0.0        10.00         0.00    "
-                           "    10.00"}
-            << "      4.0       3.0       345.00       320.00       665.00"
+            << QStringList{who("ADAMS", "2.5", "2.5", "275.00", "240.00", "515.00"),
+                           who("BAKER", "0.5", "0.5", "60.00", "80.00", "140.00"),
+                           who("ABCDEFGHIJKLMNOPQRST", "1.0", "0.0", "10.00", "0.00", "10.00")}
+            << figures("4.0", "3.0", "345.00", "320.00", "665.00")
             << "     86.25       106.67        95.00";
         QTest::newRow("ASM") << int(ReportConditions::ASM)
                              << QVector<Deal>{comm("2024-01-02", "ADAMS/BAKER/CRUZ", "N", "1", "2",
@@ -310,25 +314,21 @@ private Q_SLOTS:
                                               comm("2024-01-03", "ADAMS/BAKER", "U", "1", "2", "9"),
                                               comm("2024-01-04", "ADAMS//DIAZ", "U", "1", "", "20"),
                                               comm("2024-01-05", "/ /CRUZ", "U", "", "", "45")}
-                             << QStringList{"CRUZ                        1.0       1.0        "
-                                            "30.00        45.00        75.00",
-                                            "DIAZ                        0.0       1.0         "
-                                            "0.00        20.00        20.00"}
-                             << "      1.0       2.0        30.00        65.00        95.00"
+                             << QStringList{who("CRUZ", "1.0", "1.0", "30.00", "45.00", "75.00"),
+                                            who("DIAZ", "0.0", "1.0", "0.00", "20.00", "20.00")}
+                             << figures("1.0", "2.0", "30.00", "65.00", "95.00")
                              << "     30.00        32.50        31.67";
         QTest::newRow("blank before slash")
             << int(ReportConditions::Dealership)
             << QVector<Deal>{comm("2024-01-02", "JONES /SMITH", "N", "10", "20"),
                              comm("2024-01-03", "JONES", "N", "30")}
-            << QStringList{"JONES                       1.5       0.0        40.00         0.00    "
-                           "    40.00",
-                           "SMITH                       0.5       0.0        20.00         0.00    "
-                           "    20.00"}
-            << "      2.0       0.0        60.00         0.00        60.00"
+            << QStringList{who("JONES", "1.5", "0.0", "40.00", "0.00", "40.00"),
+                           who("SMITH", "0.5", "0.0", "20.00", "0.00", "20.00")}
+            << figures("2.0", "0.0", "60.00", "0.00", "60.00")
             << "     30.00         0.00        30.00";
         QTest::newRow("none in range")
             << int(ReportConditions::Dealership) << shared.mid(0, 1) << QStringList()
-            << "      0.0       0.0         0.00         0.00         0.00"
+            << figures("0.0", "0.0", "0.00", "0.00", "0.00")
             << "      0.00         0.00         0.00";
     }
     void commission() {

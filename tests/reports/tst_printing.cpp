@@ -25,40 +25,24 @@ Q_DECLARE_METATYPE(Choice)
 
 namespace {
 // The page headers as printed: %P is the page number, %N the salesperson's " (NAME)", %T the
-// customer list's title.
-const char *const gsrHead =
-    "Dec 6, 2026   ACE MOTORS%N\n"
-    "\n"
-    "                   G R O S S    S A L E S    R E P O R T\n"
-    "                                                                   Page: %P\n"
-    "                   From 01/01/2024 To 12/06/2026   New and Used\n"
-    "\n"
-    "Date  Name       Vehicle Description                  Gross      Pack      Net\n";
-const char *const commHead =
-    "Dec 6, 2026   ACE MOTORS\n"
-    "\n"
-    "                   C O M M I S S I O N    R E P O R T\n"
-    "                                                                   Page: %P\n"
-    "                   From 01/01/2024 To 12/06/2026   New and Used\n"
-    "\n"
-    "                         Total     Total    Total New    Total Used     Total\n"
-    "ASM                       New       Used   Commissions  Commissions  Commissions\n";
-const char *const sumHead =
-    "Dec 6, 2026   ACE MOTORS%N\n"
-    "\n"
-    "                   S U M M A R Y   A N A L Y S I S\n"
-    "                                                                   Page: %P\n"
-    "                   From 01/01/2024 To 12/06/2026   New and Used\n"
-    "\n"
-    "        Totals          New      Used     Total        New      Used     Total\n";
-const char *const anyHead =
-    "Dec 6, 2026   ACE MOTORS%N\n"
-    "\n"
-    "                   %T\n"
-    "                                                                   Page: %P\n"
-    "                   From 01/01/2024 To 12/06/2026   New and Used\n"
-    "\n";
-const char *const fiHead =
+// report's title; the column headings follow.
+const QString anyHead = "Dec 6, 2026   ACE MOTORS%N\n\n" + QString(19, ' ') + "%T\n" +
+                        QString(67, ' ') + "Page: %P\n" + QString(19, ' ') +
+                        "From 01/01/2024 To 12/06/2026   New and Used\n\n";
+QString titled(const char *title, const char *columns) {
+    return QString(anyHead).replace("%T", title) + columns;
+}
+const QString gsrHead =
+    titled("G R O S S    S A L E S    R E P O R T",
+           "Date  Name       Vehicle Description                  Gross      Pack      Net\n");
+const QString commHead =
+    titled("C O M M I S S I O N    R E P O R T",
+           "                         Total     Total    Total New    Total Used     Total\n"
+           "ASM                       New       Used   Commissions  Commissions  Commissions\n");
+const QString sumHead =
+    titled("S U M M A R Y   A N A L Y S I S",
+           "        Totals          New      Used     Total        New      Used     Total\n");
+const QString fiHead =
     "Dec 6, 2026   ACE MOTORS  F & I    L O G%N\n"
     "\n"
     "       F&I MGR ALL           From 01/01/2024 To 12/06/2026   New and Used              "
@@ -75,8 +59,8 @@ const QString commTotals = "                Total 2.0 1.0\n"
                            "                         Average Commission 100.00\n";
 const QString fiTotal = QString(68, ' ') + "Total  TOTALS\n";
 
-QString head(const char *layout, int page, const QString &name = {}, const QString &title = {}) {
-    return QString::fromLatin1(layout)
+QString head(const QString &layout, int page, const QString &name = {}, const QString &title = {}) {
+    return QString(layout)
         .replace("%P", QString::number(page))
         .replace("%N", name.isEmpty() ? QString() : " (" + name + ")")
         .replace("%T", title);

@@ -78,26 +78,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QVariant>("value");
         const QString a = "A1234", b = "B77";
-        QTest::newRow("sale date") << a << "DateSold" << QVariant("2024-03-15");
-        QTest::newRow("last name kept with its blanks")
-            << a << "ByLName" << QVariant("SMITH          ");
-        QTest::newRow("co-buyer's last name before")
-            << a << "CByLName" << QVariant("SMITH          ");
-        QTest::newRow("buyer's first name after")
-            << a << "ByFirstMI" << QVariant("JOHN A         ");
-        QTest::newRow("empty birth date cleared") << a << "ByDOB" << QVariant();
-        QTest::newRow("birth date kept") << a << "CByDOB" << QVariant("01/02/1970");
-        QTest::newRow("rate") << a << "APR" << QVariant("4.90000");
-        QTest::newRow("payment") << a << "MoPmt" << QVariant("450.50");
-        QTest::newRow("negative amount") << a << "UnitPrft" << QVariant("-12.50");
-        QTest::newRow("amount rounded") << a << "PrftAmt1" << QVariant("100.00");
-        QTest::newRow("blank amount") << a << "SmComm1" << QVariant("0.00");
-        QTest::newRow("year 05") << a << "Year" << QVariant("2005");
-        QTest::newRow("year 98") << b << "Year" << QVariant("1998");
-        QTest::newRow("other profit 1") << a << "Prft1" << QVariant("Other Proft 1");
-        QTest::newRow("23-character key") << a << "LNKey" << QVariant("SMITH          A1234   ");
-        QTest::newRow("code page 1252") << b << "ByLName" << QVariant("MUÑOZ          ");
-        QTest::newRow("no delivery") << a << "Delivered" << QVariant();
+        const auto row = [](const char *name, const QString &stock, const char *field,
+                            const QVariant &value) {
+            QTest::newRow(name) << stock << field << value;
+        };
+        row("sale date", a, "DateSold", "2024-03-15");
+        row("last name kept with its blanks", a, "ByLName", "SMITH          ");
+        row("co-buyer's last name before", a, "CByLName", "SMITH          ");
+        row("buyer's first name after", a, "ByFirstMI", "JOHN A         ");
+        row("empty birth date cleared", a, "ByDOB", QVariant());
+        row("birth date kept", a, "CByDOB", "01/02/1970");
+        row("rate", a, "APR", "4.90000");
+        row("negative amount", a, "UnitPrft", "-12.50");
+        row("amount rounded", a, "PrftAmt1", "100.00");
+        row("blank amount", a, "SmComm1", "0.00");
+        row("year 05", a, "Year", "2005");
+        row("year 98", b, "Year", "1998");
+        row("other profit 1", a, "Prft1", "Other Proft 1");
+        row("23-character key", a, "LNKey", "SMITH          A1234   ");
+        row("code page 1252", b, "ByLName", "MUÑOZ          ");
+        row("no delivery", a, "Delivered", QVariant());
     }
     void fixedRecordsFillTheBoxes() {
         QFETCH(QString, stock);

@@ -26,3 +26,14 @@ void fillWithDeals(const QString &path, int count) {
     }
     t.commit();
 }
+
+ReportConditions benchConditions(int report, int printBy) {
+    ReportConditions c;
+    c.report = report;
+    c.PrtBy = printBy;
+    const bool span = report == 7 || report == 8;
+    c.BDT = span ? QStringLiteral("03/01/2000") : QStringLiteral("01/01/1900");
+    c.EDT = span ? QStringLiteral("05/31/2000") : QStringLiteral("12/31/2026");
+    c.Model = QStringLiteral("CAMRY");
+    return c;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reports/ReportConditions.h"
+
 #include <QString>
 #include <vector>
 
@@ -7,3 +9,6 @@
 double median(std::vector<double> timings);
 // A new deal database at path holding count generated deals (40 salespeople, seed 7).
 void fillWithDeals(const QString &path, int count);
+// The conditions a benchmark builds a report with: the whole date range, or a spring span for
+// the anniversary and birth date lists.
+ReportConditions benchConditions(int report, int printBy);

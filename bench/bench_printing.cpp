@@ -64,16 +64,8 @@ int main(int argc, char **argv) {
     std::printf("%-28s %10s %10s %7s %8s %10s\n", "report", "build ms", "print ms", "ratio",
                 "lines", "file KB");
     for (const Case &k : cases) {
-        ReportConditions c;
-        c.report = k.report;
-        c.PrtBy = k.by;
+        ReportConditions c = benchConditions(k.report, k.by);
         c.PrtFmt = k.labels ? ReportConditions::LabelFormat : ReportConditions::LineFormat;
-        c.EDT = QStringLiteral("12/31/2026");
-        c.BDT = k.report == 7 || k.report == 8 ? QStringLiteral("03/01/2000")
-                                               : QStringLiteral("01/01/1900");
-        if (k.report == 7 || k.report == 8)
-            c.EDT = QStringLiteral("05/31/2000");
-        c.Model = QStringLiteral("CAMRY");
         std::vector<double> build, printed;
         qsizetype lines = 0;
         qint64 size = 0;

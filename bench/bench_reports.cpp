@@ -67,15 +67,7 @@ int main(int argc, char **argv) {
     CliPrompter prompter(false);
     std::printf("%-28s %10s %10s %7s %8s\n", "report", "build ms", "shell ms", "ratio", "lines");
     for (const Case &k : cases) {
-        ReportConditions c;
-        c.report = k.report;
-        c.PrtBy = k.by;
-        c.EDT = QStringLiteral("12/31/2026");
-        c.BDT = k.report == 7 || k.report == 8 ? QStringLiteral("03/01/2000")
-                                               : QStringLiteral("01/01/1900");
-        if (k.report == 7 || k.report == 8)
-            c.EDT = QStringLiteral("05/31/2000");
-        c.Model = QStringLiteral("CAMRY");
+        ReportConditions c = benchConditions(k.report, k.by);
         std::vector<double> build, shell;
         qsizetype lines = 0;
         for (int r = 0; r < runs; ++r) {

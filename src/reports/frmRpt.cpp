@@ -28,6 +28,13 @@
 #include <QStringListModel>
 
 namespace {
+// The heading a report panel opens with: that of its first report.
+QString panelTitle(int panel) {
+    ReportConditions c;
+    c.report = panel;
+    return panelCaptions(c).title;
+}
+
 int px(int twips) {
     return (twips + 7) / 15;
 }
@@ -176,12 +183,6 @@ QWidget *frmRpt::buildReportPanel(int panel) {
     static const char *const lists[] = {"", "lstFILog", "lstSum", "lstGSR", "lstComm", "lstAny"};
     static const char *const dates[] = {"",        "lblFILogDT", "lblSumDT",
                                         "lblGSDT", "lblCommDT",  "lblAnyDT"};
-    static const char *const titles[] = {"",
-                                         "F & I    L O G",
-                                         "S U M M A R Y   A N A L Y S I S",
-                                         "G R O S S    S A L E S    R E P O R T",
-                                         "C O M M I S S I O N    R E P O R T",
-                                         "C U S T O M E R    F I L E"};
     auto *pbx = new QWidget(this);
     pbx->setObjectName(QStringLiteral("pbxReport_%1").arg(panel));
     pbx->setGeometry(0, 0, px(9480), px(6000));
@@ -202,8 +203,8 @@ QWidget *frmRpt::buildReportPanel(int panel) {
         return l;
     };
 
-    auto *title = label(QStringLiteral("lblTitle_%1").arg(panel),
-                        QString::fromLatin1(titles[panel]), 0, px(60), px(9480));
+    auto *title =
+        label(QStringLiteral("lblTitle_%1").arg(panel), panelTitle(panel), 0, px(60), px(9480));
     title->setAlignment(Qt::AlignCenter);
     if (panel == 5)
         lblHeading5 = title;
@@ -410,17 +411,6 @@ void frmRpt::cmdCndOK_Click() {
     QWidget *pbx = pbxReport[panel];
     pbx->show();
     pbx->setEnabled(true);
-    static const char *const heading5[] = {"",
-                                           "",
-                                           "",
-                                           "",
-                                           "",
-                                           "C U S T O M E R    F I L E",
-                                           "",
-                                           "P U R C H A S E    A N N I V E R S A R Y",
-                                           "B I R T H    D A T E",
-                                           "S E R V I C E    C O N T R A C T    F O L L O W    U P",
-                                           "M O D E L    R E P O R T"};
     static const char *const letterHeads[] = {
         "Dealership Thank You Letter for:", "Salesman Thank You Letter for:",
         "Service Follow-up Letter for:"};
@@ -446,7 +436,7 @@ void frmRpt::cmdCndOK_Click() {
             commNameHeading->setText(QStringLiteral("ASM") + QString(41, QLatin1Char(' ')));
     }
     if (panel == 5)
-        lblHeading5->setText(QString::fromLatin1(heading5[c.report]));
+        lblHeading5->setText(panelCaptions(c).title);
     if (panel == 6)
         lblLTR->setText(QString::fromLatin1(letterHeads[qBound(0, c.letter, 2)]));
     cboSM->clear();

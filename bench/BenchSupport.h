@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reports/ReportConditions.h"
+#include "domain/reports/ReportConditions.h"
 
 #include <QString>
 #include <vector>

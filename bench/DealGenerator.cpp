@@ -1,6 +1,6 @@
 #include "DealGenerator.h"
 
-#include "app/Format.h"
+#include "base/Format.h"
 
 #include <QDate>
 

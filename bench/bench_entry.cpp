@@ -4,11 +4,11 @@
 // used as it stands and a missing one is made there, for the next run to reuse.
 #include "DealGenerator.h"
 
-#include "app/AppSettings.h"
-#include "app/Clock.h"
-#include "app/ScriptedPrompter.h"
-#include "entry/EntryBox.h"
-#include "entry/frmZEL.h"
+#include "base/AppSettings.h"
+#include "base/Clock.h"
+#include "base/ScriptedPrompter.h"
+#include "forms/EntryBox.h"
+#include "forms/frmZEL.h"
 #include "store/DealSchema.h"
 #include "store/Recordset.h"
 

@@ -5,9 +5,9 @@
 #include "BenchSupport.h"
 #include "DealGenerator.h"
 
-#include "app/Cp1252.h"
+#include "base/Cp1252.h"
+#include "domain/import/Import.h"
 #include "store/DealSchema.h"
-#include "store/Import.h"
 #include "store/Purge.h"
 #include "store/UseLock.h"
 

@@ -4,12 +4,12 @@
 #include "BenchSupport.h"
 #include "DealGenerator.h"
 
-#include "app/AppSettings.h"
-#include "app/CliPrompter.h"
-#include "reports/Labels.h"
-#include "reports/PrinterPort.h"
-#include "reports/ReportPrinting.h"
-#include "reports/Reports.h"
+#include "base/AppSettings.h"
+#include "base/CliPrompter.h"
+#include "domain/reports/Labels.h"
+#include "domain/reports/PrinterPort.h"
+#include "domain/reports/ReportPrinting.h"
+#include "domain/reports/Reports.h"
 #include "store/DealSchema.h"
 #include "store/Recordset.h"
 

@@ -4,9 +4,9 @@
 #include "BenchSupport.h"
 #include "DealGenerator.h"
 
-#include "app/CliPrompter.h"
-#include "reports/ReportSelection.h"
-#include "reports/Reports.h"
+#include "base/CliPrompter.h"
+#include "domain/reports/ReportSelection.h"
+#include "domain/reports/Reports.h"
 #include "store/DealSchema.h"
 #include "store/Recordset.h"
 

@@ -1,15 +1,17 @@
 // The volmera program: without a command it opens the windows; with one it does that job on
 // the command line, where nothing waits for an answer.
-#include "app/AppSettings.h"
-#include "app/CliPrompter.h"
-#include "app/CommandLine.h"
-#include "app/GuiPrompter.h"
-#include "app/GuiStartup.h"
-#include "app/ZELMain.h"
-#include "entry/SheetCommand.h"
-#include "reports/LetterCommand.h"
-#include "reports/ReportCommand.h"
-#include "store/ImportCommand.h"
+#include "base/AppSettings.h"
+#include "base/CliPrompter.h"
+#include "cli/CommandLine.h"
+#include "cli/ImportCommand.h"
+#include "cli/LabelsCommand.h"
+#include "cli/LetterCommand.h"
+#include "cli/PurgeCommand.h"
+#include "cli/ReportCommand.h"
+#include "cli/SheetCommand.h"
+#include "domain/startup/ZELMain.h"
+#include "forms/GuiPrompter.h"
+#include "forms/GuiStartup.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,6 +1,6 @@
 #include "store/Purge.h"
 
-#include "app/PathMapping.h"
+#include "base/PathMapping.h"
 #include "store/DealSchema.h"
 #include "store/UseLock.h"
 

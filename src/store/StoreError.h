@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ErrorTrap.h"
+#include "base/ErrorTrap.h"
 
 // A refusal of the deal store, typed so that callers can tell the cases apart.
 class StoreError : public VolmeraError {

@@ -2,10 +2,10 @@
 // or a sanitizer report, give runs the viewer can take, and build a text document whose
 // characters stand where the runs put them (the help section is cut by those positions).
 // Built and run by fuzz_rtf.sh; never part of the default build.
-#include "app/ErrorTrap.h"
-#include "help/HelpSection.h"
-#include "help/RtfReader.h"
-#include "help/RtfTextDocument.h"
+#include "base/ErrorTrap.h"
+#include "domain/help/HelpSection.h"
+#include "domain/help/RtfReader.h"
+#include "forms/RtfTextDocument.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>

@@ -16,9 +16,9 @@ printf '{\\rtf1{\\fonttbl{\\f0 Courier;}}{\\*\\g x}S01^\\par k\\par E01^}' >"$wo
 qt=$(pkg-config --cflags --libs Qt6Core Qt6Gui)
 clang++ -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
     -DQT_NO_KEYWORDS -I"$repo/src" \
-    "$repo/tests/fuzz/fuzz_rtf.cpp" "$repo/src/help/RtfReader.cpp" \
-    "$repo/src/help/RtfTextDocument.cpp" "$repo/src/help/HelpSection.cpp" \
-    "$repo/src/app/Cp1252.cpp" "$repo/src/app/PathMapping.cpp" \
+    "$repo/tests/fuzz/fuzz_rtf.cpp" "$repo/src/domain/help/RtfReader.cpp" \
+    "$repo/src/forms/RtfTextDocument.cpp" "$repo/src/domain/help/HelpSection.cpp" \
+    "$repo/src/base/Cp1252.cpp" "$repo/src/base/PathMapping.cpp" \
     $qt -o "$work/fuzz_rtf"
 
 # Qt keeps caches for the life of the process, which the leak check would take for leaks.

@@ -1,7 +1,7 @@
-#include "StoreFixture.h"
 #include "TestRegistry.h"
+#include "fixtures/StoreFixture.h"
 
-#include "entry/DealBinding.h"
+#include "domain/entry/DealBinding.h"
 #include "store/Purge.h"
 #include "store/UseLock.h"
 

@@ -1,5 +1,5 @@
-#include "StoreFixture.h"
 #include "TestRegistry.h"
+#include "fixtures/StoreFixture.h"
 
 #include <QProcess>
 

@@ -1,6 +1,0 @@
-#include "app/AppSettings.h"
-
-AppSettings &appSettings() {
-    static AppSettings settings;
-    return settings;
-}

@@ -1,0 +1,6 @@
+#include "base/AppSettings.h"
+
+AppSettings &appSettings() {
+    static AppSettings settings;
+    return settings;
+}

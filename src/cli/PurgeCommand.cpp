@@ -1,0 +1,57 @@
+#include "cli/PurgeCommand.h"
+
+#include "base/AppSettings.h"
+#include "base/PathMapping.h"
+#include "cli/CommandLine.h"
+#include "store/Purge.h"
+
+using namespace CommandLine;
+
+int runPurgeCommand(const QStringList &arguments) {
+    QCommandLineParser p;
+    p.addOptions({
+        {"before", "Delete the deals sold before this date (and those without a sale date).",
+         "MM/DD/YYYY"},
+        {"yes", "Purge: the answer the menu's question would need."},
+    });
+    int status = Success;
+    if (!parse(p, QStringLiteral("purge"), arguments, status))
+        return status;
+    if (!p.positionalArguments().isEmpty())
+        return usageError(
+            QStringLiteral("purge: unexpected argument %1").arg(p.positionalArguments().first()));
+    if (!p.isSet("before"))
+        return usageError(QStringLiteral("purge: give the cutoff with --before MM/DD/YYYY"));
+    const std::optional<QDate> cutoff = DealPurge::readCutoff(p.value("before"));
+    if (!cutoff)
+        return usageError(QStringLiteral("purge: ") +
+                          DealPurge::notADate(p.value("before")).replace(u'\n', u' '));
+    if (!p.isSet("yes")) {
+        print(stderr, QStringLiteral("volmera: purge: nothing was purged: deleting deals cannot "
+                                     "be undone, and the command line cannot ask; run it again "
+                                     "with --yes to purge\n"));
+        return UsageError;
+    }
+    if (!FileExists(Defaults::DatabasePath)) {
+        print(stderr, QStringLiteral("volmera: purge: there is no deal database %1 here\n")
+                          .arg(PathMapping::toLocal(Defaults::DatabasePath)));
+        return Failure;
+    }
+    const DealPurge::Files files = DealPurge::files();
+    // Nothing answers Retry on the command line: the first failure ends the run.
+    const DealPurge::Outcome out = DealPurge::purge(files, *cutoff, {});
+    if (!out.completed) {
+        print(
+            stderr,
+            QStringLiteral("volmera: purge: %1\n").arg(QString(out.failure).replace(u'\n', u' ')));
+        return Failure;
+    }
+    print(stdout, QStringLiteral("purged deals sold before %1 and deals without a sale date\n"
+                                 "deals deleted: %2\ndeals kept: %3\nbackup: %4\n"
+                                 "before compaction: %5\n")
+                      .arg(cutoff->toString(QStringLiteral("MM/dd/yyyy")))
+                      .arg(out.deleted)
+                      .arg(out.kept)
+                      .arg(files.backup, files.old));
+    return Success;
+}

@@ -1,0 +1,262 @@
+#include "cli/ReportCommand.h"
+
+#include "base/AppSettings.h"
+#include "base/Clock.h"
+#include "base/ErrorTrap.h"
+#include "base/PathMapping.h"
+#include "base/Prompter.h"
+#include "base/ScriptedPrompter.h"
+#include "cli/CommandLine.h"
+#include "cli/PaperFedPrompter.h"
+#include "domain/entry/DateCheck.h"
+#include "domain/reports/Labels.h"
+#include "domain/reports/ReportPrinting.h"
+#include "domain/reports/Reports.h"
+#include "domain/startup/ZELMain.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+using namespace CommandLine;
+
+namespace {
+// The screen label in front of each totals caption.
+QString totalsLabel(const QString &control) {
+    return control == QLatin1String("lblCommAv") ? QStringLiteral("Average Commission")
+                                                 : QStringLiteral("Total");
+}
+
+int choice(const QString &value, const QStringList &names) {
+    return int(names.indexOf(value));
+}
+
+} // namespace
+
+QString readReportConditions(const QCommandLineParser &p, ReportConditions &c) {
+    const int r = c.report;
+    auto refuse = [&](const QString &option) {
+        return QStringLiteral("%1 cannot be used with the %2 report")
+            .arg(option, reportKind(r)->name);
+    };
+    if (p.isSet("vehicle")) {
+        c.Veh = choice(p.value("vehicle"), {"new", "used", "all"});
+        if (c.Veh < 0)
+            return QStringLiteral("--vehicle takes new, used or all");
+        if ((r == 2 || r == 4) && c.Veh != ReportConditions::All)
+            return refuse("--vehicle " + p.value("vehicle"));
+    }
+    if (p.isSet("by")) {
+        c.PrtBy = choice(p.value("by"), {"dealership", "salesperson", "asm"});
+        if (c.PrtBy < 0)
+            return QStringLiteral("--by takes dealership, salesperson or asm");
+        if ((r == 4 && c.PrtBy == ReportConditions::Salesperson) ||
+            (r != 4 && c.PrtBy == ReportConditions::ASM))
+            return refuse("--by " + p.value("by"));
+    }
+    if (p.isSet("fi-mgr")) {
+        if (r != 1)
+            return refuse("--fi-mgr");
+        c.FIMgr = p.value("fi-mgr").left(3);
+    }
+    if (p.isSet("model")) {
+        if (r != 10)
+            return refuse("--model");
+        c.Model = p.value("model").left(8);
+    }
+    if (p.isSet("include-year")) {
+        if (r != 7)
+            return refuse("--include-year");
+        c.AnnvYr = true;
+    }
+    if (p.isSet("format")) {
+        c.PrtFmt = choice(p.value("format"), {"line", "label"});
+        if (c.PrtFmt < 0)
+            return QStringLiteral("--format takes line or label");
+        if (r != 5)
+            return refuse("--format");
+        if (c.PrtFmt == ReportConditions::LabelFormat && c.PrtBy == ReportConditions::Salesperson)
+            return QStringLiteral("--format label prints for the dealership only");
+    }
+    if (p.isSet("letter")) {
+        c.letter = choice(p.value("letter"), {"0", "1", "2"});
+        if (c.letter < 0)
+            return QStringLiteral("--letter takes 0, 1 or 2");
+        if (r != 6)
+            return refuse("--letter");
+    }
+    // The anniversary and birth date lists take their dates as typed; the others complete
+    // them as the screen does when a date box is left.
+    const bool asTyped = r == 7 || r == 8;
+    for (const auto &[option, target] :
+         {std::pair<QString, QString *>{"from", &c.BDT}, {"to", &c.EDT}}) {
+        if (!p.isSet(option))
+            continue;
+        const QString typed = p.value(option).left(10);
+        if (asTyped) {
+            *target = typed;
+            continue;
+        }
+        const QString date = typed.trimmed().isEmpty() ? QString() : DateCheck('D', typed);
+        if (date.isEmpty())
+            return QStringLiteral("--%1 %2 is not a date (MM/DD/YYYY)").arg(option, typed);
+        *target = date;
+    }
+    return {};
+}
+
+namespace {
+void writeText(const ReportOutput &out) {
+    // Line by line: a report may hold hundreds of thousands of them.
+    for (const QString &line : out.lines) {
+        std::fputs(line.toLocal8Bit().constData(), stdout);
+        std::fputc('\n', stdout);
+    }
+    for (const auto &[control, caption] : out.totals)
+        print(stdout, totalsLabel(control) + QLatin1Char(' ') + caption + QLatin1Char('\n'));
+    std::fflush(stdout);
+}
+
+void writeJson(const ReportOutput &out) {
+    QJsonObject doc;
+    doc.insert("lines", QJsonArray::fromStringList(out.lines));
+    if (!out.totals.isEmpty()) {
+        QJsonObject totals;
+        for (const auto &[control, caption] : out.totals)
+            totals.insert(control, caption);
+        doc.insert("totals", totals);
+    }
+    doc.insert("salespeople", QJsonArray::fromStringList(out.salespeople));
+    print(stdout, QString::fromUtf8(QJsonDocument(doc).toJson(QJsonDocument::Compact)) + "\n");
+}
+
+// The print options as the print dialog and the print conditions panel would let them be set
+// for this report. Returns an empty text when they are fine, else why not.
+QString readPrintOptions(const QCommandLineParser &p, const ReportConditions &c) {
+    const bool printing = p.isSet("print") || p.isSet("print-to-file");
+    if (p.isSet("print") && p.isSet("print-to-file"))
+        return QStringLiteral("--print and --print-to-file cannot be used together");
+    for (const char *option : {"salesperson", "continuous", "compressed"}) {
+        if (p.isSet(option) && !printing)
+            return QStringLiteral("--%1 is a print condition: use it with --print or "
+                                  "--print-to-file")
+                .arg(QLatin1String(option));
+    }
+    if (!printing)
+        return {};
+    if (p.isSet("json"))
+        return QStringLiteral("--json cannot be used when printing");
+    if (c.report == 6)
+        return QStringLiteral("the letters print one at a time: see 'volmera letter --help'");
+    if (c.report == 5 && c.PrtFmt == ReportConditions::LabelFormat && p.isSet("print-to-file"))
+        return QStringLiteral("mailing labels go to the line printer: use --print");
+    if (p.isSet("salesperson") && c.PrtBy != ReportConditions::Salesperson)
+        return QStringLiteral("--salesperson needs --by salesperson");
+    if (p.isSet("compressed") && c.report != 1)
+        return QStringLiteral("--compressed is for the fi-log report only");
+    return {};
+}
+
+// Prints the built report as the print conditions panel's OK would.
+int printBuilt(const QCommandLineParser &p, const ReportConditions &c, const ReportOutput &out) {
+    if (out.cancelled) {
+        print(stderr, QStringLiteral("volmera: report: the build was cancelled; nothing was "
+                                     "printed.\n"));
+        return Failure;
+    }
+    ErrorTrap settingsTrap(QStringLiteral("MAIN"));
+    // A damaged settings file is reported; the page headers carry what could be read.
+    settingsTrap.run([&] { ReadSettings(appSettings()); });
+    settingsTrap.report();
+    PrintRun run = printRunFor(c, out);
+    if (p.isSet("salesperson"))
+        run.salesperson = p.value("salesperson");
+    run.continuous = p.isSet("continuous");
+    run.compressed = p.isSet("compressed");
+    run.toFile = p.isSet("print-to-file");
+    PaperFedPrompter paperFed;
+    PrompterScope scope(&paperFed);
+    if (!printReport(run, c.PrtFmt == ReportConditions::LabelFormat))
+        return Failure;
+    if (out.lines.isEmpty())
+        print(stderr, QStringLiteral("volmera: report: the report is empty; nothing was "
+                                     "printed.\n"));
+    else if (run.toFile)
+        print(stdout,
+              QFileInfo(PathMapping::toLocal(QStringLiteral(".\\") + documentFileName(c.report)))
+                      .absoluteFilePath() +
+                  QLatin1Char('\n'));
+    return Success;
+}
+} // namespace
+
+int runReportCommand(const QStringList &arguments) {
+    QCommandLineParser p;
+    p.addPositionalArgument("kind", "fi-log, summary, gross-sales, commission, names, "
+                                    "anniversary, birthday, service, model or letters.");
+    p.addOptions({
+        {"from", "Beginning date (default 01/01/1900).", "MM/DD/YYYY"},
+        {"to", "Ending date (default: today).", "MM/DD/YYYY"},
+        {"vehicle", "new, used or all (default all).", "class"},
+        {"by", "dealership, salesperson or asm (default dealership).", "by"},
+        {"fi-mgr", "F&I manager code for the F&I log (default ALL).", "code"},
+        {"model", "Model for the model report.", "text"},
+        {"include-year", "Anniversary list: compare the year too."},
+        {"format", "Customer file: line or label (default line).", "format"},
+        {"letter", "Letters: 0 dealership, 1 salesperson, 2 service (default 0).", "n"},
+        {"today", "The date of the day, for reproducible output.", "MM/DD/YYYY"},
+        {"json", "Write one JSON object instead of text."},
+        {"print-to-file", "Print the report to its document file in the data folder (GSRpt.DOC, "
+                          "...) instead of writing its lines."},
+        {"print", "Print the report on the default printer (the paper prompts are answered OK); "
+                  "with --format label, print mailing labels on the line printer LPT1."},
+        {"salesperson",
+         "Printing by salesperson: the one salesperson to print, or ALL "
+         "(default ALL).",
+         "name"},
+        {"continuous", "Printing: run continuous paper."},
+        {"compressed", "Printing the fi-log: compressed print."},
+    });
+    int status = Success;
+    if (!parse(p, QStringLiteral("report"), arguments, status))
+        return status;
+    const QStringList kindArgs = p.positionalArguments();
+    const ReportKind *kind = kindArgs.size() == 1 ? reportKindNamed(kindArgs[0]) : nullptr;
+    if (kind == nullptr)
+        return usageError(QStringLiteral("report: name one report: fi-log, summary, gross-sales, "
+                                         "commission, names, anniversary, birthday, service, "
+                                         "model or letters"));
+    if (p.isSet("today")) {
+        const QDate today = QDate::fromString(p.value("today"), QStringLiteral("MM/dd/yyyy"));
+        if (!today.isValid())
+            return usageError(QStringLiteral("report: --today %1 is not a date (MM/DD/YYYY)")
+                                  .arg(p.value("today")));
+        Clock::setToday(today);
+    }
+    ReportConditions c;
+    c.report = kind->selector;
+    c.EDT = Clock::todayText();
+    if (const QString problem = readReportConditions(p, c); !problem.isEmpty())
+        return usageError(QStringLiteral("report: ") + problem);
+    if (const QString problem = readPrintOptions(p, c); !problem.isEmpty())
+        return usageError(QStringLiteral("report: ") + problem);
+
+    AppSettings &settings = appSettings();
+    settings.DatabasePath = Defaults::DatabasePath;
+    settings.TodayText = Clock::todayText();
+    const ReportOutput out =
+        buildReport(c, PathMapping::toLocal(settings.DatabasePath), Prompter::current());
+    if (p.isSet("print") || p.isSet("print-to-file"))
+        return printBuilt(p, c, out);
+    if (p.isSet("json"))
+        writeJson(out);
+    else
+        writeText(out);
+    if (out.cancelled) {
+        print(stderr, QStringLiteral("volmera: report: the build was cancelled; the lines above "
+                                     "are those made before it stopped.\n"));
+        return Failure;
+    }
+    return Success;
+}

@@ -1,0 +1,158 @@
+#include "base/Format.h"
+#include "domain/reports/Builders.h"
+#include "domain/reports/ContactLists.h"
+#include "domain/reports/ReportSelection.h"
+
+#include <functional>
+
+using namespace DealSchema;
+using ReportSelection::fit;
+using ReportSelection::rtrim;
+
+// Shared with the follow-up lists (FollowUpLists.cpp), which declare what they use.
+namespace ContactLists {
+
+QString nameColumn(const QString &firstMI, const QString &lastName) {
+    return fit(rtrim(firstMI) + u' ' + lastName, 31);
+}
+
+// The three lines of a contact entry: name and telephone (with whatever follows them), the
+// address, the vehicle.
+QStringList contactEntry(const DealSource &d, const QString &name, const QString &after) {
+    return {name + QString(5, u' ') + d.text(ByPhone) + after,
+            QStringLiteral("   ") + rtrim(d.text(ByAdr)) + QStringLiteral(", ") +
+                rtrim(d.text(ByCity)) + QStringLiteral(", ") + d.text(ByStateZip),
+            QStringLiteral("   ") + d.text(Year) + u' ' + d.text(Make) + u' ' + d.text(Model)};
+}
+
+// Walks the deals in order; each one that passes is headed, when the list is by salesperson,
+// by its salesperson's group line when the key changes, and then adds its entry.
+ReportOutput walk(const ReportConditions &c, DealSource &deals, BuildPolicy &policy,
+                  const std::function<bool()> &passes,
+                  const std::function<void(QStringList &)> &entry) {
+    ReportOutput out;
+    const bool bySalesperson = c.PrtBy == ReportConditions::Salesperson;
+    bool grouped = false;
+    QString group;
+    bool going = policy.attempt([&] { deals.moveFirst(); });
+    while (going && !deals.eof()) {
+        if (passes()) {
+            const QString key = ReportSelection::salespersonKey(deals.text(Salesman));
+            if (bySalesperson && (!grouped || key != group)) {
+                if (grouped)
+                    out.lines.append(QString());
+                out.lines.append(key + QStringLiteral(" (Salesman)"));
+                out.salespeople.append(key);
+                group = key;
+                grouped = true;
+            }
+            entry(out.lines);
+        }
+        going = policy.attempt([&] { deals.moveNext(); });
+    }
+    out.cancelled = !going;
+    return out;
+}
+
+} // namespace ContactLists
+
+namespace {
+// A condition date or a birth date (month/day/year text) formatted with mask; a text that is
+// no date is compared and shown as it is.
+QString asDate(const QString &text, const QString &mask) {
+    // Birth dates are stored as mm/dd/yyyy: their digits are read directly, as the list reads
+    // two of them for every deal.
+    const QStringView t = QStringView(text).trimmed();
+    const auto digits = [&t](int from, int count) {
+        int n = 0;
+        for (int i = from; i < from + count; ++i) {
+            if (t[i] < u'0' || t[i] > u'9')
+                return -1;
+            n = n * 10 + (t[i].unicode() - u'0');
+        }
+        return n;
+    };
+    if (t.size() == 10 && t[2] == u'/' && t[5] == u'/') {
+        const int month = digits(0, 2), day = digits(3, 2), year = digits(6, 4);
+        if (month >= 0 && day >= 0 && year >= 0)
+            return QDate::isValid(year, month, day) ? formatDate(QDate(year, month, day), mask)
+                                                    : text;
+    }
+    const QDate d = QDate::fromString(t.toString(), QStringLiteral("M/d/yyyy"));
+    return d.isValid() ? formatDate(d, mask) : text;
+}
+
+// "" and "//" are how a missing birthday is stored.
+bool birthdayIn(const QString &formatted, const QString &from, const QString &to) {
+    const QString trimmed = rtrim(formatted);
+    if (trimmed.isEmpty() || trimmed == QLatin1String("//"))
+        return false;
+    const QString day = formatted.left(5);
+    return day >= from && day <= to;
+}
+} // namespace
+
+ReportOutput DoCustFile(const ReportConditions &c, DealSource &deals, BuildPolicy &policy) {
+    const auto passes = [&] {
+        return ReportSelection::inDateRange(deals, c) &&
+               ReportSelection::vehiclePasses(c, deals.text(NewUsed));
+    };
+    const auto entry = [&](QStringList &lines) {
+        const DealSource &d = deals;
+        if (c.PrtFmt == ReportConditions::LabelFormat) {
+            lines << rtrim(d.text(ByFirstMI)) + u' ' + d.text(ByLName) << d.text(ByAdr)
+                  << rtrim(d.text(ByCity)) + QStringLiteral(", ") + d.text(ByStateZip) << QString()
+                  << QString();
+        } else {
+            lines << ContactLists::nameColumn(d.text(ByFirstMI), d.text(ByLName)) +
+                         QString(5, u' ') + d.text(ByPhone)
+                  << QStringLiteral("   ") + d.text(ByAdr) + QStringLiteral("   ") +
+                         d.text(ByCity) + u' ' + d.text(ByStateZip);
+        }
+    };
+    return ContactLists::walk(c, deals, policy, passes, entry);
+}
+
+ReportOutput DoAnnv_DOB(const ReportConditions &c, DealSource &deals, BuildPolicy &policy) {
+    const QString full = QStringLiteral("mm/dd/yyyy");
+    const QString twoBlanks = QStringLiteral("  ");
+
+    if (c.report == 7) {
+        const QString mask = c.AnnvYr ? full : QStringLiteral("mm/dd");
+        const QString from = asDate(c.BDT, mask);
+        const QString to = asDate(c.EDT, mask);
+        const auto passes = [&] {
+            // A deal without a sale date has no anniversary.
+            const QString sold = formatDate(deals.date(DateSold), mask);
+            return !sold.isEmpty() && sold >= from && sold <= to &&
+                   ReportSelection::vehiclePasses(c, deals.text(NewUsed));
+        };
+        const auto entry = [&](QStringList &lines) {
+            lines << ContactLists::contactEntry(
+                deals, ContactLists::nameColumn(deals.text(ByFirstMI), deals.text(ByLName)),
+                twoBlanks + formatDate(deals.date(DateSold), full));
+        };
+        return ContactLists::walk(c, deals, policy, passes, entry);
+    }
+
+    const QString from = asDate(c.BDT, QStringLiteral("mm/dd"));
+    const QString to = asDate(c.EDT, QStringLiteral("mm/dd"));
+    const auto buyer = [&] { return birthdayIn(asDate(deals.text(ByDOB), full), from, to); };
+    const auto coBuyer = [&] { return birthdayIn(asDate(deals.text(CByDOB), full), from, to); };
+    const auto passes = [&] {
+        return (buyer() || coBuyer()) && ReportSelection::vehiclePasses(c, deals.text(NewUsed));
+    };
+    const auto entry = [&](QStringList &lines) {
+        if (buyer()) {
+            lines << ContactLists::contactEntry(
+                deals, ContactLists::nameColumn(deals.text(ByFirstMI), deals.text(ByLName)),
+                twoBlanks + asDate(deals.text(ByDOB), full));
+        }
+        if (coBuyer() && !rtrim(deals.text(CByLName)).isEmpty()) {
+            lines << ContactLists::contactEntry(
+                deals, ContactLists::nameColumn(deals.text(CByFirstMI), deals.text(CByLName)),
+                twoBlanks + asDate(deals.text(CByDOB), full));
+        }
+    };
+    return ContactLists::walk(c, deals, policy, passes, entry);
+}

@@ -1,0 +1,27 @@
+#include "domain/reports/DealSource.h"
+
+QDate DealSource::date(int field) const {
+    // Dates are stored yyyy-mm-dd; read the digits directly, the copy holds many of them.
+    const QStringView v = view(field);
+    if (v.size() != 10 || v[4] != u'-' || v[7] != u'-')
+        return QDate::fromString(v.toString(), Qt::ISODate);
+    const auto number = [&v](int from, int count) {
+        int n = 0;
+        for (int i = from; i < from + count; ++i)
+            n = n * 10 + (v[i].unicode() - u'0');
+        return n;
+    };
+    return QDate(number(0, 4), number(5, 2), number(8, 2));
+}
+
+QString DealSource::dateKey(int field) const {
+    QString key = view(field).toString();
+    key.replace(QLatin1Char('-'), QLatin1Char('/'));
+    return key;
+}
+
+void MemorySource::moveNext() {
+    if (eof())
+        throw StoreError(StoreError::Kind::NoCurrentRow, QStringLiteral("No current record."));
+    ++pos;
+}

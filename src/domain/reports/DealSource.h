@@ -1,0 +1,44 @@
+#pragma once
+
+#include "base/Format.h"
+#include "store/DealSchema.h"
+#include "store/Selection.h"
+
+#include <QDate>
+#include <QString>
+#include <memory>
+
+// The ordered deals a report walks. Any step may fail (another workstation may hold the table),
+// so a builder runs its moves through the failure policy.
+class DealSource {
+public:
+    virtual ~DealSource() = default;
+    virtual void moveFirst() = 0;
+    virtual void moveNext() = 0;
+    virtual bool eof() const = 0;
+    // A field of the current deal as text: Null gives "", a date gives its stored yyyy-mm-dd.
+    virtual QStringView view(int field) const = 0;
+    virtual bool isNull(int field) const = 0;
+
+    QString text(int field) const { return view(field).toString(); }
+    // An amount: the leading number of the field's text, as currency.
+    Currency amount(int field) const { return Currency::fromText(view(field)); }
+    QDate date(int field) const;
+    // The date formatted "yyyy/mm/dd" for the report's date test; "" when there is none.
+    QString dateKey(int field) const;
+};
+
+// The deals of one ordered selection, copied into memory once and walked as often as needed.
+class MemorySource : public DealSource {
+public:
+    explicit MemorySource(std::unique_ptr<SelectionCopy> copy) : rows(std::move(copy)) {}
+    void moveFirst() override { pos = 0; }
+    void moveNext() override;
+    bool eof() const override { return pos >= rows->rows(); }
+    QStringView view(int field) const override { return rows->view(pos, field); }
+    bool isNull(int field) const override { return rows->isNull(pos, field); }
+
+private:
+    std::unique_ptr<SelectionCopy> rows;
+    qsizetype pos = 0;
+};

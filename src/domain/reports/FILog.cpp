@@ -1,0 +1,96 @@
+#include "base/Format.h"
+#include "domain/reports/Builders.h"
+#include "domain/reports/ReportSelection.h"
+
+using namespace DealSchema;
+using ReportSelection::appendFitted;
+using ReportSelection::money;
+using ReportSelection::rtrim;
+using ReportSelection::rtrimmed;
+
+namespace {
+// Term and rate keep every digit of their text; a text without a leading number shows 0.
+QString number(const QString &mask, const DealSource &d, int field) {
+    const QString text = d.text(field);
+    return FormatUsing(mask, Val(text) == 0.0 ? QVariant(0) : QVariant(text));
+}
+
+bool passes(const ReportConditions &c, const QString &manager, const DealSource &deal) {
+    if (!ReportSelection::inDateRange(deal, c))
+        return false;
+    if (manager != QLatin1String("ALL") && rtrimmed(deal.view(FIMgr)) != manager)
+        return false;
+    return ReportSelection::vehiclePasses(c, deal.text(NewUsed));
+}
+
+// The six running totals, in the order of the totals line.
+struct Totals {
+    Currency finance, service, life, disability, other, deal;
+};
+
+// The two lines of a deal, built in place: a log may hold a hundred thousand deals.
+void addEntry(const DealSource &d, Totals &totals, QStringList &lines) {
+    static const QString term = QStringLiteral("##0"), rate = QStringLiteral("#0.00000"),
+                         day = QStringLiteral("mm/dd");
+    QString vehicle;
+    vehicle.reserve(48);
+    vehicle.append(d.view(NewUsed)).append(u' ').append(d.view(Year)).append(u' ');
+    vehicle.append(rtrimmed(d.view(Make))).append(u' ').append(d.view(Model));
+    QString first;
+    first.reserve(60);
+    appendFitted(first, formatDate(d.date(DateSold), day), 5);
+    first.append(u' ');
+    appendFitted(first, d.view(ByLName), 15);
+    first.append(u' ');
+    appendFitted(first, d.view(StkNbr), 8);
+    first.append(u' ');
+    appendFitted(first, vehicle, 26);
+    first.append(u' ');
+    appendFitted(first, d.view(FinanceSrc), 3);
+
+    const Currency finance = d.amount(FinRes), service = d.amount(SrvRes), life = d.amount(LifeRes),
+                   disability = d.amount(AHRes);
+    const Currency other = d.amount(PrftAmt1) + d.amount(PrftAmt2) + d.amount(PrftAmt3);
+    const Currency total = finance + service + life + disability + other;
+    totals.finance += finance;
+    totals.service += service;
+    totals.life += life;
+    totals.disability += disability;
+    totals.other += other;
+    totals.deal += total;
+
+    QString second;
+    second.reserve(90);
+    second.append(QString(12, u' ')).append(number(term, d, Term)).append(u' ');
+    second.append(number(rate, d, APR));
+    for (const Currency amount : {finance, service, life, disability, other, total})
+        second.append(u' ').append(money(amount));
+    lines.append(first);
+    lines.append(second);
+    lines.append(QString());
+}
+} // namespace
+
+ReportOutput DoFILog(const ReportConditions &c, DealSource &deals, BuildPolicy &policy) {
+    ReportOutput out;
+    Totals totals;
+    const QString manager = rtrim(c.FIMgr);
+    const auto move = [&](bool first) {
+        return policy.attempt([&] { first ? deals.moveFirst() : deals.moveNext(); });
+    };
+    bool going = move(true);
+    while (going && !deals.eof()) {
+        if (passes(c, manager, deals))
+            addEntry(deals, totals, out.lines);
+        going = move(false);
+    }
+    if (!going) {
+        out.cancelled = true;
+        return out;
+    }
+    const QStringList columns = {money(totals.finance), money(totals.service),
+                                 money(totals.life),    money(totals.disability),
+                                 money(totals.other),   money(totals.deal)};
+    out.totals.append({QStringLiteral("lblFILogTtl"), columns.join(u' ')});
+    return out;
+}

@@ -1,0 +1,93 @@
+#include "base/Format.h"
+#include "domain/reports/Builders.h"
+#include "domain/reports/ReportSelection.h"
+
+using namespace DealSchema;
+using ReportSelection::appendFitted;
+using ReportSelection::money;
+using ReportSelection::rtrimmed;
+
+namespace {
+
+// A deal without a class passes either class test.
+bool classPasses(const ReportConditions &c, const DealSource &deals) {
+    return c.Veh == ReportConditions::All || deals.isNull(NewUsed) ||
+           ReportSelection::vehiclePasses(c, deals.text(NewUsed));
+}
+
+// One line per listed deal: built in place, as a report may list a hundred thousand of them.
+QString dealLine(const DealSource &deals, Currency gross, Currency pack) {
+    QString vehicle;
+    vehicle.reserve(48);
+    vehicle.append(deals.view(NewUsed)).append(QLatin1Char(' ')).append(deals.view(Year));
+    vehicle.append(QLatin1Char(' ')).append(rtrimmed(deals.view(Make))).append(QLatin1Char(' '));
+    vehicle.append(deals.view(Model));
+    QString line;
+    line.reserve(80);
+    line.append(formatDate(deals.date(DateSold), QStringLiteral("mm/dd"))).append(QLatin1Char(' '));
+    appendFitted(line, deals.view(ByLName), 10);
+    line.append(QLatin1Char(' '));
+    appendFitted(line, deals.view(StkNbr), 8);
+    line.append(QLatin1Char(' '));
+    appendFitted(line, vehicle, 24);
+    line.append(QLatin1Char(' ')).append(money(gross)).append(QLatin1Char(' ')).append(money(pack));
+    line.append(QLatin1Char(' ')).append(money(gross + pack));
+    return line;
+}
+
+QString subTotalLine(Currency gross, Currency pack) {
+    return QString(41, QLatin1Char(' ')) + QLatin1String("Sub Total ") + money(gross) +
+           QLatin1Char(' ') + money(pack) + QLatin1Char(' ') + money(gross + pack);
+}
+
+} // namespace
+
+ReportOutput DoGrossSale(const ReportConditions &c, DealSource &deals, BuildPolicy &policy) {
+    ReportOutput out;
+    const bool bySalesperson = c.PrtBy == ReportConditions::Salesperson;
+    // The condition dates become keys once, not once per deal.
+    const QString from = ReportSelection::conditionKey(c.BDT);
+    const QString to = ReportSelection::conditionKey(c.EDT);
+    Currency totalGross, totalPack, subGross, subPack;
+    QString current;
+
+    if (!policy.attempt([&] { deals.moveFirst(); })) {
+        out.cancelled = true;
+        return out;
+    }
+    while (!deals.eof()) {
+        const QString date = deals.dateKey(DateSold);
+        if (!date.isEmpty() && date >= from && date <= to && classPasses(c, deals)) {
+            if (bySalesperson) {
+                const QString key = ReportSelection::salespersonKey(deals.text(Salesman));
+                if (key != current) {
+                    if (!current.isEmpty()) {
+                        out.lines << subTotalLine(subGross, subPack) << QString();
+                        subGross = subPack = Currency();
+                    }
+                    out.lines << key + QLatin1String(" (Salesman)");
+                    out.salespeople << key;
+                    current = key;
+                }
+            }
+            const Currency gross = deals.amount(UnitPrft);
+            const Currency pack = deals.amount(Pack);
+            totalGross += gross;
+            totalPack += pack;
+            subGross += gross;
+            subPack += pack;
+            out.lines << dealLine(deals, gross, pack);
+        }
+        if (!policy.attempt([&] { deals.moveNext(); })) {
+            out.cancelled = true;
+            return out;
+        }
+    }
+
+    if (bySalesperson)
+        out.lines << subTotalLine(subGross, subPack);
+    out.totals << qMakePair(QStringLiteral("lblGSRTtl"), money(totalGross) + QLatin1Char(' ') +
+                                                             money(totalPack) + QLatin1Char(' ') +
+                                                             money(totalGross + totalPack));
+    return out;
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "domain/reports/ReportConditions.h"
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+// Printing a report panel's list: page headers, page ends and the totals line, to the default
+// printer (one print job a page) or to the report's document file in the data folder.
+
+// The captions of a report panel that its printout repeats in the page header.
+struct PrintCaptions {
+    QString title;
+    QString from = QStringLiteral("From");
+    QString to = QStringLiteral("To");
+    QString beginDate, endDate;
+    QString vehicleClass = QStringLiteral("New and Used");
+    QString fiManager = QStringLiteral("ALL");           // the F&I log's manager caption
+    QString nameHeading = QStringLiteral("Salesperson"); // the commission report's first column
+};
+
+// The captions the report screen shows for a report built from these conditions.
+PrintCaptions panelCaptions(const ReportConditions &c);
+
+// What one print run reads: the list as its builder made it, the panel's captions, the print
+// dialog's choice and the print conditions panel.
+struct PrintRun {
+    int report = 0; // the report screen's report number
+    QStringList lines;
+    QList<QPair<QString, QString>> totals; // the totals captions by the name of their label
+    QStringList salespeople;               // the salesperson list after "ALL"
+    PrintCaptions captions;
+    QString dealerName;
+    QString todayText;          // "mm/dd/yyyy"
+    bool bySalesperson = false; // Print By "Salesperson" on the conditions panel
+    QString salesperson = QStringLiteral("ALL");
+    bool continuous = false;
+    bool compressed = false; // the F&I log's compressed print
+    bool toFile = false;     // the print dialog's print to file: the document file
+};
+
+// A run of the report built from c, with the dealer name and the date of the day of the
+// settings; the print conditions are left at their defaults.
+PrintRun printRunFor(const ReportConditions &c, const ReportOutput &built);
+
+// The document file a report prints to ("GSRpt.DOC"); empty for a report without one.
+QString documentFileName(int report);
+
+// The print routines. An empty list prints nothing. The two paper prompts go through the
+// current Prompter, and Cancel ends the run quietly. A failing step is skipped and the run goes
+// on; at its end the last error is shown under the routine's tag. False when an error occurred.
+bool PrintFILog(const PrintRun &run);
+bool PrintSummary(const PrintRun &run);
+bool PrintGSR(const PrintRun &run);
+bool PrintComm(const PrintRun &run);
+bool PrintAnyRpt(const PrintRun &run);
+
+// What the print conditions panel's OK runs for the report of the run: its routine, or the
+// mailing labels for the customer file in Label Format. False when an error occurred.
+bool printReport(const PrintRun &run, bool labelFormat);

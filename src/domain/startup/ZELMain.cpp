@@ -1,0 +1,72 @@
+#include "domain/startup/ZELMain.h"
+
+#include "base/AppSettings.h"
+#include "base/ErrorTrap.h"
+#include "base/PathMapping.h"
+#include "base/SettingsFile.h"
+#include "store/DealSchema.h"
+
+#include <QFileInfo>
+#include <QProcess>
+
+void StartupScreens::launchStartupHook(const QString &localPath) {
+    // A batch file of the dealership's machines; here its commands are run by the shell.
+    if (!QProcess::startDetached(QStringLiteral("/bin/sh"), {localPath},
+                                 QFileInfo(localPath).absolutePath()))
+        throw VolmeraError(
+            QStringLiteral("The start-up batch file %1 could not be started.").arg(localPath));
+}
+
+bool passwordMatches(const QString &typed) {
+    return typed.toUpper() == Defaults::Password;
+}
+
+void CreateDealDatabase(const QString &path) {
+    ErrorTrap trap(QStringLiteral("MAKE DB FILE"));
+    trap.run([&] { createDealDatabase(PathMapping::toLocal(path)); });
+    trap.report();
+}
+
+QString ReadSettings(AppSettings &s) {
+    s.DealerName = Defaults::DefaultDealerLine;
+    if (!FileExists(Defaults::SettingsFile))
+        return {};
+    SettingsFile::Content content{s.DealerName, s.ReservedSetting, {}};
+    try {
+        SettingsFile::read(PathMapping::toLocal(Defaults::SettingsFile), content);
+    } catch (...) {
+        s.DealerName = content.dealerName;
+        s.ReservedSetting = content.reserved;
+        throw;
+    }
+    s.DealerName = content.dealerName;
+    s.ReservedSetting = content.reserved;
+    return content.passwordText;
+}
+
+bool Main(StartupScreens &screens) {
+    ErrorTrap trap(QStringLiteral("MAIN"));
+    AppSettings &s = appSettings();
+    s.DatabasePath = QStringLiteral(".\\") + Defaults::DatabaseFile;
+    s.VersionText = Defaults::VersionText;
+    if (!FileExists(s.DatabasePath))
+        CreateDealDatabase(s.DatabasePath);
+    // A database that cannot be read is reported here and left as it is.
+    trap.run([&] { openDealDatabase(PathMapping::toLocal(s.DatabasePath)); });
+    QString passwordText;
+    trap.run([&] { passwordText = ReadSettings(s); });
+    bool passwordRequired = false;
+    if (!passwordText.isEmpty())
+        trap.run([&] { passwordRequired = SettingsFile::toBoolean(passwordText); });
+    if (passwordRequired) {
+        screens.askPassword();
+        if (!passwordMatches(s.TypedPassword))
+            return false;
+    }
+    if (FileExists(Defaults::StartupHookPath))
+        trap.run(
+            [&] { screens.launchStartupHook(PathMapping::toLocal(Defaults::StartupHookPath)); });
+    screens.showEntryScreen();
+    trap.report();
+    return true;
+}

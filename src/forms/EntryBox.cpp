@@ -1,0 +1,33 @@
+#include "forms/EntryBox.h"
+
+#include "forms/frmZEL.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+
+EntryBox::EntryBox(int index, frmZEL *form, QWidget *parent)
+    : QLineEdit(parent), boxIndex(index), form(form) {
+    setObjectName(QStringLiteral("txtZEL_%1").arg(index));
+}
+
+void EntryBox::keyPressEvent(QKeyEvent *event) {
+    if (form->txtZEL_KeyDown(boxIndex, event->key(), event->modifiers()))
+        return;
+    const QString text = event->text();
+    if (!text.isEmpty()) {
+        int keyAscii = qMin(int(text.at(0).unicode()), 255);
+        if (!form->txtZEL_KeyPress(boxIndex, keyAscii))
+            return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void EntryBox::focusInEvent(QFocusEvent *event) {
+    QLineEdit::focusInEvent(event);
+    form->boxFocusIn(boxIndex);
+}
+
+void EntryBox::focusOutEvent(QFocusEvent *event) {
+    QLineEdit::focusOutEvent(event);
+    form->boxFocusOut(boxIndex, event->reason());
+}

@@ -1,0 +1,152 @@
+// The entry screen's work on the database as a whole: the import of the dealer system's export
+// and the purge and rebuild. The work itself is the store's; the screen asks, shows progress
+// and binds again.
+#include "base/AppSettings.h"
+#include "base/ErrorTrap.h"
+#include "base/PathMapping.h"
+#include "domain/import/Import.h"
+#include "forms/frmZEL.h"
+#include "store/Purge.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+void frmZEL::makeProgressBox() {
+    if (fraPrgBox != nullptr)
+        return;
+    fraPrgBox = new QGroupBox(QStringLiteral("Progress Box"), Picture1);
+    fraPrgBox->setObjectName(QStringLiteral("fraPrgBox"));
+    fraPrgBox->setAutoFillBackground(true);
+    auto *layout = new QVBoxLayout(fraPrgBox);
+    PrgBox = new QProgressBar(fraPrgBox);
+    PrgBox->setObjectName(QStringLiteral("PrgBox"));
+    PrgBox->setTextVisible(false);
+    PrgBox->setValue(0);
+    lblPercent = new QLabel(fraPrgBox);
+    lblPercent->setObjectName(QStringLiteral("lblPercent"));
+    lblPercent->setText(QStringLiteral("<table width=\"100%\"><tr><td align=\"left\">0</td>"
+                                       "<td align=\"center\">50</td><td align=\"right\">100%"
+                                       "</td></tr></table>"));
+    layout->addWidget(PrgBox);
+    layout->addWidget(lblPercent);
+    const QSize size(qMin(360, Picture1->width() - 20), 90);
+    fraPrgBox->setGeometry((Picture1->width() - size.width()) / 2,
+                           (Picture1->height() - size.height()) / 2, size.width(), size.height());
+    fraPrgBox->hide();
+}
+
+void frmZEL::mnuImportZEL_Click() {
+    ErrorTrap trap(QStringLiteral("ZEL - IMPORT MNU"));
+    AppSettings &settings = appSettings();
+    const bool leftAddMode = settings.AddMode;
+    if (leftAddMode) {
+        setBrowseMode(true);
+        settings.AddMode = false;
+    }
+    settings.ImportBusy = true;
+    trap.run([&] {
+        if (const auto found = DealImport::findExport()) {
+            if (leftAddMode) {
+                // The deal being added is dropped, and the boxes show a stored deal again, so
+                // that nothing typed for it is written over another deal.
+                bound.dropNew();
+                showCurrent();
+            }
+            ImportDeals(int(found->form), found->path);
+            return;
+        }
+        Prompter::current().msgBox(QStringLiteral("NO IMPORT FILE FOUND"), Style::OK);
+        if (leftAddMode) {
+            setBrowseMode(false);
+            settings.AddMode = true;
+        }
+    });
+    settings.ImportBusy = false;
+    trap.report();
+}
+
+void frmZEL::ImportDeals(int kind, const QString &path) {
+    ErrorTrap trap(QStringLiteral("IMPORT ZEL"));
+    makeProgressBox();
+    fraPrgBox->setTitle(QStringLiteral("IMPORTING FILE"));
+    fraPrgBox->show();
+    fraPrgBox->raise();
+    const int answer = Prompter::current().msgBox(
+        QStringLiteral("ARE YOU SURE YOU WANT TO IMPORT!"), Style::YesNo);
+    if (answer != Answer::Yes) {
+        fraPrgBox->hide();
+        trap.report();
+        return;
+    }
+    setCursor(Qt::WaitCursor);
+    fraPrgBox->repaint();
+    int shownPercent = -1;
+    // The loop does not give way to the user; the bar is painted as it moves.
+    const auto progress = [&](qint64 record, qint64 records) {
+        if (PrgBox->maximum() != int(records)) {
+            PrgBox->setMaximum(int(records));
+            PrgBox->setValue(0);
+        }
+        PrgBox->setValue(int(qMin(record, records)));
+        const int percent = records > 0 ? int(record * 100 / records) : 100;
+        if (percent != shownPercent) {
+            shownPercent = percent;
+            fraPrgBox->repaint();
+        }
+    };
+    const DealImport::ExportFile file{DealImport::Form(kind), path};
+    trap.run([&] {
+        const DealImport::Outcome outcome = DealImport::importDeals(
+            PathMapping::toLocal(appSettings().DatabasePath), file, progress);
+        if (const QString message = DealImport::closingMessage(file, outcome); !message.isEmpty())
+            trap.record(message);
+    });
+    trap.run([&] { Refresh(false); });
+    unsetCursor();
+    fraPrgBox->hide();
+    PrgBox->setValue(0);
+    trap.report();
+}
+
+void frmZEL::mnuRebuild_Click() {
+    Prompter &ask = Prompter::current();
+    const std::optional<QString> answer =
+        ask.inputBox(DealPurge::prompt(), DealPurge::Title, DealPurge::DefaultCutoff);
+    if (!answer || answer->isEmpty())
+        return;
+    const std::optional<QDate> cutoff = DealPurge::readCutoff(*answer);
+    if (!cutoff) {
+        ask.msgBox(DealPurge::notADate(*answer), Style::Critical, DealPurge::Title);
+        return;
+    }
+    // Retry runs the failed step again; Cancel leaves the files as they are at that point.
+    const auto retry = [&ask](const QString &description) {
+        return ask.msgBox(description, Style::RetryCancel) == Answer::Retry;
+    };
+    AppSettings &settings = appSettings();
+    if (settings.AddMode) {
+        // The binding is released below, and the deal being added with it.
+        setBrowseMode(true);
+        settings.AddMode = false;
+    }
+    bound.release();
+    showDeal(ShownDeal());
+    setCursor(Qt::WaitCursor);
+    DealPurge::purge(DealPurge::files(), *cutoff, retry);
+    // The database is there and usable whatever happened, so the screen binds again.
+    for (;;) {
+        try {
+            Refresh(false);
+            break;
+        } catch (const std::exception &e) {
+            if (!retry(QString::fromUtf8(e.what())))
+                break;
+        }
+    }
+    unsetCursor();
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "domain/reports/ReportConditions.h"
+
+#include <QDialog>
+#include <QList>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QStringListModel;
+
+// The report screen: its conditions panel, then the chosen report's panel with the list the
+// builder made. Opened fresh for each pick of the entry screen's Reports menu.
+class frmRpt : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmRpt(QWidget *parent = nullptr);
+
+    // Conditions panel.
+    QWidget *pbxCond;
+    QGroupBox *fraVeh, *fraBy, *fraDates, *fraFIMgr, *fraModel, *fraPrtTo;
+    QList<QRadioButton *> optVeh, optPrtBy, optPrtFmt;
+    QLineEdit *txtBDT, *txtEDT, *txtFIMgr, *txtModel;
+    QCheckBox *chkAnnvYr;
+    QPushButton *cmdCndOK;
+
+    // Report panels 1 to 6, by their list and captions.
+    QList<QWidget *> pbxReport;    // index 0 the conditions panel, 1 to 6 the report panels
+    QList<QListView *> reportList; // the list of panels 1 to 5: lstFILog ... lstAny
+    QLabel *lblFIMgr;
+    QLabel *lblFILogTtl, *lblGSRTtl, *lblCommTtl, *lblCommAv;
+    QLabel *lblHeading5;          // lblAnyRpt 0
+    QList<QLabel *> classCaption; // "New and Used" of panels 1 to 5
+    QLabel *commNameHeading;      // lblComm 4
+    QListView *lstLTR;
+    QPlainTextEdit *txtLTR;
+    QLabel *lblLTR;
+    QComboBox *cboSM;
+
+    // The print conditions panel (pbxReport 8).
+    QWidget *pbxPrint;
+    QLabel *lblPrtSM; // lblPrt 1
+    QCheckBox *chkCont, *chkOkiComp;
+    QPushButton *cmdPrtLbls;
+
+    // What the last build gave.
+    ReportOutput built;
+
+    ReportConditions conditions() const;
+
+public Q_SLOTS:
+    void cmdCndOK_Click();
+    void cmdExit_Click();
+    void cmdLtrOK_Click();
+    void cmdPrtLtr_Click();
+    void optPrtFmt_Click(int index);
+    void cmdPrint_Click(int index);
+    void cmdPrtOK_Click();
+    void cmdPrtExit_Click();
+    void cmdPrtLbls_Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void Form_Load();
+    void buildConditionsPanel();
+    QWidget *buildReportPanel(int panel);
+    void buildLettersPanel();
+    void dateBoxLeft(QLineEdit *box, bool beginning);
+    void showOutput(int panel);
+    void buildPrintPanel();
+
+    QList<QLabel *> dateLabels; // two per panel 1 to 5: beginning, ending
+    QList<QStringListModel *> models;
+    QStringListModel *letterModel;
+    bool printToFile = false; // the print dialog's choice
+};

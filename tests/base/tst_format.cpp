@@ -1,0 +1,153 @@
+#include "TestRegistry.h"
+#include "base/Format.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+class FormatTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void formatUsing_data() {
+        QTest::addColumn<QString>("mask");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("expected");
+        auto row = [](const char *name, const char *mask, const QVariant &v, const char *out) {
+            QTest::newRow(name) << QString(mask) << v << QString(out);
+        };
+        row("amount", "######0.00", 1234.5, "   1234.50");
+        row("grouped fills wide column", "####,##0.00", 1234567, "1,234,567.00");
+        row("text number", "######0.00", QString("1250"), "   1250.00");
+        row("negative rounds away", "######0.00", -12.345, "    -12.35");
+        row("1.005 not binary 1.00499", "##0.00", 1.005, "  1.01");
+        row("negative rounding to zero", "##0.00", -0.001, "  0.00");
+        row("forced zero", "#0.00000", 0.0525, " 0.05250");
+        row("0.4 to zero", "##0", 0.4, "  0");
+        row("zero", "#####0.00", 0, "     0.00");
+        row("hash only", "#.##", 0.5, "  .5");
+        row("currency half cent", "#####0.00", QVariant::fromValue(Currency::fromText("0.005")),
+            "     0.01");
+        row("text keeps all decimals", "#0.00000", QString("0.123456789"), " 0.12346");
+        row("dollar negative", "$###,##0.00", -1234.5, " -$1,234.50");
+        row("dollar wide", "$####,##0.00", 1234567.891, "$1,234,567.89");
+        row("extra digits shown", "#######0", qlonglong(123456789), "123456789");
+        row("null", "##0", QVariant(), "   ");
+        row("blank text", "######0.00", QString("    "), "          ");
+        row("overflow int", "##0", 12345, "***");
+        row("overflow decimals", "#0.00000", 123.45, "********");
+        row("overflow by rounding", "###,##0.00", 999999.995, "**********");
+        row("overflow by sign", "#0.00", -12.5, "*****");
+        row("non-number text", "######0.00", QString("abc"), "       abc");
+        row("non-number text cut", "##0", QString("abcdef"), "abc");
+    }
+    void formatUsing() {
+        QFETCH(QString, mask);
+        QFETCH(QVariant, value);
+        QFETCH(QString, expected);
+        QCOMPARE(FormatUsing(mask, value), expected);
+    }
+
+    void ignoresDefaultLocale() {
+        const QLocale saved;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const QString grouped = FormatUsing("####,##0.00", 1234567);
+        const QString field = FieldText(-3.25);
+        const double val = Val("1.5");
+        QLocale::setDefault(saved);
+        QCOMPARE(grouped, QString("1,234,567.00"));
+        QCOMPARE(field, QString("-3.25"));
+        QCOMPARE(val, 1.5);
+    }
+
+    void val_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("blanks and tail") << "  12.50abc" << 12.5;
+        QTest::newRow("negative") << "-3" << -3.0;
+        QTest::newRow("point first") << ".5" << 0.5;
+        QTest::newRow("second point") << "1.2.3" << 1.2;
+        QTest::newRow("no number") << "abc" << 0.0;
+        QTest::newRow("comma stops") << "1,234" << 1.0;
+    }
+    void val() {
+        QFETCH(QString, text);
+        QFETCH(double, expected);
+        QCOMPARE(Val(text), expected);
+    }
+
+    void currency_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qlonglong>("units");
+        QTest::addColumn<QString>("plain");
+        QTest::newRow("whole") << "1250" << 12500000LL << "1250";
+        QTest::newRow("negative") << "-12.50" << -125000LL << "-12.5";
+        QTest::newRow("half up") << "0.00005" << 1LL << "0.0001";
+        QTest::newRow("half away negative") << "-2.00005" << -20001LL << "-2.0001";
+        QTest::newRow("carry") << "9.99995" << 100000LL << "10";
+        QTest::newRow("none") << "abc" << 0LL << "0";
+    }
+    void currency() {
+        QFETCH(QString, text);
+        QFETCH(qlonglong, units);
+        QFETCH(QString, plain);
+        const Currency c = Currency::fromText(text);
+        QCOMPARE(c.tenThousandths(), units);
+        QCOMPARE(c.toPlainText(), plain);
+    }
+
+    void currencySumsStayExact() {
+        Currency sum;
+        for (int i = 0; i < 10; ++i)
+            sum += Currency::fromText("0.10");
+        QCOMPARE(sum.tenThousandths(), 10000LL);
+        QCOMPARE(Currency::fromDouble(0.1 + 0.2).tenThousandths(), 3000LL);
+        QCOMPARE(Currency::fromDouble(1.00005).tenThousandths(), 10001LL);
+    }
+
+    void fieldText_data() {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("null") << QVariant() << "";
+        QTest::newRow("int") << QVariant(-42) << "-42";
+        QTest::newRow("double million") << QVariant(1000000.0) << "1000000";
+        QTest::newRow("double noise") << QVariant(0.1 + 0.2) << "0.30000000000000004";
+        QTest::newRow("currency") << QVariant::fromValue(Currency::fromText("-3.25")) << "-3.25";
+        QTest::newRow("date") << QVariant(QDate(2024, 3, 7)) << "3/7/2024";
+        QTest::newRow("midnight") << QVariant(QDateTime(QDate(2024, 12, 25), QTime(0, 0)))
+                                  << "12/25/2024";
+        QTest::newRow("afternoon")
+            << QVariant(QDateTime(QDate(2024, 3, 7), QTime(13, 5, 9))) << "3/7/2024 1:05:09 PM";
+        QTest::newRow("after midnight")
+            << QVariant(QDateTime(QDate(2024, 3, 7), QTime(0, 30))) << "3/7/2024 12:30:00 AM";
+        QTest::newRow("true") << QVariant(true) << "True";
+    }
+    void fieldText() {
+        QFETCH(QVariant, value);
+        QFETCH(QString, expected);
+        QCOMPARE(FieldText(value), expected);
+    }
+
+    void formatDate_data() {
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QString>("mask");
+        QTest::addColumn<QString>("expected");
+        auto row = [](const char *mask, const QDate &date, const char *out) {
+            QTest::addRow("%s %s", mask, out) << date << QString(mask) << QString(out);
+        };
+        row("mm/dd/yyyy", QDate(2024, 3, 7), "03/07/2024");
+        row("mm/dd/yy", QDate(2024, 3, 7), "03/07/24");
+        row("yyyy/mm/dd", QDate(2024, 3, 7), "2024/03/07");
+        row("mm/dd", QDate(2024, 3, 7), "03/07");
+        row("mmm d, yyyy", QDate(2009, 12, 25), "Dec 25, 2009");
+        row("mmm d, yyyy", QDate(2024, 3, 7), "Mar 7, 2024");
+        row("mm/dd/yyyy", QDate(), "");
+    }
+    void formatDate() {
+        QFETCH(QDate, date);
+        QFETCH(QString, mask);
+        QFETCH(QString, expected);
+        QCOMPARE(::formatDate(date, mask), expected);
+    }
+};
+
+REGISTER_TEST(FormatTest);
+#include "tst_format.moc"

@@ -1,0 +1,250 @@
+#include "TestRegistry.h"
+#include "base/ErrorTrap.h"
+#include "base/ScriptedPrompter.h"
+#include "domain/reports/Builders.h"
+#include "domain/reports/Letters.h"
+#include "fixtures/FixtureDeals.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace DealSchema;
+using Deal = FixtureDeals::Deal;
+
+namespace {
+const QString pad(12, QLatin1Char(' '));
+
+Deal buyer() {
+    return deal("DateSold=2001-03-05|FIMgr=AB|NewUsed=N|ByFirstMI=JOHN Q  |ByLName=SMITH|"
+                "ByAdr=123 MAIN ST|ByCity=PORTLAND|ByStateZip=OR 97201|Year=2001|Make=FORD|"
+                "Model=TAURUS|CByFirstMI=MARY|CByLName=SMITH|Salesman=BOB JONES");
+}
+
+const QStringList buyerParts = {
+    "John Q Smith", "123 Main St", "Portland", "OR 97201",   "N",
+    "2001",         "Ford",        "Taurus",   "Mary Smith", "Bob Jones"};
+
+QString head() {
+    return QStringLiteral("\r\n\r\n\r\n\r\n") + pad + "Mar 5, 2001\r\n\r\n\r\n" + pad +
+           "John Q Smith\r\n" + pad + "123 Main St\r\n" + pad + "Portland, OR 97201\r\n\r\n\r\n" +
+           pad + "Dear\r\n\r\n";
+}
+
+void writeFile(const QString &name, const QByteArray &bytes) {
+    QFile f(name);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+ReportConditions letterConditions() {
+    ReportConditions c;
+    c.report = 6;
+    c.BDT = "03/01/2001";
+    c.EDT = "03/31/2001";
+    return c;
+}
+} // namespace
+
+class LettersTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString savedCurrent;
+
+private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY(dir.isValid());
+        savedCurrent = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+    }
+    void cleanupTestCase() { QDir::setCurrent(savedCurrent); }
+
+    void convertLetters_data() {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("expected");
+        auto row = [](const char *name, const char *source, const char *expected) {
+            QTest::newRow(name) << QString(source) << QString(expected);
+        };
+        row("name", "JOHN Q SMITH", "John Q Smith");
+        row("apostrophe joins", "O'BRIEN", "O'brien");
+        row("hyphen joins", "MARY-ANN", "Mary-ann");
+        row("mixed loses later capitals", "McDONALD", "Mcdonald");
+        row("empty", "", "");
+        row("digits and marks do not start a word", "12B #4C, APT.D", "12B #4C, Apt.d");
+        row("accented capitals untouched", "  ÉCOLE  ÉTÉ A", "  ÉCole  ÉTÉ A");
+    }
+    void convertLetters() {
+        QFETCH(QString, source);
+        QFETCH(QString, expected);
+        QCOMPARE(ConvertLetters(source), expected);
+    }
+
+    void recipients_data() {
+        QTest::addColumn<Deal>("deal");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QStringList>("parts");
+        QTest::newRow("parts in order") << buyer()
+                                        << "John Q Smith/123 Main St/Portland/OR 97201/N/2001/"
+                                           "Ford/Taurus/Mary Smith/Bob Jones"
+                                        << buyerParts;
+        Deal slash = buyer();
+        slash[ByAdr] = "12/B ELM ST";
+        slash[Salesman] = "BOB/ANN";
+        slash.remove(CByFirstMI);
+        slash.remove(CByLName);
+        slash.remove(Year);
+        QStringList slashParts = buyerParts;
+        slashParts[1] = "12/B Elm St";
+        slashParts[5] = "";
+        slashParts[8] = " ";
+        slashParts[9] = "Bob/ann";
+        QTest::newRow("slash in address, empty fields")
+            << slash << "John Q Smith/12/B Elm St/Portland/OR 97201/N//Ford/Taurus/ /Bob/ann"
+            << slashParts;
+    }
+    void recipients() {
+        QFETCH(Deal, deal);
+        QFETCH(QString, line);
+        QFETCH(QStringList, parts);
+        FixtureDeals deals({deal});
+        ScriptedPrompter prompter;
+        BuildPolicy policy(prompter);
+        const ReportOutput out = DoLetters(letterConditions(), deals, policy);
+        QCOMPARE(out.lines, QStringList{line});
+        QCOMPARE(out.recipients, QList<QStringList>{parts});
+        QVERIFY(!out.cancelled);
+
+        // The letter takes its parts from the recipient, whatever "/" the fields hold.
+        writeFile("Letter1.TXT", "For your*V\r\n");
+        const QString letter = composeLetter(out.recipients.at(0), 0, "03/05/2001", "ACME");
+        QVERIFY(letter.contains("\r\n" + pad + parts.at(1) + "\r\n" + pad + "Portland, OR 97201"));
+        QVERIFY(letter.contains(pad + "For your " + parts.at(5) + " Ford Taurus\r\n"));
+        QVERIFY(letter.endsWith(pad + parts.at(9) + "\r\n" + pad + "ACME"));
+    }
+
+    void compose_data() {
+        QTest::addColumn<QByteArray>("tmpl");
+        QTest::addColumn<QString>("body");
+        const QString sign = "\r\n\r\n" + pad + "Bob Jones\r\n" + pad + "Acme Motors";
+        QTest::newRow("codes merge, signature added")
+            << QByteArray("Thank you for buying your new *V from us.\r\n"
+                          "\r\n"
+                          "How is your *M today?\r\n"
+                          "From all of us at*D\r\n"
+                          "Call*S anytime\r\n"
+                          "A * star alone, and *X, stay\r\n")
+            << pad + "Thank you for buying your new  2001 Ford Taurus\r\n" + pad + "\r\n" + pad +
+                   "How is your  Taurus\r\n" + pad + "From all of us at Acme Motors\r\n" + pad +
+                   "Call Bob Jones\r\n" + pad + "A * star alone, and *X, stay\r\n" + sign;
+        QTest::newRow("first code in V M D S order, cut at first star")
+            << QByteArray("Ask *S about a*M\r\n") << pad + "Ask  Taurus\r\n" + sign;
+        QTest::newRow("end mark stops, no signature")
+            << QByteArray("Goodbye\r\n\r\nService Dept.\r\n*E\r\nnever shown\r\n")
+            << pad + "Goodbye\r\n" + pad + "\r\n" + pad + "Service Dept.\r\n";
+        QTest::newRow("code beats end mark")
+            << QByteArray("Thanks*D *E\r\n") << pad + "Thanks Acme Motors\r\n" + sign;
+        QTest::newRow("LF ends, last line without end")
+            << QByteArray("one\ntwo\r\nthree")
+            << pad + "one\r\n" + pad + "two\r\n" + pad + "three\r\n" + sign;
+        QTest::newRow("empty template") << QByteArray() << sign;
+    }
+    void compose() {
+        QFETCH(QByteArray, tmpl);
+        QFETCH(QString, body);
+        writeFile("Letter1.TXT", tmpl);
+        QCOMPARE(composeLetter(buyerParts, 0, "03/05/2001", "Acme Motors"), head() + body);
+    }
+
+    void letterFiles() {
+        for (int n = 1; n <= 3; ++n)
+            writeFile(QString("Letter%1.TXT").arg(n), "letter " + QByteArray::number(n) + "\r\n*E");
+        for (int selector = 0; selector < 3; ++selector) {
+            const QString letter = composeLetter(buyerParts, selector, "12/25/2000", "D");
+            QVERIFY(letter.contains(pad + "Dec 25, 2000\r\n"));
+            QVERIFY(letter.endsWith(pad + QString("letter %1\r\n").arg(selector + 1)));
+        }
+    }
+
+    void missingTemplateThrows() {
+        QFile::remove("Letter2.TXT");
+        QFile::remove("letter2.txt");
+        try {
+            composeLetter(buyerParts, 1, "03/05/2001", "D");
+            QFAIL("no error for a missing template");
+        } catch (const VolmeraError &e) {
+            QVERIFY2(e.description().contains(".\\Letter2.TXT"), qPrintable(e.description()));
+        }
+    }
+
+    void selection_data() {
+        QTest::addColumn<QString>("bdt");
+        QTest::addColumn<QString>("edt");
+        QTest::addColumn<int>("veh");
+        QTest::addColumn<QString>("fiMgr");
+        QTest::addColumn<QStringList>("names");
+        const auto row = [](const char *name, const char *bdt, int veh, const char *fiMgr,
+                            const QStringList &names, const char *edt = "12/31/2001") {
+            QTest::newRow(name) << QString(bdt) << QString(edt) << veh << QString(fiMgr) << names;
+        };
+        row("ends inclusive, no date out", "03/01/2001", ReportConditions::All, "ALL",
+            {"A X", "B X", "C X"}, "03/31/2001");
+        row("F&I manager, trailing blanks, case counts", "01/01/1900", ReportConditions::All, "AB ",
+            {"A X", "D X"});
+        row("used only", "01/01/1900", ReportConditions::Used, "ALL", {"C X"});
+    }
+    void selection() {
+        QFETCH(QString, bdt);
+        QFETCH(QString, edt);
+        QFETCH(int, veh);
+        QFETCH(QString, fiMgr);
+        QFETCH(QStringList, names);
+        auto deal = [](const char *first, const char *date, const char *nu, const char *fi) {
+            Deal d{{ByFirstMI, first}, {ByLName, "X"}, {NewUsed, nu}, {FIMgr, fi}};
+            if (*date)
+                d[DateSold] = date;
+            return d;
+        };
+        FixtureDeals deals({deal("A", "2001-03-01", "N", "AB  "),
+                            deal("B", "2001-03-31", "N", "ab"), deal("C", "2001-03-15", "U", "CD"),
+                            deal("D", "2001-04-01", "N", "AB"), deal("E", "", "N", "AB")});
+        ReportConditions c = letterConditions();
+        c.BDT = bdt;
+        c.EDT = edt;
+        c.Veh = veh;
+        c.FIMgr = fiMgr;
+        ScriptedPrompter prompter;
+        BuildPolicy policy(prompter);
+        const ReportOutput out = DoLetters(c, deals, policy);
+        QStringList got;
+        for (const QStringList &parts : out.recipients)
+            got << parts.at(0);
+        QCOMPARE(got, names);
+    }
+
+    void shippedTemplates_data() {
+        QTest::addColumn<int>("selector");
+        QTest::addColumn<QStringList>("merged");
+        QTest::addColumn<bool>("signature");
+        QTest::newRow("dealership")
+            << 0 << QStringList{"your 2001 Ford Taurus\r\n", "at Acme Motors\r\n"} << true;
+        QTest::newRow("salesperson")
+            << 1 << QStringList{"your Taurus\r\n", "for Bob Jones\r\n"} << true;
+        QTest::newRow("service") << 2 << QStringList{"your 2001 Ford Taurus\r\n"} << false;
+    }
+    void shippedTemplates() {
+        QFETCH(int, selector);
+        QFETCH(QStringList, merged);
+        QFETCH(bool, signature);
+        const QString name = QString("Letter%1.TXT").arg(selector + 1);
+        QFile::remove(name);
+        QVERIFY(QFile::copy(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../resources/") + name, name));
+        const QString letter = composeLetter(buyerParts, selector, "03/05/2001", "Acme Motors");
+        for (const QString &text : merged)
+            QVERIFY2(letter.contains(text), qPrintable(letter));
+        QCOMPARE(letter.endsWith(pad + "Bob Jones\r\n" + pad + "Acme Motors"), signature);
+        QVERIFY(!letter.contains('*'));
+    }
+};
+
+REGISTER_TEST(LettersTest);
+#include "tst_letters.moc"

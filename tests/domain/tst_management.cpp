@@ -1,0 +1,387 @@
+#include "TestRegistry.h"
+#include "base/ScriptedPrompter.h"
+#include "domain/reports/Builders.h"
+#include "fixtures/FixtureDeals.h"
+
+using namespace DealSchema;
+using Deal = FixtureDeals::Deal;
+using Builder = ReportOutput (*)(const ReportConditions &, DealSource &, BuildPolicy &);
+using Totals = QList<QPair<QString, QString>>;
+
+namespace {
+
+ReportConditions january(int report, int prtBy = ReportConditions::Dealership,
+                         int veh = ReportConditions::All) {
+    ReportConditions c;
+    c.report = report;
+    c.BDT = QStringLiteral("01/01/2024");
+    c.EDT = QStringLiteral("01/31/2024");
+    c.PrtBy = prtBy;
+    c.Veh = veh;
+    return c;
+}
+
+ReportOutput run(Builder build, const ReportConditions &c, const QVector<Deal> &deals) {
+    FixtureDeals source(deals);
+    ScriptedPrompter prompter;
+    BuildPolicy policy(prompter);
+    return build(c, source, policy);
+}
+
+const QStringList zeroBlock = {
+    "              Sales        0         0         0",
+    "           Financed        0         0         0      0.00%     0.00%     0.00%",
+    "   Service Contract        0         0         0      0.00%     0.00%     0.00%",
+    "        Credit Life        0         0         0      0.00%     0.00%     0.00%",
+    "  Credit Disability        0         0         0      0.00%     0.00%     0.00%",
+    "       Other Profit        0         0         0      0.00%     0.00%     0.00%",
+    "",
+    "",
+    "                           Total F&I Income         F&I Income Per Retail Unit",
+    "    Finance Reserve      0.00      0.00      0.00       0.00      0.00      0.00",
+    "  Srv. Cnt. Reserve      0.00      0.00      0.00       0.00      0.00      0.00",
+    "Credit Life Reserve      0.00      0.00      0.00       0.00      0.00      0.00",
+    "        A&H Reserve      0.00      0.00      0.00       0.00      0.00      0.00",
+    "       Other Profit      0.00      0.00      0.00       0.00      0.00      0.00",
+    "         F&I Profit      0.00      0.00      0.00       0.00      0.00      0.00",
+    "",
+    "",
+    "                            Total Income               Total Income Per Unit",
+    "          Total F&I      0.00      0.00      0.00       0.00      0.00      0.00",
+    "         Total Pack      0.00      0.00      0.00       0.00      0.00      0.00",
+    "Total Net Prft(Veh)      0.00      0.00      0.00       0.00      0.00      0.00",
+    "       Total Profit      0.00      0.00      0.00       0.00      0.00      0.00",
+};
+
+// Gross sales deals: a long name, stock number and vehicle; a used deal without pack; a deal
+// without a class; one out of range.
+const QVector<Deal> grossDeals = {
+    deal("DateSold=2024-01-05|ByLName=WASHINGTONIAN|StkNbr=STK1234567|NewUsed=N|Year=2024|"
+         "Make=CHEVROLET |Model=SILVERADO|UnitPrft=500|Pack=300"),
+    deal("DateSold=2024-01-07|ByLName=LEE|StkNbr=A1|NewUsed=U|Year=2019|Make=FORD|Model=F150|"
+         "UnitPrft=1250.50"),
+    deal("DateSold=2024-01-09|ByLName=KING|StkNbr=B2|Year=2020|Make=HONDA|Model=CIVIC|"
+         "UnitPrft=-100|Pack=200"),
+    deal("DateSold=2024-02-01|ByLName=LATE|NewUsed=N|UnitPrft=999"),
+};
+const QString grossLine1 =
+    "01/05 WASHINGTON STK12345 N 2024 CHEVROLET SILVERA    500.00    300.00    800.00";
+const QString grossLine2 =
+    "01/07 LEE        A1       U 2019 FORD F150           1250.50      0.00   1250.50";
+const QString grossLine3 =
+    "01/09 KING       B2        2020 HONDA CIVIC          -100.00    200.00    100.00";
+
+} // namespace
+
+class ManagementReportsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void summaryEmpty_data() {
+        QTest::addColumn<int>("prtBy");
+        QTest::addColumn<QVector<Deal>>("deals");
+        const QVector<Deal> outside = {deal("DateSold=2023-12-31|Salesman=ADAMS|NewUsed=N"),
+                                       deal("DateSold=2024-02-01|Salesman=ADAMS|NewUsed=U"),
+                                       deal("Salesman=ADAMS|NewUsed=U")}; // no sale date
+        QTest::newRow("none in range") << int(ReportConditions::Dealership) << outside;
+        QTest::newRow("by salesperson, none in range")
+            << int(ReportConditions::Salesperson) << outside;
+    }
+    void summaryEmpty() {
+        QFETCH(int, prtBy);
+        QFETCH(QVector<Deal>, deals);
+        const ReportOutput out = run(DoSummary, january(2, prtBy), deals);
+        QCOMPARE(out.lines, zeroBlock);
+        QVERIFY(out.salespeople.isEmpty());
+        QVERIFY(!out.cancelled);
+    }
+
+    void summaryWorkedCase() {
+        const QVector<Deal> deals = {
+            deal("DateSold=2024-01-02|NewUsed=N|Term=60|FinRes=500.00|SrvRes=300|SrvElig=Y|"
+                 "LifeRes=100|AHRes=0|LAHElig=Y|PrftAmt1=200|Pack=400|UnitPrft=1000"),
+            // Term 1 is not financed; a Null SrvElig is eligible.
+            deal("DateSold=2024-01-03|NewUsed=N|Term=1|FinRes=250|SrvRes=0|LifeRes=0|AHRes=50|"
+                 "LAHElig=N|Pack=400|UnitPrft=501"),
+            // Not eligible for a service contract, yet its reserve counts.
+            deal("DateSold=2024-01-04|NewUsed=U|Term=36|FinRes=300.01|SrvRes=200|SrvElig=N|"
+                 "LifeRes=75|AHRes=25|LAHElig=Y|PrftAmt1=-10|Pack=300|UnitPrft=1200"),
+            deal("DateSold=2024-01-31|NewUsed=U|Term=2|FinRes=200|SrvRes=100|SrvElig=Y|LAHElig=Y|"
+                 "PrftAmt2=50|PrftAmt3=25|Pack=300|UnitPrft=800"),
+            deal("DateSold=2024-01-10|NewUsed=n|Pack=999|UnitPrft=999"),
+            deal("DateSold=2024-01-10|NewUsed=|Pack=999|UnitPrft=999"),
+            deal("DateSold=2024-02-01|NewUsed=N|Pack=999|UnitPrft=999"),
+        };
+        const QStringList expected = {
+            "              Sales        2         2         4",
+            "           Financed        1         2         3     50.00%   100.00%    75.00%",
+            "   Service Contract        1         2         3     50.00%   200.00%   100.00%",
+            "        Credit Life        1         1         2    100.00%    50.00%    66.67%",
+            "  Credit Disability        1         1         2    100.00%    50.00%    66.67%",
+            "       Other Profit        1         1         2     50.00%    50.00%    50.00%",
+            "",
+            "",
+            "                           Total F&I Income         F&I Income Per Retail Unit",
+            "    Finance Reserve    500.00    500.01   1000.01     250.00    250.01    250.00",
+            "  Srv. Cnt. Reserve    300.00    300.00    600.00     150.00    300.00    200.00",
+            "Credit Life Reserve    100.00     75.00    175.00     100.00     37.50     58.33",
+            "        A&H Reserve     50.00     25.00     75.00      50.00     12.50     25.00",
+            "       Other Profit    200.00     75.00    275.00     100.00     37.50     68.75",
+            "         F&I Profit   1150.00    975.01   2125.01     650.00    637.51    602.08",
+            "",
+            "",
+            "                            Total Income               Total Income Per Unit",
+            "          Total F&I   1150.00    975.01   2125.01     575.00    487.51    531.25",
+            "         Total Pack    800.00    600.00   1400.00     400.00    300.00    350.00",
+            "Total Net Prft(Veh)   1501.00   2000.00   3501.00     750.50   1000.00    875.25",
+            "       Total Profit   3451.00   3575.01   7026.01    1725.50   1787.51   1756.50",
+        };
+        QCOMPARE(run(DoSummary, january(2), deals).lines, expected);
+    }
+
+    void summaryReadsLeadingNumbers_data() {
+        QTest::addColumn<QString>("pack");
+        QTest::addColumn<QString>("term");
+        QTest::addColumn<QString>("packShown");
+        QTest::addColumn<QString>("financed");
+        const auto row = [](const char *name, const char *pack, const char *term,
+                            const char *packShown, int financed) {
+            QTest::newRow(name) << QString(pack) << QString(term) << QString(packShown)
+                                << QString("      %1").arg(financed);
+        };
+        row("more than four decimals", "12.345678", "1.00001", "    12.35", 1);
+        row("leading blank", " 99", " 24", "    99.00", 1);
+        row("text after the number", "1,234", "1.5 mo", "     1.00", 1);
+        row("no number", "abc", "-36", "     0.00", 0);
+    }
+    void summaryReadsLeadingNumbers() {
+        QFETCH(QString, pack);
+        QFETCH(QString, term);
+        QFETCH(QString, packShown);
+        QFETCH(QString, financed);
+        const QStringList lines =
+            run(DoSummary, january(2),
+                {deal("DateSold=2024-01-02|NewUsed=N|Pack=" + pack + "|Term=" + term)})
+                .lines;
+        QCOMPARE(lines.size(), zeroBlock.size());
+        QCOMPARE(lines.at(19).mid(20, 9), packShown);
+        QCOMPARE(lines.at(1).mid(21, 7), financed);
+    }
+
+    void summaryBySalesperson() {
+        const QVector<Deal> deals = {
+            deal("DateSold=2024-01-03|Salesman=ADAMS|NewUsed=U|Term=48|FinRes=200|Pack=100|"
+                 "UnitPrft=900"),
+            deal("DateSold=2024-01-05|Salesman=ADAMS/BAKER|NewUsed=U|Term=1|Pack=100|"
+                 "UnitPrft=500"),
+            deal("DateSold=2024-01-04|Salesman=BAKER|NewUsed=N|UnitPrft=1000"),
+            deal("DateSold=2024-02-10|Salesman=BAKER|NewUsed=N|UnitPrft=1"),
+            deal("DateSold=2024-01-09|NewUsed=N|UnitPrft=300"),
+        };
+        const ReportOutput out = run(DoSummary, january(2, ReportConditions::Salesperson), deals);
+        QCOMPARE(out.salespeople, QStringList({"ADAMS", "BAKER", "BLANK"}));
+        const qsizetype block = 1 + zeroBlock.size();
+        QCOMPARE(out.lines.size(), 3 * block + 2);
+        const QString dashes(63, QLatin1Char('-'));
+        QCOMPARE(out.lines.at(0), "ADAMS (Salesman) " + dashes);
+        QCOMPARE(out.lines.at(block), QString());
+        QCOMPARE(out.lines.at(block + 1), "BAKER (Salesman) " + dashes);
+        QCOMPARE(out.lines.at(2 * block + 1), QString());
+        QCOMPARE(out.lines.at(2 * block + 2), "BLANK (Salesman) " + dashes);
+        QCOMPARE(out.lines.at(0).size(), 80);
+        // ADAMS: used deals only, the shared one included.
+        QCOMPARE(out.lines.at(1), "              Sales        0         2         2");
+        QCOMPARE(out.lines.at(2),
+                 "           Financed        0         1         1      0.00%    50.00%    50.00%");
+        QCOMPARE(
+            out.lines.at(21),
+            "Total Net Prft(Veh)      0.00   1400.00   1400.00       0.00    700.00    700.00");
+        QCOMPARE(out.lines.at(block + 2), "              Sales        1         0         1");
+        QCOMPARE(out.lines.at(2 * block + 3), "              Sales        1         0         1");
+        QCOMPARE(
+            out.lines.last(),
+            "       Total Profit    300.00      0.00    300.00     300.00      0.00    300.00");
+    }
+
+    void grossSales_data() {
+        QTest::addColumn<int>("veh");
+        QTest::addColumn<QVector<Deal>>("deals");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("totals");
+        QTest::newRow("all") << int(ReportConditions::All) << grossDeals
+                             << QStringList{grossLine1, grossLine2, grossLine3}
+                             << "  1650.50    500.00   2150.50";
+        QTest::newRow("new, no class passes")
+            << int(ReportConditions::New) << grossDeals << QStringList{grossLine1, grossLine3}
+            << "   400.00    500.00    900.00";
+        QTest::newRow("used") << int(ReportConditions::Used) << grossDeals
+                              << QStringList{grossLine2, grossLine3}
+                              << "  1150.50    200.00   1350.50";
+        QTest::newRow("empty range") << int(ReportConditions::All) << grossDeals.mid(3)
+                                     << QStringList() << "     0.00      0.00      0.00";
+    }
+    void grossSales() {
+        QFETCH(int, veh);
+        QFETCH(QVector<Deal>, deals);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, totals);
+        const ReportOutput out =
+            run(DoGrossSale, january(3, ReportConditions::Dealership, veh), deals);
+        QCOMPARE(out.lines, lines);
+        QCOMPARE(out.totals, Totals({{"lblGSRTtl", totals}}));
+        QVERIFY(out.salespeople.isEmpty());
+    }
+
+    void grossSalesBySalesperson_data() {
+        QTest::addColumn<QVector<Deal>>("deals");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QStringList>("salespeople");
+        QVector<Deal> deals = grossDeals.mid(0, 3);
+        deals[0][Salesman] = "ADAMS";
+        deals[1][Salesman] = "ADAMS/BAKER";
+        deals[2][Salesman] = "BAKER";
+        const QString sub(41, QLatin1Char(' '));
+        QTest::newRow("two groups") << deals
+                                    << QStringList{"ADAMS (Salesman)",
+                                                   grossLine1,
+                                                   grossLine2,
+                                                   sub + "Sub Total   1750.50    300.00   2050.50",
+                                                   "",
+                                                   "BAKER (Salesman)",
+                                                   grossLine3,
+                                                   sub + "Sub Total   -100.00    200.00    100.00"}
+                                    << QStringList{"ADAMS", "BAKER"};
+        QTest::newRow("empty range")
+            << grossDeals.mid(3) << QStringList{sub + "Sub Total      0.00      0.00      0.00"}
+            << QStringList();
+    }
+    void grossSalesBySalesperson() {
+        QFETCH(QVector<Deal>, deals);
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, salespeople);
+        const ReportOutput out = run(DoGrossSale, january(3, ReportConditions::Salesperson), deals);
+        QCOMPARE(out.lines, lines);
+        QCOMPARE(out.salespeople, salespeople);
+    }
+
+    void commission_data() {
+        QTest::addColumn<int>("prtBy");
+        QTest::addColumn<QVector<Deal>>("deals");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("totals");
+        QTest::addColumn<QString>("averages");
+        // A commission line's figures, right-aligned in their columns.
+        const auto figures = [](const char *n, const char *u, const char *cn, const char *cu,
+                                const char *all) {
+            return QString("%1%2%3%4%5").arg(n, 9).arg(u, 10).arg(cn, 13).arg(cu, 13).arg(all, 13);
+        };
+        const auto who = [&](const char *name, auto... f) {
+            return QString(name).leftJustified(22) + figures(f...);
+        };
+        auto comm = [](const char *date, const char *salesman, const char *newUsed, const char *c1,
+                       const char *c2 = "", const char *asmComm = "") {
+            Deal d{{DateSold, date},
+                   {Salesman, salesman},
+                   {SmComm1, c1},
+                   {SmComm2, c2},
+                   {ASMComm, asmComm}};
+            if (newUsed != nullptr)
+                d[NewUsed] = newUsed;
+            return d;
+        };
+        const QVector<Deal> shared = {
+            comm("2023-12-31", "ADAMS", "N", "999"),
+            comm("2024-01-01", "ADAMS", "N", "100"),
+            comm("2024-01-02", "ADAMS", "N", "100"),
+            comm("2024-01-03", "ADAMS", "U", "150"),
+            comm("2024-01-04", "ADAMS", nullptr, "50"),
+            comm("2024-01-05", "ADAMS/BAKER", "N", "75", "60"),
+            comm("2024-01-06", "BAKER/ADAMS/CRUZ", " ", "80", "40", "30"),
+            comm("2024-01-07", "", "N", "500"),
+            comm("2024-01-31", "ABCDEFGHIJKLMNOPQRSTUV", "N", "10"),
+            comm("2024-02-01", "ADAMS", "N", "999"),
+            comm("2024-01-15", "ADAMS", "N", "999"), // after the walk has stopped
+        };
+        QTest::newRow("shared and alone")
+            << int(ReportConditions::Dealership) << shared
+            << QStringList{who("ADAMS", "2.5", "2.5", "275.00", "240.00", "515.00"),
+                           who("BAKER", "0.5", "0.5", "60.00", "80.00", "140.00"),
+                           who("ABCDEFGHIJKLMNOPQRST", "1.0", "0.0", "10.00", "0.00", "10.00")}
+            << figures("4.0", "3.0", "345.00", "320.00", "665.00")
+            << "     86.25       106.67        95.00";
+        QTest::newRow("ASM") << int(ReportConditions::ASM)
+                             << QVector<Deal>{comm("2024-01-02", "ADAMS/BAKER/CRUZ", "N", "1", "2",
+                                                   "30"),
+                                              comm("2024-01-03", "ADAMS/BAKER", "U", "1", "2", "9"),
+                                              comm("2024-01-04", "ADAMS//DIAZ", "U", "1", "", "20"),
+                                              comm("2024-01-05", "/ /CRUZ", "U", "", "", "45")}
+                             << QStringList{who("CRUZ", "1.0", "1.0", "30.00", "45.00", "75.00"),
+                                            who("DIAZ", "0.0", "1.0", "0.00", "20.00", "20.00")}
+                             << figures("1.0", "2.0", "30.00", "65.00", "95.00")
+                             << "     30.00        32.50        31.67";
+        QTest::newRow("blank before slash")
+            << int(ReportConditions::Dealership)
+            << QVector<Deal>{comm("2024-01-02", "JONES /SMITH", "N", "10", "20"),
+                             comm("2024-01-03", "JONES", "N", "30")}
+            << QStringList{who("JONES", "1.5", "0.0", "40.00", "0.00", "40.00"),
+                           who("SMITH", "0.5", "0.0", "20.00", "0.00", "20.00")}
+            << figures("2.0", "0.0", "60.00", "0.00", "60.00")
+            << "     30.00         0.00        30.00";
+        QTest::newRow("none in range")
+            << int(ReportConditions::Dealership) << shared.mid(0, 1) << QStringList()
+            << figures("0.0", "0.0", "0.00", "0.00", "0.00")
+            << "      0.00         0.00         0.00";
+    }
+    void commission() {
+        QFETCH(int, prtBy);
+        QFETCH(QVector<Deal>, deals);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, totals);
+        QFETCH(QString, averages);
+        const ReportOutput out = run(DoCommRpt, january(4, prtBy), deals);
+        QCOMPARE(out.lines, lines);
+        QCOMPARE(out.totals, Totals({{"lblCommTtl", totals}, {"lblCommAv", averages}}));
+    }
+
+    void failurePolicy_data() {
+        QTest::addColumn<QVector<int>>("failAt");
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<int>("boxes");
+        QTest::addColumn<bool>("cancelled");
+        QTest::newRow("two failures retried silently")
+            << QVector<int>{1, 2} << QList<int>() << 0 << false;
+        QTest::newRow("third failure, Retry")
+            << QVector<int>{1, 2, 3} << QList<int>{Answer::Retry} << 1 << false;
+        QTest::newRow("third failure, Cancel")
+            << QVector<int>{1, 2, 3} << QList<int>{Answer::Cancel} << 1 << true;
+    }
+    void failurePolicy() {
+        QFETCH(QVector<int>, failAt);
+        QFETCH(QList<int>, answers);
+        QFETCH(int, boxes);
+        QFETCH(bool, cancelled);
+        FixtureDeals deals(grossDeals);
+        deals.failAt = failAt;
+        ScriptedPrompter prompter;
+        for (int a : answers)
+            prompter.answer(a);
+        BuildPolicy policy(prompter);
+        const ReportOutput out = DoGrossSale(january(3), deals, policy);
+        QCOMPARE(prompter.shown.size(), boxes);
+        if (boxes > 0) {
+            QCOMPARE(prompter.shown.first().text, QString("The deal database is busy."));
+            QCOMPARE(prompter.shown.first().style, int(Style::RetryCancel));
+            QCOMPARE(prompter.shown.first().title, QString());
+        }
+        QCOMPARE(out.cancelled, cancelled);
+        if (cancelled) {
+            QCOMPARE(out.lines, QStringList{grossLine1});
+            QVERIFY(out.totals.isEmpty());
+        } else {
+            QCOMPARE(out.lines, QStringList({grossLine1, grossLine2, grossLine3}));
+            QCOMPARE(out.totals.size(), 1);
+        }
+    }
+};
+
+REGISTER_TEST(ManagementReportsTest);
+#include "tst_management.moc"

@@ -1,0 +1,518 @@
+#include "TestRegistry.h"
+
+#include "base/AppSettings.h"
+#include "base/Clock.h"
+#include "base/Cp1252.h"
+#include "base/ScriptedPrompter.h"
+#include "cli/LabelsCommand.h"
+#include "cli/ReportCommand.h"
+#include "domain/reports/Labels.h"
+#include "domain/reports/PrinterPort.h"
+#include "domain/reports/ReportPrinting.h"
+#include "fixtures/StoreFixture.h"
+#include "forms/frmRpt.h"
+#include "store/DealSchema.h"
+#include "store/Recordset.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+using Choice = std::optional<Prompter::PrinterChoice>;
+Q_DECLARE_METATYPE(Choice)
+
+namespace {
+// The page headers as printed: %P is the page number, %N the salesperson's " (NAME)", %T the
+// report's title; the column headings follow.
+const QString anyHead = "Dec 6, 2026   ACE MOTORS%N\n\n" + QString(19, ' ') + "%T\n" +
+                        QString(67, ' ') + "Page: %P\n" + QString(19, ' ') +
+                        "From 01/01/2024 To 12/06/2026   New and Used\n\n";
+QString titled(const char *title, const char *columns) {
+    return QString(anyHead).replace("%T", title) + columns;
+}
+const QString gsrHead =
+    titled("G R O S S    S A L E S    R E P O R T",
+           "Date  Name       Vehicle Description                  Gross      Pack      Net\n");
+const QString commHead =
+    titled("C O M M I S S I O N    R E P O R T",
+           "                         Total     Total    Total New    Total Used     Total\n"
+           "ASM                       New       Used   Commissions  Commissions  Commissions\n");
+const QString sumHead =
+    titled("S U M M A R Y   A N A L Y S I S",
+           "        Totals          New      Used     Total        New      Used     Total\n");
+const QString fiHead =
+    "Dec 6, 2026   ACE MOTORS  F & I    L O G%N\n"
+    "\n"
+    "       F&I MGR ALL           From 01/01/2024 To 12/06/2026   New and Used              "
+    "                           Page: %P\n"
+    "\n"
+    "                                                         Fin.                Fin.    Srv. "
+    "Cnt.  Credit               Other      Deal\n"
+    "Date  Name            Stock #  Vehicle Description       Src. Term APR      Reserve   "
+    "Reserve    Life   Disability  Profit     Total\n";
+const QString gsrTotal =
+    "                                             Total    850.50    350.00   1200.50\n";
+const QString commTotals = "                Total 2.0 1.0\n"
+                           "\n"
+                           "                         Average Commission 100.00\n";
+const QString fiTotal = QString(68, ' ') + "Total  TOTALS\n";
+
+QString head(const QString &layout, int page, const QString &name = {}, const QString &title = {}) {
+    return QString(layout)
+        .replace("%P", QString::number(page))
+        .replace("%N", name.isEmpty() ? QString() : " (" + name + ")")
+        .replace("%T", title);
+}
+QString rows(const QStringList &lines) {
+    return lines.isEmpty() ? QString() : lines.join('\n') + '\n';
+}
+QStringList numbered(const QString &prefix, int from, int to) {
+    QStringList lines;
+    for (int i = from; i <= to; ++i)
+        lines << QStringLiteral("%1%2").arg(prefix).arg(i, 3, 10, QChar('0'));
+    return lines;
+}
+// Entries of size lines each, "E001a", "E001b", ...
+QStringList entries(int count, int size) {
+    QStringList lines;
+    for (int i = 1; i <= count; ++i)
+        for (int k = 0; k < size; ++k)
+            lines << QStringLiteral("E%1%2").arg(i, 3, 10, QChar('0')).arg(QChar('a' + k));
+    return lines;
+}
+// F&I log deals: the two lines of a deal and the empty line after them.
+QStringList deals(int from, int to) {
+    QStringList lines;
+    for (int i = from; i <= to; ++i)
+        lines << QStringLiteral("DEAL %1   ").arg(i, 3, 10, QChar('0'))
+              << QString(12, ' ') + QStringLiteral("T%1").arg(i, 71, 10, QChar('0')) << QString();
+    return lines;
+}
+QString dealRows(int from, int to) {
+    QString text;
+    for (int i = from; i <= to; ++i)
+        text += QStringLiteral("DEAL %1").arg(i, 3, 10, QChar('0')).leftJustified(62) +
+                QStringLiteral("T%1").arg(i, 71, 10, QChar('0')) + '\n';
+    return text;
+}
+QStringList group(const QString &name) {
+    return {name + " (Salesman)"};
+}
+
+const QString blankSheet = "INSERT BLANK SHEET OF PAPER IN PRINTER";
+const QString freshSheet = "INSERT A FRESH BLANK PAPER IN PRINTER";
+} // namespace
+
+// Report printing and mailing labels: document files, printer jobs (captured), the paper
+// prompts, the command line and the print conditions panel.
+class PrintingTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString previous;
+    ScriptedPrompter *prompter = nullptr;
+    std::unique_ptr<PrompterScope> scope;
+
+    QString jobsFolder() const { return dir.filePath("jobs"); }
+
+    static PrintRun runOf(int report, const QStringList &lines) {
+        ReportConditions c;
+        c.report = report;
+        c.BDT = "01/01/2024";
+        c.EDT = "12/06/2026";
+        if (report == 4)
+            c.PrtBy = ReportConditions::ASM;
+        ReportOutput out;
+        out.lines = lines;
+        out.totals = {{"lblGSRTtl", "   850.50    350.00   1200.50  "},
+                      {"lblCommTtl", "2.0 1.0  "},
+                      {"lblCommAv", "100.00"},
+                      {"lblFILogTtl", "TOTALS"}};
+        return printRunFor(c, out);
+    }
+
+    // The printed text with its CRLF line ends made "\n"; fails on a bare line feed.
+    static QString text(const QByteArray &bytes) {
+        QString t = Cp1252::decode(bytes);
+        const QString lf = QString(t).replace("\r\n", "\n");
+        if (lf.count('\n') != t.count("\r\n"))
+            return QStringLiteral("<bare line feed> ") + t;
+        return lf;
+    }
+    static QByteArray fileBytes(const QString &path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    QStringList jobs() const { return QDir(jobsFolder()).entryList(QDir::Files, QDir::Name); }
+    QByteArray job(int i) const { return fileBytes(QDir(jobsFolder()).filePath(jobs().value(i))); }
+    // One deal, sold by JONES to SMITH.
+    void makeDatabase() {
+        createDealDatabase(dir.filePath("ZELDB.mdb"));
+        auto db = Database::open(dir.filePath("ZELDB.mdb"));
+        StoreFixture::addDeal(
+            *db->openRecordset("ZEL"), "SMITH", "A1",
+            {{"DateSold", QDate(2024, 3, 1)}, {"NewUsed", "N"}, {"Salesman", "JONES"}});
+    }
+    QStringList promptsShown() const {
+        QStringList texts;
+        for (const auto &box : prompter->shown)
+            texts << box.text;
+        return texts;
+    }
+
+private Q_SLOTS:
+    void init() {
+        previous = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        QDir(jobsFolder()).removeRecursively();
+        QDir().mkpath(jobsFolder());
+        PrinterPort::captureJobsIn(jobsFolder());
+        AppSettings &s = appSettings();
+        s = AppSettings();
+        s.DatabasePath = ".\\ZELDB.mdb";
+        s.TodayText = "12/06/2026";
+        s.DealerName = "ACE MOTORS";
+        prompter = new ScriptedPrompter;
+        scope = std::make_unique<PrompterScope>(prompter);
+    }
+    void cleanup() {
+        scope.reset();
+        delete prompter;
+        PrinterPort::captureJobsIn({});
+        Clock::setToday({});
+        QDir::setCurrent(previous);
+        QDir data(dir.path());
+        for (const QString &name : data.entryList({"*.DOC", "ZELDB.mdb"}, QDir::Files))
+            data.remove(name);
+    }
+
+    void documentFiles_data() {
+        QTest::addColumn<int>("report");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("salesperson"); // empty: printed for the dealership
+        QTest::addColumn<QStringList>("salespeople");
+        QTest::addColumn<QString>("expected");
+        const QString e7(7, '\n'), e9(9, '\n'), e3(3, '\n');
+        const QStringList none;
+        QTest::newRow("gross sales: trailing blanks go, the totals follow")
+            << 3 << QStringList{"A 1", "", "B 2   "} << "" << none
+            << head(gsrHead, 1) + "A 1\n\nB 2\n" + gsrTotal;
+        QTest::newRow("gross sales: the 44th line starts page 2")
+            << 3 << numbered("L", 1, 44) << "" << none
+            << head(gsrHead, 1) + rows(numbered("L", 1, 43)) + e7 + head(gsrHead, 2) + "L044\n" +
+                   gsrTotal;
+        QTest::newRow("gross sales: ending at a page end, no empty page follows")
+            << 3 << numbered("L", 1, 86) << "" << none
+            << head(gsrHead, 1) + rows(numbered("L", 1, 43)) + e7 + head(gsrHead, 2) +
+                   rows(numbered("L", 44, 86)) + gsrTotal;
+        QTest::newRow("commission: ASM heading, empty lines kept, three totals lines")
+            << 4 << QStringList{"C1", "", "C2"} << "" << none
+            << head(commHead, 1) + "C1\n\nC2\n" + commTotals;
+        const QString customers = "C U S T O M E R    F I L E";
+        QTest::newRow("customer file: the 23rd entry starts page 2")
+            << 5 << entries(23, 2) << "" << none
+            << head(anyHead, 1, {}, customers) + rows(entries(22, 2)) + e7 +
+                   head(anyHead, 2, {}, customers) + "E023a\nE023b\n";
+        const QString service = "S E R V I C E    C O N T R A C T    F O L L O W    U P";
+        QTest::newRow("follow-up list: 14 entries a page")
+            << 9 << entries(15, 3) << "" << none
+            << head(anyHead, 1, {}, service) + rows(entries(14, 3)) + e9 +
+                   head(anyHead, 2, {}, service) + "E015a\nE015b\nE015c\n";
+        const QString anniversary = "P U R C H A S E    A N N I V E R S A R Y";
+        QTest::newRow("anniversary by salesperson: empty lines skipped, a page each")
+            << 7
+            << group("ADAMS") + entries(1, 3) + QStringList{""} + group("JONES") + entries(1, 3)
+            << "ALL" << QStringList{"ADAMS", "JONES"}
+            << head(anyHead, 1, "ADAMS", anniversary) + rows(entries(1, 3)) + e9 +
+                   head(anyHead, 2, "JONES", anniversary) + rows(entries(1, 3));
+        QTest::newRow("F&I log: 43 deals a page, the totals on the next")
+            << 1 << deals(1, 44) << "" << none
+            << head(fiHead, 1) + dealRows(1, 43) + e3 + head(fiHead, 2) + dealRows(44, 44) +
+                   fiTotal;
+        const QStringList block = numbered("S", 1, 22);
+        QTest::newRow("summary by salesperson: a block a page")
+            << 2 << group("ADAMS") + block + QStringList{""} + group("JONES") + block << "ALL"
+            << QStringList{"ADAMS", "JONES"}
+            << head(sumHead, 1, "ADAMS") + rows(block) + e7 + head(sumHead, 2, "JONES") +
+                   rows(block);
+
+        const QStringList bySp = group("ADAMS") + QStringList{"a1", "a2", ""} + group("JONES") +
+                                 QStringList{"j1", ""} + group("SMITH") + QStringList{"s1"};
+        const QStringList sp = {"ADAMS", "JONES", "SMITH"};
+        QTest::newRow("ALL: a page per salesperson, pages counted on, no totals")
+            << 3 << bySp << "ALL" << sp
+            << head(gsrHead, 1, "ADAMS") + "a1\na2\n\n" + e7 + head(gsrHead, 2, "JONES") +
+                   "j1\n\n" + e7 + head(gsrHead, 3, "SMITH") + "s1\n";
+        QTest::newRow("one salesperson: from its group line to the next")
+            << 3 << bySp << "JONES  " << sp << head(gsrHead, 1, "JONES") + "j1\n\n";
+        QTest::newRow("a salesperson without a group line: the header alone")
+            << 3 << bySp << "NOBODY" << sp << head(gsrHead, 1, "NOBODY");
+        QTest::newRow("ALL, the list starting with another name: an empty first page")
+            << 3 << bySp << "ALL" << QStringList{"BAKER"} + sp
+            << head(gsrHead, 1, "BAKER") + e7 + head(gsrHead, 2, "ADAMS") + "a1\na2\n\n" + e7 +
+                   head(gsrHead, 3, "JONES") + "j1\n\n" + e7 + head(gsrHead, 4, "SMITH") + "s1\n";
+    }
+    void documentFiles() {
+        QFETCH(int, report);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, salesperson);
+        QFETCH(QStringList, salespeople);
+        QFETCH(QString, expected);
+        const QString file = documentFileName(report);
+        {
+            QFile old(file); // an earlier run's file is replaced, never extended
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("AN EARLIER RUN\r\n");
+        }
+        PrintRun run = runOf(report, lines);
+        run.toFile = true;
+        run.bySalesperson = !salesperson.isEmpty();
+        run.salesperson = salesperson;
+        run.salespeople = salespeople;
+        QVERIFY(printReport(run, false));
+        QCOMPARE(text(fileBytes(file)), expected);
+        QVERIFY(prompter->shown.isEmpty()); // no paper prompts for a file
+        QVERIFY(jobs().isEmpty());
+    }
+
+    void printerJobs_data() {
+        QTest::addColumn<bool>("continuous");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<QStringList>("prompts");
+        QTest::addColumn<QString>("firstJobEnd");
+        QTest::addColumn<QString>("lastJobEnd");
+        const QStringList list = numbered("L", 1, 44);
+        const int ok = Answer::OK, cancel = Answer::Cancel;
+        QTest::newRow("continuous: a form feed line ends a page")
+            << true << list << QList<int>{ok} << QStringList{blankSheet} << "L043\n\f\n"
+            << "L044\n" + gsrTotal;
+        QTest::newRow("single sheets: a fresh sheet after each page")
+            << false << list << QList<int>{ok, ok} << QStringList{blankSheet, freshSheet}
+            << "L043\n"
+            << "L044\n" + gsrTotal;
+        QTest::newRow("cancel at the first prompt: nothing printed")
+            << false << list << QList<int>{cancel} << QStringList{blankSheet} << ""
+            << "";
+        QTest::newRow("cancel at the fresh sheet: nothing more, no totals")
+            << false << list << QList<int>{ok, cancel} << QStringList{blankSheet, freshSheet}
+            << "L043\n"
+            << "L043\n";
+        QTest::newRow("a page end on the last line is followed by the prompt too")
+            << false << group("ADAMS") + numbered("L", 1, 43) << QList<int>{ok, ok}
+            << QStringList{blankSheet, freshSheet} << "L043\n"
+            << "L043\n";
+    }
+    void printerJobs() {
+        QFETCH(bool, continuous);
+        QFETCH(QStringList, lines);
+        QFETCH(QList<int>, answers);
+        QFETCH(QStringList, prompts);
+        QFETCH(QString, firstJobEnd);
+        QFETCH(QString, lastJobEnd);
+        for (int a : answers)
+            prompter->answer(a);
+        PrintRun run = runOf(3, lines);
+        run.continuous = continuous;
+        run.bySalesperson = lines.first().contains("(Salesman)");
+        run.salespeople = {"ADAMS"};
+        QVERIFY(PrintGSR(run));
+        QCOMPARE(promptsShown(), prompts);
+        QVERIFY(text(job(0)).endsWith(firstJobEnd));
+        QVERIFY(text(job(jobs().size() - 1)).endsWith(lastJobEnd));
+        for (const QString &name : jobs())
+            QVERIFY(name.endsWith("-default.prn"));
+        QVERIFY(!QFile::exists(documentFileName(3)));
+    }
+
+    void compressedPrint() {
+        PrintRun run = runOf(1, deals(1, 44));
+        run.continuous = true;
+        run.compressed = true;
+        QVERIFY(PrintFILog(run));
+        QCOMPARE(jobs().size(), 2);
+        QVERIFY(job(0).startsWith("\x12\x0f\r\nDec 6, 2026"));
+        QVERIFY(job(0).endsWith("\r\n\f\r\n"));
+        QVERIFY(job(1).startsWith("\x12\x0f\r\n"));
+        QVERIFY(job(1).endsWith("Total  TOTALS\r\n\x12"));
+        // The same report with compressed print ticked on another report's panel: no codes.
+        PrintRun gsr = runOf(3, {"L1"});
+        gsr.compressed = true;
+        gsr.toFile = true;
+        QVERIFY(PrintGSR(gsr));
+        QVERIFY(!fileBytes("GSRpt.DOC").contains('\x12'));
+    }
+
+    void labels_data() {
+        QTest::addColumn<QStringList>("lines"); // empty: the test labels
+        QTest::addColumn<QString>("job");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("two customers: 12 lines, names on lines 1 and 7")
+            << QStringList{"ANN LEE", "1 MAIN ST", "SALEM, OR 97301", "", "",
+                           "BOB RAY", "2 ELM ST",  "BEND, OR 97701",  "", ""}
+            << "0001-LPT1.prn"
+            << " ANN LEE\n 1 MAIN ST\n SALEM, OR 97301\n \n\n\n"
+               " BOB RAY\n 2 ELM ST\n BEND, OR 97701\n \n\n\n";
+        QTest::newRow("a list that ends inside an entry stops at its end")
+            << QStringList{"ANN LEE", "1 MAIN ST", "SALEM, OR 97301", "", "", "BOB RAY"}
+            << "0001-LPT1.prn"
+            << " ANN LEE\n 1 MAIN ST\n SALEM, OR 97301\n \n\n\n BOB RAY\n";
+        QTest::newRow("three test labels: 18 lines")
+            << QStringList() << "0001-default.prn"
+            << QString("    XXXXXXXX\n").repeated(4).append("\n\n").repeated(3);
+    }
+    void labels() {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, job);
+        QFETCH(QString, expected);
+        QVERIFY(lines.isEmpty() ? PrintTestLabels() : PrintLabels(lines));
+        QCOMPARE(jobs(), QStringList{job});
+        QCOMPARE(text(fileBytes(QDir(jobsFolder()).filePath(job))), expected);
+        QCOMPARE(promptsShown(), QStringList{"LABELS READY TO PRINT"});
+        QCOMPARE(prompter->shown.first().style, int(Style::OKCancel));
+    }
+
+    void failures_data() {
+        QTest::addColumn<int>("what");
+        QTest::addColumn<QString>("title"); // of the box that reports the failure
+        QTest::addColumn<int>("buttons");
+        QTest::newRow("report on a printer that cannot be reached")
+            << 0 << "REPORT - PRINT GSR" << int(Style::OK);
+        QTest::newRow("document file that cannot be replaced")
+            << 1 << "REPORT - PRINT GSR" << int(Style::OK);
+        QTest::newRow("test labels") << 2 << "REPORT - PRT LBLS" << int(Style::OK);
+        QTest::newRow("mailing labels: Retry or Cancel after the third failure")
+            << 3 << "" << int(Style::RetryCancel);
+    }
+    void failures() {
+        QFETCH(int, what);
+        QFETCH(QString, title);
+        QFETCH(int, buttons);
+        QDir(jobsFolder()).removeRecursively(); // the printer is gone
+        prompter->answer(Answer::OK);           // the paper is in
+        prompter->answer(Answer::Cancel);       // the Retry or Cancel box
+        PrintRun run = runOf(3, {"L1", "L2"});
+        bool printed = true;
+        switch (what) {
+        case 0:
+            run.continuous = true;
+            printed = PrintGSR(run);
+            break;
+        case 1:
+            QVERIFY(QDir().mkdir("GSRpt.DOC"));
+            run.toFile = true;
+            printed = PrintGSR(run);
+            QVERIFY(QFileInfo("GSRpt.DOC").isDir()); // left alone, not written into
+            QDir().rmdir("GSRpt.DOC");
+            break;
+        case 2:
+            printed = PrintTestLabels();
+            break;
+        default:
+            printed = PrintLabels({"ANN LEE", "1 MAIN ST", "SALEM", "", ""});
+            break;
+        }
+        QVERIFY(!printed);
+        const auto &box = prompter->shown.last();
+        QCOMPARE(box.title, title);
+        QCOMPARE(Prompter::buttonsOf(box.style), buttons);
+        if (buttons == Style::OK)
+            QCOMPARE(box.style & Style::Critical, int(Style::Critical));
+        QVERIFY(box.text.contains(what == 1 ? "cannot be replaced" : "cannot be reached"));
+    }
+
+    void commandLine_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("made"); // the file it makes: a document file or a job
+        QTest::newRow("print to file")
+            << QStringList{"report", "gross-sales", "--print-to-file"} << 0 << "GSRpt.DOC";
+        QTest::newRow("print, one salesperson")
+            << QStringList{"report",        "gross-sales", "--by",   "salesperson",
+                           "--salesperson", "JONES",       "--print"}
+            << 0 << "jobs/0001-default.prn";
+        QTest::newRow("mailing labels")
+            << QStringList{"report", "names", "--format", "label", "--print"} << 0
+            << "jobs/0001-LPT1.prn";
+        QTest::newRow("test labels")
+            << QStringList{"labels", "--test"} << 0 << "jobs/0001-default.prn";
+        QTest::newRow("printer gone") << QStringList{"report", "commission", "--print"} << 1 << "";
+        QTest::newRow("--salesperson without --by salesperson")
+            << QStringList{"report", "gross-sales", "--salesperson", "JONES", "--print"} << 2 << "";
+        QTest::newRow("labels without --test") << QStringList{"labels"} << 2 << "";
+    }
+    void commandLine() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, made);
+        makeDatabase();
+        if (QTest::currentDataTag() == QLatin1String("printer gone"))
+            QDir(jobsFolder()).removeRecursively();
+        const QString command = arguments.takeFirst();
+        arguments << "--data-dir" << dir.path() << "--today"
+                  << "12/06/2026";
+        if (command == "labels")
+            arguments.removeLast(), arguments.removeLast();
+        const int got =
+            command == "labels" ? runLabelsCommand(arguments) : runReportCommand(arguments);
+        QDir::setCurrent(dir.path());
+        QCOMPARE(got, status);
+        if (!made.isEmpty())
+            QVERIFY(
+                text(fileBytes(made)).contains(command == "labels" ? "    XXXXXXXX\n" : "SMITH"));
+    }
+
+    void printConditionsPanel_data() {
+        QTest::addColumn<int>("report");
+        QTest::addColumn<QString>("condition"); // the option ticked on the conditions panel
+        QTest::addColumn<Choice>("choice");
+        QTest::addColumn<QStringList>("shown"); // on the print conditions panel
+        using C = Prompter::PrinterChoice;
+        QTest::newRow("dialog cancelled") << 3 << "optPrtBy_0" << Choice() << QStringList();
+        QTest::newRow("gross sales")
+            << 3 << "optPrtBy_0" << Choice(C{true}) << QStringList{"chkCont"};
+        QTest::newRow("by salesperson")
+            << 3 << "optPrtBy_1" << Choice(C{true}) << QStringList{"chkCont", "lblPrt_1", "cboSM"};
+        QTest::newRow("F&I log") << 1 << "optPrtBy_0" << Choice(C{true})
+                                 << QStringList{"chkCont", "chkOkiComp"};
+        QTest::newRow("labels") << 5 << "optPrtFmt_1" << Choice(C{false})
+                                << QStringList{"chkCont", "cmdPrtLbls"};
+    }
+    void printConditionsPanel() {
+        QFETCH(int, report);
+        QFETCH(QString, condition);
+        QFETCH(Choice, choice);
+        QFETCH(QStringList, shown);
+        makeDatabase();
+        appSettings().ReportSelector = report;
+        frmRpt form;
+        form.findChild<QRadioButton *>(condition)->click();
+        form.cmdCndOK_Click();
+        prompter->choose(choice);
+        const int panel = report == 1 ? 1 : report == 3 ? 3 : 5;
+        form.findChild<QPushButton *>(QStringLiteral("cmdPrint_%1").arg(panel - 1))->click();
+        auto *print = form.findChild<QWidget *>("pbxReport_8");
+        QCOMPARE(!print->isHidden(), choice.has_value());
+        QCOMPARE(form.pbxReport[panel]->isEnabled(), !choice.has_value());
+        for (const char *name : {"chkCont", "chkOkiComp", "lblPrt_1", "cboSM", "cmdPrtLbls"})
+            QCOMPARE(!print->isHidden() && form.findChild<QWidget *>(name)->isVisibleTo(print),
+                     shown.contains(name));
+        if (shown.contains("cboSM"))
+            QCOMPARE(form.cboSM->currentText(), QStringLiteral("ALL"));
+        if (!choice)
+            return;
+        form.findChild<QPushButton *>("cmdPrtOK")->click();
+        QVERIFY(print->isHidden());
+        QVERIFY(form.pbxReport[panel]->isEnabled());
+        if (choice->toFile)
+            QVERIFY(text(fileBytes(documentFileName(report))).contains("SMITH"));
+        else
+            QCOMPARE(jobs(), QStringList{"0001-LPT1.prn"}); // the labels
+    }
+};
+
+REGISTER_TEST(PrintingTest);
+#include "tst_printing.moc"

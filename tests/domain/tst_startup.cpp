@@ -1,0 +1,240 @@
+#include "TestRegistry.h"
+
+#include "base/AppSettings.h"
+#include "base/PathMapping.h"
+#include "base/ScriptedPrompter.h"
+#include "base/SettingsFile.h"
+#include "domain/startup/ZELMain.h"
+#include "fixtures/StoreFixture.h"
+#include "store/DealSchema.h"
+#include "store/Recordset.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+struct ScriptedScreens : StartupScreens {
+    QString typed;
+    bool asked = false;
+    bool shown = false;
+    QStringList launched;
+    void askPassword() override {
+        asked = true;
+        appSettings().TypedPassword = typed;
+    }
+    void showEntryScreen() override { shown = true; }
+    void launchStartupHook(const QString &path) override { launched << path; }
+};
+
+void writeFile(const QString &path, const QByteArray &bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readFile(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+// Start-up in a working folder of its own, answered by a scripted password prompt.
+class StartupTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString previous;
+
+private Q_SLOTS:
+    void init() {
+        previous = QDir::currentPath();
+        QVERIFY(dir.isValid());
+        QDir::setCurrent(dir.path());
+        PathMapping::setDriveRoot(dir.filePath("drive"));
+        appSettings() = AppSettings();
+    }
+    void cleanup() {
+        QDir::setCurrent(previous);
+        PathMapping::setDriveRoot("/");
+        QDir(dir.path()).removeRecursively();
+        QDir().mkpath(dir.path());
+    }
+
+    void startUp_data() {
+        QTest::addColumn<QByteArray>("settings"); // empty: no settings file
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<QString>("dealer");
+        QTest::addColumn<QString>("message"); // the MAIN box's text, or empty for none
+
+        const auto row = [](const char *name, const QByteArray &settings, const char *typed,
+                            bool asked, bool shown, const QString &dealer,
+                            const char *message = "") {
+            QTest::newRow(name) << settings << QString(typed) << asked << shown << dealer
+                                << QString(message);
+        };
+        const QByteArray asks("\"ACE\",\"\",\"True\"\r\n");
+        row("no settings file", {}, "", false, true, Defaults::DefaultDealerLine);
+        row("password not asked", "\"ACE MOTORS\",\"R\",\"False\"\r\n", "", false, true,
+            "ACE MOTORS");
+        row("password in lower case", asks, "ke4prn", true, true, "ACE");
+        row("wrong password", asks, "KE4PRX", true, false, "ACE");
+        row("prompt cancelled", asks, "", true, false, "ACE");
+        row("one item", "\"ACE\"\r\n", "", false, true, "ACE", "incomplete");
+        row("garbage choice", "\"ACE\",\"\",\"maybe\"\r\n", "", false, true, "ACE",
+            "neither True nor False");
+        row("binary garbage", QByteArray("\x01\xff\x00\x02", 4), "", false, true,
+            Defaults::DefaultDealerLine, "unreadable characters");
+    }
+
+    void startUp() {
+        QFETCH(QByteArray, settings);
+        QFETCH(QString, typed);
+        QFETCH(bool, asked);
+        QFETCH(bool, shown);
+        QFETCH(QString, dealer);
+        QFETCH(QString, message);
+        if (!settings.isEmpty())
+            writeFile("ZEL.CFG", settings);
+        ScriptedPrompter prompter;
+        PrompterScope scope(&prompter);
+        ScriptedScreens screens;
+        screens.typed = typed;
+
+        QCOMPARE(Main(screens), shown);
+        QCOMPARE(screens.asked, asked);
+        QCOMPARE(screens.shown, shown);
+        QCOMPARE(appSettings().DealerName, dealer);
+        QCOMPARE(appSettings().DatabasePath, QStringLiteral(".\\ZELDB.mdb"));
+        QVERIFY(screens.launched.isEmpty());
+        if (message.isEmpty()) {
+            QCOMPARE(prompter.shown.size(), 0);
+        } else {
+            QCOMPARE(prompter.shown.size(), 1);
+            QCOMPARE(prompter.shown[0].title, QStringLiteral("MAIN"));
+            QCOMPARE(prompter.shown[0].style, 16);
+            QVERIFY2(prompter.shown[0].text.contains(message), qPrintable(prompter.shown[0].text));
+        }
+        // The database is there with the deal table, and the settings file was not touched.
+        QCOMPARE(Database::open("ZELDB.mdb")->fields("ZEL").size(), 46);
+        if (!settings.isEmpty())
+            QCOMPARE(readFile("ZEL.CFG"), settings);
+    }
+
+    void startupBatchFileIsLaunchedWhenPresent() {
+        QDir().mkpath(dir.filePath("drive/orbel4usb"));
+        writeFile(dir.filePath("drive/orbel4usb/zelusb.bat"), "true\n");
+        ScriptedPrompter prompter;
+        PrompterScope scope(&prompter);
+        ScriptedScreens screens;
+        QVERIFY(Main(screens));
+        QCOMPARE(screens.launched, QStringList{dir.filePath("drive/orbel4usb/zelusb.bat")});
+        QCOMPARE(prompter.shown.size(), 0);
+    }
+
+    void unreadableDatabaseIsReportedAndKept() {
+        const QByteArray junk = QByteArray("not a database at all\n").repeated(100);
+        writeFile("ZELDB.mdb", junk);
+        ScriptedPrompter prompter;
+        PrompterScope scope(&prompter);
+        ScriptedScreens screens;
+        QVERIFY(Main(screens));
+        QCOMPARE(prompter.shown.size(), 1);
+        QCOMPARE(prompter.shown[0].title, QStringLiteral("MAIN"));
+        QVERIFY(prompter.shown[0].text.contains("not a deal database"));
+        QCOMPARE(readFile("ZELDB.mdb"), junk);
+    }
+
+    void databaseWithDealsIsKept() {
+        createDealDatabase("ZELDB.mdb");
+        {
+            auto db = Database::open("ZELDB.mdb");
+            StoreFixture::addDeal(*db->openRecordset("ZEL"), "KEPT", "K1");
+        }
+        ScriptedScreens screens;
+        QVERIFY(Main(screens));
+        QCOMPARE(Database::open("ZELDB.mdb")->openRecordset("ZEL")->recordCount(), 1);
+    }
+};
+
+// The settings file's line format and its reading.
+class SettingsFileTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void roundTrip_data() {
+        QTest::addColumn<QString>("dealer");
+        QTest::addColumn<QString>("reserved");
+        QTest::addColumn<bool>("password");
+        QTest::addColumn<QByteArray>("bytes");
+        const auto row = [](const char *name, const QString &dealer, const char *reserved,
+                            bool password, const QByteArray &bytes) {
+            QTest::newRow(name) << dealer << QString(reserved) << password << bytes;
+        };
+        row("plain", "ACE MOTORS", "", false, "\"ACE MOTORS\",\"\",\"False\"\r\n");
+        row("comma in name", "SMITH, JONES & CO", "X1", true,
+            "\"SMITH, JONES & CO\",\"X1\",\"True\"\r\n");
+        row("accented name", QString::fromUtf8("CAFÉ AUTOS"), "", false,
+            "\"CAF\xc9 AUTOS\",\"\",\"False\"\r\n");
+    }
+
+    void roundTrip() {
+        QFETCH(QString, dealer);
+        QFETCH(QString, reserved);
+        QFETCH(bool, password);
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("ZEL.CFG");
+        SettingsFile::write(path, dealer, reserved, password);
+        QCOMPARE(readFile(path), bytes);
+        SettingsFile::Content content;
+        SettingsFile::read(path, content);
+        QCOMPARE(content.dealerName, dealer);
+        QCOMPARE(content.reserved, reserved);
+        QCOMPARE(SettingsFile::toBoolean(content.passwordText), password);
+    }
+
+    void itemsAreReadAsWritten_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("dealer");
+        QTest::addColumn<QString>("reserved");
+        QTest::addColumn<QString>("third");
+        const auto row = [](const char *name, const QByteArray &bytes, const char *dealer,
+                            const char *reserved, const char *third) {
+            QTest::newRow(name) << bytes << QString(dealer) << QString(reserved) << QString(third);
+        };
+        row("unquoted, blanks dropped", "  ACE MOTORS , R ,True", "ACE MOTORS", "R", "True");
+        row("quoted keeps blanks", "\" ACE \",\"\",\"False\"", " ACE ", "", "False");
+        row("lines as delimiters", "\"A\"\n\"B\"\r\n\"True\"\n\n", "A", "B", "True");
+        row("no third item", "\"A\",\"B\"\r\n", "A", "B", "");
+    }
+
+    void itemsAreReadAsWritten() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, dealer);
+        QFETCH(QString, reserved);
+        QFETCH(QString, third);
+        QTemporaryDir dir;
+        writeFile(dir.filePath("ZEL.CFG"), bytes);
+        SettingsFile::Content content;
+        SettingsFile::read(dir.filePath("ZEL.CFG"), content);
+        QCOMPARE(content.dealerName, dealer);
+        QCOMPARE(content.reserved, reserved);
+        QCOMPARE(content.passwordText, third);
+    }
+
+    void failedWriteKeepsTheOldFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("ZEL.CFG");
+        SettingsFile::write(path, "OLD", "", false);
+        QVERIFY_THROWS_EXCEPTION(VolmeraError,
+                                 SettingsFile::write(dir.filePath("none/ZEL.CFG"), "N", "", true));
+        QCOMPARE(readFile(path), QByteArray("\"OLD\",\"\",\"False\"\r\n"));
+    }
+};
+
+REGISTER_TEST(StartupTest);
+REGISTER_TEST(SettingsFileTest);
+#include "tst_startup.moc"

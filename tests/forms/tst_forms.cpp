@@ -1,0 +1,285 @@
+#include "TestRegistry.h"
+#include "base/AppSettings.h"
+#include "base/Clock.h"
+#include "base/ScriptedPrompter.h"
+#include "fixtures/FormFixture.h"
+#include "forms/ZELSetUp.h"
+#include "forms/frmPW.h"
+#include "forms/frmZEL.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace {
+QByteArray fileBytes(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QString captionAfterOK(const QString &dealer) {
+    return QStringLiteral("VOLMERA  VER8.10 ") + dealer + QLatin1Char(' ');
+}
+
+// Closes the dialog the way a user would: a button, Escape or the window's close box.
+void closeBy(ZELSetUp *dialog, const QString &how) {
+    if (how == QLatin1String("OK"))
+        QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
+    else if (how == QLatin1String("CANCEL"))
+        QTest::mouseClick(dialog->cmdCancel, Qt::LeftButton);
+    else if (how == QLatin1String("Escape"))
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    else
+        dialog->close();
+}
+} // namespace
+
+class FormsTest : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<FormFixture> fx;
+    ScriptedPrompter *prompter = nullptr;
+
+private Q_SLOTS:
+    void init() {
+        fx = std::make_unique<FormFixture>();
+        prompter = &fx->prompter;
+        appSettings().VersionText = Defaults::VersionText;
+    }
+
+    void cleanup() { fx.reset(); }
+
+    void passwordPrompt_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("confirmed");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<bool>("stillOpen");
+        QTest::addColumn<int>("result");
+        const auto row = [](const char *name, const char *typed, const char *button,
+                            const char *confirmed, bool refused) {
+            QTest::newRow(name) << QString(typed) << QString(button) << QString(confirmed)
+                                << refused << refused
+                                << int(refused || button != QString("OK") ? QDialog::Rejected
+                                                                          : QDialog::Accepted);
+        };
+        row("lower case", "ke4prn", "OK", "ke4prn", false);
+        row("wrong", "ke4prm", "OK", "ke4prm", true);
+        row("typing stops at six", "KE4PRNX", "OK", "KE4PRN", false);
+        row("long wrong cut to six", "abcdefgh", "OK", "abcdef", true);
+        row("cancel empties", "ke4prn", "Cancel", "", false);
+        // The close box keeps what was last confirmed with OK ("LAST" stands for that).
+        row("close box", "ke4prn", "close", "LAST", false);
+    }
+    void passwordPrompt() {
+        QFETCH(QString, typed);
+        QFETCH(QString, button);
+        QFETCH(QString, confirmed);
+        QFETCH(bool, refused);
+        QFETCH(bool, stillOpen);
+        QFETCH(int, result);
+        appSettings().TypedPassword = QStringLiteral("LAST");
+        frmPW prompt;
+        prompt.show();
+        QVERIFY(QTest::qWaitForWindowActive(&prompt));
+        QTest::keyClicks(prompt.Text1, typed);
+        QCOMPARE(prompt.Text1->displayText(), QString(prompt.Text1->text().size(), u'*'));
+
+        if (button == QLatin1String("OK"))
+            QTest::mouseClick(prompt.Command1, Qt::LeftButton);
+        else if (button == QLatin1String("Cancel"))
+            QTest::mouseClick(prompt.Command2, Qt::LeftButton);
+        else
+            prompt.close();
+
+        QCOMPARE(appSettings().TypedPassword, confirmed);
+        QCOMPARE(prompt.isVisible(), stillOpen);
+        QCOMPARE(prompt.result(), result);
+        QCOMPARE(prompter->shown.size(), refused ? 1 : 0);
+        if (refused) {
+            const ScriptedPrompter::Shown &box = prompter->shown.first();
+            QCOMPARE(box.text, QStringLiteral("PASSWORK INCORRECT"));
+            QCOMPARE(box.style, 0);
+            QVERIFY(box.title.isEmpty());
+            QVERIFY(prompt.Text1->text().isEmpty());
+            QTRY_VERIFY(prompt.Text1->hasFocus());
+        }
+    }
+
+    void setupLoads_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("shownName");
+        QTest::addColumn<bool>("ticked");
+        QTest::addColumn<bool>("complains");
+        QTest::newRow("no file") << QByteArray() << "" << false << false;
+        QTest::newRow("password True")
+            << QByteArray("\"ACME\",\"R\",\"True\"\r\n") << "ACME" << true << false;
+        QTest::newRow("no third item")
+            << QByteArray("\"ACME\",\"R\"\r\n") << "ACME" << false << false;
+        QTest::newRow("bad third item")
+            << QByteArray("\"ACME\",\"R\",\"maybe\"\r\n") << "ACME" << false << true;
+        QTest::newRow("name only") << QByteArray("\"ACME\"\r\n") << "ACME" << false << true;
+    }
+    void setupLoads() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, shownName);
+        QFETCH(bool, ticked);
+        QFETCH(bool, complains);
+        if (!file.isNull())
+            writeBytes(QStringLiteral("ZEL.CFG"), file);
+        QWidget entry;
+        entry.show();
+        QPointer<ZELSetUp> dialog = ZELSetUp::open(&entry);
+
+        QCOMPARE(dialog->Text1->text(), shownName);
+        QCOMPARE(dialog->chkPW->isChecked(), ticked);
+        QVERIFY(!entry.isEnabled());
+        QCOMPARE(prompter->shown.size(), complains ? 1 : 0);
+        if (complains) {
+            QCOMPARE(prompter->shown.first().style, 16);
+            QCOMPARE(prompter->shown.first().title, QStringLiteral("SETUP - FORM LOAD"));
+        }
+        dialog->close();
+    }
+
+    void setupWrites_data() {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("tick");
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QString>("dealer");
+        const QByteArray unset = Defaults::DefaultDealerLine.toLatin1();
+        QTest::newRow("trailing blanks dropped")
+            << QByteArray() << "ACE MOTORS   " << false
+            << QByteArray("\"ACE MOTORS\",\"\",\"False\"\r\n") << "ACE MOTORS";
+        QTest::newRow("leading blanks kept")
+            << QByteArray() << "  ACE MOTORS " << false
+            << QByteArray("\"  ACE MOTORS\",\"\",\"False\"\r\n") << "  ACE MOTORS";
+        QTest::newRow("blanks only")
+            << QByteArray() << "   " << false << "\"" + unset + "\",\"\",\"False\"\r\n"
+            << Defaults::DefaultDealerLine;
+        QTest::newRow("password ticked")
+            << QByteArray() << "NAME" << true << QByteArray("\"NAME\",\"\",\"True\"\r\n") << "NAME";
+        QTest::newRow("reserved item carried, password cleared")
+            << QByteArray("\"OLD\",\"KEEP ME\",\"True\"\r\n") << "NEW" << false
+            << QByteArray("\"NEW\",\"KEEP ME\",\"False\"\r\n") << "NEW";
+    }
+    void setupWrites() {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, typed);
+        QFETCH(bool, tick);
+        QFETCH(QByteArray, after);
+        QFETCH(QString, dealer);
+        if (!before.isNull())
+            writeBytes(QStringLiteral("ZEL.CFG"), before);
+        QWidget entry;
+        entry.show();
+        QPointer<ZELSetUp> dialog = ZELSetUp::open(&entry);
+        dialog->Text1->clear();
+        QTest::keyClicks(dialog->Text1, typed);
+        dialog->chkPW->setChecked(tick);
+        QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
+
+        QCOMPARE(fileBytes(QStringLiteral("ZEL.CFG")), after);
+        QCOMPARE(appSettings().DealerName, dealer);
+        QCOMPARE(entry.windowTitle(), captionAfterOK(dealer));
+        QVERIFY(prompter->shown.isEmpty());
+    }
+
+    void setupClosing_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("OK") << "OK" << true;
+        QTest::newRow("CANCEL") << "CANCEL" << false;
+        QTest::newRow("Escape") << "Escape" << false;
+        QTest::newRow("close box") << "close box" << false;
+    }
+    void setupClosing() {
+        QFETCH(QString, how);
+        QFETCH(bool, saved);
+        QWidget entry;
+        entry.setWindowTitle(QStringLiteral("ENTRY"));
+        entry.show();
+        QPointer<ZELSetUp> dialog = ZELSetUp::open(&entry);
+        QVERIFY(dialog->isVisible());
+        QVERIFY(!entry.isEnabled());
+        QVERIFY(dialog->isEnabled());
+        QTest::keyClicks(dialog->Text1, QStringLiteral("ACE"));
+
+        closeBy(dialog, how);
+
+        QVERIFY(entry.isEnabled());
+        QTRY_VERIFY(dialog.isNull());
+        QCOMPARE(QFile::exists(QStringLiteral("ZEL.CFG")), saved);
+        QCOMPARE(entry.windowTitle(), saved ? captionAfterOK("ACE") : QStringLiteral("ENTRY"));
+        QCOMPARE(appSettings().DealerName, saved ? QStringLiteral("ACE") : QString());
+        QVERIFY(prompter->shown.isEmpty());
+    }
+
+    void setupUnwritableFile() {
+        QVERIFY(QDir().mkdir(QStringLiteral("ZEL.CFG")));
+        QWidget entry;
+        entry.show();
+        QPointer<ZELSetUp> dialog = ZELSetUp::open(&entry);
+        QVERIFY(prompter->shown.isEmpty());
+        QTest::keyClicks(dialog->Text1, QStringLiteral("ACE"));
+        QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
+
+        QCOMPARE(prompter->shown.size(), 1);
+        QCOMPARE(prompter->shown.first().style, 16);
+        QCOMPARE(prompter->shown.first().title, QStringLiteral("SETUP - OK CMD"));
+        QVERIFY(!prompter->shown.first().text.isEmpty());
+        QTRY_VERIFY(dialog.isNull());
+        QVERIFY(entry.isEnabled());
+        QCOMPARE(entry.windowTitle(), captionAfterOK("ACE"));
+        QCOMPARE(appSettings().DealerName, QStringLiteral("ACE"));
+    }
+
+    void entryWindowOpensSetupAndExits() {
+        Clock::setToday(QDate(2024, 3, 5));
+        appSettings().DealerName = QStringLiteral("ACE");
+        frmZEL window;
+        QCOMPARE(window.windowTitle(), QStringLiteral("VOLMERA  VER8.10 for ACE "));
+        QCOMPARE(appSettings().TodayText, QStringLiteral("03/05/2024"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+
+        const auto openDialogs = [] {
+            QList<ZELSetUp *> open;
+            for (QWidget *top : QApplication::topLevelWidgets())
+                if (auto *dialog = qobject_cast<ZELSetUp *>(top); dialog && dialog->isVisible())
+                    open.append(dialog);
+            return open;
+        };
+        QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(openDialogs().size(), 1);
+        QVERIFY(!window.isEnabled());
+        // The disabled window does not open a second dialog.
+        QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(openDialogs().size(), 1);
+
+        ZELSetUp *dialog = openDialogs().first();
+        QVERIFY(dialog != nullptr);
+        QTest::mouseClick(dialog->cmdCancel, Qt::LeftButton);
+        QVERIFY(window.isEnabled());
+        QTRY_VERIFY(openDialogs().isEmpty());
+
+        window.findChild<QAction *>(QStringLiteral("mnuExit"))->trigger();
+        QVERIFY(!window.isVisible());
+    }
+};
+
+REGISTER_TEST(FormsTest);
+#include "tst_forms.moc"

@@ -1,0 +1,352 @@
+#include "TestRegistry.h"
+#include "base/AppSettings.h"
+#include "base/Clock.h"
+#include "base/ScriptedPrompter.h"
+#include "domain/entry/FieldTable.h"
+#include "domain/entry/ScreenFit.h"
+#include "fixtures/FormFixture.h"
+#include "fixtures/StoreFixture.h"
+#include "forms/EntryBox.h"
+#include "forms/NavigationBar.h"
+#include "forms/frmZEL.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <memory>
+
+namespace {
+// The boxes the screen shows, as style|title|text; "*" stands for the store's own description.
+const QString askLose = "4||YOU ARE ABOUT TO LOSE THIS RECORD.\nIS THIS WHAT YOU WANT TO DO",
+              askDelete = "3||YOU ARE ABOUT TO DELETE THIS RECORD, IS THIS OK",
+              askFind = "3||FIND BY LAST NAME\n(If Not Then By Stock #)",
+              askName = "input|FIND RECORD|ENTER LAST NAME",
+              askStock = "input|FIND RECORD|ENTER STOCK #",
+              cantSave = "0||CAN'T SAVE RECORD WITHOUT A STOCK #,\nLast Name, and Date Sold",
+              badDate = "0||ERROR - INVALID DATE", saveFailed = "16|ZEL - SAVE CMD|*",
+              writeFailed = "16|ZEL - DTA ZEL|*";
+
+// A script row. Steps, separated by blanks: "6=TEXT" tabs into box 6 and types TEXT ("6="
+// empties it with Alt+Delete, "6" only enters it); 'TEXT types into the focused control;
+// PgUp PgDn ^End ^Home Home End Bksp Enter F10 AltDel tab are keys to the focused control;
+// Add Save Cancel Delete Find click the buttons; first previous next last click the arrows.
+// Answers, separated by "|": Y, N, C for message boxes, ">TEXT" for an input box.
+// Expect, "name=value;...": a box index, key (LName Key), fi, profit, caption, caret, focus,
+// at (position in the record set), deals (stored count), or FIELD@STOCK (a stored field).
+void row(const char *name, const char *steps, const char *answers, const char *expect,
+         const QStringList &prompts = {}) {
+    QTest::newRow(name) << QString(steps) << QString(answers) << QString(expect) << prompts;
+}
+} // namespace
+
+class EntryScreenTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<FormFixture> fx;
+    ScriptedPrompter *prompter = nullptr;
+    std::unique_ptr<frmZEL> form;
+
+    // In key order: ADAMSA1, O'BRIENB7, SMITHA1234, SMITHC5, ZIMMERZ1.
+    static void addDeals() {
+        auto db = Database::open("ZELDB.mdb");
+        auto rs = db->openRecordset(DealSchema::Table);
+        const QDate sold(2024, 2, 1);
+        StoreFixture::addDeal(*rs, "SMITH", "C5", {{"DateSold", sold}, {"FinRes", "400.00"}});
+        StoreFixture::addDeal(*rs, "ADAMS", "A1",
+                              {{"DateSold", sold},
+                               {"FinRes", "100.00"},
+                               {"ByCity", "SALEM"},
+                               {"ByStateZip", "IL"},
+                               {"AmountFin", "950.00"}});
+        StoreFixture::addDeal(*rs, "ZIMMER", "Z1", {{"DateSold", sold}, {"FinRes", "500.00"}});
+        StoreFixture::addDeal(*rs, "O'BRIEN", "B7", {{"DateSold", sold}, {"FinRes", "200.00"}});
+        StoreFixture::addDeal(*rs, "SMITH", "A1234", {{"DateSold", sold}, {"FinRes", "300.00"}});
+    }
+
+    bool openScreen() {
+        form = std::make_unique<frmZEL>();
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        return QTest::qWaitForWindowActive(form.get());
+    }
+
+    void step(const QString &step) {
+        static const QStringList names = {"PgUp", "PgDn",  "^End", "^Home",  "Home", "End",
+                                          "Bksp", "Enter", "F10",  "AltDel", "tab"};
+        static const QKeyCombination keys[] = {
+            Qt::Key_PageUp,           Qt::Key_PageDown, Qt::CTRL | Qt::Key_End,
+            Qt::CTRL | Qt::Key_Home,  Qt::Key_Home,     Qt::Key_End,
+            Qt::Key_Backspace,        Qt::Key_Return,   Qt::Key_F10,
+            Qt::ALT | Qt::Key_Delete, Qt::Key_Tab};
+        QWidget *focus = QApplication::focusWidget();
+        bool isBox = false;
+        const int index = step.section('=', 0, 0).toInt(&isBox);
+        if (const qsizetype k = names.indexOf(step); k >= 0) {
+            QTest::keyClick(focus, keys[k].key(), keys[k].keyboardModifiers());
+        } else if (step.startsWith('\'')) {
+            QTest::keyClicks(focus, step.mid(1));
+        } else if (auto *b = form->findChild<QAbstractButton *>("cmd" + step)) {
+            QTest::mouseClick(b, Qt::LeftButton);
+        } else if (auto *arrow = form->findChild<QAbstractButton *>("dtaZEL_" + step)) {
+            QTest::mouseClick(arrow, Qt::LeftButton);
+        } else if (isBox) {
+            EntryBox *box = form->txtZEL[index];
+            box->setFocus(Qt::TabFocusReason);
+            const QString text = step.section('=', 1);
+            if (step.contains('=') && text.isEmpty())
+                QTest::keyClick(box, Qt::Key_Delete, Qt::AltModifier);
+            QTest::keyClicks(box, text);
+        } else {
+            QFAIL(qPrintable("unknown step " + step));
+        }
+    }
+
+    QString valueOf(const QString &name) {
+        bool isBox = false;
+        const int index = name.toInt(&isBox);
+        if (isBox)
+            return form->txtZEL[index]->text();
+        if (name.contains('@')) {
+            auto db = Database::open("ZELDB.mdb");
+            auto rs = db->openRecordset(DealSchema::Table);
+            rs->findFirst(findCriteria("StkNbr", "=", name.section('@', 1)));
+            return rs->noMatch() ? "(none)" : rs->field(name.section('@', 0, 0)).toString();
+        }
+        QWidget *focus = QApplication::focusWidget();
+        const QMap<QString, std::function<QString()>> values = {
+            {"key", [&] { return form->txtLNmKey->text(); }},
+            {"fi", [&] { return form->lblTtlFIRes->text(); }},
+            {"profit", [&] { return form->lblTtlPrft->text(); }},
+            {"caption", [&] { return form->dtaZEL->caption(); }},
+            {"focus", [&] { return focus ? focus->objectName() : QString(); }},
+            {"caret",
+             [&] { return QString::number(qobject_cast<QLineEdit *>(focus)->cursorPosition()); }},
+            {"at", [&] { return QString::number(form->binding().recordset().absolutePosition()); }},
+            {"deals", [&] {
+                 auto db = Database::open("ZELDB.mdb");
+                 return QString::number(db->openRecordset(DealSchema::Table)->recordCount());
+             }}};
+        return values.contains(name) ? values[name]() : "unknown check " + name;
+    }
+
+    // Buttons, menus and caption all tell the same mode.
+    void checkMode() {
+        const bool adding = appSettings().AddMode;
+        QCOMPARE(form->dtaZEL->caption() == "Add Mode", adding);
+        for (QWidget *w : {form->cmdSave, form->cmdCancel})
+            QCOMPARE(w->isEnabled(), adding);
+        for (QWidget *w : {form->cmdAdd, form->cmdFind, form->cmdDelete})
+            QCOMPARE(w->isEnabled(), !adding);
+        for (QAction *a : {form->mnuAddRec, form->mnuFindRecord, form->mnuDelRecord,
+                           form->mnuReports->menuAction()})
+            QCOMPARE(a->isEnabled(), !adding);
+    }
+
+    void columns() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("answers");
+        QTest::addColumn<QString>("expect");
+        QTest::addColumn<QStringList>("prompts");
+    }
+
+    void runScript() {
+        QFETCH(QString, steps);
+        QFETCH(QString, answers);
+        QFETCH(QString, expect);
+        QFETCH(QStringList, prompts);
+        addDeals();
+        for (const QString &a : answers.split('|', Qt::SkipEmptyParts)) {
+            if (a.startsWith('>'))
+                prompter->type(a.mid(1));
+            else
+                prompter->answer(a == "Y" ? Answer::Yes : a == "N" ? Answer::No : Answer::Cancel);
+        }
+        QVERIFY(openScreen());
+        for (const QString &s : steps.split(' ', Qt::SkipEmptyParts)) {
+            step(s);
+            if (QTest::currentTestFailed())
+                return;
+        }
+        for (const QString &item : expect.split(';', Qt::SkipEmptyParts))
+            QCOMPARE(item.section('=', 0, 0) + '=' + valueOf(item.section('=', 0, 0)), item);
+        QStringList shown = fx->shown();
+        for (qsizetype i = 0; i < shown.size(); ++i) {
+            const QString wild = prompts.value(i);
+            if (wild.endsWith("|*") && shown[i].startsWith(wild.chopped(1)) &&
+                shown[i].size() > wild.size() - 1)
+                shown[i] = wild;
+        }
+        QCOMPARE(shown, prompts);
+        checkMode();
+    }
+
+private Q_SLOTS:
+    void init() {
+        fx = std::make_unique<FormFixture>();
+        prompter = &fx->prompter;
+        appSettings().DatabasePath = ".\\ZELDB.mdb";
+        appSettings().VersionText = "VER8.10";
+        appSettings().DealerName = "ACE MOTORS";
+        createDealDatabase("ZELDB.mdb");
+        Clock::setToday(QDate(2024, 3, 5));
+    }
+
+    void cleanup() {
+        form.reset();
+        fx.reset();
+    }
+
+    // All on the first deal, ADAMS A1: city SALEM, state IL, Finance Reserve 100.00.
+    void keys_data() {
+        columns();
+        row("text box refuses comma and quote", "6=,\"X", "", "6=X");
+        row("amount box refuses comma and slash", "31=12,5/", "", "31=125");
+        row("date box refuses minus and point", "8=1-2.3/4", "", "8=123/4");
+        row("key at caret 0 replaces the field", "6 Home 'X", "", "6=X");
+        row("key elsewhere inserts", "6 End 'X", "", "6=SALEMX");
+        row("Backspace at caret 0 empties", "6 Home Bksp", "", "6=");
+        row("Backspace elsewhere deletes one", "6 End Bksp", "", "6=SALE");
+        row("Enter at caret 0 empties a text box", "6 Home Enter", "", "6=");
+        row("Enter refused in an amount box", "31 Enter", "", "31=100");
+        row("Alt+Delete empties", "6 AltDel", "", "6=");
+        row("F10 restores the entry text", "6=XYZ F10", "", "6=SALEM");
+        row("F10 restores an amount as entered", "31=9 F10", "", "31=100");
+        row("F10 in the next box restores its own", "6=XYZ tab 'Q F10", "", "6=XYZ;7=IL");
+    }
+    void keys() { runScript(); }
+
+    void leaving_data() {
+        columns();
+        row("amount entered as its value", "18", "", "18=950;caret=0");
+        row("first digit replaces the amount", "18=9", "", "18=9");
+        row("amount completed", "18=1500 tab", "", "18=1500.00");
+        row("empty amount", "19 tab", "", "19=0.00");
+        row("date completed", "8=1/5/04 tab", "", "8=01/05/2004");
+        row("rejected date emptied", "8=13/45/2004 tab", "", "8=", {badDate});
+        row("last name rebuilds the key", "PgUp PgUp 1=SMYTH tab", "", "key=SMYTHA1234");
+        row("stock number rebuilds the key", "PgUp PgUp 20=A77 tab", "", "key=SMITHA77");
+        row("totals of the whole deal",
+            "Add 31=300 32=250.50 36=25 38=10 26=1200 41=100 43=50 27=150 28=50 29=25 30=75 tab",
+            "", "fi=585.50;profit=1635.50");
+    }
+    void leaving() { runScript(); }
+
+    void records_data() {
+        columns();
+        row("add opens an empty deal after the last", "Add", "",
+            "at=4;0=03/05/2024;1=;20=;key=;fi=0.00;focus=txtZEL_0;caption=Add Mode");
+        row("save without a last name", "Add 20=N1 6=SALEM Save", "",
+            "0=03/05/2024;20=N1;6=SALEM;key=N1;deals=5", {cantSave});
+        row("save without a date sold", "Add 0= 1=NEWMAN 20=N1 Save", "", "1=NEWMAN;deals=5",
+            {cantSave});
+        row("save", "Add 1=NEWMAN 20=N1 6=SALEM Save", "",
+            "20=N1;key=NEWMANN1;caption=  RECORD;deals=6;ByCity@N1=SALEM;"
+            "DateSold@N1=2024-03-05;LNKey@N1=NEWMANN1");
+        row("duplicate stock keeps every keyed value", "Add 1=NEWMAN 20=C5 6=SALEM 31=12 Save", "",
+            "0=03/05/2024;1=NEWMAN;20=C5;6=SALEM;31=12.00;key=NEWMANC5;deals=5", {saveFailed});
+        row("duplicate stock corrected", "Add 1=NEWMAN 20=C5 6=SALEM Save 6= 20=N2 Save", "",
+            "20=N2;caption=  RECORD;deals=6;ByCity@N2=;LNKey@N2=NEWMANN2", {saveFailed});
+        row("cancel answered No", "Add 1=NEWMAN Cancel", "N", "1=NEWMAN;deals=5", {askLose});
+        row("cancel answered Yes", "^End Add 1=NEWMAN Cancel", "Y",
+            "20=A1;fi=100.00;caption=  RECORD;deals=5", {askLose});
+        row("delete without a stock number", "20= Delete", "", "deals=5");
+        row("delete answered No", "Delete", "N", "20=A1;deals=5", {askDelete});
+        row("delete the last deal", "^End Delete", "Y", "20=C5;deals=4;StkNbr@Z1=(none)",
+            {askDelete});
+        row("delete shows the next deal", "PgUp Delete", "Y", "20=A1234;deals=4;StkNbr@B7=(none)",
+            {askDelete});
+        row("find by last name", "^End Find", "Y|>smi", "20=A1234;fi=300.00", {askFind, askName});
+        row("find with no name", "^End Find", "Y|>", "20=A1", {askFind, askName});
+        row("find a name with a quote", "Find", "Y|> o'brien ", "20=B7", {askFind, askName});
+        row("find by stock number", "Find", "N|>c5", "20=C5", {askFind, askStock});
+    }
+    void records() { runScript(); }
+
+    void moves_data() {
+        columns();
+        row("Page Up steps forward in key order", "PgUp PgUp", "", "20=A1234;fi=300.00");
+        row("Page Down on the first stays", "PgDn", "", "20=A1;fi=100.00");
+        row("Page Up on the last stays", "^End PgUp", "", "20=Z1;fi=500.00");
+        row("Page Down steps back", "^End PgDn", "", "20=C5;fi=400.00");
+        row("Ctrl+Home", "^End ^Home", "", "20=A1;fi=100.00");
+        row("arrows", "last previous", "", "20=C5;fi=400.00");
+        row("first and next arrows", "^End first next", "", "20=B7;fi=200.00");
+        row("moves refused in add mode", "Add 1=NEWMAN PgUp ^Home ^End first previous next last",
+            "", "0=03/05/2024;1=NEWMAN;20=;at=4;caption=Add Mode;deals=5");
+        row("edit written when the deal is left", "6=RIVERTON PgUp", "",
+            "20=B7;ByCity@A1=RIVERTON");
+        row("new key written", "PgUp PgUp 1=SMYTH tab PgDn", "",
+            "20=B7;ByLName@A1234=SMYTH;LNKey@A1234=SMYTHA1234");
+        row("edit refused stays on the deal", "1= PgUp", "", "20=A1;1=;key=A1;ByLName@A1=ADAMS",
+            {writeFailed});
+        row("refused edit refused again", "1= PgUp PgUp", "",
+            "20=A1;1=", {writeFailed, writeFailed});
+        row("refused edit corrected", "1= PgUp 1=ADAMZ PgUp", "", "20=B7;ByLName@A1=ADAMZ",
+            {writeFailed});
+    }
+    void moves() { runScript(); }
+
+    void emptyTable() {
+        QVERIFY(openScreen());
+        prompter->answer(Answer::Yes);
+        // Date Sold has the focus at once and starts a new deal; a cancel holds.
+        QCOMPARE(valueOf("caption"), "Add Mode");
+        QCOMPARE(valueOf("0"), "03/05/2024");
+        step("Cancel");
+        QCOMPARE(valueOf("caption"), "  RECORD");
+        QCOMPARE(prompter->shown.size(), 1);
+        QTest::mouseClick(form->txtZEL[0], Qt::LeftButton);
+        QCOMPARE(valueOf("caption"), "Add Mode");
+        QCOMPARE(valueOf("0"), "03/05/2024");
+        checkMode();
+    }
+
+    void boxesFitTheScreen() {
+        QVERIFY(openScreen());
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        const QSize twips(pixelsToTwips(screen.width()), pixelsToTwips(screen.height()));
+        const QSize design = designPanelFromTag("H#6060W#9480");
+        const QSize panel = panelSizeForForm(formSizeForScreen(twips), design);
+        for (const EntryField &f : FieldTable::fields()) {
+            const FitResult fit = fitControl({f.left, f.top, f.width, f.height}, f.tag, design,
+                                             panel, twips.height());
+            const QRect expected(twipsToPixels(fit.rect.left), twipsToPixels(fit.rect.top),
+                                 twipsToPixels(fit.rect.width), twipsToPixels(fit.rect.height));
+            const EntryBox *box = form->txtZEL[f.index];
+            QCOMPARE(box->objectName() + ' ' + QVariant(box->geometry()).toString(),
+                     box->objectName() + ' ' + QVariant(expected).toString());
+            QCOMPARE(box->font().pointSizeF(), fit.fontTo8pt ? 8 : f.terminalFont ? 9 : 6.75);
+        }
+    }
+
+    void navigationTooltip_data() {
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("y");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("first") << 0 << 100 << "First Record";
+        QTest::newRow("previous") << 300 << 100 << "Previous Record";
+        QTest::newRow("caption") << 1000 << 100 << "";
+        QTest::newRow("next") << 1900 << 100 << "Next Record";
+        QTest::newRow("last") << 2200 << 100 << "Last Record";
+        QTest::newRow("below") << 0 << 400 << "";
+    }
+    void navigationTooltip() {
+        QFETCH(int, x);
+        QFETCH(int, y);
+        QFETCH(QString, tip);
+        QCOMPARE(NavigationBar::tooltipAt(x, y), tip);
+        // The pointer over the real bar, in its pixels.
+        QVERIFY(openScreen());
+        NavigationBar *bar = form->dtaZEL;
+        const QPoint at(x * bar->width() / 2500, y / 15);
+        if (!bar->rect().contains(at))
+            return;
+        QTest::mouseMove(bar, at);
+        QTRY_COMPARE(bar->toolTip(), tip);
+    }
+};
+
+REGISTER_TEST(EntryScreenTest);
+#include "tst_frmzel.moc"

@@ -1,0 +1,286 @@
+#include "TestRegistry.h"
+#include "base/AppSettings.h"
+#include "base/ScriptedPrompter.h"
+#include "domain/entry/ScreenFit.h"
+#include "domain/help/HelpSection.h"
+#include "fixtures/FormFixture.h"
+#include "forms/NavigationBar.h"
+#include "forms/frmHelp.h"
+#include "forms/frmZEL.h"
+#include "store/DealSchema.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QTimer>
+#include <memory>
+
+namespace {
+void writeHelp(const QByteArray &bytes) {
+    QFile file(QStringLiteral("ZEL_HLP.RTF"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+const QString aboutShown = QStringLiteral("\n\n\n\n"
+                                          "               VOLMERA PROGRAM\n\n\n"
+                                          "               AFFORDABLE SOFTWARE FOR NEW AND USED\n"
+                                          "               AUTO DEALERSHIPS ON WINDOWS NETWORKS");
+const QString loadTitle = QStringLiteral("16|HELP FORM LOAD|");
+const QString noEnd = loadTitle + "The help document \".\\ZEL_HLP.RTF\" has no end tag E01^ after "
+                                  "S01^.";
+
+QTextCharFormat formatAt(QTextEdit *box, int position) {
+    QTextCursor cursor(box->document());
+    cursor.setPosition(position);
+    return cursor.charFormat();
+}
+} // namespace
+
+class HelpFormTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<FormFixture> fx;
+    ScriptedPrompter *prompter = nullptr;
+
+    QStringList messages() { return fx->shown(); }
+
+private Q_SLOTS:
+    void init() {
+        fx = std::make_unique<FormFixture>();
+        prompter = &fx->prompter;
+    }
+
+    void cleanup() { fx.reset(); }
+
+    void section_data() {
+        QTest::addColumn<QByteArray>("document");
+        QTest::addColumn<QString>("topic");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<bool>("picture");
+        const QString keys = Help::RecordKeysTopic;
+        QTest::newRow("the section alone")
+            << QByteArray("{\\rtf1 Intro\\par S01^\\par Keys one\\par {\\b Keys} two\\par "
+                          "E01^\\par Closing\\par}")
+            << keys << "Keys one\nKeys two\n"
+            << QStringList() << true;
+        QTest::newRow("one character after the start tag goes")
+            << QByteArray("{\\rtf1 Intro S01^*Keys E01^ Closing}") << keys << "Keys "
+            << QStringList() << true;
+        QTest::newRow("an end tag before the start does not count")
+            << QByteArray("{\\rtf1 E01^ S01^\\par Keys\\par E01^ rest}") << keys << "Keys\n"
+            << QStringList() << true;
+        QTest::newRow("another section has no picture")
+            << QByteArray("{\\rtf1 S01^\\par One\\par E01^\\par S02^\\par Two\\par E02^}")
+            << ".\\ZEL_HLP.RTF/S02E02"
+            << "Two\n"
+            << QStringList() << false;
+        QTest::newRow("no end tag: the rest is shown")
+            << QByteArray("{\\rtf1 Intro\\par S01^\\par Keys\\par Closing}") << keys
+            << "Keys\nClosing" << QStringList{noEnd} << true;
+        QTest::newRow("no start tag: the whole document")
+            << QByteArray("{\\rtf1 Intro\\par Keys\\par E01^}") << keys << "Intro\nKeys\nE01^"
+            << QStringList{loadTitle + "The help document \".\\ZEL_HLP.RTF\" has no section S01^."}
+            << true;
+        QTest::newRow("truncated document")
+            << QByteArray("{\\rtf1 Intro\\par S01^\\par Keys\\par E01") << keys << "Keys\nE01"
+            << QStringList{loadTitle + "The help document \".\\ZEL_HLP.RTF\" cannot be read in "
+                                       "full: it ends before its last group is closed."}
+            << true;
+        QTest::newRow("not rich text")
+            << QByteArray("S01^\r\nKeys\r\nE01^\r\n") << keys << ""
+            << QStringList{loadTitle + "The help document \".\\ZEL_HLP.RTF\" cannot be read in "
+                                       "full: it is not a rich-text document."}
+            << true;
+    }
+
+    void section() {
+        QFETCH(QByteArray, document);
+        QFETCH(QString, topic);
+        QFETCH(QString, shown);
+        QFETCH(QStringList, boxes);
+        QFETCH(bool, picture);
+        writeHelp(document);
+        appSettings().HelpTopic = topic;
+        frmHelp form;
+        QCOMPARE(form.RichTextBox1->toPlainText(), shown);
+        QCOMPARE(messages(), boxes);
+        QCOMPARE(form.Data1->isVisibleTo(&form), picture);
+        QVERIFY(!form.RichTextBox2->isVisibleTo(&form));
+        QCOMPARE(form.RichTextBox1->textCursor().position(), 0);
+    }
+
+    void sectionKeepsItsFormatting() {
+        writeHelp("{\\rtf1 {\\b Intro}\\par S01^\\par {\\b\\fs28 Head} text\\par E01^}");
+        appSettings().HelpTopic = Help::RecordKeysTopic;
+        frmHelp form;
+        QCOMPARE(form.RichTextBox1->toPlainText(), QStringLiteral("Head text\n"));
+        QVERIFY(formatAt(form.RichTextBox1, 1).font().bold());
+        QCOMPARE(formatAt(form.RichTextBox1, 1).fontPointSize(), 14.0);
+        QVERIFY(!formatAt(form.RichTextBox1, 6).font().bold());
+        QCOMPARE(formatAt(form.RichTextBox1, 6).fontPointSize(), 0.0); // the viewer's own size
+    }
+
+    void missingDocument() {
+        QFile missing(QStringLiteral("ZEL_HLP.RTF"));
+        QVERIFY(!missing.open(QIODevice::ReadOnly));
+        appSettings().HelpTopic = Help::RecordKeysTopic;
+        frmHelp form;
+        QCOMPARE(messages(),
+                 QStringList{loadTitle + "The help document \".\\ZEL_HLP.RTF\" cannot be opened: " +
+                             missing.errorString()});
+        QVERIFY(form.RichTextBox1->toPlainText().isEmpty());
+        QVERIFY(!form.Data1->isVisibleTo(&form));
+    }
+
+    void aboutTwiceInARow() {
+        for (int time = 0; time < 2; ++time) {
+            appSettings().HelpTopic = Help::AboutTopic;
+            frmHelp form;
+            QCOMPARE(form.windowTitle(), QStringLiteral("HELP"));
+            QCOMPARE(form.RichTextBox1->toPlainText(), aboutShown);
+            for (int position : {1, 20, int(aboutShown.size())}) {
+                QVERIFY(formatAt(form.RichTextBox1, position).font().bold());
+                QCOMPARE(formatAt(form.RichTextBox1, position).fontPointSize(), 12.0);
+            }
+            QCOMPARE(form.RichTextBox1->textCursor().position(), 0);
+            QVERIFY(!form.Data1->isVisibleTo(&form));
+            form.show();
+            QTest::mouseClick(form.cmdExit, Qt::LeftButton);
+            QVERIFY(!form.isVisible());
+            QVERIFY(appSettings().HelpTopic.isEmpty());
+        }
+        QVERIFY(prompter->shown.isEmpty());
+    }
+
+    void closing_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Escape on EXIT") << "Escape";
+        QTest::newRow("close box") << "close";
+    }
+
+    void closing() {
+        QFETCH(QString, how);
+        appSettings().HelpTopic = Help::AboutTopic;
+        frmHelp form;
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QCOMPARE(QApplication::focusWidget(), form.cmdExit);
+        if (how == QLatin1String("Escape"))
+            QTest::keyClick(form.cmdExit, Qt::Key_Escape);
+        else
+            form.close();
+        QVERIFY(!form.isVisible());
+        QVERIFY(appSettings().HelpTopic.isEmpty());
+        QVERIFY(prompter->shown.isEmpty());
+    }
+
+    void clickIntoTextReturnsFocusToExit() {
+        writeHelp("{\\rtf1 S01^\\par Keys\\par E01^}");
+        appSettings().HelpTopic = Help::RecordKeysTopic;
+        frmHelp form;
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QTest::mouseClick(form.RichTextBox1->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
+        QCOMPARE(QApplication::focusWidget(), form.cmdExit);
+        QTest::keyClick(form.cmdExit, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), form.cmdExit);
+        QCOMPARE(form.RichTextBox1->toPlainText(), QStringLiteral("Keys\n"));
+    }
+
+    void layout_data() {
+        QTest::addColumn<QSize>("form");
+        QTest::addColumn<QList<int>>("expected"); // exit left, exit top, viewer width, height
+        QTest::newRow("640 by 480") << QSize(9600, 6880) << QList<int>{120, 6084, 9480, 5965};
+    }
+
+    void layout() {
+        QFETCH(QSize, form);
+        QFETCH(QList<int>, expected);
+        const Help::Layout l = Help::layoutFor(form);
+        QCOMPARE((QList<int>{l.exitLeft, l.exitTop, l.viewerWidth, l.viewerHeight}), expected);
+    }
+
+    void formTakesTheEntryScreensHeight() {
+        QWidget entry;
+        entry.resize(300, 450);
+        appSettings().HelpTopic = Help::AboutTopic;
+        frmHelp form(&entry);
+        QCOMPARE(form.height(), 450);
+        QCOMPARE(form.width(), QApplication::primaryScreen()->geometry().width());
+        QCOMPARE(form.cmdExit->y(), twipsToPixels(int(pixelsToTwips(450) / 1.1307)));
+    }
+
+    void shippedDocument() {
+        const QString shipped = QFINDTESTDATA("../../resources/ZEL_HLP.RTF");
+        QVERIFY(!shipped.isEmpty());
+        QVERIFY(QFile::copy(shipped, QStringLiteral("ZEL_HLP.RTF")));
+        QFile file(shipped);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(Rtf::read(file.readAll()).error, QString());
+
+        appSettings().HelpTopic = Help::RecordKeysTopic;
+        frmHelp form;
+        QCOMPARE(messages(), QStringList());
+        const QString text = form.RichTextBox1->toPlainText();
+        QVERIFY(text.startsWith(QStringLiteral("RECORD ACTION KEYS\n")));
+        QVERIFY(text.contains("Ctrl+Shift+S"));
+        for (const char *outside : {"S01^", "E01^", "VOLMERA HELP", "ABOUT THIS DOCUMENT"})
+            QVERIFY2(!text.contains(QLatin1String(outside)), outside);
+        QVERIFY(form.Data1->isVisibleTo(&form));
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const QRect place(twipsToPixels(5120), twipsToPixels(3200), twipsToPixels(2500),
+                          twipsToPixels(300));
+        QCOMPARE(QRect(form.Data1->mapTo(&form, QPoint()), form.Data1->size()), place);
+        // It lies on the text and moves with it.
+        form.RichTextBox1->verticalScrollBar()->setValue(40);
+        QCOMPARE(form.Data1->mapTo(&form, QPoint()), place.topLeft() - QPoint(0, 40));
+    }
+
+    // The entry screen's Help menu opens the form modally with its topic.
+    void entryScreenMenus_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("start");
+        QTest::newRow("About") << "mnuAbout" << aboutShown;
+        QTest::newRow("Record Action Keys") << "mnuRecHlp"
+                                            << "RECORD ACTION KEYS\n";
+    }
+
+    void entryScreenMenus() {
+        QFETCH(QString, item);
+        QFETCH(QString, start);
+        QVERIFY(QFile::copy(QFINDTESTDATA("../../resources/ZEL_HLP.RTF"), "ZEL_HLP.RTF"));
+        appSettings().DatabasePath = QStringLiteral(".\\ZELDB.mdb");
+        createDealDatabase(QStringLiteral("ZELDB.mdb"));
+        frmZEL entry;
+        prompter->shown.clear();
+        QString title, text, topic;
+        QTimer::singleShot(0, [&] {
+            auto *help = qobject_cast<frmHelp *>(QApplication::activeModalWidget());
+            QVERIFY(help != nullptr);
+            title = help->windowTitle();
+            text = help->RichTextBox1->toPlainText();
+            topic = appSettings().HelpTopic;
+            help->cmdExit->click();
+        });
+        entry.findChild<QAction *>(item)->trigger();
+        QCOMPARE(title, QStringLiteral("HELP"));
+        QVERIFY2(text.startsWith(start), qPrintable(text.left(40)));
+        QCOMPARE(topic,
+                 item == QLatin1String("mnuAbout") ? Help::AboutTopic : Help::RecordKeysTopic);
+        QVERIFY(appSettings().HelpTopic.isEmpty());
+        QCOMPARE(messages(), QStringList());
+        entry.close();
+    }
+};
+
+REGISTER_TEST(HelpFormTest);
+#include "tst_helpform.moc"

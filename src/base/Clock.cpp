@@ -17,3 +17,9 @@ void Clock::setToday(const QDate &date) {
 QString Clock::todayText() {
     return formatDate(today(), QStringLiteral("mm/dd/yyyy"));
 }
+
+int Clock::fullYear(int twoDigits) {
+    const int first = today().year() - 80; // the window's first year
+    const int year = first - first % 100 + twoDigits;
+    return year < first ? year + 100 : year;
+}

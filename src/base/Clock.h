@@ -8,4 +8,7 @@ namespace Clock {
 QDate today();
 void setToday(const QDate &date); // an invalid date goes back to the system clock
 QString todayText();              // "mm/dd/yyyy"
+// The year a two-digit year (0 to 99) stands for: the one within 80 years before and 19 years
+// after this year (in 2026: 00-45 give 20xx, 46-99 give 19xx).
+int fullYear(int twoDigits);
 } // namespace Clock

@@ -1,5 +1,6 @@
 #include "store/Purge.h"
 
+#include "base/Clock.h"
 #include "base/PathMapping.h"
 #include "store/DealSchema.h"
 #include "store/UseLock.h"
@@ -130,7 +131,7 @@ std::optional<QDate> readCutoff(const QString &text) {
         return std::nullopt;
     int year = parts[2].toInt();
     if (parts[2].size() == 2)
-        year += year < 20 ? 2000 : 1900;
+        year = Clock::fullYear(year);
     const QDate date(year, parts[0].toInt(), parts[1].toInt());
     if (!date.isValid())
         return std::nullopt;

@@ -15,8 +15,8 @@ inline const QString DefaultCutoff = QStringLiteral("01/01/1980");
 // The question asked for the cutoff: seven lines, each but the last ended by a carriage return.
 QString prompt();
 
-// The cutoff as typed: mm/dd/yyyy, or with a two-digit year (00 to 19 give 20xx, 20 to 99
-// 19xx). Nothing when the text is not such a date.
+// The cutoff as typed: mm/dd/yyyy, or with a two-digit year (completed by Clock::fullYear).
+// Nothing when the text is not such a date.
 std::optional<QDate> readCutoff(const QString &text);
 // What is said when it is not.
 QString notADate(const QString &typed);

@@ -18,12 +18,6 @@ bool allDigits(const QString &s) {
     return true;
 }
 
-// Two-digit years follow the same century rule as the completed result, so that reading and
-// the final check agree (2/29/00 is a leap day of 2000).
-int fullYear(int twoDigits) {
-    return twoDigits < 20 ? 2000 + twoDigits : 1900 + twoDigits;
-}
-
 // Reads "m/d" or "m/d/y", month first; blanks around a number are allowed, nothing else is.
 // A missing year (or an empty one after the second "/") is this year. Years of three or four
 // digits are taken as written.
@@ -43,7 +37,7 @@ std::optional<QDate> readDate(const QString &text) {
     if (n.size() == 3 && !n[2].isEmpty()) {
         year = n[2].toInt();
         if (n[2].size() <= 2)
-            year = fullYear(year);
+            year = Clock::fullYear(year);
         else if (year < 100)
             return std::nullopt;
     }
@@ -68,13 +62,15 @@ int toInt16(double value) {
     return int(r);
 }
 
-// The year on the end of the month-and-day part: up to 999 gets a century (so a three-digit
-// value makes a five-digit year, which no check lets through), from 1000 on it is written
-// plainly.
+// The year on the end of the month-and-day part: a two-digit year gets the century of the
+// window around today; up to 999 gets a century too (so a three-digit value makes a five-digit
+// year, which no check lets through); from 1000 on it is written plainly.
 QString withYear(const QString &monthDay, int year) {
     if (year >= 1000)
         return monthDay + QString::number(year);
-    const QString century = year >= 20 ? QStringLiteral("19") : QStringLiteral("20");
+    if (year >= 0 && year <= 99)
+        return monthDay + QString::number(Clock::fullYear(year));
+    const QString century = QString::number(Clock::fullYear(0) / 100);
     const QString digits = QStringLiteral("%1").arg(std::abs(year), 2, 10, QLatin1Char('0'));
     return monthDay + century + (year < 0 ? u'-' + digits : digits);
 }

@@ -1,9 +1,14 @@
 #include "base/ErrorTrap.h"
 
-void ErrorTrap::report(Prompter &prompter) {
+std::optional<std::pair<QString, QString>> ErrorTrap::take() {
     if (!pending())
-        return;
+        return std::nullopt;
     const QString shown = last.isEmpty() ? QStringLiteral("UNKNOWN ERROR") : last;
     clear();
-    prompter.msgBox(shown, Style::Critical, tag);
+    return std::pair(shown, tag);
+}
+
+void ErrorTrap::report(Prompter &prompter) {
+    if (const auto shown = take())
+        prompter.msgBox(shown->first, Style::Critical, shown->second);
 }

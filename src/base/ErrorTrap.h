@@ -4,6 +4,8 @@
 
 #include <QString>
 #include <exception>
+#include <optional>
+#include <utility>
 
 // The program's error, with a plain description for the user.
 class VolmeraError : public std::exception {
@@ -45,6 +47,8 @@ public:
 
     // Shows the pending error, if any, and clears it.
     void report(Prompter &prompter = Prompter::current());
+    // The pending error as it would be shown (text, title), cleared; nothing when none is.
+    std::optional<std::pair<QString, QString>> take();
 
 private:
     QString tag;

@@ -54,8 +54,8 @@ void frmZEL::mnuImportZEL_Click() {
             if (leftAddMode) {
                 // The deal being added is dropped, and the boxes show a stored deal again, so
                 // that nothing typed for it is written over another deal.
-                bound.dropNew();
-                showCurrent();
+                session.dropNew();
+                session.reload();
             }
             ImportDeals(int(found->form), found->path);
             return;
@@ -106,7 +106,7 @@ void frmZEL::ImportDeals(int kind, const QString &path) {
         if (const QString message = DealImport::closingMessage(file, outcome); !message.isEmpty())
             trap.record(message);
     });
-    trap.run([&] { Refresh(false); });
+    trap.run([&] { Refresh(); });
     unsetCursor();
     fraPrgBox->hide();
     PrgBox->setValue(0);
@@ -128,20 +128,18 @@ void frmZEL::mnuRebuild_Click() {
     const auto retry = [&ask](const QString &description) {
         return ask.msgBox(description, Style::RetryCancel) == Answer::Retry;
     };
-    AppSettings &settings = appSettings();
-    if (settings.AddMode) {
+    if (session.adding()) {
         // The binding is released below, and the deal being added with it.
+        session.dropNew();
         setBrowseMode(true);
-        settings.AddMode = false;
     }
-    bound.release();
-    showDeal(ShownDeal());
+    session.release();
     setCursor(Qt::WaitCursor);
     DealPurge::purge(DealPurge::files(), *cutoff, retry);
     // The database is there and usable whatever happened, so the screen binds again.
     for (;;) {
         try {
-            Refresh(false);
+            Refresh();
             break;
         } catch (const std::exception &e) {
             if (!retry(QString::fromUtf8(e.what())))

@@ -87,6 +87,7 @@ frmZEL::frmZEL(QWidget *parent) : QMainWindow(parent) {
     setupKey->setContext(Qt::WindowShortcut);
     connect(setupKey, &QShortcut::activated, this, [this] { ZELSetUp::open(this); });
 
+    session.shownChanged = [this] { showDeal(session.deal()); };
     Form_Load();
 }
 
@@ -304,10 +305,7 @@ void frmZEL::Form_Load() {
         AdjToScreen();
     });
     settings.TodayText = Clock::todayText();
-    trap.run([&] {
-        bound.open(PathMapping::toLocal(settings.DatabasePath));
-        showCurrent();
-    });
+    trap.run([&] { session.open(PathMapping::toLocal(settings.DatabasePath)); });
     CalcTotals();
     setWindowTitle(entryCaption(settings.VersionText, settings.DealerName));
     settings.AddMode = false;
@@ -347,75 +345,38 @@ void frmZEL::AdjToScreen() {
 
 // ---- the binding's operations
 
-bool frmZEL::dtaZEL_Validate(int action) {
-    AppSettings &settings = appSettings();
-    if (settings.AddMode)
+bool frmZEL::leaveRecord() {
+    if (session.adding())
         return false; // nothing leaves the new record but Save and Cancel
-    if (action == 5 && !settings.ImportBusy)
-        settings.AddMode = true;
-    return true;
-}
-
-bool frmZEL::leaveRecord(int action) {
-    if (!dtaZEL_Validate(action))
-        return false;
-    if (action == 5)
-        return true;
     // The focused box is left first, so its text is completed before the deal is written.
     leaveFocusedBox();
-    try {
-        bound.writeChanges(onScreen(), loaded);
-    } catch (const std::exception &e) {
-        // The store refused the changes: the user stays on the deal with them.
-        reportStoreError(QStringLiteral("ZEL - DTA ZEL"), e);
-        // The panel took the focus when the box was left; without this the keys go nowhere.
-        focusDateSold();
-        return false;
-    }
-    return true;
+    EntryStep step;
+    if (session.leave(onScreen(), step))
+        return true;
+    apply(step);
+    return false;
 }
 
 void frmZEL::dtaZEL_Move(int action) {
-    ErrorTrap trap(QStringLiteral("ZEL - DTA ZEL"));
-    if (!bound.isOpen() || (bound.eof() && bound.bof()))
+    if (session.adding() || session.empty())
         return;
-    if (!leaveRecord(action))
-        return;
-    trap.run([&] {
-        Recordset &rs = bound.recordset();
-        switch (action) {
-        case 1:
-            rs.moveFirst();
-            break;
-        case 2:
-            rs.movePrevious();
-            if (rs.bof())
-                rs.moveFirst();
-            break;
-        case 3:
-            rs.moveNext();
-            if (rs.eof())
-                rs.moveLast();
-            break;
-        default:
-            rs.moveLast();
-        }
-    });
-    showCurrent();
-    Picture1_GotFocus();
-    trap.report();
+    leaveFocusedBox();
+    const EntryStep step = session.move(EntrySession::Action(action), onScreen());
+    CalcTotals();
+    apply(step);
 }
 
-void frmZEL::Refresh(bool release) {
-    bound.release();
-    if (!release) {
-        bound.open(PathMapping::toLocal(appSettings().DatabasePath));
-        showCurrent();
-    }
+void frmZEL::apply(const EntryStep &step) {
+    if (cmdCancel->isEnabled() != session.adding())
+        setBrowseMode(!session.adding());
+    if (step.focusDateSold)
+        focusDateSold();
+    if (step.message)
+        Prompter::current().msgBox(step.message->text, step.message->style, step.message->title);
 }
 
-void frmZEL::showCurrent() {
-    showDeal(bound.current());
+void frmZEL::Refresh() {
+    session.open(PathMapping::toLocal(appSettings().DatabasePath));
 }
 
 void frmZEL::showDeal(const ShownDeal &deal) {
@@ -423,7 +384,6 @@ void frmZEL::showDeal(const ShownDeal &deal) {
         txtZEL[i]->setText(deal.boxes[i]);
     txtLNmKey->setText(deal.lnKey);
     chkDelivered->setChecked(deal.delivered);
-    loaded = deal;
 }
 
 ShownDeal frmZEL::onScreen() const {
@@ -433,12 +393,6 @@ ShownDeal frmZEL::onScreen() const {
     deal.lnKey = txtLNmKey->text();
     deal.delivered = chkDelivered->isChecked();
     return deal;
-}
-
-void frmZEL::reportStoreError(const QString &tag, const std::exception &error) {
-    ErrorTrap trap(tag);
-    trap.run([&] { throw error; });
-    trap.report();
 }
 
 // ---- the boxes
@@ -471,22 +425,22 @@ void frmZEL::SpecialKeys(int key, Qt::KeyboardModifiers modifiers, bool &acted) 
     switch (specialKeyAction(key, modifiers)) {
     case NavAction::Next:
         acted = true;
-        if (!bound.eof())
+        if (!session.atEnd())
             dtaZEL_Move(3);
         break;
     case NavAction::Previous:
         acted = true;
-        if (!bound.bof())
+        if (!session.atStart())
             dtaZEL_Move(2);
         break;
     case NavAction::Last:
-        if (!bound.eof()) {
+        if (!session.atEnd()) {
             acted = true;
             dtaZEL_Move(4);
         }
         break;
     case NavAction::First:
-        if (!bound.bof()) {
+        if (!session.atStart()) {
             acted = true;
             dtaZEL_Move(1);
         }
@@ -501,7 +455,7 @@ void frmZEL::txtZEL_GotFocus(int index) {
     ErrorTrap trap(QStringLiteral("ZEL - ZEL TXT"));
     EntryBox *box = txtZEL[index];
     if (index == FieldTable::dateSold) {
-        if (bound.eof() && !appSettings().AddMode)
+        if (session.atEnd() && !session.adding())
             cmdAdd_Click();
         else
             CalcTotals();
@@ -620,25 +574,12 @@ void frmZEL::setBrowseMode(bool browse) {
 }
 
 void frmZEL::cmdAdd_Click() {
-    // Add stops at its first failure without a message.
-    try {
-        if (!bound.eof())
-            dtaZEL_Move(4);
-        if (!leaveRecord(5))
-            return;
-        mnuAddRec->setEnabled(false);
-        mnuFindRecord->setEnabled(false);
-        mnuDelRecord->setEnabled(false);
-        mnuReports->menuAction()->setEnabled(false);
-        bound.startNew();
-        showDeal(ShownDeal());
-        txtZEL[FieldTable::dateSold]->setText(appSettings().TodayText);
-        // Date Sold may hold the focus already, so entering it will not clear the totals.
-        CalcTotals();
-        setBrowseMode(false);
-        focusDateSold();
-    } catch (const std::exception &) {
-    }
+    if (!session.adding() && !session.atEnd())
+        leaveFocusedBox();
+    const EntryStep step = session.add(onScreen());
+    // Date Sold may hold the focus already, so entering it will not clear the totals.
+    CalcTotals();
+    apply(step);
 }
 
 void frmZEL::mnuAddRec_Click() {
@@ -648,76 +589,16 @@ void frmZEL::mnuAddRec_Click() {
 }
 
 void frmZEL::cmdSave_Click() {
-    ErrorTrap trap(QStringLiteral("ZEL - SAVE CMD"));
     leaveFocusedBox(); // completes the box being typed in
-    auto blank = [this](int index) { return txtZEL[index]->text().trimmed().isEmpty(); };
-    if (blank(FieldTable::dateSold) || blank(FieldTable::stockNumber) ||
-        blank(FieldTable::lastName)) {
-        Prompter::current().msgBox(
-            QStringLiteral("CAN'T SAVE RECORD WITHOUT A STOCK #,\nLast Name, and Date Sold"));
-        return;
-    }
-    QString stock = txtZEL[FieldTable::stockNumber]->text();
-    while (stock.endsWith(QLatin1Char(' ')))
-        stock.chop(1);
-    try {
-        bound.saveNew(onScreen());
-    } catch (const std::exception &e) {
-        // A refused deal stays on screen in add mode with everything keyed.
-        reportStoreError(QStringLiteral("ZEL - SAVE CMD"), e);
-        return;
-    }
-    appSettings().AddMode = false;
-    trap.run([&] { bound.recordset().requery(); });
-    setBrowseMode(true);
-    trap.run([&] { bound.recordset().findFirst(findCriteria("StkNbr", "=", stock)); });
-    showCurrent();
-    focusDateSold();
-    cmdSave->setEnabled(false);
-    trap.report();
+    apply(session.save(onScreen()));
 }
 
 void frmZEL::cmdCancel_Click() {
-    ErrorTrap trap(QStringLiteral("ZEL - CANCEL CMD"));
-    const int answer = Prompter::current().msgBox(
-        QStringLiteral("YOU ARE ABOUT TO LOSE THIS RECORD.\nIS THIS WHAT YOU WANT TO DO"),
-        Style::YesNo);
-    if (answer != Answer::Yes)
-        return;
-    setBrowseMode(true);
-    appSettings().AddMode = false;
-    bound.dropNew();
-    trap.run([&] {
-        if (!bound.eof() || !bound.bof())
-            bound.recordset().moveFirst();
-    });
-    showCurrent();
-    // On an empty table Date Sold would start a new deal at once and undo the cancel.
-    if (!bound.eof())
-        focusDateSold();
-    trap.report();
+    apply(session.cancel());
 }
 
 void frmZEL::cmdDelete_Click() {
-    // Delete stops at its first failure without a message.
-    try {
-        if (txtZEL[FieldTable::stockNumber]->text().trimmed().isEmpty())
-            return;
-        const int answer = Prompter::current().msgBox(
-            QStringLiteral("YOU ARE ABOUT TO DELETE THIS RECORD, IS THIS OK"), Style::YesNoCancel);
-        if (answer != Answer::Yes)
-            return;
-        Recordset &rs = bound.recordset();
-        rs.deleteCurrent();
-        loaded = onScreen(); // the deleted deal's boxes are not written anywhere
-        rs.moveNext();
-        if (rs.eof())
-            rs.moveLast();
-        showCurrent();
-        focusDateSold();
-    } catch (const std::exception &) {
-        showCurrent();
-    }
+    apply(session.remove(onScreen()));
 }
 
 void frmZEL::mnuDelRecord_Click() {
@@ -727,40 +608,11 @@ void frmZEL::mnuDelRecord_Click() {
 }
 
 void frmZEL::cmdFind_Click() {
-    ErrorTrap trap(QStringLiteral("ZEL - FIND CMD"));
-    if (!leaveRecord(0))
-        return;
-    trap.run([&] { bound.recordset().requery(); });
-    showCurrent();
-    Prompter &ask = Prompter::current();
-    const int answer = ask.msgBox(QStringLiteral("FIND BY LAST NAME\n(If Not Then By Stock #)"),
-                                  Style::YesNoCancel);
-    if (answer == Answer::Cancel) {
-        focusDateSold();
-        trap.report();
-        return;
-    }
-    const bool byName = answer == Answer::Yes;
-    const std::optional<QString> typed =
-        ask.inputBox(byName ? QStringLiteral("ENTER LAST NAME") : QStringLiteral("ENTER STOCK #"),
-                     QStringLiteral("FIND RECORD"));
-    const QString value = typed.value_or(QString()).trimmed().left(byName ? 15 : 8);
-    if (value.isEmpty()) {
-        trap.report();
-        return;
-    }
-    const QString field = byName ? QStringLiteral("LNKey") : QStringLiteral("StkNbr");
-    trap.run([&] {
-        Recordset &rs = bound.recordset();
-        // The answer is searched for as typed, quotes and all.
-        rs.findFirst(findCriteria(field, QStringLiteral("="), value));
-        if (rs.noMatch())
-            rs.findFirst(findCriteria(field, QStringLiteral(">"), value));
-    });
-    showCurrent();
+    if (!session.adding())
+        leaveFocusedBox();
+    const EntryStep step = session.find(onScreen());
     CalcTotals();
-    focusDateSold();
-    trap.report();
+    apply(step);
 }
 
 void frmZEL::mnuFindRecord_Click() {
@@ -848,13 +700,12 @@ void frmZEL::closeEvent(QCloseEvent *event) {
             event->ignore();
             return;
         }
-        bound.dropNew();
-        settings.AddMode = false;
-    } else if (bound.isOpen() && !leaveRecord(0)) {
+        session.dropNew();
+    } else if (session.binding().isOpen() && !leaveRecord()) {
         event->ignore(); // edits the store refused stay on screen
         return;
     }
     setBrowseMode(true);
-    bound.release();
+    session.binding().release();
     QMainWindow::closeEvent(event);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "domain/entry/DealBinding.h"
+#include "domain/entry/EntrySession.h"
 #include "domain/entry/Totals.h"
 
 #include <QList>
@@ -72,11 +72,9 @@ public:
     void boxFocusOut(int index, Qt::FocusReason reason);
 
     // The binding, for the work on the database file itself (import, purge).
-    DealBinding &binding() { return bound; }
-    // Closes and reopens the bound record set; with release, the file is left free.
-    void Refresh(bool release = false);
-    // Shows the deal at the binding's position.
-    void showCurrent();
+    DealBinding &binding() { return session.binding(); }
+    // Closes and reopens the bound record set.
+    void Refresh();
     // Imports the export file (a local path) of form kind 1 or 2, after asking.
     void ImportDeals(int kind, const QString &path);
 
@@ -113,20 +111,18 @@ private:
     void AdjToScreen();
     void Picture1_GotFocus();
 
-    bool dtaZEL_Validate(int action);
     void dtaZEL_Move(int action);
-    bool leaveRecord(int action);
+    bool leaveRecord();
+    void apply(const EntryStep &step);
     void leaveFocusedBox();
     void setBrowseMode(bool browse);
     void focusDateSold();
     void showDeal(const ShownDeal &deal);
     ShownDeal onScreen() const;
     void SpecialKeys(int key, Qt::KeyboardModifiers modifiers, bool &acted);
-    void reportStoreError(const QString &tag, const std::exception &error);
     void makeProgressBox();
 
-    DealBinding bound;
-    ShownDeal loaded; // the deal as shown, to tell what the user changed
+    EntrySession session;
     QString EntryText;
     DealTotals totals;
     QList<Placed> placed;

@@ -19,15 +19,15 @@
 #include <memory>
 
 namespace {
-// The boxes the screen shows, as style|title|text; "*" stands for the store's own description.
+// The boxes the screen shows, as style|title|text.
 const QString askLose = "4||YOU ARE ABOUT TO LOSE THIS RECORD.\nIS THIS WHAT YOU WANT TO DO",
               askDelete = "3||YOU ARE ABOUT TO DELETE THIS RECORD, IS THIS OK",
               askFind = "3||FIND BY LAST NAME\n(If Not Then By Stock #)",
-              askName = "input|FIND RECORD|ENTER LAST NAME",
-              askStock = "input|FIND RECORD|ENTER STOCK #",
-              cantSave = "0||CAN'T SAVE RECORD WITHOUT A STOCK #,\nLast Name, and Date Sold",
-              badDate = "0||ERROR - INVALID DATE", saveFailed = "16|ZEL - SAVE CMD|*",
-              writeFailed = "16|ZEL - DTA ZEL|*";
+              askName = "input|FIND RECORD|ENTER LAST NAME", badDate = "0||ERROR - INVALID DATE",
+              duplicate = "16|ZEL - SAVE CMD|Another deal already has this StkNbr: the deal was "
+                          "not stored (duplicate key).",
+              noLastName = "16|ZEL - DTA ZEL|Field ByLName cannot be a zero-length text: the "
+                           "deal was not stored.";
 
 // A script row. Steps, separated by blanks: "6=TEXT" tabs into box 6 and types TEXT ("6="
 // empties it with Alt+Delete, "6" only enters it); 'TEXT types into the focused control;
@@ -171,14 +171,7 @@ class EntryScreenTest : public QObject {
         }
         for (const QString &item : expect.split(';', Qt::SkipEmptyParts))
             QCOMPARE(item.section('=', 0, 0) + '=' + valueOf(item.section('=', 0, 0)), item);
-        QStringList shown = fx->shown();
-        for (qsizetype i = 0; i < shown.size(); ++i) {
-            const QString wild = prompts.value(i);
-            if (wild.endsWith("|*") && shown[i].startsWith(wild.chopped(1)) &&
-                shown[i].size() > wild.size() - 1)
-                shown[i] = wild;
-        }
-        QCOMPARE(shown, prompts);
+        QCOMPARE(fx->shown(), prompts);
         checkMode();
     }
 
@@ -233,34 +226,20 @@ private Q_SLOTS:
     }
     void leaving() { runScript(); }
 
+    // The wiring of the record workflow: buttons, keys and arrows, what the screen shows after.
     void records_data() {
         columns();
         row("add opens an empty deal after the last", "Add", "",
             "at=4;0=03/05/2024;1=;20=;key=;fi=0.00;focus=txtZEL_0;caption=Add Mode");
-        row("save without a last name", "Add 20=N1 6=SALEM Save", "",
-            "0=03/05/2024;20=N1;6=SALEM;key=N1;deals=5", {cantSave});
-        row("save without a date sold", "Add 0= 1=NEWMAN 20=N1 Save", "", "1=NEWMAN;deals=5",
-            {cantSave});
         row("save", "Add 1=NEWMAN 20=N1 6=SALEM Save", "",
-            "20=N1;key=NEWMANN1;caption=  RECORD;deals=6;ByCity@N1=SALEM;"
-            "DateSold@N1=2024-03-05;LNKey@N1=NEWMANN1");
+            "20=N1;key=NEWMANN1;caption=  RECORD;focus=txtZEL_0;deals=6;ByCity@N1=SALEM");
         row("duplicate stock keeps every keyed value", "Add 1=NEWMAN 20=C5 6=SALEM 31=12 Save", "",
-            "0=03/05/2024;1=NEWMAN;20=C5;6=SALEM;31=12.00;key=NEWMANC5;deals=5", {saveFailed});
-        row("duplicate stock corrected", "Add 1=NEWMAN 20=C5 6=SALEM Save 6= 20=N2 Save", "",
-            "20=N2;caption=  RECORD;deals=6;ByCity@N2=;LNKey@N2=NEWMANN2", {saveFailed});
-        row("cancel answered No", "Add 1=NEWMAN Cancel", "N", "1=NEWMAN;deals=5", {askLose});
+            "0=03/05/2024;1=NEWMAN;20=C5;6=SALEM;31=12.00;key=NEWMANC5;deals=5", {duplicate});
         row("cancel answered Yes", "^End Add 1=NEWMAN Cancel", "Y",
             "20=A1;fi=100.00;caption=  RECORD;deals=5", {askLose});
-        row("delete without a stock number", "20= Delete", "", "deals=5");
-        row("delete answered No", "Delete", "N", "20=A1;deals=5", {askDelete});
-        row("delete the last deal", "^End Delete", "Y", "20=C5;deals=4;StkNbr@Z1=(none)",
-            {askDelete});
         row("delete shows the next deal", "PgUp Delete", "Y", "20=A1234;deals=4;StkNbr@B7=(none)",
             {askDelete});
         row("find by last name", "^End Find", "Y|>smi", "20=A1234;fi=300.00", {askFind, askName});
-        row("find with no name", "^End Find", "Y|>", "20=A1", {askFind, askName});
-        row("find a name with a quote", "Find", "Y|> o'brien ", "20=B7", {askFind, askName});
-        row("find by stock number", "Find", "N|>c5", "20=C5", {askFind, askStock});
     }
     void records() { runScript(); }
 
@@ -269,22 +248,15 @@ private Q_SLOTS:
         row("Page Up steps forward in key order", "PgUp PgUp", "", "20=A1234;fi=300.00");
         row("Page Down on the first stays", "PgDn", "", "20=A1;fi=100.00");
         row("Page Up on the last stays", "^End PgUp", "", "20=Z1;fi=500.00");
-        row("Page Down steps back", "^End PgDn", "", "20=C5;fi=400.00");
         row("Ctrl+Home", "^End ^Home", "", "20=A1;fi=100.00");
         row("arrows", "last previous", "", "20=C5;fi=400.00");
         row("first and next arrows", "^End first next", "", "20=B7;fi=200.00");
         row("moves refused in add mode", "Add 1=NEWMAN PgUp ^Home ^End first previous next last",
             "", "0=03/05/2024;1=NEWMAN;20=;at=4;caption=Add Mode;deals=5");
-        row("edit written when the deal is left", "6=RIVERTON PgUp", "",
-            "20=B7;ByCity@A1=RIVERTON");
         row("new key written", "PgUp PgUp 1=SMYTH tab PgDn", "",
             "20=B7;ByLName@A1234=SMYTH;LNKey@A1234=SMYTHA1234");
-        row("edit refused stays on the deal", "1= PgUp", "", "20=A1;1=;key=A1;ByLName@A1=ADAMS",
-            {writeFailed});
-        row("refused edit refused again", "1= PgUp PgUp", "",
-            "20=A1;1=", {writeFailed, writeFailed});
-        row("refused edit corrected", "1= PgUp 1=ADAMZ PgUp", "", "20=B7;ByLName@A1=ADAMZ",
-            {writeFailed});
+        row("edit refused stays on the deal", "1= PgUp", "",
+            "20=A1;1=;key=A1;focus=txtZEL_0;ByLName@A1=ADAMS", {noLastName});
     }
     void moves() { runScript(); }
 

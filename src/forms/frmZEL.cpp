@@ -412,13 +412,20 @@ bool frmZEL::txtZEL_KeyDown(int index, int key, Qt::KeyboardModifiers modifiers)
 }
 
 bool frmZEL::txtZEL_KeyPress(int index, int &keyAscii) {
-    const bool accepted = ValidKey(FieldTable::kindOf(index), keyAscii);
-    if (replacesField(accepted, txtZEL[index]->cursorPosition()) &&
-        !txtZEL[index]->hasSelectedText())
-        txtZEL[index]->clear();
-    else if (accepted && txtZEL[index]->hasSelectedText() && txtZEL[index]->selectionStart() == 0)
-        txtZEL[index]->clear();
-    return accepted;
+    EntryBox *box = txtZEL[index];
+    const QChar kind = FieldTable::kindOf(index);
+    const int typed = keyAscii;
+    if (!ValidKey(kind, keyAscii))
+        return false;
+    // A selection from the start is replaced whole, as is a box whose caret stands at its start.
+    const bool replaced =
+        box->hasSelectedText()
+            ? box->selectionStart() == 0
+            : replacesField(kind, typed, box->cursorPosition(), int(box->text().size()),
+                            box->maxLength());
+    if (replaced)
+        box->clear();
+    return true;
 }
 
 void frmZEL::SpecialKeys(int key, Qt::KeyboardModifiers modifiers, bool &acted) {

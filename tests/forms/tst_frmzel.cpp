@@ -218,6 +218,10 @@ private Q_SLOTS:
         row("empty amount", "19 tab", "", "19=0.00");
         row("date completed", "8=1/5/04 tab", "", "8=01/05/2004");
         row("rejected date emptied", "8=13/45/2004 tab", "", "8=", {badDate});
+        row("date typed after Add replaces today's", "Add '1/5/04 tab", "", "0=01/05/2004");
+        row("date typed after Page Up replaces it", "PgUp '2/3/24 tab", "", "0=02/03/2024");
+        row("date typed at its end replaces it", "42=3/4/2024 tab 42 End '5/6/24 tab", "",
+            "42=05/06/2024");
         row("last name rebuilds the key", "PgUp PgUp 1=SMYTH tab", "", "key=SMYTHA1234");
         row("stock number rebuilds the key", "PgUp PgUp 20=A77 tab", "", "key=SMITHA77");
         row("totals of the whole deal",

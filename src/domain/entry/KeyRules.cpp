@@ -42,8 +42,10 @@ bool ValidKey(QChar kind, int &keyAscii) {
     return false;
 }
 
-bool replacesField(bool accepted, int caretPosition) {
-    return accepted && caretPosition == 0;
+bool replacesField(QChar kind, int keyAscii, int caretPosition, int length, int maxLength) {
+    if (caretPosition == 0)
+        return true;
+    return kind == u'D' && !isControl(keyAscii) && length >= maxLength;
 }
 
 NavAction specialKeyAction(int qtKey, Qt::KeyboardModifiers mods) {

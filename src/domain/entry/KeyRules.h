@@ -8,9 +8,10 @@
 // keyAscii to 0, so the box never sees it.
 bool ValidKey(QChar kind, int &keyAscii);
 
-// The first accepted key typed with the caret at the start replaces the whole field (Backspace
-// included), so the form empties the box before the key takes effect.
-bool replacesField(bool accepted, int caretPosition);
+// Whether an accepted key empties the box before it takes effect: the first key typed with the
+// caret at the start replaces the whole field (Backspace included), and so does a character
+// typed into a date box that holds a whole date, which could take no more.
+bool replacesField(QChar kind, int keyAscii, int caretPosition, int length, int maxLength);
 
 // What a navigation key asks of the form; the form makes the move and the end-of-set checks.
 enum class NavAction { None, Next, Previous, First, Last, OpenSettings };

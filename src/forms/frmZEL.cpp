@@ -361,9 +361,7 @@ void frmZEL::dtaZEL_Move(int action) {
     if (session.adding() || session.empty())
         return;
     leaveFocusedBox();
-    const EntryStep step = session.move(EntrySession::Action(action), onScreen());
-    CalcTotals();
-    apply(step);
+    apply(session.move(EntrySession::Action(action), onScreen()));
 }
 
 void frmZEL::apply(const EntryStep &step) {
@@ -384,6 +382,8 @@ void frmZEL::showDeal(const ShownDeal &deal) {
         txtZEL[i]->setText(deal.boxes[i]);
     txtLNmKey->setText(deal.lnKey);
     chkDelivered->setChecked(deal.delivered);
+    // Whenever a deal is shown, its totals are its own.
+    CalcTotals();
 }
 
 ShownDeal frmZEL::onScreen() const {
@@ -418,11 +418,10 @@ bool frmZEL::txtZEL_KeyPress(int index, int &keyAscii) {
     if (!ValidKey(kind, keyAscii))
         return false;
     // A selection from the start is replaced whole, as is a box whose caret stands at its start.
-    const bool replaced =
-        box->hasSelectedText()
-            ? box->selectionStart() == 0
-            : replacesField(kind, typed, box->cursorPosition(), int(box->text().size()),
-                            box->maxLength());
+    const bool replaced = box->hasSelectedText()
+                              ? box->selectionStart() == 0
+                              : replacesField(kind, typed, box->cursorPosition(),
+                                              int(box->text().size()), box->maxLength());
     if (replaced)
         box->clear();
     return true;
@@ -583,10 +582,7 @@ void frmZEL::setBrowseMode(bool browse) {
 void frmZEL::cmdAdd_Click() {
     if (!session.adding() && !session.atEnd())
         leaveFocusedBox();
-    const EntryStep step = session.add(onScreen());
-    // Date Sold may hold the focus already, so entering it will not clear the totals.
-    CalcTotals();
-    apply(step);
+    apply(session.add(onScreen()));
 }
 
 void frmZEL::mnuAddRec_Click() {
@@ -617,9 +613,7 @@ void frmZEL::mnuDelRecord_Click() {
 void frmZEL::cmdFind_Click() {
     if (!session.adding())
         leaveFocusedBox();
-    const EntryStep step = session.find(onScreen());
-    CalcTotals();
-    apply(step);
+    apply(session.find(onScreen()));
 }
 
 void frmZEL::mnuFindRecord_Click() {

@@ -32,7 +32,8 @@ const QString askLose = "4||YOU ARE ABOUT TO LOSE THIS RECORD.\nIS THIS WHAT YOU
 // A script row. Steps, separated by blanks: "6=TEXT" tabs into box 6 and types TEXT ("6="
 // empties it with Alt+Delete, "6" only enters it); 'TEXT types into the focused control;
 // PgUp PgDn ^End ^Home Home End Bksp Enter F10 AltDel tab are keys to the focused control;
-// Add Save Cancel Delete Find click the buttons; first previous next last click the arrows.
+// Add Save Cancel Delete Find click the buttons; first previous next last click the arrows;
+// mnuNAME picks a menu item.
 // Answers, separated by "|": Y, N, C for message boxes, ">TEXT" for an input box.
 // Expect, "name=value;...": a box index, key (LName Key), fi, profit, caption, caret, focus,
 // at (position in the record set), deals (stored count), or FIELD@STOCK (a stored field).
@@ -87,6 +88,8 @@ class EntryScreenTest : public QObject {
             QTest::keyClick(focus, keys[k].key(), keys[k].keyboardModifiers());
         } else if (step.startsWith('\'')) {
             QTest::keyClicks(focus, step.mid(1));
+        } else if (auto *item = form->findChild<QAction *>(step)) {
+            item->trigger();
         } else if (auto *b = form->findChild<QAbstractButton *>("cmd" + step)) {
             QTest::mouseClick(b, Qt::LeftButton);
         } else if (auto *arrow = form->findChild<QAbstractButton *>("dtaZEL_" + step)) {
@@ -241,8 +244,8 @@ private Q_SLOTS:
             "0=03/05/2024;1=NEWMAN;20=C5;6=SALEM;31=12.00;key=NEWMANC5;deals=5", {duplicate});
         row("cancel answered Yes", "^End Add 1=NEWMAN Cancel", "Y",
             "20=A1;fi=100.00;caption=  RECORD;deals=5", {askLose});
-        row("delete shows the next deal", "PgUp Delete", "Y", "20=A1234;deals=4;StkNbr@B7=(none)",
-            {askDelete});
+        row("delete shows the next deal", "PgUp mnuDelRecord", "Y",
+            "20=A1234;fi=300.00;deals=4;StkNbr@B7=(none)", {askDelete});
         row("find by last name", "^End Find", "Y|>smi", "20=A1234;fi=300.00", {askFind, askName});
     }
     void records() { runScript(); }

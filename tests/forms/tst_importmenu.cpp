@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -53,7 +54,8 @@ private Q_SLOTS:
             auto db = Database::open("ZELDB.mdb");
             auto rs = db->openRecordset(DealSchema::Table);
             StoreFixture::addDeal(*rs, "OLDEST", "O1", {{"DateSold", QDate(1979, 5, 1)}});
-            StoreFixture::addDeal(*rs, "MIDDLE", "M1", {{"DateSold", QDate(2020, 5, 1)}});
+            StoreFixture::addDeal(*rs, "MIDDLE", "M1",
+                                  {{"DateSold", QDate(2020, 5, 1)}, {"FinRes", "831.56"}});
         }
         Clock::setToday(QDate(2024, 3, 5));
     }
@@ -82,7 +84,7 @@ private Q_SLOTS:
         QByteArray bytes = header();
         for (int i = 0; i < 300; ++i)
             bytes += deal("20240102", "NEW" + QByteArray::number(i), "N" + QByteArray::number(i));
-        bytes += deal("20240103", "AARON", "A1");
+        bytes += deal("20240103", "AARON", "A1", {{32, "3548.19"}});
         writeExport("ZEL_DB.DBF", bytes);
         writeExport("INV.PST", line("01/01/2024", "OTHER", "P1")); // not taken: form 1 is there
         openScreen();
@@ -115,6 +117,7 @@ private Q_SLOTS:
         QCOMPARE(form->PrgBox->value(), 0);
         QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);
         QCOMPARE(form->txtZEL[1]->text(), QString("AARON          ")); // the first deal
+        QCOMPARE(form->lblTtlFIRes->text(), QString("3548.19"));
         QVERIFY(QFile::exists("drive/FI/INV.PST"));
         QVERIFY(!appSettings().ImportBusy);
     }

@@ -221,6 +221,11 @@ private Q_SLOTS:
         row("empty amount", "19 tab", "", "19=0.00");
         row("date completed", "8=1/5/04 tab", "", "8=01/05/2004");
         row("rejected date emptied", "8=13/45/2004 tab", "", "8=", {badDate});
+        row("two-digit year of the sale", "0=3/15/25 tab", "", "0=03/15/2025");
+        row("two-digit model year", "22=20 tab", "", "22=2020");
+        row("birth year a century back", "8=1/5/30 tab 9=3/6/24 tab", "",
+            "8=01/05/1930;9=03/06/1924");
+        row("birth date of today", "9=3/5/24 tab", "", "9=03/05/2024");
         row("date typed after Add replaces today's", "Add '1/5/04 tab", "", "0=01/05/2004");
         row("date typed after Page Up replaces it", "PgUp '2/3/24 tab", "", "0=02/03/2024");
         row("date typed at its end replaces it", "42=3/4/2024 tab 42 End '5/6/24 tab", "",

@@ -106,3 +106,14 @@ QString DateCheck(QChar kind, const QString &text) {
     }
     return result;
 }
+
+QString BirthDateCheck(const QString &text) {
+    const QString result = DateCheck(u'D', text);
+    const QStringList parts = text.split(u'/');
+    const qsizetype yearDigits = parts.size() == 3 ? parts[2].trimmed().size() : 0;
+    if (result.isEmpty() || yearDigits < 1 || yearDigits > 2)
+        return result;
+    const QDate born = QDate::fromString(result, QStringLiteral("MM/dd/yyyy"));
+    return born > Clock::today() ? formatDate(born.addYears(-100), QStringLiteral("mm/dd/yyyy"))
+                                 : result;
+}

@@ -6,8 +6,8 @@
 
 namespace {
 bool isDateBox(int index) {
-    return index == FieldTable::dateSold || index == 8 || index == 9 ||
-           index == FieldTable::delivery;
+    return index == FieldTable::dateSold || index == FieldTable::buyerBirth ||
+           index == FieldTable::spouseBirth || index == FieldTable::delivery;
 }
 
 bool isAmountBox(int index) {
@@ -45,8 +45,13 @@ QString entryText(int index, const QString &text) {
 }
 
 QString leaveText(int index, const QString &text) {
-    if (isDateBox(index))
-        return withoutTrailingBlanks(text).isEmpty() ? text : DateCheck(u'D', text);
+    if (isDateBox(index)) {
+        if (withoutTrailingBlanks(text).isEmpty())
+            return text;
+        return index == FieldTable::buyerBirth || index == FieldTable::spouseBirth
+                   ? BirthDateCheck(text)
+                   : DateCheck(u'D', text);
+    }
     if (index == FieldTable::year)
         return DateCheck(u'Y', text);
     if (index == FieldTable::term)

@@ -24,7 +24,7 @@ const EntryField &at(int index);
 QChar kindOf(int index);
 constexpr int count = 44;
 // The tab order of the boxes (the buttons and the panel come between, see the form).
-constexpr int dateSold = 0, lastName = 1, term = 13, apr = 14, amountFin = 18, stockNumber = 20,
-              year = 22, unitProfit = 26, finRes = 31, prft1 = 35, prftAmt1 = 36, pack = 41,
-              delivery = 42, adminFee = 43;
+constexpr int dateSold = 0, lastName = 1, buyerBirth = 8, spouseBirth = 9, term = 13, apr = 14,
+              amountFin = 18, stockNumber = 20, year = 22, unitProfit = 26, finRes = 31, prft1 = 35,
+              prftAmt1 = 36, pack = 41, delivery = 42, adminFee = 43;
 } // namespace FieldTable

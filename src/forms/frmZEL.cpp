@@ -99,6 +99,8 @@ void frmZEL::buildMenus() {
     mnuImportZEL = addItem(mnuFile, QStringLiteral("&Import ZEL"), "mnuImportZEL", true);
     mnuAddRec = addItem(mnuFile, QStringLiteral("&Add Record"), "mnuAddRec", true);
     mnuFindRecord = addItem(mnuFile, QStringLiteral("&Find Record"), "mnuFindRecord", true);
+    // Alt+F opens the File menu; finding has a keystroke of its own, shown beside the item.
+    mnuFindRecord->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     mnuDelRecord = addItem(mnuFile, QStringLiteral("&Delete Record"), "mnuDelRecord", true);
     mnuRebuild = addItem(mnuFile, QStringLiteral("&Rebuild/Purge ZEL"), "mnuRebuild", true);
     mnuPrintRec = addItem(mnuFile, QStringLiteral("&Print Current Record"), "mnuPrintRec", true);
@@ -264,7 +266,7 @@ void frmZEL::buildControls() {
     };
     cmdAdd = button("cmdAdd", "&Add", "Add New Record to DataBase", 2900, 480, 660);
     cmdDelete = button("cmdDelete", "&Delete", "Delete Current Record", 3620, 480, 900);
-    cmdFind = button("cmdFind", "&Find", "Find Record", 4580, 480, 780);
+    cmdFind = button("cmdFind", "Find", "Find Record", 4580, 480, 780);
     cmdCancel = button("cmdCancel", "&Cancel", "Exit Add Record without Saving", 5420, 480, 800);
     cmdSave = button("cmdSave", "&Save", "Save Record Being Added", 5540, 120, 800);
     connect(cmdAdd, &QPushButton::clicked, this, &frmZEL::cmdAdd_Click);

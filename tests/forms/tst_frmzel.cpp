@@ -23,7 +23,8 @@ namespace {
 const QString askLose = "4||YOU ARE ABOUT TO LOSE THIS RECORD.\nIS THIS WHAT YOU WANT TO DO",
               askDelete = "3||YOU ARE ABOUT TO DELETE THIS RECORD, IS THIS OK",
               askFind = "3||FIND BY LAST NAME\n(If Not Then By Stock #)",
-              askName = "input|FIND RECORD|ENTER LAST NAME", badDate = "0||ERROR - INVALID DATE",
+              askName = "input|FIND RECORD|ENTER LAST NAME",
+              askStock = "input|FIND RECORD|ENTER STOCK #", badDate = "0||ERROR - INVALID DATE",
               duplicate = "16|ZEL - SAVE CMD|Another deal already has this StkNbr: the deal was "
                           "not stored (duplicate key).",
               noLastName = "16|ZEL - DTA ZEL|Field ByLName cannot be a zero-length text: the "
@@ -31,7 +32,7 @@ const QString askLose = "4||YOU ARE ABOUT TO LOSE THIS RECORD.\nIS THIS WHAT YOU
 
 // A script row. Steps, separated by blanks: "6=TEXT" tabs into box 6 and types TEXT ("6="
 // empties it with Alt+Delete, "6" only enters it); 'TEXT types into the focused control;
-// PgUp PgDn ^End ^Home Home End Bksp Enter F10 AltDel tab are keys to the focused control;
+// PgUp PgDn ^End ^Home Home End Bksp Enter F10 AltDel tab ^F are keys to the focused control;
 // Add Save Cancel Delete Find click the buttons; first previous next last click the arrows;
 // mnuNAME picks a menu item.
 // Answers, separated by "|": Y, N, C for message boxes, ">TEXT" for an input box.
@@ -75,12 +76,12 @@ class EntryScreenTest : public QObject {
 
     void step(const QString &step) {
         static const QStringList names = {"PgUp", "PgDn",  "^End", "^Home",  "Home", "End",
-                                          "Bksp", "Enter", "F10",  "AltDel", "tab"};
+                                          "Bksp", "Enter", "F10",  "AltDel", "tab",  "^F"};
         static const QKeyCombination keys[] = {
             Qt::Key_PageUp,           Qt::Key_PageDown, Qt::CTRL | Qt::Key_End,
             Qt::CTRL | Qt::Key_Home,  Qt::Key_Home,     Qt::Key_End,
             Qt::Key_Backspace,        Qt::Key_Return,   Qt::Key_F10,
-            Qt::ALT | Qt::Key_Delete, Qt::Key_Tab};
+            Qt::ALT | Qt::Key_Delete, Qt::Key_Tab,      Qt::CTRL | Qt::Key_F};
         QWidget *focus = QApplication::focusWidget();
         bool isBox = false;
         const int index = step.section('=', 0, 0).toInt(&isBox);
@@ -252,6 +253,8 @@ private Q_SLOTS:
         row("delete shows the next deal", "PgUp mnuDelRecord", "Y",
             "20=A1234;fi=300.00;deals=4;StkNbr@B7=(none)", {askDelete});
         row("find by last name", "^End Find", "Y|>smi", "20=A1234;fi=300.00", {askFind, askName});
+        row("Ctrl+F finds", "6 ^F", "N|>c5", "20=C5;focus=txtZEL_0", {askFind, askStock});
+        row("Ctrl+F refused in add mode", "Add ^F", "", "caption=Add Mode");
     }
     void records() { runScript(); }
 
@@ -271,6 +274,19 @@ private Q_SLOTS:
             "20=A1;1=;key=A1;focus=txtZEL_0;ByLName@A1=ADAMS", {noLastName});
     }
     void moves() { runScript(); }
+
+    // Alt+F is the File menu's, every time.
+    void fileMenuKey() {
+        addDeals();
+        QVERIFY(openScreen());
+        for (int press = 0; press < 2; ++press) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::AltModifier);
+            QTRY_VERIFY(form->mnuFile->isVisible());
+            form->mnuFile->close();
+            QTRY_VERIFY(!form->mnuFile->isVisible());
+        }
+        QCOMPARE(fx->shown(), QStringList());
+    }
 
     void emptyTable() {
         QVERIFY(openScreen());

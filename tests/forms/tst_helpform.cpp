@@ -232,6 +232,7 @@ private Q_SLOTS:
         const QString text = form.RichTextBox1->toPlainText();
         QVERIFY(text.startsWith(QStringLiteral("RECORD ACTION KEYS\n")));
         QVERIFY(text.contains("Ctrl+Shift+S"));
+        QVERIFY(text.contains("Ctrl+F finds, from any field (Alt+F opens the File menu)."));
         for (const char *outside : {"S01^", "E01^", "VOLMERA HELP", "ABOUT THIS DOCUMENT"})
             QVERIFY2(!text.contains(QLatin1String(outside)), outside);
         QVERIFY(form.Data1->isVisibleTo(&form));

@@ -24,6 +24,10 @@ void EntryBox::keyPressEvent(QKeyEvent *event) {
 
 void EntryBox::focusInEvent(QFocusEvent *event) {
     QLineEdit::focusInEvent(event);
+    // Tab selects the whole text; the caret goes to its start, so that a long text shows from
+    // there too.
+    if (hasSelectedText() && selectedText().size() == text().size())
+        setSelection(int(text().size()), -int(text().size()));
     form->boxFocusIn(boxIndex);
 }
 

@@ -70,6 +70,12 @@ QFont boxFont(bool terminal) {
     return font;
 }
 
+// Puts a text in a box so that it shows from its start, however long or padded it is.
+void showText(QLineEdit *box, const QString &text) {
+    box->setText(text);
+    box->setCursorPosition(0);
+}
+
 QFont captionFont() {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(11);
@@ -381,8 +387,8 @@ void frmZEL::Refresh() {
 
 void frmZEL::showDeal(const ShownDeal &deal) {
     for (int i = 0; i < FieldTable::count; ++i)
-        txtZEL[i]->setText(deal.boxes[i]);
-    txtLNmKey->setText(deal.lnKey);
+        showText(txtZEL[i], deal.boxes[i]);
+    showText(txtLNmKey, deal.lnKey);
     chkDelivered->setChecked(deal.delivered);
     // Whenever a deal is shown, its totals are its own.
     CalcTotals();
@@ -405,7 +411,7 @@ bool frmZEL::txtZEL_KeyDown(int index, int key, Qt::KeyboardModifiers modifiers)
         return true;
     }
     if (key == Qt::Key_F10) {
-        txtZEL[index]->setText(EntryText);
+        showText(txtZEL[index], EntryText);
         return true;
     }
     bool acted = false;
@@ -470,7 +476,7 @@ void frmZEL::txtZEL_GotFocus(int index) {
         for (int date : {FieldTable::dateSold, FieldTable::delivery}) {
             const QDate d = QDate::fromString(txtZEL[date]->text().trimmed(), "M/d/yyyy");
             if (d.isValid())
-                txtZEL[date]->setText(formatDate(d, QStringLiteral("mm/dd/yyyy")));
+                showText(txtZEL[date], formatDate(d, QStringLiteral("mm/dd/yyyy")));
         }
     }
     const QChar kind = FieldTable::kindOf(index);
@@ -486,10 +492,10 @@ void frmZEL::txtZEL_LostFocus(int index) {
     ErrorTrap trap(QStringLiteral("ZEL - ZEL TXT"));
     EntryBox *box = txtZEL[index];
     trap.run([&] {
-        box->setText(leaveText(index, box->text()));
+        showText(box, leaveText(index, box->text()));
         if (index == FieldTable::lastName || index == FieldTable::stockNumber)
-            txtLNmKey->setText(lnKey(txtZEL[FieldTable::lastName]->text(),
-                                     txtZEL[FieldTable::stockNumber]->text()));
+            showText(txtLNmKey, lnKey(txtZEL[FieldTable::lastName]->text(),
+                                      txtZEL[FieldTable::stockNumber]->text()));
     });
     CalcTotals();
     EntryText.clear();

@@ -37,6 +37,7 @@ const QString askLose = "4||YOU ARE ABOUT TO LOSE THIS RECORD.\nIS THIS WHAT YOU
 // mnuNAME picks a menu item.
 // Answers, separated by "|": Y, N, C for message boxes, ">TEXT" for an input box.
 // Expect, "name=value;...": a box index, key (LName Key), fi, profit, caption, caret, focus,
+// fromEnd (the boxes whose caret is not at the start, so that they show their text's end),
 // at (position in the record set), deals (stored count), or FIELD@STOCK (a stored field).
 void row(const char *name, const char *steps, const char *answers, const char *expect,
          const QStringList &prompts = {}) {
@@ -60,6 +61,7 @@ class EntryScreenTest : public QObject {
                               {{"DateSold", sold},
                                {"FinRes", "100.00"},
                                {"ByCity", "SALEM"},
+                               {"Salesman", "IVES" + QString(26, ' ')},
                                {"ByStateZip", "IL"},
                                {"AmountFin", "950.00"}});
         StoreFixture::addDeal(*rs, "ZIMMER", "Z1", {{"DateSold", sold}, {"FinRes", "500.00"}});
@@ -128,6 +130,15 @@ class EntryScreenTest : public QObject {
             {"caret",
              [&] { return QString::number(qobject_cast<QLineEdit *>(focus)->cursorPosition()); }},
             {"at", [&] { return QString::number(form->binding().recordset().absolutePosition()); }},
+            {"fromEnd",
+             [&] {
+                 // The boxes that do not show their text from its start.
+                 QStringList late;
+                 for (QLineEdit *box : form->findChildren<QLineEdit *>())
+                     if (box->cursorPosition() > 0)
+                         late << box->objectName();
+                 return late.join(',');
+             }},
             {"deals", [&] {
                  auto db = Database::open("ZELDB.mdb");
                  return QString::number(db->openRecordset(DealSchema::Table)->recordCount());
@@ -222,6 +233,9 @@ private Q_SLOTS:
         row("empty amount", "19 tab", "", "19=0.00");
         row("date completed", "8=1/5/04 tab", "", "8=01/05/2004");
         row("rejected date emptied", "8=13/45/2004 tab", "", "8=", {badDate});
+        row("every box shows its text from its start", "PgUp PgDn", "", "fromEnd=");
+        row("from its start when entered and left", "6=RIVERTON tab tab tab tab tab", "",
+            "fromEnd=;focus=txtZEL_11");
         row("two-digit year of the sale", "0=3/15/25 tab", "", "0=03/15/2025");
         row("two-digit model year", "22=20 tab", "", "22=2020");
         row("birth year a century back", "8=1/5/30 tab 9=3/6/24 tab", "",

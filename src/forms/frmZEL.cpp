@@ -514,8 +514,11 @@ void frmZEL::CalcTotals() {
 }
 
 namespace {
+// The focus lent to a message box, a dialog, a menu or the menu bar (Alt pressed) comes back:
+// the box keeps the screen's focus meanwhile.
 bool passingFocus(Qt::FocusReason reason) {
-    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason ||
+           reason == Qt::MenuBarFocusReason;
 }
 } // namespace
 

@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <memory>
 
 namespace {
@@ -308,9 +309,22 @@ private Q_SLOTS:
         // Date Sold has the focus at once and starts a new deal; a cancel holds.
         QCOMPARE(valueOf("caption"), "Add Mode");
         QCOMPARE(valueOf("0"), "03/05/2024");
-        step("Cancel");
+        form->cmdCancel->click(); // as Alt+C does, leaving the focus in Date Sold
         QCOMPARE(valueOf("caption"), "  RECORD");
         QCOMPARE(prompter->shown.size(), 1);
+        // Help opened from the keyboard and closed leaves the mode as it is.
+        QTimer::singleShot(0, [] {
+            if (QWidget *help = QApplication::activeModalWidget())
+                help->close();
+        });
+        QTest::keyClick(form->txtZEL[0], Qt::Key_H, Qt::AltModifier);
+        QTRY_VERIFY(form->mnuHelp->isVisible());
+        QTest::keyClick(form->mnuHelp, Qt::Key_R);
+        QCOMPARE(valueOf("caption"), "  RECORD");
+        // A click on Date Sold starts a new deal.
+        QApplication::setActiveWindow(form.get());
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        form->cmdAdd->setFocus();
         QTest::mouseClick(form->txtZEL[0], Qt::LeftButton);
         QCOMPARE(valueOf("caption"), "Add Mode");
         QCOMPARE(valueOf("0"), "03/05/2024");

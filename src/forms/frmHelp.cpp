@@ -10,6 +10,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QHash>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -188,6 +189,18 @@ bool frmHelp::eventFilter(QObject *watched, QEvent *event) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Escape) {
             cmdExit_KeyDown(key->key(), key->modifiers());
+            return true;
+        }
+        // The reading keys scroll the text while EXIT keeps the focus.
+        static const QHash<int, QAbstractSlider::SliderAction> scrolls = {
+            {Qt::Key_PageDown, QAbstractSlider::SliderPageStepAdd},
+            {Qt::Key_PageUp, QAbstractSlider::SliderPageStepSub},
+            {Qt::Key_Down, QAbstractSlider::SliderSingleStepAdd},
+            {Qt::Key_Up, QAbstractSlider::SliderSingleStepSub},
+            {Qt::Key_End, QAbstractSlider::SliderToMaximum},
+            {Qt::Key_Home, QAbstractSlider::SliderToMinimum}};
+        if (const auto scroll = scrolls.constFind(key->key()); scroll != scrolls.cend()) {
+            RichTextBox1->verticalScrollBar()->triggerAction(*scroll);
             return true;
         }
     }

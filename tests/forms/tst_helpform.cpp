@@ -195,6 +195,45 @@ private Q_SLOTS:
         QCOMPARE(form.RichTextBox1->toPlainText(), QStringLiteral("Keys\n"));
     }
 
+    // The reading keys on EXIT scroll the text; the focus stays on EXIT.
+    void keysScroll_data() {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QString>("at"); // where the text stands: top, page, 2 pages, line, end
+        using K = QList<int>;
+        QTest::newRow("Page Down") << K{Qt::Key_PageDown} << "page";
+        QTest::newRow("Page Down twice") << K{Qt::Key_PageDown, Qt::Key_PageDown} << "2 pages";
+        QTest::newRow("Page Up") << K{Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageUp} << "page";
+        QTest::newRow("Down") << K{Qt::Key_Down} << "line";
+        QTest::newRow("Up at the top") << K{Qt::Key_Up} << "top";
+        QTest::newRow("End") << K{Qt::Key_End} << "end";
+        QTest::newRow("Home") << K{Qt::Key_End, Qt::Key_Home} << "top";
+    }
+    void keysScroll() {
+        QFETCH(QList<int>, keys);
+        QFETCH(QString, at);
+        QByteArray lines;
+        for (int line = 1; line <= 200; ++line)
+            lines += "Line " + QByteArray::number(line) + "\\par ";
+        writeHelp("{\\rtf1 S01^\\par " + lines + "E01^}");
+        appSettings().HelpTopic = Help::RecordKeysTopic;
+        frmHelp form;
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        for (int key : keys)
+            QTest::keyClick(form.cmdExit, Qt::Key(key));
+        const QScrollBar *bar = form.RichTextBox1->verticalScrollBar();
+        QVERIFY(bar->maximum() > 2 * bar->pageStep());
+        const QMap<QString, int> places = {{"top", 0},
+                                           {"page", bar->pageStep()},
+                                           {"2 pages", 2 * bar->pageStep()},
+                                           {"line", bar->singleStep()},
+                                           {"end", bar->maximum()}};
+        QCOMPARE(bar->value(), places.value(at));
+        QCOMPARE(QApplication::focusWidget(), form.cmdExit);
+        QVERIFY(form.isVisible());
+    }
+
     void layout_data() {
         QTest::addColumn<QSize>("form");
         QTest::addColumn<QList<int>>("expected"); // exit left, exit top, viewer width, height

@@ -4,6 +4,7 @@
 #include "base/ErrorTrap.h"
 #include "domain/entry/ScreenFit.h"
 #include "domain/help/HelpSection.h"
+#include "forms/FrameFit.h"
 #include "forms/NavigationBar.h"
 #include "forms/RtfTextDocument.h"
 
@@ -84,12 +85,10 @@ void frmHelp::Form_Load() {
         const QSize screenTwips(pixelsToTwips(screen.width()), pixelsToTwips(screen.height()));
         int height = formSizeForScreen(screenTwips).height();
         if (parentWidget() != nullptr)
-            height = pixelsToTwips(parentWidget()->window()->height());
-        const QSize form(screenTwips.width(), height);
-        resize(twipsToPixels(form.width()), twipsToPixels(form.height()));
-        const Help::Layout layout = Help::layoutFor(form);
-        cmdExit->setGeometry(pixels(layout.exitLeft, layout.exitTop, 1215, 375));
-        RichTextBox1->setGeometry(pixels(0, 0, layout.viewerWidth, layout.viewerHeight));
+            height = pixelsToTwips(parentWidget()->window()->frameGeometry().height());
+        // The form's size is the window's with its frame, and stays on the screen.
+        new FrameFit(this, QSize(screen.width(), twipsToPixels(height)));
+        layOut();
     });
     const QString topic = appSettings().HelpTopic;
     if (topic == Help::AboutTopic)
@@ -97,6 +96,25 @@ void frmHelp::Form_Load() {
     else if (topic.contains(QLatin1Char('/')))
         showSection(trap, topic);
     trap.report();
+}
+
+void frmHelp::layOut() {
+    const QSize frame = frameGeometry().size();
+    const Help::Layout layout =
+        Help::layoutFor(QSize(pixelsToTwips(frame.width()), pixelsToTwips(frame.height())));
+    // In a window made smaller than that, EXIT stays inside it and the viewer above it.
+    const QRect exit = pixels(layout.exitLeft, layout.exitTop, 1215, 375);
+    const int exitTop = qMin(exit.top(), height() - exit.height() - 4);
+    cmdExit->setGeometry(exit.left(), exitTop, exit.width(), exit.height());
+    const QRect viewer = pixels(0, 0, layout.viewerWidth, layout.viewerHeight);
+    RichTextBox1->setGeometry(
+        0, 0, qMin(viewer.width(), width()),
+        qMax(0, qMin(viewer.height(), exitTop - (exit.top() - viewer.bottom() - 1))));
+}
+
+void frmHelp::resizeEvent(QResizeEvent *event) {
+    QDialog::resizeEvent(event);
+    layOut();
 }
 
 void frmHelp::showAbout() {

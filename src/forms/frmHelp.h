@@ -27,9 +27,11 @@ public Q_SLOTS:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void Form_Load();
+    void layOut();
     void Form_Unload();
     void RichTextBox1_GotFocus();
     void showAbout();

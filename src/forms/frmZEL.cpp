@@ -11,6 +11,7 @@
 #include "domain/entry/ScreenFit.h"
 #include "domain/help/HelpSection.h"
 #include "forms/EntryBox.h"
+#include "forms/FrameFit.h"
 #include "forms/NavigationBar.h"
 #include "forms/ZELSetUp.h"
 #include "forms/frmHelp.h"
@@ -27,7 +28,9 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
+#include <QStyle>
 
 // A control the screen fitting moves: its design place in twips and its fitting tag.
 struct frmZEL::Placed {
@@ -165,17 +168,23 @@ void frmZEL::buildMenus() {
 }
 
 void frmZEL::buildControls() {
-    auto *client = new QWidget(this);
-    setCentralWidget(client);
+    // In a window made smaller than the controls need, the panel scrolls.
+    scroller = new QScrollArea(this);
+    scroller->setObjectName(QStringLiteral("scrollPanel"));
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setFocusPolicy(Qt::NoFocus);
+    scroller->installEventFilter(this);
+    setCentralWidget(scroller);
     // The boxes are laid out to the twip: no room is lost to padding inside them.
-    client->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }"));
+    scroller->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }"));
     // The background panel holds every control; a click on its free space, or Tab from the
     // last amount, brings the totals up to date and returns to Date Sold.
-    Picture1 = new QWidget(client);
+    Picture1 = new QWidget;
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setFocusPolicy(Qt::StrongFocus);
     Picture1->setGeometry(0, 0, twipsToPixels(9480), twipsToPixels(6060));
     Picture1->installEventFilter(this);
+    scroller->setWidget(Picture1);
 
     auto place = [this](QWidget *w, TwipRect r, const QString &tag) {
         w->setGeometry(pixels(r));
@@ -306,11 +315,12 @@ void frmZEL::Form_Load() {
             const QRect area = screen->geometry();
             const QSize form =
                 formSizeForScreen(QSize(pixelsToTwips(area.width()), pixelsToTwips(area.height())));
-            move(area.topLeft());
-            resize(twipsToPixels(form.width()), twipsToPixels(form.height()));
+            // The form's size is the window's with its frame, and stays on the screen.
+            new FrameFit(this, QSize(twipsToPixels(form.width()), twipsToPixels(form.height())));
             Form_Resize(); // a window not shown yet gets its resize event only when shown
         }
         AdjToScreen();
+        fitPanel();
     });
     settings.TodayText = Clock::todayText();
     trap.run([&] { session.open(PathMapping::toLocal(settings.DatabasePath)); });
@@ -327,10 +337,25 @@ void frmZEL::resizeEvent(QResizeEvent *event) {
 }
 
 void frmZEL::Form_Resize() {
-    const QSize form(pixelsToTwips(width()), pixelsToTwips(height()));
-    const QSize panel = panelSizeForForm(
-        form, QSize(pixelsToTwips(Picture1->width()), pixelsToTwips(Picture1->height())));
-    Picture1->resize(twipsToPixels(panel.width()), twipsToPixels(panel.height()));
+    const QSize frame = frameGeometry().size();
+    panel =
+        panelSizeForForm(QSize(pixelsToTwips(frame.width()), pixelsToTwips(frame.height())), panel);
+}
+
+void frmZEL::fitPanel() {
+    // The panel fills the visible area and holds every control, with a small edge; a scroll bar
+    // needed one way takes room from the other.
+    const int edge = 6;
+    const QRect used = Picture1->childrenRect();
+    const QSize need(used.right() + 1 + edge, used.bottom() + 1 + edge);
+    const QSize view = scroller->maximumViewportSize();
+    const int bar = scroller->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    QSize size = view.expandedTo(need);
+    if (need.width() > view.width())
+        size.setHeight(qMax(need.height(), view.height() - bar));
+    if (need.height() > view.height())
+        size.setWidth(qMax(need.width(), view.width() - bar));
+    Picture1->resize(size);
 }
 
 void frmZEL::AdjToScreen() {
@@ -338,7 +363,6 @@ void frmZEL::AdjToScreen() {
     if (screen == nullptr)
         return;
     const int screenHeight = pixelsToTwips(screen->geometry().height());
-    const QSize panel(pixelsToTwips(Picture1->width()), pixelsToTwips(Picture1->height()));
     for (const Placed &p : placed) {
         const FitResult fit =
             fitControl(p.design, p.tag, designPanelFromTag(panelTag), panel, screenHeight);
@@ -553,6 +577,8 @@ void frmZEL::boxFocusOut(int index, Qt::FocusReason reason) {
 }
 
 bool frmZEL::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == scroller && event->type() == QEvent::Resize)
+        fitPanel();
     if (watched == Picture1 && event->type() == QEvent::FocusIn && !quietPanel &&
         !passingFocus(static_cast<QFocusEvent *>(event)->reason())) {
         if (focusedBox >= 0) {

@@ -16,6 +16,7 @@ class QLineEdit;
 class QMenu;
 class QProgressBar;
 class QPushButton;
+class QScrollArea;
 
 // The entry screen: one deal at a time in 44 bound boxes, browsed in key order, added, saved,
 // cancelled, deleted and found; the program's main window, from whose menus everything else is
@@ -109,6 +110,7 @@ private:
     void Form_Load();
     void Form_Resize();
     void AdjToScreen();
+    void fitPanel();
     void Picture1_GotFocus();
 
     void dtaZEL_Move(int action);
@@ -123,6 +125,8 @@ private:
     void makeProgressBox();
 
     EntrySession session;
+    QScrollArea *scroller;
+    QSize panel{9480, 6060}; // the background panel by the fitting rule, in twips
     QString EntryText;
     DealTotals totals;
     QList<Placed> placed;

@@ -12,10 +12,13 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <memory>
 
@@ -346,6 +349,41 @@ private Q_SLOTS:
             QCOMPARE(box->objectName() + ' ' + QVariant(box->geometry()).toString(),
                      box->objectName() + ' ' + QVariant(expected).toString());
             QCOMPARE(box->font().pointSizeF(), fit.fontTo8pt ? 8 : f.terminalFont ? 9 : 6.75);
+        }
+    }
+
+    // Made smaller than its controls need, the screen scrolls; Tab brings the box into view.
+    void smallWindowScrolls() {
+        addDeals();
+        QVERIFY(openScreen());
+        auto *scroller = form->findChild<QScrollArea *>("scrollPanel");
+        QVERIFY(scroller != nullptr);
+        QVERIFY(!scroller->horizontalScrollBar()->isVisible());
+        QVERIFY(!scroller->verticalScrollBar()->isVisible());
+        form->resize(300, 200);
+        QTRY_VERIFY(scroller->verticalScrollBar()->isVisible());
+        QVERIFY(scroller->horizontalScrollBar()->isVisible());
+        QVERIFY(form->Picture1->rect().contains(form->Picture1->childrenRect()));
+        form->txtZEL[18]->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(form->txtZEL[18], Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), form->txtZEL[19]);
+        QTRY_VERIFY(scroller->viewport()->rect().contains(QRect(
+            form->txtZEL[19]->mapTo(scroller->viewport(), QPoint()), form->txtZEL[19]->size())));
+        QVERIFY(scroller->verticalScrollBar()->value() > 0);
+    }
+
+    // Every caption fits its control: a label or check box its size, a button's text its face.
+    void captionsFit() {
+        QVERIFY(openScreen());
+        for (QWidget *w : form->Picture1->findChildren<QWidget *>()) {
+            QSize need;
+            if (qobject_cast<QLabel *>(w) || qobject_cast<QCheckBox *>(w))
+                need = w->sizeHint();
+            else if (auto *b = qobject_cast<QPushButton *>(w))
+                need = QSize(b->fontMetrics().horizontalAdvance(b->text().remove('&')) + 8,
+                             b->fontMetrics().height());
+            QVERIFY2(need.width() <= w->width() && need.height() <= w->height(),
+                     qPrintable(w->objectName()));
         }
     }
 

@@ -257,6 +257,17 @@ private Q_SLOTS:
         QCOMPARE(form.cmdExit->y(), twipsToPixels(int(pixelsToTwips(450) / 1.1307)));
     }
 
+    // Made smaller than its design, the form keeps EXIT inside and the viewer above it.
+    void smallForm() {
+        appSettings().HelpTopic = Help::AboutTopic;
+        frmHelp form;
+        form.show();
+        form.resize(400, 200);
+        QVERIFY(form.rect().contains(form.cmdExit->geometry()));
+        QCOMPARE(form.cmdExit->y(), 200 - 25 - 4);
+        QCOMPARE(form.RichTextBox1->geometry(), QRect(0, 0, 399, 168));
+    }
+
     void shippedDocument() {
         const QString shipped = QFINDTESTDATA("../../resources/ZEL_HLP.RTF");
         QVERIFY(!shipped.isEmpty());

@@ -9,12 +9,33 @@
 #include "store/Purge.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+namespace {
+// What became of the deals of an export, in one line.
+QString importCounts(const DealImport::Outcome &out) {
+    QString counts = QStringLiteral("Deals imported: %1, already there: %2, refused: %3.")
+                         .arg(out.imported)
+                         .arg(out.alreadyPresent)
+                         .arg(out.refused.size());
+    if (out.notForImport > 0)
+        counts += QStringLiteral(" Marked not for import (stock number \"*\"): %1.")
+                      .arg(out.notForImport);
+    return counts;
+}
+
+QString purgeCounts(const DealPurge::Outcome &out) {
+    return QStringLiteral("Deals purged: %1, kept: %2.").arg(out.deleted).arg(out.kept);
+}
+} // namespace
 
 void frmZEL::makeProgressBox() {
     if (fraPrgBox != nullptr)
@@ -84,7 +105,10 @@ void frmZEL::ImportDeals(int kind, const QString &path) {
         return;
     }
     setCursor(Qt::WaitCursor);
-    fraPrgBox->repaint();
+    // The question box has gone: the screen under it is painted again before the loop, which
+    // does not give way to the desktop.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    repaint();
     int shownPercent = -1;
     // The loop does not give way to the user; the bar is painted as it moves.
     const auto progress = [&](qint64 record, qint64 records) {
@@ -100,16 +124,22 @@ void frmZEL::ImportDeals(int kind, const QString &path) {
         }
     };
     const DealImport::ExportFile file{DealImport::Form(kind), path};
+    QString done;
     trap.run([&] {
         const DealImport::Outcome outcome = DealImport::importDeals(
             PathMapping::toLocal(appSettings().DatabasePath), file, progress);
         if (const QString message = DealImport::closingMessage(file, outcome); !message.isEmpty())
-            trap.record(message);
+            trap.record(message + u'\n' + importCounts(outcome));
+        else
+            done = QStringLiteral("IMPORT OF %1 DONE.\n").arg(QFileInfo(path).fileName()) +
+                   importCounts(outcome);
     });
     trap.run([&] { Refresh(); });
     unsetCursor();
     fraPrgBox->hide();
     PrgBox->setValue(0);
+    if (!trap.pending() && !done.isEmpty())
+        Prompter::current().msgBox(done, Style::Information, QStringLiteral("IMPORT ZEL"));
     trap.report();
 }
 
@@ -135,7 +165,8 @@ void frmZEL::mnuRebuild_Click() {
     }
     session.release();
     setCursor(Qt::WaitCursor);
-    DealPurge::purge(DealPurge::files(), *cutoff, retry);
+    const DealPurge::Files files = DealPurge::files();
+    const DealPurge::Outcome outcome = DealPurge::purge(files, *cutoff, retry);
     // The database is there and usable whatever happened, so the screen binds again.
     for (;;) {
         try {
@@ -147,4 +178,16 @@ void frmZEL::mnuRebuild_Click() {
         }
     }
     unsetCursor();
+    if (outcome.completed)
+        ask.msgBox(QStringLiteral("PURGE & REBUILD DONE.\n%1\nThe database as it was before is "
+                                  "kept in %2.")
+                       .arg(purgeCounts(outcome), QDir::toNativeSeparators(files.backup)),
+                   Style::Information, DealPurge::Title);
+    else if (outcome.deleted > 0)
+        ask.msgBox(QStringLiteral("PURGE & REBUILD STOPPED BEFORE IT WAS DONE.\n%1")
+                       .arg(purgeCounts(outcome)),
+                   Style::Exclamation, DealPurge::Title);
+    else
+        ask.msgBox(QStringLiteral("PURGE & REBUILD STOPPED. NOTHING WAS PURGED."),
+                   Style::Exclamation, DealPurge::Title);
 }

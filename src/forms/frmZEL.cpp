@@ -210,12 +210,12 @@ void frmZEL::buildControls() {
         box->setAlignment(f.rightAligned ? Qt::AlignRight : Qt::AlignLeft);
         box->setTextMargins(0, 0, 0, 0);
         if (f.index == 35 || f.index == 37 || f.index == 39) {
-            // The other profits are named in the box itself: blue on the menu colour.
+            // The other profits are named in the box itself, in blue; an empty box looks as
+            // editable as any other and says what it is for.
             QPalette palette = box->palette();
-            palette.setColor(QPalette::Base, palette.color(QPalette::Window));
             palette.setColor(QPalette::Text, Qt::blue);
             box->setPalette(palette);
-            box->setText(QStringLiteral("Other Profit %1").arg((f.index - 33) / 2));
+            box->setPlaceholderText(QStringLiteral("Other Profit %1").arg((f.index - 33) / 2));
         }
         txtZEL.append(box);
         place(box, {f.left, f.top, f.width, f.height}, f.tag);

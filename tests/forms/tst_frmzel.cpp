@@ -372,6 +372,19 @@ private Q_SLOTS:
         QVERIFY(scroller->verticalScrollBar()->value() > 0);
     }
 
+    // The other-profit descriptions look like the boxes they are, empty or not.
+    void descriptionBoxes() {
+        QVERIFY(openScreen());
+        for (int index : {35, 37, 39}) {
+            const EntryBox *box = form->txtZEL[index];
+            QCOMPARE(box->palette().color(QPalette::Base),
+                     form->txtZEL[36]->palette().color(QPalette::Base));
+            QCOMPARE(box->palette().color(QPalette::Text), QColor(Qt::blue));
+            QCOMPARE(box->placeholderText(), QString("Other Profit %1").arg((index - 33) / 2));
+            QVERIFY(box->isEnabled() && !box->isReadOnly());
+        }
+    }
+
     // Every caption fits its control: a label or check box its size, a button's text its face.
     void captionsFit() {
         QVERIFY(openScreen());

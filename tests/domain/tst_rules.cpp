@@ -38,11 +38,11 @@ private Q_SLOTS:
                 for (int code : accepted ? taken : not_)
                     QTest::addRow("%c %d", kind, code) << QChar(kind) << code << accepted;
         };
-        rows('S', {'a', '-', '/', '\r', '\b', 0, 122}, {',', '"', 123, 127, 255, 256, -1});
+        rows('S', {'a', '-', '/', '\r', '\b', 0, 31, ' ', 122}, {',', '"', 123, 127, 255, 256, -1});
         rows('V', {'0', '9', '-', '+', '*', '.', '\b'}, {',', '/', '\r', ' ', ')', ':', 'a'});
-        rows('N', {'0', '9', '\r'}, {'-', '.', 'a'});
+        rows('N', {'0', '9', '\r', 31}, {'-', '.', '/', ':', ' ', 'a'});
         rows('D', {'/', '0', '9', '\r'}, {'-', '.', ' ', ':'});
-        rows('K', {'A', 'Z', 'a', 'z', '-', '7'}, {'/', '.', '@', '[', '`', '{'});
+        rows('K', {'A', 'Z', 'a', 'z', '-', '0', '9'}, {'/', '.', ':', '@', '[', '`', '{', ','});
     }
     void validKey() {
         QFETCH(QChar, kind);
@@ -96,6 +96,15 @@ private Q_SLOTS:
         row('D', "12/31/99", "12/31/1999", {}, 2026);
         row('D', "1/5/00", "01/05/2100", {}, 2081);
         row('D', "1/5/1915", "01/05/1915");
+        // Every month and day at its ends.
+        row('D', "12/31/2024", "12/31/2024");
+        row('D', "12/5/04", "12/05/2004");
+        row('D', "1/1/2024", "01/01/2024");
+        row('D', "1/31/2024", "01/31/2024");
+        row('D', "4/30/24", "04/30/2024");
+        for (const char *in :
+             {"0/5/2004", "13/1/2004", "1/0/2004", "1/32/2004", "4/31/2024", "12/32/2024"})
+            row('D', in, "", badDate);
         row('D', "2/29/2024", "02/29/2024");
         row('D', "2/29/00", "02/29/2000");
         row('D', "1/5", "01/05/2025"); // no year typed: this year, whatever the century rule
@@ -103,7 +112,7 @@ private Q_SLOTS:
         row('D', "1/5", "01/05/2012", {}, 2012);
         row('D', "1/05", "01/05/2025"); // four characters: read as mm/dd/yyyy
         row('D', "010504", "", badFormat);
-        for (const char *in : {"13/45/2004", "02/30/2004", "2/29/2023", "1/5/0204"})
+        for (const char *in : {"13/45/2004", "02/30/2004", "2/29/2023", "1/5/0204", "2/29/1900"})
             row('D', in, "", badDate);
         row('Y', "5", "2005");
         row('Y', "98", "1998");
@@ -111,6 +120,9 @@ private Q_SLOTS:
         row('Y', "45", "2045", {}, 2026);
         row('Y', "46", "1946", {}, 2026);
         row('Y', "1998", "1998");
+        row('Y', "0", "2000");
+        row('Y', "99", "1999");
+        row('Y', "1000", "1000");
         row('Y', "", "2000");
         row('Y', "40000", "2000"); // beyond 16 bits
     }
@@ -149,6 +161,12 @@ private Q_SLOTS:
         row(0, "1/5/04", "1/5/04", "01/05/2004");
         row(42, "13/45/2004", "13/45/2004", "");
         row(8, "   ", "   ", "   "); // not validated: no box
+        // The ends of every range of amount boxes, and the text boxes beside them.
+        for (int amount : {19, 26, 34, 36, 38, 40})
+            row(amount, "7", "7", "7.00");
+        for (int text : {17, 25, 35, 39})
+            row(text, "7", "7", "7");
+        row(9, "1/5/04", "1/5/04", "01/05/2004");
     }
     void boxText() {
         QFETCH(int, index);
@@ -208,6 +226,10 @@ private Q_SLOTS:
         const QRect dateSold(1880, 600, 960, 240);
         QTest::newRow("Date Sold") << xga << dateSold << "F:" << QRect(3008, 1006, 960, 280);
         QTest::newRow("640x480") << QSize(9600, 7200) << dateSold << "F:" << dateSold;
+        QTest::newRow("just over 480 high")
+            << QSize(9615, 7215) << dateSold << "F:" << QRect(1882, 599, 960, 280);
+        QTest::newRow("box 270 high keeps its height")
+            << xga << QRect(1680, 1160, 1560, 270) << "F:" << QRect(2688, 1946, 1560, 270);
         QTest::newRow("amount widens")
             << xga << QRect(8400, 1790, 960, 240) << "F:W%" << QRect(13440, 3003, 1536, 280);
         QTest::newRow("caption right edge")
@@ -233,6 +255,7 @@ private Q_SLOTS:
         QCOMPARE(formSizeForScreen({9600, 7200}), QSize(9600, 6880));
         QCOMPARE(panelSizeForForm({9600, 6880}, {9480, 6060}), QSize(9480, 6040));
         QCOMPARE(panelSizeForForm({9600, 6000}, {9480, 6060}), QSize(9480, 6060));
+        QCOMPARE(panelSizeForForm({9600, 6015}, {9480, 6060}), QSize(9480, 5175));
     }
 };
 

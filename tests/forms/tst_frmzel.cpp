@@ -404,25 +404,41 @@ private Q_SLOTS:
         QTest::addColumn<int>("x");
         QTest::addColumn<int>("y");
         QTest::addColumn<QString>("tip");
-        QTest::newRow("first") << 0 << 100 << "First Record";
-        QTest::newRow("previous") << 300 << 100 << "Previous Record";
-        QTest::newRow("caption") << 1000 << 100 << "";
-        QTest::newRow("next") << 1900 << 100 << "Next Record";
-        QTest::newRow("last") << 2200 << 100 << "Last Record";
-        QTest::newRow("below") << 0 << 400 << "";
+        QTest::addColumn<bool>("pointer"); // also moves the pointer over the real bar
+        auto row = [](const char *name, int x, int y, const char *tip, bool pointer = false) {
+            QTest::newRow(name) << x << y << QString(tip) << pointer;
+        };
+        // Each arrow at its middle and at both its ends.
+        row("first", 140, 100, "First Record", true);
+        row("first, left end", 0, 0, "First Record");
+        row("first, right end", 285, 345, "First Record");
+        row("previous", 430, 100, "Previous Record", true);
+        row("previous, left end", 286, 100, "Previous Record");
+        row("previous, right end", 570, 100, "Previous Record");
+        row("caption", 1200, 100, "", true);
+        row("caption, left end", 571, 100, "");
+        row("caption, right end", 1799, 100, "");
+        row("next", 1950, 100, "Next Record", true);
+        row("next, left end", 1800, 100, "Next Record");
+        row("next, right end", 2099, 100, "Next Record");
+        row("last", 2300, 100, "Last Record", true);
+        row("last, left end", 2100, 100, "Last Record");
+        row("last, right end", 2500, 100, "Last Record");
+        row("past the end", 2501, 100, "");
+        row("below", 140, 346, "");
     }
     void navigationTooltip() {
         QFETCH(int, x);
         QFETCH(int, y);
         QFETCH(QString, tip);
+        QFETCH(bool, pointer);
         QCOMPARE(NavigationBar::tooltipAt(x, y), tip);
+        if (!pointer)
+            return;
         // The pointer over the real bar, in its pixels.
         QVERIFY(openScreen());
         NavigationBar *bar = form->dtaZEL;
-        const QPoint at(x * bar->width() / 2500, y / 15);
-        if (!bar->rect().contains(at))
-            return;
-        QTest::mouseMove(bar, at);
+        QTest::mouseMove(bar, QPoint(x * bar->width() / 2500, y / 15));
         QTRY_COMPARE(bar->toolTip(), tip);
     }
 };

@@ -43,6 +43,9 @@ bool ValidKey(QChar kind, int &keyAscii) {
 }
 
 bool replacesField(QChar kind, int keyAscii, int caretPosition, int length, int maxLength) {
+    // Enter types nothing: it never empties a date, a number or a year.
+    if (keyAscii == '\r' && kind != u'S')
+        return false;
     if (caretPosition == 0)
         return true;
     return kind == u'D' && !isControl(keyAscii) && length >= maxLength;

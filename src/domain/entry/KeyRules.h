@@ -9,8 +9,9 @@
 bool ValidKey(QChar kind, int &keyAscii);
 
 // Whether an accepted key empties the box before it takes effect: the first key typed with the
-// caret at the start replaces the whole field (Backspace included), and so does a character
-// typed into a date box that holds a whole date, which could take no more.
+// caret at the start replaces the whole field (Backspace included, Enter only in a text box),
+// and so does a character typed into a date box that holds a whole date, which could take no
+// more.
 bool replacesField(QChar kind, int keyAscii, int caretPosition, int length, int maxLength);
 
 // What a navigation key asks of the form; the form makes the move and the end-of-set checks.

@@ -4,6 +4,7 @@
 #include "base/ScriptedPrompter.h"
 #include "domain/entry/FieldTable.h"
 #include "domain/entry/ScreenFit.h"
+#include "fixtures/EntryPrompts.h"
 #include "fixtures/FormFixture.h"
 #include "fixtures/StoreFixture.h"
 #include "forms/EntryBox.h"
@@ -23,16 +24,8 @@
 #include <memory>
 
 namespace {
-// The boxes the screen shows, as style|title|text.
-const QString askLose = "4||YOU ARE ABOUT TO LOSE THIS RECORD.\nIS THIS WHAT YOU WANT TO DO",
-              askDelete = "3||YOU ARE ABOUT TO DELETE THIS RECORD, IS THIS OK",
-              askFind = "3||FIND BY LAST NAME\n(If Not Then By Stock #)",
-              askName = "input|FIND RECORD|ENTER LAST NAME",
-              askStock = "input|FIND RECORD|ENTER STOCK #", badDate = "0||ERROR - INVALID DATE",
-              duplicate = "16|ZEL - SAVE CMD|Another deal already has this StkNbr: the deal was "
-                          "not stored (duplicate key).",
-              noLastName = "16|ZEL - DTA ZEL|Field ByLName cannot be a zero-length text: the "
-                           "deal was not stored.";
+using namespace EntryPrompts;
+const QString badDate = "0||ERROR - INVALID DATE";
 
 // A script row. Steps, separated by blanks: "6=TEXT" tabs into box 6 and types TEXT ("6="
 // empties it with Alt+Delete, "6" only enters it); 'TEXT types into the focused control;
@@ -263,7 +256,8 @@ private Q_SLOTS:
     }
     void leaving() { runScript(); }
 
-    // The wiring of the record workflow: buttons, keys and arrows, what the screen shows after.
+    // The wiring of the record workflow: buttons, menus, keys and arrows, and what the screen
+    // shows after.
     void records_data() {
         columns();
         row("add opens an empty deal after the last", "Add", "",
@@ -279,17 +273,10 @@ private Q_SLOTS:
         row("find by last name", "^End Find", "Y|>smi", "20=A1234;fi=300.00", {askFind, askName});
         row("Ctrl+F finds", "6 ^F", "N|>c5", "20=C5;focus=txtZEL_0", {askFind, askStock});
         row("Ctrl+F refused in add mode", "Add ^F", "", "caption=Add Mode");
-    }
-    void records() { runScript(); }
-
-    void moves_data() {
-        columns();
         row("Page Up steps forward in key order", "PgUp PgUp", "", "20=A1234;fi=300.00");
         row("Page Down on the first stays", "PgDn", "", "20=A1;fi=100.00");
-        row("Page Up on the last stays", "^End PgUp", "", "20=Z1;fi=500.00");
         row("Ctrl+Home", "^End ^Home", "", "20=A1;fi=100.00");
         row("arrows", "last previous", "", "20=C5;fi=400.00");
-        row("first and next arrows", "^End first next", "", "20=B7;fi=200.00");
         row("moves refused in add mode", "Add 1=NEWMAN PgUp ^Home ^End first previous next last",
             "", "0=03/05/2024;1=NEWMAN;20=;at=4;caption=Add Mode;deals=5");
         row("new key written", "PgUp PgUp 1=SMYTH tab PgDn", "",
@@ -297,7 +284,7 @@ private Q_SLOTS:
         row("edit refused stays on the deal", "1= PgUp", "",
             "20=A1;1=;key=A1;focus=txtZEL_0;ByLName@A1=ADAMS", {noLastName});
     }
-    void moves() { runScript(); }
+    void records() { runScript(); }
 
     // Alt+F is the File menu's, every time.
     void fileMenuKey() {

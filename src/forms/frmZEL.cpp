@@ -449,12 +449,9 @@ bool frmZEL::txtZEL_KeyPress(int index, int &keyAscii) {
     const int typed = keyAscii;
     if (!ValidKey(kind, keyAscii))
         return false;
-    // A selection from the start is replaced whole, as is a box whose caret stands at its start.
-    const bool replaced = box->hasSelectedText()
-                              ? box->selectionStart() == 0
-                              : replacesField(kind, typed, box->cursorPosition(),
-                                              int(box->text().size()), box->maxLength());
-    if (replaced)
+    if (replacesField(kind, typed,
+                      {box->cursorPosition(), box->hasSelectedText() ? box->selectionStart() : -1,
+                       int(box->text().size()), box->maxLength()}))
         box->clear();
     return true;
 }

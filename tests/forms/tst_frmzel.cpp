@@ -219,7 +219,7 @@ private Q_SLOTS:
         row("Enter at caret 0 empties a text box", "6 Home Enter", "", "6=");
         row("Enter refused in an amount box", "31 Enter", "", "31=100");
         row("Enter never empties a date, a number or a year",
-            "8=1/5/04 tab 8 Home Enter 13 Home Enter 22 Home Enter", "",
+            "8=1/5/04 tab 8 Enter 8 Home Enter 13 Home Enter 22 Home Enter", "",
             "8=01/05/2004;13=36;22=2024");
         row("Alt+Delete empties", "6 AltDel", "", "6=");
         row("F10 restores the entry text", "6=XYZ F10", "", "6=SALEM");
@@ -250,6 +250,7 @@ private Q_SLOTS:
             "42=05/06/2024");
         row("last name rebuilds the key", "PgUp PgUp 1=SMYTH tab", "", "key=SMYTHA1234");
         row("stock number rebuilds the key", "PgUp PgUp 20=A77 tab", "", "key=SMITHA77");
+        row("Tab from Admin Fee returns to Date Sold", "PgUp 43 tab", "", "focus=txtZEL_0;20=B7");
         row("totals of the whole deal",
             "Add 31=300 32=250.50 36=25 38=10 26=1200 41=100 43=50 27=150 28=50 29=25 30=75 tab",
             "", "fi=585.50;profit=1635.50");

@@ -42,13 +42,15 @@ bool ValidKey(QChar kind, int &keyAscii) {
     return false;
 }
 
-bool replacesField(QChar kind, int keyAscii, int caretPosition, int length, int maxLength) {
+bool replacesField(QChar kind, int keyAscii, const BoxState &box) {
     // Enter types nothing: it never empties a date, a number or a year.
     if (keyAscii == '\r' && kind != u'S')
         return false;
-    if (caretPosition == 0)
+    if (box.selectionStart >= 0)
+        return box.selectionStart == 0; // a selection further on is replaced by the box itself
+    if (box.caret == 0)
         return true;
-    return kind == u'D' && !isControl(keyAscii) && length >= maxLength;
+    return kind == u'D' && !isControl(keyAscii) && box.length >= box.maxLength;
 }
 
 NavAction specialKeyAction(int qtKey, Qt::KeyboardModifiers mods) {

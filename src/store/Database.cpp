@@ -118,6 +118,14 @@ QString columnSql(const FieldDef &f, bool required) {
 }
 } // namespace
 
+void requireNoNul(const QString &field, QStringView text) {
+    if (text.contains(QChar(0)))
+        throw StoreError(Kind::BadValue, QStringLiteral("Field %1 holds the character NUL, which "
+                                                        "no text of a deal may hold: the deal was "
+                                                        "not stored.")
+                                             .arg(field));
+}
+
 QString quotedName(const QString &name) {
     static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
     if (!plain.match(name).hasMatch())
@@ -155,14 +163,14 @@ void Statement::bind(int index, const QVariant &value) {
         case QMetaType::Double:
             rc = sqlite3_bind_double(stmt, index, value.toDouble());
             break;
-        case QMetaType::QDate:
-            rc = sqlite3_bind_text(stmt, index,
-                                   value.toDate().toString(Qt::ISODate).toUtf8().constData(), -1,
+        default: {
+            // With its length, so that a text holding a NUL reaches the table's rules whole.
+            const QByteArray text = value.typeId() == QMetaType::QDate
+                                        ? value.toDate().toString(Qt::ISODate).toUtf8()
+                                        : value.toString().toUtf8();
+            rc = sqlite3_bind_text(stmt, index, text.constData(), int(text.size()),
                                    SQLITE_TRANSIENT);
-            break;
-        default:
-            rc = sqlite3_bind_text(stmt, index, value.toString().toUtf8().constData(), -1,
-                                   SQLITE_TRANSIENT);
+        }
         }
     }
     if (rc != SQLITE_OK)
@@ -246,7 +254,24 @@ std::unique_ptr<Database> Database::connect(const QString &path, int flags) {
     return database;
 }
 
+namespace {
+// What stands at a database path that is not a plain file; empty when nothing or a file does.
+QString notAFile(const QString &path) {
+    const QFileInfo info(path);
+    if (!info.exists() || info.isFile())
+        return {};
+    return info.isDir() ? QStringLiteral("%1 is a folder, not a database file; it was left as it "
+                                         "is.")
+                              .arg(path)
+                        : QStringLiteral("%1 is not a plain file (a pipe or a device), so it "
+                                         "cannot be a database file; it was left as it is.")
+                              .arg(path);
+}
+} // namespace
+
 std::unique_ptr<Database> Database::create(const QString &path) {
+    if (const QString problem = notAFile(path); !problem.isEmpty())
+        throw StoreError(Kind::CannotOpen, problem);
     if (QFileInfo::exists(path))
         throw StoreError(Kind::CannotOpen,
                          QStringLiteral("The database file %1 already exists.").arg(path));
@@ -257,6 +282,8 @@ std::unique_ptr<Database> Database::create(const QString &path) {
 }
 
 std::unique_ptr<Database> Database::open(const QString &path) {
+    if (const QString problem = notAFile(path); !problem.isEmpty())
+        throw StoreError(Kind::CannotOpen, problem);
     if (!QFileInfo(path).isFile())
         throw StoreError(Kind::CannotOpen,
                          QStringLiteral("The database file %1 is not there.").arg(path));

@@ -2,8 +2,10 @@
 
 #include "store/StoreError.h"
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <memory>
 
@@ -114,6 +116,10 @@ private:
     Database &db;
     bool open = true;
 };
+
+// The engine counts the characters of a text only up to a NUL, so its size rules would let
+// anything after one through: every text written to a table is refused with a NUL in it.
+void requireNoNul(const QString &field, QStringView text);
 
 // Quotes a name for the database's own language after checking it is a plain name.
 QString quotedName(const QString &name);

@@ -65,7 +65,7 @@ StoreError translate(sqlite3 *db, int code, const QString &context, const QStrin
                                        "it was left as it is.")
                             .arg(path)};
     case SQLITE_CORRUPT:
-        return {Kind::NotADatabase,
+        return {Kind::Damaged,
                 where + QStringLiteral("The database file %1 is damaged: %2").arg(path, message)};
     case SQLITE_READONLY:
     case SQLITE_PERM:
@@ -409,19 +409,25 @@ void Database::compactInto(const QString &newPath) {
     s.step();
 }
 
-void Database::repair() {
-    Statement check(db, QStringLiteral("PRAGMA integrity_check"));
+QStringList Database::integrityProblems(int most) {
     QStringList problems;
-    while (check.step()) {
-        const QString line = check.value(0).toString();
-        if (line != QLatin1String("ok"))
-            problems << line;
+    try {
+        Statement check(db, QStringLiteral("PRAGMA integrity_check(%1)").arg(qMax(1, most)));
+        while (check.step()) {
+            const QString line = check.value(0).toString();
+            if (line != QLatin1String("ok"))
+                problems << line;
+        }
+    } catch (const StoreError &e) {
+        if (e.kind() == Kind::Busy)
+            throw;
+        problems << e.description();
     }
+    return problems;
+}
+
+void Database::rebuildIndexes() {
     exec(QStringLiteral("REINDEX"));
-    if (!problems.isEmpty())
-        throw StoreError(
-            Kind::NotADatabase,
-            QStringLiteral("The database file %1 is damaged: %2").arg(filePath, problems.first()));
 }
 
 // ---- Transaction

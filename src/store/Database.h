@@ -88,8 +88,11 @@ public:
     // Compacts the database into a new file (which must not exist) without the space of deleted
     // rows.
     void compactInto(const QString &newPath);
-    // Checks the file and rebuilds its indexes; fails when it is damaged beyond that.
-    void repair();
+    // What the engine finds wrong with the file, at most `most` lines; empty when it is sound.
+    // A file whose tables cannot even be listed gives that failure as its one line.
+    QStringList integrityProblems(int most = 10);
+    // Builds every index again from its table.
+    void rebuildIndexes();
 
     // Turns the connection's last failure into a StoreError.
     [[noreturn]] void fail(int code, const QString &context = {}) const;

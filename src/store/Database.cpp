@@ -177,6 +177,18 @@ void Statement::bind(int index, const QVariant &value) {
         throw translate(db, rc, {}, {});
 }
 
+void Statement::bindUtf8(int index, const char *data, qsizetype size) {
+    const int rc = sqlite3_bind_text(stmt, index, size > 0 ? data : "", int(size), SQLITE_STATIC);
+    if (rc != SQLITE_OK)
+        throw translate(db, rc, {}, {});
+}
+
+void Statement::bindNull(int index) {
+    const int rc = sqlite3_bind_null(stmt, index);
+    if (rc != SQLITE_OK)
+        throw translate(db, rc, {}, {});
+}
+
 bool Statement::step() {
     const int rc = sqlite3_step(stmt);
     if (rc == SQLITE_ROW)
@@ -214,6 +226,19 @@ QVariant Statement::value(int column) const {
         return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, column)),
                                  sqlite3_column_bytes(stmt, column));
     }
+}
+
+bool Statement::isNull(int column) const {
+    return sqlite3_column_type(stmt, column) == SQLITE_NULL;
+}
+
+QByteArrayView Statement::utf8(int column) const {
+    const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
+    return QByteArrayView(bytes, sqlite3_column_bytes(stmt, column));
+}
+
+int Statement::changes() const {
+    return sqlite3_changes(db);
 }
 
 qsizetype Statement::appendText(int column, QString &into) const {

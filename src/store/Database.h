@@ -41,11 +41,18 @@ public:
     Statement &operator=(const Statement &) = delete;
 
     void bind(int index, const QVariant &value); // from 1
-    bool step();                                 // true while a row is there
+    // UTF-8 text that is not copied: it must stay as it is until the statement is reset. An
+    // empty text is the zero-length text, not Null.
+    void bindUtf8(int index, const char *data, qsizetype size);
+    void bindNull(int index);
+    bool step(); // true while a row is there
     void reset();
     int columnCount() const;
     qint64 int64(int column) const;
     QVariant value(int column) const; // Null, integer, real or text
+    bool isNull(int column) const;
+    QByteArrayView utf8(int column) const; // a text column's bytes, valid until the next step
+    int changes() const;                   // rows the last step wrote
     // Appends the column as text to into: the characters appended, or -1 for Null.
     qsizetype appendText(int column, QString &into) const;
 

@@ -439,14 +439,19 @@ QStringList Database::integrityProblems(int most) {
     try {
         Statement check(db, QStringLiteral("PRAGMA integrity_check(%1)").arg(qMax(1, most)));
         while (check.step()) {
-            const QString line = check.value(0).toString();
-            if (line != QLatin1String("ok"))
+            // The engine heads its first finding with the name of the database it is in.
+            QString line = check.value(0).toString();
+            if (line.startsWith(QLatin1String("*** in database")))
+                line = line.section(u'\n', 1);
+            if (line != QLatin1String("ok") && !line.isEmpty())
                 problems << line;
         }
     } catch (const StoreError &e) {
+        // A check that cannot go on past a damaged page has said where it is first.
         if (e.kind() == Kind::Busy)
             throw;
-        problems << e.description();
+        if (problems.isEmpty())
+            problems << e.description();
     }
     return problems;
 }

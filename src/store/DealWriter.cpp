@@ -50,7 +50,10 @@ QString withoutTrailingBlanks(QString text) {
 } // namespace
 
 DealWriter::DealWriter(Database &db)
-    : insert(db.handle(), insertSql()), holders(db.handle(), holdersSql()) {}
+    : insert(db.handle(), insertSql()), holders(db.handle(), holdersSql()) {
+    // The indexes of a large table stay in memory for the whole run.
+    db.exec(QStringLiteral("PRAGMA cache_size = -65536"));
+}
 
 DealWriter::Result DealWriter::add(const Fields &fields) {
     // The texts are gathered first, since binding keeps pointers into the buffer.

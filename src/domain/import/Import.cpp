@@ -570,7 +570,6 @@ public:
                                             "imported. Purge and rebuild it, which repairs what "
                                             "can be repaired, then import again.")
                                  .arg(databasePath, problems.first()));
-        db->exec(QStringLiteral("PRAGMA cache_size = -65536"));
         writer = std::make_unique<DealWriter>(*db);
     }
 

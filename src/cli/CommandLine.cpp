@@ -15,7 +15,20 @@ int usageError(const QString &message) {
     return UsageError;
 }
 
+namespace {
+QString &startFolder() {
+    static QString folder;
+    return folder;
+}
+} // namespace
+
+QString callerFolder() {
+    return startFolder().isEmpty() ? QDir::currentPath() : startFolder();
+}
+
 bool enterDataFolder(const QString &folder, QString &problem) {
+    if (startFolder().isEmpty())
+        startFolder() = QDir::currentPath();
     const QFileInfo info(folder);
     if (folder.isEmpty() || !info.exists())
         problem = QStringLiteral("the data folder '%1' does not exist").arg(folder);

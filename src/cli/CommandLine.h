@@ -14,6 +14,9 @@ void print(std::FILE *stream, const QString &text);
 int usageError(const QString &message);
 // The data folder becomes the working folder, where the database and settings live.
 bool enterDataFolder(const QString &folder, QString &problem);
+// The folder the program was started in, before any data folder was entered: the folder that
+// the files named on the command line are relative to.
+QString callerFolder();
 QCommandLineOption dataDirOption();
 
 // Reads a command's arguments (those after its name) with the parser's options and

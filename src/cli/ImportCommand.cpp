@@ -33,9 +33,11 @@ QString summary(const DealImport::ExportFile &file, const DealImport::Outcome &o
                     .arg(r.where, r.stockNumber.isEmpty() ? QStringLiteral("?") : r.stockNumber,
                          r.reason);
     if (file.form == DealImport::Form::Delimited)
-        text += out.fileDeleted
-                    ? QStringLiteral("the file was deleted\n")
-                    : QStringLiteral("the file was left in place, so that no deal is lost\n");
+        text +=
+            out.fileDeleted ? QStringLiteral("the file was deleted\n")
+            : out.fileDeletedElsewhere
+                ? QStringLiteral("the file had been deleted meanwhile by another import of it\n")
+                : QStringLiteral("the file was left in place, so that no deal is lost\n");
     return text;
 }
 } // namespace
@@ -50,8 +52,6 @@ int runImportCommand(const QStringList &arguments) {
         {"form", "1 (fixed records) or 2 (comma-delimited) when FILE's name does not tell.", "n"},
         {"yes", "Import: the answer to \"ARE YOU SURE YOU WANT TO IMPORT!\"."},
     });
-    // A FILE named relative to where the command was given, not to the data folder.
-    const QDir startFolder = QDir::current();
     int status = Success;
     if (!parse(p, QStringLiteral("import"), arguments, status))
         return status;
@@ -75,7 +75,8 @@ int runImportCommand(const QStringList &arguments) {
         }
         file = *found;
     } else {
-        file.path = QDir::cleanPath(startFolder.absoluteFilePath(files.first()));
+        // A FILE named relative to where the command was given, not to the data folder.
+        file.path = QDir::cleanPath(QDir(callerFolder()).absoluteFilePath(files.first()));
         if (!QFileInfo(file.path).isFile())
             return usageError(QStringLiteral("import: there is no file %1").arg(file.path));
         std::optional<DealImport::Form> form = DealImport::formOfName(file.path);

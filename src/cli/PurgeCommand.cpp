@@ -5,6 +5,8 @@
 #include "cli/CommandLine.h"
 #include "store/Purge.h"
 
+#include <QFileInfo>
+
 using namespace CommandLine;
 
 int runPurgeCommand(const QStringList &arguments) {
@@ -32,7 +34,9 @@ int runPurgeCommand(const QStringList &arguments) {
                                      "with --yes to purge\n"));
         return UsageError;
     }
-    if (!FileExists(Defaults::DatabasePath)) {
+    // Anything else at that name (a folder, a file that is no database) is the purge's to
+    // report.
+    if (!QFileInfo::exists(PathMapping::toLocal(Defaults::DatabasePath))) {
         print(stderr, QStringLiteral("volmera: purge: there is no deal database %1 here\n")
                           .arg(PathMapping::toLocal(Defaults::DatabasePath)));
         return Failure;
@@ -46,12 +50,28 @@ int runPurgeCommand(const QStringList &arguments) {
             QStringLiteral("volmera: purge: %1\n").arg(QString(out.failure).replace(u'\n', u' ')));
         return Failure;
     }
-    print(stdout, QStringLiteral("purged deals sold before %1 and deals without a sale date\n"
-                                 "deals deleted: %2\ndeals kept: %3\nbackup: %4\n"
-                                 "before compaction: %5\n")
-                      .arg(cutoff->toString(QStringLiteral("MM/dd/yyyy")))
-                      .arg(out.deleted)
-                      .arg(out.kept)
-                      .arg(files.backup, files.old));
+    QString text = QStringLiteral("purged deals sold before %1 and deals without a sale date\n"
+                                  "deals deleted: %2\ndeals kept: %3\nbackup: %4\n"
+                                  "before compaction: %5\n")
+                       .arg(cutoff->toString(QStringLiteral("MM/dd/yyyy")))
+                       .arg(out.deleted)
+                       .arg(out.kept)
+                       .arg(out.backup, files.old);
+    if (!out.repair.isEmpty())
+        text += QStringLiteral("repair: %1\n").arg(out.repair);
+    if (!out.lost.isEmpty()) {
+        text += QStringLiteral("deals that could not be read: %1\n").arg(out.lost.size());
+        for (const QString &deal : out.lost)
+            text += QStringLiteral("  %1\n").arg(deal);
+    }
+    print(stdout, text);
+    // The purge is done, but not every deal came through it.
+    if (!out.lost.isEmpty()) {
+        print(stderr, QStringLiteral("volmera: purge: %1 deal(s) could not be read from the "
+                                     "damaged database; the backup %2 holds the file as it was\n")
+                          .arg(out.lost.size())
+                          .arg(out.backup));
+        return Failure;
+    }
     return Success;
 }

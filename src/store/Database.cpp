@@ -65,7 +65,7 @@ StoreError translate(sqlite3 *db, int code, const QString &context, const QStrin
                                        "it was left as it is.")
                             .arg(path)};
     case SQLITE_CORRUPT:
-        return {Kind::NotADatabase,
+        return {Kind::Damaged,
                 where + QStringLiteral("The database file %1 is damaged: %2").arg(path, message)};
     case SQLITE_READONLY:
     case SQLITE_PERM:
@@ -118,6 +118,14 @@ QString columnSql(const FieldDef &f, bool required) {
 }
 } // namespace
 
+void requireNoNul(const QString &field, QStringView text) {
+    if (text.contains(QChar(0)))
+        throw StoreError(Kind::BadValue, QStringLiteral("Field %1 holds the character NUL, which "
+                                                        "no text of a deal may hold: the deal was "
+                                                        "not stored.")
+                                             .arg(field));
+}
+
 QString quotedName(const QString &name) {
     static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
     if (!plain.match(name).hasMatch())
@@ -155,16 +163,28 @@ void Statement::bind(int index, const QVariant &value) {
         case QMetaType::Double:
             rc = sqlite3_bind_double(stmt, index, value.toDouble());
             break;
-        case QMetaType::QDate:
-            rc = sqlite3_bind_text(stmt, index,
-                                   value.toDate().toString(Qt::ISODate).toUtf8().constData(), -1,
-                                   SQLITE_TRANSIENT);
-            break;
-        default:
-            rc = sqlite3_bind_text(stmt, index, value.toString().toUtf8().constData(), -1,
+        default: {
+            // With its length, so that a text holding a NUL reaches the table's rules whole.
+            const QByteArray text = value.typeId() == QMetaType::QDate
+                                        ? value.toDate().toString(Qt::ISODate).toUtf8()
+                                        : value.toString().toUtf8();
+            rc = sqlite3_bind_text(stmt, index, text.constData(), int(text.size()),
                                    SQLITE_TRANSIENT);
         }
+        }
     }
+    if (rc != SQLITE_OK)
+        throw translate(db, rc, {}, {});
+}
+
+void Statement::bindUtf8(int index, const char *data, qsizetype size) {
+    const int rc = sqlite3_bind_text(stmt, index, size > 0 ? data : "", int(size), SQLITE_STATIC);
+    if (rc != SQLITE_OK)
+        throw translate(db, rc, {}, {});
+}
+
+void Statement::bindNull(int index) {
+    const int rc = sqlite3_bind_null(stmt, index);
     if (rc != SQLITE_OK)
         throw translate(db, rc, {}, {});
 }
@@ -208,6 +228,19 @@ QVariant Statement::value(int column) const {
     }
 }
 
+bool Statement::isNull(int column) const {
+    return sqlite3_column_type(stmt, column) == SQLITE_NULL;
+}
+
+QByteArrayView Statement::utf8(int column) const {
+    const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
+    return QByteArrayView(bytes, sqlite3_column_bytes(stmt, column));
+}
+
+int Statement::changes() const {
+    return sqlite3_changes(db);
+}
+
 qsizetype Statement::appendText(int column, QString &into) const {
     if (sqlite3_column_type(stmt, column) == SQLITE_NULL)
         return -1;
@@ -246,7 +279,24 @@ std::unique_ptr<Database> Database::connect(const QString &path, int flags) {
     return database;
 }
 
+namespace {
+// What stands at a database path that is not a plain file; empty when nothing or a file does.
+QString notAFile(const QString &path) {
+    const QFileInfo info(path);
+    if (!info.exists() || info.isFile())
+        return {};
+    return info.isDir() ? QStringLiteral("%1 is a folder, not a database file; it was left as it "
+                                         "is.")
+                              .arg(path)
+                        : QStringLiteral("%1 is not a plain file (a pipe or a device), so it "
+                                         "cannot be a database file; it was left as it is.")
+                              .arg(path);
+}
+} // namespace
+
 std::unique_ptr<Database> Database::create(const QString &path) {
+    if (const QString problem = notAFile(path); !problem.isEmpty())
+        throw StoreError(Kind::CannotOpen, problem);
     if (QFileInfo::exists(path))
         throw StoreError(Kind::CannotOpen,
                          QStringLiteral("The database file %1 already exists.").arg(path));
@@ -257,6 +307,8 @@ std::unique_ptr<Database> Database::create(const QString &path) {
 }
 
 std::unique_ptr<Database> Database::open(const QString &path) {
+    if (const QString problem = notAFile(path); !problem.isEmpty())
+        throw StoreError(Kind::CannotOpen, problem);
     if (!QFileInfo(path).isFile())
         throw StoreError(Kind::CannotOpen,
                          QStringLiteral("The database file %1 is not there.").arg(path));
@@ -382,19 +434,30 @@ void Database::compactInto(const QString &newPath) {
     s.step();
 }
 
-void Database::repair() {
-    Statement check(db, QStringLiteral("PRAGMA integrity_check"));
+QStringList Database::integrityProblems(int most) {
     QStringList problems;
-    while (check.step()) {
-        const QString line = check.value(0).toString();
-        if (line != QLatin1String("ok"))
-            problems << line;
+    try {
+        Statement check(db, QStringLiteral("PRAGMA integrity_check(%1)").arg(qMax(1, most)));
+        while (check.step()) {
+            // The engine heads its first finding with the name of the database it is in.
+            QString line = check.value(0).toString();
+            if (line.startsWith(QLatin1String("*** in database")))
+                line = line.section(u'\n', 1);
+            if (line != QLatin1String("ok") && !line.isEmpty())
+                problems << line;
+        }
+    } catch (const StoreError &e) {
+        // A check that cannot go on past a damaged page has said where it is first.
+        if (e.kind() == Kind::Busy)
+            throw;
+        if (problems.isEmpty())
+            problems << e.description();
     }
+    return problems;
+}
+
+void Database::rebuildIndexes() {
     exec(QStringLiteral("REINDEX"));
-    if (!problems.isEmpty())
-        throw StoreError(
-            Kind::NotADatabase,
-            QStringLiteral("The database file %1 is damaged: %2").arg(filePath, problems.first()));
 }
 
 // ---- Transaction

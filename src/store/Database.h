@@ -2,8 +2,10 @@
 
 #include "store/StoreError.h"
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <memory>
 
@@ -39,11 +41,18 @@ public:
     Statement &operator=(const Statement &) = delete;
 
     void bind(int index, const QVariant &value); // from 1
-    bool step();                                 // true while a row is there
+    // UTF-8 text that is not copied: it must stay as it is until the statement is reset. An
+    // empty text is the zero-length text, not Null.
+    void bindUtf8(int index, const char *data, qsizetype size);
+    void bindNull(int index);
+    bool step(); // true while a row is there
     void reset();
     int columnCount() const;
     qint64 int64(int column) const;
     QVariant value(int column) const; // Null, integer, real or text
+    bool isNull(int column) const;
+    QByteArrayView utf8(int column) const; // a text column's bytes, valid until the next step
+    int changes() const;                   // rows the last step wrote
     // Appends the column as text to into: the characters appended, or -1 for Null.
     qsizetype appendText(int column, QString &into) const;
 
@@ -86,8 +95,11 @@ public:
     // Compacts the database into a new file (which must not exist) without the space of deleted
     // rows.
     void compactInto(const QString &newPath);
-    // Checks the file and rebuilds its indexes; fails when it is damaged beyond that.
-    void repair();
+    // What the engine finds wrong with the file, at most `most` lines; empty when it is sound.
+    // A file whose tables cannot even be listed gives that failure as its one line.
+    QStringList integrityProblems(int most = 10);
+    // Builds every index again from its table.
+    void rebuildIndexes();
 
     // Turns the connection's last failure into a StoreError.
     [[noreturn]] void fail(int code, const QString &context = {}) const;
@@ -114,6 +126,10 @@ private:
     Database &db;
     bool open = true;
 };
+
+// The engine counts the characters of a text only up to a NUL, so its size rules would let
+// anything after one through: every text written to a table is refused with a NUL in it.
+void requireNoNul(const QString &field, QStringView text);
 
 // Quotes a name for the database's own language after checking it is a plain name.
 QString quotedName(const QString &name);

@@ -3,6 +3,7 @@
 #include "base/Clock.h"
 #include "base/PathMapping.h"
 #include "store/DealSchema.h"
+#include "store/Salvage.h"
 #include "store/UseLock.h"
 
 #include <QDir>
@@ -78,6 +79,19 @@ void copyFile(const QString &from, const QString &to) {
         throw VolmeraError(QStringLiteral("Cannot write %1 to the disk.").arg(to));
 }
 
+// The path itself when nothing is there, else the first free one of "name-2.ext", "name-3.ext"...
+QString freeName(const QString &path) {
+    if (!QFileInfo::exists(path))
+        return path;
+    const QFileInfo info(path);
+    for (int n = 2;; ++n) {
+        const QString candidate = info.dir().filePath(
+            QStringLiteral("%1-%2.%3").arg(info.completeBaseName()).arg(n).arg(info.suffix()));
+        if (!QFileInfo::exists(candidate))
+            return candidate;
+    }
+}
+
 int dealCount(Database &db) {
     Statement count(db.handle(), QStringLiteral("SELECT count(*) FROM ZEL"));
     count.step();
@@ -144,15 +158,20 @@ QString notADate(const QString &typed) {
 }
 
 Files files() {
-    return {PathMapping::toLocal(QStringLiteral(".\\ZELDB.mdb")),
-            PathMapping::toLocal(QStringLiteral(".\\Backup")),
-            PathMapping::toLocal(QStringLiteral(".\\Backup\\ZELDB.mdb")),
-            PathMapping::toLocal(QStringLiteral(".\\ZEL_OLD.mdb"))};
+    return {
+        PathMapping::toLocal(QStringLiteral(".\\ZELDB.mdb")),
+        PathMapping::toLocal(QStringLiteral(".\\Backup")),
+        PathMapping::toLocal(
+            QStringLiteral(".\\Backup\\ZELDB-%1.mdb").arg(Clock::today().toString(Qt::ISODate))),
+        PathMapping::toLocal(QStringLiteral(".\\ZEL_OLD.mdb"))};
 }
 
 Outcome purge(const Files &f, const QDate &cutoff, const OnFailure &onFailure) {
     Outcome outcome;
     std::unique_ptr<DatabaseUse> use;
+    // The file the deletion works on: the live database, or the one rebuilt from a damaged one.
+    QString working = f.database;
+    const QString rebuilt = f.database + QStringLiteral("-rebuilt");
     try {
         // The database is taken for this run alone: no other copy may have it open.
         runStep(onFailure, [&] {
@@ -164,22 +183,59 @@ Outcome purge(const Files &f, const QDate &cutoff, const OnFailure &onFailure) {
                                                 "program there, then purge again. Nothing was "
                                                 "changed."));
         });
+        // A file that is no database is left alone before anything is made.
+        runStep(onFailure, [&] { Database::open(f.database); });
         runStep(onFailure, [&] {
             if (!QDir().mkpath(f.backupFolder))
                 throw VolmeraError(
                     QStringLiteral("Cannot make the backup folder %1.").arg(f.backupFolder));
         });
-        // The backup is a copy of the file as it is, taken while no one can write to it; it
-        // replaces the older copy only once it is complete.
+        // The backup is a copy of the file as it is, taken while no one can write to it, under
+        // a name of its own: an earlier backup may be the only copy of deals purged since.
         runStep(onFailure, [&] {
             auto db = Database::open(f.database); // a hot journal is rolled back here
             Transaction hold(*db);
-            removeIfThere(temporary(f.backup));
-            copyFile(f.database, temporary(f.backup));
-            replace(temporary(f.backup), f.backup);
+            outcome.backup = freeName(f.backup);
+            removeIfThere(temporary(outcome.backup));
+            copyFile(f.database, temporary(outcome.backup));
+            replace(temporary(outcome.backup), outcome.backup);
+        });
+        // Nothing is deleted from a damaged database: a damaged index would hide deals from the
+        // deletion, a damaged table would lose more of them.
+        runStep(onFailure, [&] {
+            working = f.database;
+            outcome.repair.clear();
+            outcome.lost.clear();
+            auto db = Database::open(f.database);
+            const QStringList problems = db->integrityProblems();
+            if (problems.isEmpty())
+                return;
+            try {
+                db->rebuildIndexes();
+                if (db->integrityProblems().isEmpty()) {
+                    outcome.repair = QStringLiteral("The database was damaged (%1); its indexes "
+                                                    "were rebuilt, and it checks sound now.")
+                                         .arg(problems.first());
+                    return;
+                }
+            } catch (const StoreError &e) {
+                if (e.kind() == Kind::Busy)
+                    throw;
+            }
+            removeIfThere(rebuilt);
+            const Salvaged salvaged = salvageDeals(*db, rebuilt);
+            outcome.lost = salvaged.lost;
+            outcome.repair =
+                QStringLiteral("The database was damaged (%1) beyond what rebuilding its indexes "
+                               "mends: %2 deal(s) were read into a rebuilt database, and %3 "
+                               "could not be read.")
+                    .arg(problems.first())
+                    .arg(salvaged.deals)
+                    .arg(salvaged.lost.size());
+            working = rebuilt;
         });
         runStep(onFailure, [&] {
-            auto db = Database::open(f.database);
+            auto db = Database::open(working);
             Transaction t(*db);
             const int before = dealCount(*db);
             {
@@ -194,12 +250,11 @@ Outcome purge(const Files &f, const QDate &cutoff, const OnFailure &onFailure) {
             outcome.deleted = before - outcome.kept;
             t.commit();
         });
-        runStep(onFailure, [&] { Database::open(f.database)->repair(); });
         // The compacted database is written beside the live one, checked, and only then put
         // in its place; the file it was made from stays as ZEL_OLD.mdb.
         runStep(onFailure, [&] {
             removeIfThere(temporary(f.database));
-            Database::open(f.database)->compactInto(temporary(f.database));
+            Database::open(working)->compactInto(temporary(f.database));
             sync(temporary(f.database));
             if (dealCount(*Database::open(temporary(f.database))) != outcome.kept)
                 throw VolmeraError(QStringLiteral("The compacted database %1 does not hold every "
@@ -207,6 +262,10 @@ Outcome purge(const Files &f, const QDate &cutoff, const OnFailure &onFailure) {
                                        .arg(temporary(f.database)));
         });
         runStep(onFailure, [&] {
+            if (working != f.database) {
+                replace(working, f.old);
+                return;
+            }
             removeIfThere(temporary(f.old));
             if (::link(QFile::encodeName(f.database).constData(),
                        QFile::encodeName(temporary(f.old)).constData()) != 0)
@@ -219,10 +278,13 @@ Outcome purge(const Files &f, const QDate &cutoff, const OnFailure &onFailure) {
         outcome.failure = stop.description;
         // Unfinished files of this run are of no use; the live database is untouched by them.
         // Without the lock they may be another workstation's, which is purging right now.
-        if (use)
-            for (const QString &path :
-                 {temporary(f.database), temporary(f.old), temporary(f.backup)})
+        if (use) {
+            QStringList unfinished{temporary(f.database), temporary(f.old), rebuilt};
+            if (!outcome.backup.isEmpty())
+                unfinished << temporary(outcome.backup);
+            for (const QString &path : unfinished)
                 QFile::remove(path);
+        }
     }
     return outcome;
 }

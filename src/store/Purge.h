@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
@@ -26,10 +27,11 @@ QString notADate(const QString &typed);
 struct Files {
     QString database;
     QString backupFolder;
-    QString backup;
+    QString backup; // a backup there already is never replaced: the run takes the next free name
     QString old;
 };
-// The dealership's ".\ZELDB.mdb", ".\Backup", ".\Backup\ZELDB.mdb" and ".\ZEL_OLD.mdb".
+// The dealership's ".\ZELDB.mdb", ".\Backup", ".\Backup\ZELDB-yyyy-mm-dd.mdb" (today's
+// date) and ".\ZEL_OLD.mdb".
 Files files();
 
 struct Outcome {
@@ -37,14 +39,22 @@ struct Outcome {
     int deleted = 0;
     int kept = 0;
     QString failure; // the failure the run stopped at (Cancel)
+    QString backup;  // the copy this run took of the database as it was
+    // What the check before any deletion found wrong with the database and what was done about
+    // it; empty for a sound database.
+    QString repair;
+    // The deals of a damaged table that could not be read into the rebuilt database.
+    QStringList lost;
 };
 
 // A step failed with this description: true runs it again (Retry), false stops there (Cancel).
 using OnFailure = std::function<bool(const QString &description)>;
 
 // Deletes every deal sold before cutoff (and every deal without a sale date), after taking the
-// backup, then repairs and compacts. The live database is replaced only by a complete,
-// checked file, so whatever step fails or is cancelled, ".\ZELDB.mdb" is there and usable.
+// backup and checking the database, then compacts. A damaged database has its indexes rebuilt,
+// and when that is not enough, what can be read of its deals is copied into a rebuilt database,
+// which the purge then works on. The live database is replaced only by a complete, checked
+// file, so whatever step fails or is cancelled, ".\ZELDB.mdb" is there as it was or purged.
 // Refused (a failure of the first step) while another copy of the program uses the database.
 Outcome purge(const Files &files, const QDate &cutoff, const OnFailure &onFailure);
 

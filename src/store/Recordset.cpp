@@ -185,7 +185,9 @@ QVariant Recordset::toStored(int column, const QVariant &value) const {
     case FieldDef::Text:
         break;
     }
-    return value.toString();
+    const QString text = value.toString();
+    requireNoNul(names[column], text);
+    return text;
 }
 
 std::optional<qsizetype> Recordset::positionOf(qint64 rowId) const {

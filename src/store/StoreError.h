@@ -14,6 +14,7 @@ public:
         Busy,         // another workstation holds the database or the row
         CannotOpen,   // the file cannot be opened or created
         NotADatabase, // the file is not a deal database
+        Damaged,      // the file is a database, but part of it cannot be read
         NoSuchField,  // a field the table does not have
         NoCurrentRow, // a move or read with no current row
         BadCriteria,  // a find criteria that cannot be read

@@ -2,12 +2,17 @@
 #include "fixtures/ExportFiles.h"
 #include "fixtures/StoreFixture.h"
 
+#include "base/Clock.h"
+#include "base/Format.h"
 #include "base/PathMapping.h"
+#include "domain/entry/EntryFormat.h"
 #include "domain/import/Import.h"
 
 #include <QProcess>
 #include <QThread>
 #include <csignal>
+#include <sys/stat.h>
+#include <thread>
 
 using namespace DealImport;
 
@@ -20,6 +25,27 @@ QVariant stored(Database &db, const QString &stock, const QString &field) {
     return s.step() ? s.value(0) : QVariant(QStringLiteral("<no deal>"));
 }
 
+// Every field of a stored deal as text, Null as "<null>".
+QStringList storedRow(Database &db, const QString &stock) {
+    Statement s(db.handle(), QStringLiteral("SELECT * FROM ZEL WHERE rtrim(StkNbr) = ?1"));
+    s.bind(1, stock);
+    QStringList row;
+    if (s.step())
+        for (int i = 0; i < s.columnCount(); ++i)
+            row << (s.value(i).isNull() ? QStringLiteral("<null>") : s.value(i).toString());
+    return row;
+}
+
+// The stock numbers stored, in the order they were, but the deal the table held before.
+QStringList stocks(Database &db) {
+    Statement s(db.handle(), QStringLiteral("SELECT rtrim(StkNbr) FROM ZEL WHERE StkNbr <> "
+                                            "'S0000000' ORDER BY rowid"));
+    QStringList out;
+    while (s.step())
+        out << s.value(0).toString();
+    return out;
+}
+
 int count(Database &db) {
     Statement s(db.handle(), QStringLiteral("SELECT count(*) FROM ZEL"));
     s.step();
@@ -29,27 +55,15 @@ int count(Database &db) {
 // Three deals and a header, one deal marked "*": the dealer system's usual export.
 QByteArray threeDeals() {
     using namespace ExportFiles;
-    return header() +
-           deal("20240315", "SMITH", "A1234",
-                {{3, "SMITH"},
-                 {4, "JOHN A"},
-                 {5, "MARY"},
-                 {9, "  /  /"},
-                 {10, "01/02/1970"},
-                 {14, "60"},
-                 {15, "4.9"},
-                 {19, "25000"},
-                 {20, "450.5"},
-                 {23, "05"},
-                 {27, "-12.5"},
-                 {36, "99.999"},
-                 {37, "300"}}) +
-           deal("19981231", "MU\xD1OZ", "B77", {{4, "JOS\xC9"}, {23, "98"}}) +
+    return header() + deal("20240315", "SMITH", "A1234") + deal("19981231", "JONES", "B77") +
            deal("20240101", "STAR", "*");
 }
+
+const QString blankStock = QStringLiteral("the stock number is blank: a deal is stored only with "
+                                          "a stock number, a last name and a sale date");
 } // namespace
 
-// The import of both export forms, their damaged variants, and a run cut short by a kill.
+// The import of both export forms, their damaged and look-alike variants, and a run cut short.
 class ImportTest : public QObject {
     Q_OBJECT
 
@@ -64,6 +78,8 @@ class ImportTest : public QObject {
 
 private Q_SLOTS:
     void init() {
+        // Two-digit years 46 to 99 are 1946 to 1999, 00 to 45 are 2000 to 2045.
+        Clock::setToday(QDate(2026, 6, 15));
         fixture = std::make_unique<StoreFixture>();
         db = fixture->fresh();
     }
@@ -71,41 +87,108 @@ private Q_SLOTS:
         db.reset();
         fixture.reset();
         PathMapping::setDriveRoot(QStringLiteral("/"));
+        Clock::setToday(QDate());
     }
 
-    void fixedRecordsFillTheBoxes_data() {
+    void everyFieldIsStored_data() {
+        QTest::addColumn<int>("form");
+        QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("stock");
+        QTest::addColumn<QString>("row"); // every field in table order, "|" between them
+        QTest::newRow("fixed")
+            << 1
+            << ExportFiles::header() + ExportFiles::deal("20240315", "SMITHERSONWELLS", "A1234567")
+            << "A1234567"
+            << "2024-03-15|SMITHERSONWELLS|FIRSTNAMEOFBUYR|COBUYERLASTNAME|COBUYERFIRSTNMX|"
+               "1234 NORTH MAPLE AVENUE APT 56|SPRINGFIELDTWNX|IL 62704|01/02/1970|11/12/1972|"
+               "(217) 555-0123 EXT 456789|JOHNSON/ROBERTS MILLER-JAMESON|KLM|360|12.34567|Y|N|"
+               "GMA|1234567.89|2345678.90|A1234567|U|2045|OLDSMOBILE|CUTLASS2|1G1YY22G965123456X|"
+               "-1234.57|1111111.11|2222222.22|3333333.33|4444444.44|5555555.55|6666666.66|"
+               "7777777.77|8888888.88|Other Proft 1|10000.00|Other Proft 2|0.00|Other Proft 3|"
+               "0.00|300.00|SMITHERSONWELLSA1234567|<null>|<null>|<null>";
+        QTest::newRow("delimited")
+            << 2 << ExportFiles::line("03/15/2024", "JONES", "P100") << "P100"
+            << "2024-03-15|JONES|FIRSTNAME M|COBUYERLAST|COFIRST N|12 ELM STREET|PEORIA|"
+               "IL 61602|03/04/1965|05/06/1967|(309) 555-0199|ADAMS/BAKER|QRS|72|6.5|Y|N|TFS|"
+               "23456.7|345.67|P100|N|2024|TOYOTA|CAMRY|4T1BF1FK5CU123456|1001.5|102|103.25|104|"
+               "105.5|106|107.75|108|109.1|GAP|110|ETCH|111.11|TIRES|112|113|JONESP100|<null>|"
+               "<null>|<null>";
+    }
+    void everyFieldIsStored() {
+        QFETCH(int, form);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, stock);
+        QFETCH(QString, row);
+        const Outcome out = run(Form(form), form == 1 ? "ZEL_DB.DBF" : "INV.PST", bytes);
+        QVERIFY2(out.clean(), qPrintable(closingMessage({Form(form), "x"}, out)));
+        QCOMPARE(out.imported, 1);
+        QCOMPARE(storedRow(*db, stock), row.split('|'));
+    }
+
+    void conversions_data() {
+        using ExportFiles::deal, ExportFiles::line;
+        QTest::addColumn<int>("form");
+        QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("field");
         QTest::addColumn<QVariant>("value");
-        const QString a = "A1234", b = "B77";
-        const auto row = [](const char *name, const QString &stock, const char *field,
-                            const QVariant &value) {
-            QTest::newRow(name) << stock << field << value;
+        const auto fixed = [](const char *name, const QMap<int, QByteArray> &more,
+                              const char *field, const QVariant &value,
+                              const QByteArray &last = "SMITH") {
+            QTest::newRow(name) << 1 << ExportFiles::header() + deal("20240315", last, "A1", more)
+                                << field << value;
         };
-        row("sale date", a, "DateSold", "2024-03-15");
-        row("last name kept with its blanks", a, "ByLName", "SMITH          ");
-        row("co-buyer's last name before", a, "CByLName", "SMITH          ");
-        row("buyer's first name after", a, "ByFirstMI", "JOHN A         ");
-        row("empty birth date cleared", a, "ByDOB", QVariant());
-        row("birth date kept", a, "CByDOB", "01/02/1970");
-        row("rate", a, "APR", "4.90000");
-        row("negative amount", a, "UnitPrft", "-12.50");
-        row("amount rounded", a, "PrftAmt1", "100.00");
-        row("blank amount", a, "SmComm1", "0.00");
-        row("year 05", a, "Year", "2005");
-        row("year 98", b, "Year", "1998");
-        row("other profit 1", a, "Prft1", "Other Proft 1");
-        row("23-character key", a, "LNKey", "SMITH          A1234   ");
-        row("code page 1252", b, "ByLName", "MUÑOZ          ");
-        row("no delivery", a, "Delivered", QVariant());
+        fixed("year 05", {{23, "05"}}, "Year", "2005");
+        fixed("year 98", {{23, "98"}}, "Year", "1998");
+        fixed("year 46", {{23, "46"}}, "Year", "1946");
+        fixed("key keeps the blanks", {}, "LNKey", "SMITH          A1      ");
+        fixed("birth date \"  /  /\"", {{9, "  /  /"}}, "ByDOB", QVariant());
+        fixed("blank birth date", {{10, ""}}, "CByDOB", QVariant());
+        fixed("blank amount", {{28, ""}}, "SmComm1", "0.00");
+        fixed("code page 1252", {}, "ByLName", "MUÑOZ          ", "MU\xD1OZ");
+        const auto delimited = [](const char *name, const QMap<int, QString> &more,
+                                  const char *field, const QVariant &value) {
+            QTest::newRow(name) << 2 << line(more.value(0, "03/15/2024"), "SMITH", "A1", more)
+                                << field << value;
+        };
+        delimited("date 03/05/24", {{0, "03/05/24"}}, "DateSold", "2024-03-05");
+        delimited("date 3/5/24", {{0, "3/5/24"}}, "DateSold", "2024-03-05");
+        delimited("date 03-05-2024", {{0, "03-05-2024"}}, "DateSold", "2024-03-05");
+        delimited("date #2024-03-05#", {{0, "#2024-03-05#"}}, "DateSold", "2024-03-05");
+        delimited("date 12/31/45", {{0, "12/31/45"}}, "DateSold", "2045-12-31");
+        delimited("date 1/1/46", {{0, "1/1/46"}}, "DateSold", "1946-01-01");
+        delimited("year 20", {{22, "20"}}, "Year", "2020");
+        delimited("year 46", {{22, "46"}}, "Year", "1946");
+        delimited("year 5", {{22, "5"}}, "Year", "2005");
+        delimited("year 2031", {{22, "2031"}}, "Year", "2031");
+        delimited("empty year", {{22, ""}}, "Year", "");
+        delimited("empty other profit", {{35, ""}}, "Prft1", "Other Profit");
+        delimited("unquoted blanks dropped", {{36, "  150 "}}, "PrftAmt1", "150");
+        delimited("quoted blanks and comma kept", {{5, " 1 MAIN, APT 2 "}}, "ByAdr",
+                  " 1 MAIN, APT 2 ");
+        delimited("blank birth date", {{8, ""}}, "ByDOB", QVariant());
     }
-    void fixedRecordsFillTheBoxes() {
-        QFETCH(QString, stock);
+    void conversions() {
+        QFETCH(int, form);
+        QFETCH(QByteArray, bytes);
         QFETCH(QString, field);
         QFETCH(QVariant, value);
-        const Outcome out = run(Form::Fixed, "ZEL_DB.DBF", threeDeals());
-        QVERIFY2(out.clean(), qPrintable(closingMessage({Form::Fixed, "x"}, out)));
-        QCOMPARE(stored(*db, stock, field), value);
+        const Outcome out = run(Form(form), form == 1 ? "ZEL_DB.DBF" : "INV.PST", bytes);
+        QVERIFY2(out.clean(), qPrintable(closingMessage({Form(form), "x"}, out)));
+        QCOMPARE(stored(*db, "A1", field), value);
+    }
+
+    void numbersAreLaidOutAsTheEntryScreenDoes() {
+        // The shortcut for plain numbers gives what the general layout gives.
+        const QStringList values = {
+            "",          "0",          "5",        "-5",       "12.5",    "-12.5",    "0.5",
+            ".5",        "-.5",        "5.",       "-0",       "-0.00",   "0000300",  "007.25",
+            "1.005",     "2.675",      "12.34567", "0.000005", " 42 ",    "  -3.1  ", "+3",
+            "1e5",       "12*3",       "4 5",      "-",        ".",       "999",      "1000",
+            "9999999.9", "1234567.89", "-999.99",  "99.995",   "-99.995", "0.999995", "\t7"};
+        for (const QString &mask :
+             {QStringLiteral("##0"), QStringLiteral("#0.00000"), QStringLiteral("######0.00")})
+            for (const QString &value : values)
+                QCOMPARE(exportNumber(value, mask), plainFormat(mask, Val(value)));
     }
 
     void fixedExportImportedTwiceAddsNothing() {
@@ -118,26 +201,6 @@ private Q_SLOTS:
         QVERIFY(second.clean());
         QCOMPARE(count(*db), 2);
         QVERIFY(QFile::exists(exportPath("ZEL_DB.DBF"))); // form 1 stays
-    }
-
-    void delimitedLinesFillTheBoxes() {
-        using ExportFiles::line;
-        const QByteArray text =
-            line("03/15/2024", "JONES", "P100", {{35, ""}, {37, "GAP"}, {36, "  150 "}}) +
-            line("03/16/2024", "  SMITH, JR ", "P101", {{5, "1 MAIN, APT 2"}, {39, ""}});
-        const Outcome out = run(Form::Delimited, "INV.PST", text);
-        QVERIFY2(out.clean(), qPrintable(closingMessage({Form::Delimited, "x"}, out)));
-        QCOMPARE(out.imported, 2);
-        QCOMPARE(out.refused.size(), 0);
-        QCOMPARE(stored(*db, "P100", "Prft1"), QVariant("Other Profit"));
-        QCOMPARE(stored(*db, "P100", "Prft2"), QVariant("GAP"));
-        QCOMPARE(stored(*db, "P100", "PrftAmt1"), QVariant("150")); // unquoted: blanks dropped
-        QCOMPARE(stored(*db, "P101", "ByLName"), QVariant("  SMITH, JR ")); // quoted: kept whole
-        QCOMPARE(stored(*db, "P101", "ByAdr"), QVariant("1 MAIN, APT 2"));
-        QCOMPARE(stored(*db, "P101", "Prft3"), QVariant("Other Profit"));
-        QCOMPARE(stored(*db, "P101", "LNKey"), QVariant("  SMITH, JR P101"));
-        QVERIFY(out.fileDeleted);
-        QVERIFY(!QFile::exists(exportPath("INV.PST")));
     }
 
     void exportIsFoundInTheDriveFolder_data() {
@@ -161,96 +224,158 @@ private Q_SLOTS:
             QVERIFY(QFile::exists(found->path));
     }
 
-    void damagedExports_data() {
+    void damagedAndLookAlikeExports_data() {
         using namespace ExportFiles;
         QTest::addColumn<int>("form");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("imported");
-        QTest::addColumn<QString>("refusal"); // "where|stock|words of the reason", or ""
+        QTest::addColumn<QStringList>("inTable"); // stock numbers, in the order stored
+        QTest::addColumn<int>("present");
+        QTest::addColumn<QStringList>("refusals"); // "where|stock|reason"
         QTest::addColumn<QString>("failure");
-        const auto row = [](const char *name, int form, const QByteArray &bytes, int imported,
-                            const char *refusal, const char *failure = "") {
-            QTest::newRow(name) << form << bytes << imported << QString(refusal)
-                                << QString(failure);
+        QTest::addColumn<bool>("stays");
+        const auto row = [](const char *name, int form, const QByteArray &bytes,
+                            const QStringList &stored, const QStringList &refusals,
+                            const char *failure = "", int present = 0) {
+            QTest::newRow(name) << form << bytes << stored << present << refusals
+                                << QString(failure)
+                                << (form == 1 || !refusals.isEmpty() || *failure);
         };
+        const QString otherDeal =
+            QStringLiteral("Another deal (ANDERSON, stock S0000000, sold 06/01/1999) already has "
+                           "this stock number: the deal was not stored (duplicate key).");
         const QByteArray good = deal("20240101", "GOOD", "G1"),
                          good2 = deal("20240102", "GOOD", "G2");
-        row("fixed: truncated last record", 1,
-            header() + good + deal("20240103", "CUT", "C1").left(300), 1,
-            "record 3|C1|incomplete: the file ends 300 bytes into it");
-        row("fixed: record of the wrong length", 1,
-            header() + good + deal("20240103", "SHORT", "S1").remove(380, 4) + good2, 2,
-            "record 3|S1|390 bytes long");
-        row("fixed: sale date not a date", 1, header() + good + deal("20241301", "BAD", "D1"), 1,
-            "record 3|D1|sale date \"20241301\" is not a date");
-        row("fixed: blank sale date", 1, header() + deal("        ", "BAD", "D2") + good, 1,
-            "record 2|D2|sale date \"        \" is not a date");
+        QByteArray blankEnd = deal("20240103", "BLANKEND", "B1");
+        blankEnd.replace(392, 2, "  ");
+        QByteArray markedHeader = header();
+        markedHeader.replace(392, 2, "X\n");
+
+        row("fixed: record cut short", 1, header() + good + deal("20240103", "CUT", "C1").left(300),
+            {"G1"},
+            {"record 3|C1|the record is incomplete: the file ends 300 bytes into it (a record is "
+             "394 bytes)"});
+        row("fixed: a record's line end blanked", 1, header() + good + blankEnd + good2,
+            {"G1", "B1", "G2"}, {});
+        row("fixed: the header's line end damaged", 1, markedHeader + good + good2, {"G1", "G2"},
+            {});
+        row("fixed: a record 4 bytes short", 1,
+            header() + good + deal("20240103", "SHORT", "S1").remove(380, 4) + good2, {"G1"},
+            {"record 3|S1|the field Pack holds the control character 0x0D (the export is "
+             "damaged)",
+             "record 4|    U45O|the record is incomplete: the file ends 390 bytes into it (a "
+             "record is 394 bytes)"});
+        row("fixed: sale date not a date", 1, header() + good + deal("20241301", "BAD", "D1"),
+            {"G1"}, {"record 3|D1|the sale date \"20241301\" is not a date of the form YYYYMMDD"});
+        row("fixed: blank sale date", 1, header() + deal("        ", "BAD", "D2") + good, {"G1"},
+            {"record 2|D2|the sale date is blank: a deal is stored only with a stock number, a "
+             "last name and a sale date"});
         row("fixed: byte without a character", 1,
-            header() + deal("20240103", "X\x81Y", "U1") + good, 1, "record 2|U1|byte 0x81");
-        row("fixed: bytes above 127", 1, header() + deal("20240103", "\xC9T\xC9\x80", "E1"), 1, "");
-        row("fixed: empty file", 1, QByteArray(), 0, "", "is empty");
-        row("fixed: header cut short", 1, header().left(100), 0, "",
-            "too short to hold its first record");
-        row("fixed: header only", 1, header(), 0, "");
-        row("fixed: end-of-file mark", 1, header() + good + "\x1A", 1, "");
+            header() + deal("20240103", "X\x81Y", "U1") + good, {"G1"},
+            {"record 2|U1|the field ByLName holds the byte 0x81, which is no character of code "
+             "page 1252 (the export is damaged)"});
+        row("fixed: NUL in a name", 1,
+            header() + deal("20240103", QByteArray("A\0B", 3), "N1") + good, {"G1"},
+            {"record 2|N1|the field ByLName holds the control character 0x00 (the export is "
+             "damaged)"});
+        row("fixed: bytes above 127", 1, header() + deal("20240103", "\xC9T\xC9\x80", "E1"), {"E1"},
+            {});
+        row("fixed: empty file", 1, QByteArray(), {}, {},
+            "The export file ZEL_DB.DBF is empty: there is nothing to import.");
+        row("fixed: header cut short", 1, header().left(100), {}, {},
+            "The export file ZEL_DB.DBF is too short to hold its first record (100 of 394 bytes): "
+            "nothing was imported.");
+        row("fixed: header only", 1, header(), {}, {});
+        row("fixed: end-of-file mark", 1, header() + good + "\x1A", {"G1"}, {});
+        row("fixed: another deal's stock number", 1,
+            header() + deal("20140101", "SMITH", "S0000000"), {},
+            {"record 2|S0000000|" + otherDeal});
+        row("fixed: the same deal twice", 1, header() + good + good, {"G1"}, {}, "", 1);
+        row("fixed: blank stock numbers", 1,
+            header() + deal("20240101", "ONE", "") + deal("20240101", "TWO", "") +
+                deal("20240101", "THREE", ""),
+            {}, {"record 2||" + blankStock, "record 3||" + blankStock, "record 4||" + blankStock});
+        row("fixed: blank last name", 1, header() + deal("20240101", "", "L1"), {},
+            {"record 2|L1|the last name is blank: a deal is stored only with a stock number, a "
+             "last name and a sale date"});
 
         const QByteArray ok = line("01/01/2024", "GOOD", "G1"),
                          ok2 = line("01/02/2024", "GOOD", "G2");
         row("delimited: a line with too few items", 2, line("01/03/2024", "FEW", "F1", {}, 41) + ok,
-            1, "line 1|F1|the line holds 41 items; a deal is 42");
+            {"G1"}, {"line 1|F1|the line holds 41 items; a deal is 42"});
         row("delimited: a line with too many items", 2,
-            ok + line("01/03/2024", "MANY", "M1", {}, 43) + ok2, 2, "line 2|M1|more than 42 items");
+            ok + line("01/03/2024", "MANY", "M1", {}, 43) + ok2, {"G1", "G2"},
+            {"line 2|M1|the line holds more than 42 items; a deal is 42"});
         row("delimited: unterminated quote", 2,
-            ok + line("01/03/2024", "QUOTE", "Q1", {{39, "ETCH"}}).replace("\"ETCH\"", "\"ETCH") +
-                ok2,
-            2, "line 2|Q1|no closing quote");
-        row("delimited: file ends inside a deal", 2, ok + line("01/03/2024", "CUT", "C1").left(56),
-            1, "line 2||the file ends after");
+            ok + line("01/03/2024", "QUOTE", "Q1", {{39, "WAX"}}).replace("\"WAX\"", "\"WAX") + ok2,
+            {"G1", "G2"},
+            {"line 2|Q1|a quoted item has no closing quote on its line (the export is damaged)"});
+        row("delimited: file ends inside a deal", 2, ok + line("01/03/2024", "CUT", "C1").left(47),
+            {"G1"}, {"line 2||the file ends after 4 of the 42 items of a deal"});
         row("delimited: value the store refuses", 2,
-            ok + line("01/03/2024", "A NAME FAR TOO LONG", "L1"), 1,
-            "line 2|L1|too long for field ByLName");
-        row("delimited: not a date", 2, line("31/01/2024", "DAY", "D1") + ok, 1,
-            "line 1|D1|is not a date for field DateSold");
+            ok + line("01/03/2024", "A NAME FAR TOO LONG", "L1"), {"G1"},
+            {"line 2|L1|The text is too long for field ByLName (at most 15 characters): the deal "
+             "was not stored."});
+        row("delimited: not a date", 2, line("31/01/2024", "DAY", "D1") + ok, {"G1"},
+            {"line 1|D1|the sale date \"31/01/2024\" is not a date (month/day/year)"});
+        row("delimited: no sale date", 2, line("", "NODATE", "D3") + ok, {"G1"},
+            {"line 1|D3|the sale date is blank: a deal is stored only with a stock number, a last "
+             "name and a sale date"});
         row("delimited: byte without a character", 2,
-            line("01/03/2024", "XQY", "U1").replace("XQY", "X\x8DY") + ok, 1,
-            "line 1|U1|byte 0x8D");
-        row("delimited: bytes above 127", 2, line("01/03/2024", "ÉTÉ€", "E1"), 1, "");
-        row("delimited: empty file", 2, QByteArray(), 0, "", "is empty");
+            line("01/03/2024", "XQY", "U1").replace("XQY", "X\x8DY") + ok, {"G1"},
+            {"line 1|U1|the field ByLName holds the byte 0x8D, which is no character of code page "
+             "1252 (the export is damaged)"});
+        row("delimited: NUL and 10 MB in a name", 2,
+            line("01/03/2024", QStringLiteral("A") + QChar(0) + QString(10'000'000, u'B'), "N1") +
+                ok,
+            {"G1"},
+            {"line 1|N1|the field ByLName holds the control character 0x00 (the export is "
+             "damaged)"});
+        row("delimited: tab in an address", 2,
+            ok + line("01/03/2024", "TAB", "T1", {{5, "12\tELM"}}), {"G1"},
+            {"line 2|T1|the field ByAdr holds the control character 0x09 (the export is "
+             "damaged)"});
+        row("delimited: bytes above 127", 2, line("01/03/2024", "ÉTÉ€", "E1"), {"E1"}, {});
+        row("delimited: two buyers, one stock number", 2,
+            line("01/01/2024", "SMITH", "S0") + line("01/02/2024", "JONES", "S0"), {"S0"},
+            {"line 2|S0|Another deal (SMITH, stock S0, sold 01/01/2024) already has this stock "
+             "number: the deal was not stored (duplicate key)."});
+        row("delimited: another deal's stock number", 2, line("01/01/2014", "SMITH", "S0000000"),
+            {}, {"line 1|S0000000|" + otherDeal});
+        row("delimited: the same deal twice", 2, ok + ok, {"G1"}, {}, "", 1);
+        row("delimited: blank stock numbers", 2,
+            line("01/01/2024", "ONE", "") + line("01/01/2024", "TWO", " ") +
+                line("01/01/2024", "THREE", ""),
+            {}, {"line 1||" + blankStock, "line 2||" + blankStock, "line 3||" + blankStock});
+        row("delimited: empty file", 2, QByteArray(), {}, {},
+            "The export file INV.PST is empty: there is nothing to import.");
+        row("delimited: end-of-file mark", 2, ok + "\x1A", {"G1"}, {});
     }
-    void damagedExports() {
+    void damagedAndLookAlikeExports() {
         QFETCH(int, form);
         QFETCH(QByteArray, bytes);
-        QFETCH(int, imported);
-        QFETCH(QString, refusal);
+        QFETCH(QStringList, inTable);
+        QFETCH(int, present);
+        QFETCH(QStringList, refusals);
         QFETCH(QString, failure);
+        QFETCH(bool, stays);
         {
             // A deal stored before: nothing already there is lost.
             auto rs = db->openRecordset("ZEL");
-            StoreFixture::addDeal(*rs, "EARLIER", "E0");
+            StoreFixture::addDeal(*rs, "ANDERSON", "S0000000", {{"DateSold", QDate(1999, 6, 1)}});
         }
         const QString name = form == 1 ? "ZEL_DB.DBF" : "INV.PST";
         const Outcome out = run(Form(form), name, bytes);
-        QCOMPARE(out.imported, imported);
-        QCOMPARE(count(*db), 1 + imported);
-        QCOMPARE(stored(*db, "E0", "ByLName"), QVariant("EARLIER"));
-        if (refusal.isEmpty()) {
-            QCOMPARE(out.refused.size(), 0);
-        } else {
-            QCOMPARE(out.refused.size(), 1);
-            const QStringList want = refusal.split('|');
-            QCOMPARE(out.refused[0].where, want[0]);
-            QCOMPARE(out.refused[0].stockNumber, want[1]);
-            QVERIFY2(out.refused[0].reason.contains(want[2]), qPrintable(out.refused[0].reason));
-        }
-        QVERIFY2(failure.isEmpty() ? out.failure.isEmpty() : out.failure.contains(failure),
-                 qPrintable(out.failure));
+        QStringList refused;
+        for (const Refusal &r : out.refused)
+            refused << r.where + '|' + r.stockNumber + '|' + r.reason;
+        QCOMPARE(refused, refusals);
+        QCOMPARE(out.failure, failure);
+        QCOMPARE(stocks(*db), inTable);
+        QCOMPARE(out.imported, inTable.size());
+        QCOMPARE(out.alreadyPresent, present);
+        QCOMPARE(stored(*db, "S0000000", "ByLName"), QVariant("ANDERSON"));
         // The delimited export is the only copy of the deals it holds until all are stored.
-        QCOMPARE(QFile::exists(exportPath(name)), form == 1 || !out.clean());
-        if (!out.clean())
-            QVERIFY(closingMessage({Form(form), exportPath(name)}, out).contains(name));
-        if (QTest::currentDataTag() == QByteArray("fixed: bytes above 127") ||
-            QTest::currentDataTag() == QByteArray("delimited: bytes above 127"))
-            QVERIFY(stored(*db, "E1", "ByLName").toString().startsWith("ÉTÉ€"));
+        QCOMPARE(QFile::exists(exportPath(name)), stays);
     }
 
     void refusedDealKeepsTheFileUntilAllAreStored() {
@@ -266,6 +391,57 @@ private Q_SLOTS:
         QCOMPARE(again.alreadyPresent, 1);
         QCOMPARE(again.imported, 1);
         QVERIFY(!QFile::exists(exportPath("INV.PST")));
+    }
+
+    void exportDeletedByAnotherImportMeanwhile() {
+        const QByteArray text = ExportFiles::line("01/01/2024", "GOOD", "G1");
+        QCOMPARE(run(Form::Delimited, "INV.PST", text).imported, 1);
+        // Another import of the same file deletes it while this one runs: here a pipe in its
+        // place, whose name goes once its deal has been written into it.
+        const QString path = exportPath("INV.PST");
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        std::thread other([&] {
+            QFile pipe(path);
+            if (pipe.open(QIODevice::WriteOnly)) {
+                pipe.write(text);
+                QFile::remove(path);
+            }
+        });
+        const Outcome out = importDeals(fixture->path, {Form::Delimited, path});
+        other.join();
+        QVERIFY2(out.clean(), qPrintable(closingMessage({Form::Delimited, path}, out)));
+        QCOMPARE(out.alreadyPresent, 1);
+        QVERIFY(!out.fileDeleted);
+        QVERIFY(out.fileDeletedElsewhere);
+    }
+
+    void damagedDatabaseIsRefused_data() {
+        QTest::addColumn<QString>("object");
+        QTest::addColumn<int>("damage");
+        QTest::newRow("table page") << "ZEL" << int(StoreFixture::Damage::Header);
+        QTest::newRow("sale date index") << "DateSold" << int(StoreFixture::Damage::Dates);
+    }
+    void damagedDatabaseIsRefused() {
+        QFETCH(QString, object);
+        QFETCH(int, damage);
+        db.reset();
+        StoreFixture::addDeals(fixture->path, 1000, QDate(2020, 1, 1));
+        StoreFixture::damagePage(fixture->path, StoreFixture::leafPages(fixture->path, object)[1],
+                                 StoreFixture::Damage(damage));
+        const QString problem = Database::open(fixture->path)->integrityProblems(1).value(0);
+        QVERIFY(!problem.isEmpty());
+        const Outcome out =
+            run(Form::Delimited, "INV.PST", ExportFiles::line("01/01/2024", "GOOD", "G1"));
+        QCOMPARE(out.failure, QStringLiteral("The deal database %1 is damaged (%2): nothing was "
+                                             "imported. Purge and rebuild it, which repairs what "
+                                             "can be repaired, then import again.")
+                                  .arg(fixture->path, problem));
+        QCOMPARE(out.imported, 0);
+        QVERIFY(QFile::exists(exportPath("INV.PST")));
+        auto after = Database::open(fixture->path);
+        Statement g1(after->handle(), "SELECT count(*) FROM ZEL WHERE StkNbr = 'G1'");
+        QVERIFY(g1.step());
+        QCOMPARE(g1.int64(0), 0);
     }
 
     void killedImportIsCompletedByTheNextRun() {
@@ -295,11 +471,7 @@ private Q_SLOTS:
         child.waitForFinished();
         if (seen == 0 || child.exitStatus() != QProcess::CrashExit)
             QSKIP("the import ended before it could be killed in the middle");
-        {
-            Statement check(db->handle(), "PRAGMA integrity_check");
-            QVERIFY(check.step());
-            QCOMPARE(check.value(0).toString(), QStringLiteral("ok"));
-        }
+        QCOMPARE(db->integrityProblems(), QStringList());
         const int kept = count(*db);
         QVERIFY2(kept > 0 && kept < deals, qPrintable(QString::number(kept)));
 
@@ -314,32 +486,36 @@ private Q_SLOTS:
     }
 
     void commandLine_data() {
+        // Run in the folder "caller" beside the data folder %1, where the export files are.
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
         QTest::addColumn<int>("deals");
         QTest::newRow("without --yes")
-            << QStringList{"ZEL_DB.DBF"} << 2 << ""
-            << "volmera: import: nothing was imported from %1/ZEL_DB.DBF: the command line cannot "
-               "ask \"ARE YOU SURE YOU WANT TO IMPORT!\"; run it again with --yes to import\n"
+            << QStringList{"import", "ZEL_DB.DBF", "--data-dir", "%1"} << 2 << ""
+            << "volmera: import: nothing was imported from %1/caller/ZEL_DB.DBF: the command line "
+               "cannot ask \"ARE YOU SURE YOU WANT TO IMPORT!\"; run it again with --yes to "
+               "import\n"
             << 0;
         QTest::newRow("refused deal")
-            << QStringList{"ZEL_DB.DBF", "--yes"} << 1
-            << "import %1/ZEL_DB.DBF (form 1)\ndeals imported: 2\nskipped as already present: 0\n"
-               "not for import (stock number \"*\"): 1\nrefused: 1\n  record 5, stock D1: the "
-               "sale date \"2024x301\" is not a date of the form YYYYMMDD\n"
+            << QStringList{"import", "ZEL_DB.DBF", "--yes", "--data-dir", "%1"} << 1
+            << "import %1/caller/ZEL_DB.DBF (form 1)\ndeals imported: 2\nskipped as already "
+               "present: 0\nnot for import (stock number \"*\"): 1\nrefused: 1\n  record 5, "
+               "stock D1: the sale date \"2024x301\" is not a date of the form YYYYMMDD\n"
             << "" << 2;
-        QTest::newRow("form not told") << QStringList{"deals.txt", "--yes"} << 2 << ""
-                                       << "volmera: import: the name of %1/deals.txt does not "
-                                          "tell its form; give --form 1 or --form 2\n"
-                                          "Run 'volmera --help' for usage.\n"
-                                       << 0;
-        QTest::newRow("form given")
-            << QStringList{"deals.txt", "--form", "2", "--yes"} << 0
-            << "import %1/deals.txt (form 2)\ndeals imported: 1\nskipped as already present: 0\n"
-               "refused: 0\nthe file was deleted\n"
+        QTest::newRow("data folder before the command")
+            << QStringList{"--data-dir", "%1", "import", "../caller/deals.txt",
+                           "--form",     "2",  "--yes"}
+            << 0
+            << "import %1/caller/deals.txt (form 2)\ndeals imported: 1\nskipped as already "
+               "present: 0\nrefused: 0\nthe file was deleted\n"
             << "" << 1;
+        QTest::newRow("form not told")
+            << QStringList{"import", "deals.txt", "--yes", "--data-dir", "%1"} << 2 << ""
+            << "volmera: import: the name of %1/caller/deals.txt does not tell its form; give "
+               "--form 1 or --form 2\nRun 'volmera --help' for usage.\n"
+            << 0;
     }
     void commandLine() {
         QFETCH(QStringList, arguments);
@@ -347,14 +523,14 @@ private Q_SLOTS:
         QFETCH(QString, out);
         QFETCH(QString, err);
         QFETCH(int, deals);
-        ExportFiles::write(exportPath("ZEL_DB.DBF"),
+        const QString folder = fixture->dir.path(), caller = folder + "/caller";
+        QDir().mkpath(caller);
+        ExportFiles::write(caller + "/ZEL_DB.DBF",
                            threeDeals() + ExportFiles::deal("2024x301", "BAD", "D1"));
-        ExportFiles::write(exportPath("deals.txt"), ExportFiles::line("01/01/2024", "CLI", "T1"));
-        const QString folder = fixture->dir.path();
+        ExportFiles::write(caller + "/deals.txt", ExportFiles::line("01/01/2024", "CLI", "T1"));
         QProcess p;
-        p.setWorkingDirectory(folder);
-        p.start(QStringLiteral(VOLMERA_BIN),
-                QStringList{"import"} + arguments + QStringList{"--data-dir", folder});
+        p.setWorkingDirectory(caller);
+        p.start(QStringLiteral(VOLMERA_BIN), arguments.replaceInStrings("%1", folder));
         QVERIFY(p.waitForFinished(60000));
         const auto withFolder = [&](const QString &text) {
             return QString(text).replace("%1", folder);

@@ -1,6 +1,7 @@
 #include "TestRegistry.h"
 #include "fixtures/StoreFixture.h"
 
+#include "base/Clock.h"
 #include "domain/entry/DealBinding.h"
 #include "store/Purge.h"
 #include "store/UseLock.h"
@@ -8,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
+#include <algorithm>
 #include <thread>
 
 using namespace DealPurge;
@@ -45,17 +47,22 @@ class PurgeTest : public QObject {
 
 private Q_SLOTS:
     void init() {
+        // Two-digit years 46 to 99 are 1946 to 1999, 00 to 45 are 2000 to 2045.
+        Clock::setToday(QDate(2026, 6, 15));
         fixture = std::make_unique<StoreFixture>();
         fixture->fresh();
         const QDir dir(fixture->dir.path());
-        files = {fixture->path, dir.filePath("Backup"), dir.filePath("Backup/ZELDB.mdb"),
+        files = {fixture->path, dir.filePath("Backup"), dir.filePath("Backup/ZELDB-2026-06-15.mdb"),
                  dir.filePath("ZEL_OLD.mdb")};
         addDeals({{"A", QDate(1979, 12, 31)},
                   {"B", QDate(1980, 1, 1)},
                   {"C", QVariant()},
                   {"D", QDate(2024, 6, 30)}});
     }
-    void cleanup() { fixture.reset(); }
+    void cleanup() {
+        fixture.reset();
+        Clock::setToday(QDate());
+    }
 
     void cutoffs_data() {
         QTest::addColumn<QString>("typed");
@@ -63,6 +70,8 @@ private Q_SLOTS:
         QTest::newRow("default") << DefaultCutoff << QDate(1980, 1, 1);
         QTest::newRow("short") << "1/2/05" << QDate(2005, 1, 2);
         QTest::newRow("two-digit 98") << "12/31/98" << QDate(1998, 12, 31);
+        QTest::newRow("two-digit 45, the window's last") << "12/31/45" << QDate(2045, 12, 31);
+        QTest::newRow("two-digit 46, the window's first") << "1/1/46" << QDate(1946, 1, 1);
         QTest::newRow("blanks around") << " 06/30/2024 " << QDate(2024, 6, 30);
         QTest::newRow("no such day") << "02/30/2024" << QDate();
         QTest::newRow("day first") << "31/12/2024" << QDate();
@@ -91,12 +100,14 @@ private Q_SLOTS:
         QCOMPARE(out.kept, kept.size());
         QCOMPARE(out.deleted, 4 - kept.size());
         QCOMPARE(stocks(files.database), kept);
-        QCOMPARE(stocks(files.old), kept);                                 // before compaction
+        QCOMPARE(stocks(files.old), kept); // before compaction
+        QCOMPARE(out.backup, files.backup);
         QCOMPARE(stocks(files.backup), (QStringList{"A", "B", "C", "D"})); // before deletion
+        QVERIFY(out.repair.isEmpty());
         QVERIFY(!QFile::exists(files.database + "-new"));
     }
 
-    void secondRunReplacesTheCopies() {
+    void secondRunKeepsTheFirstBackup() {
         QVERIFY(purgeBefore(DefaultCutoff).completed);
         addDeals({{"E", QDate(2023, 5, 1)}});
         const Outcome second = purgeBefore("01/01/2024");
@@ -104,7 +115,100 @@ private Q_SLOTS:
         QCOMPARE(second.deleted, 2);
         QCOMPARE(stocks(files.database), QStringList{"D"});
         QCOMPARE(stocks(files.old), QStringList{"D"});
-        QCOMPARE(stocks(files.backup), (QStringList{"B", "D", "E"}));
+        // The first backup holds deals no other file does.
+        QCOMPARE(stocks(files.backup), (QStringList{"A", "B", "C", "D"}));
+        QCOMPARE(second.backup, fixture->dir.filePath("Backup/ZELDB-2026-06-15-2.mdb"));
+        QCOMPARE(stocks(second.backup), (QStringList{"B", "D", "E"}));
+    }
+
+    void damagedDatabaseIsMendedBeforeTheDeletion_data() {
+        QTest::addColumn<QString>("object");
+        QTest::addColumn<int>("damage");
+        QTest::addColumn<int>("leaf");
+        QTest::addColumn<bool>("salvaged"); // read into a rebuilt database
+        using D = StoreFixture::Damage;
+        // Sale dates of 2020 moved to 2920 in the index: the deletion would not find them.
+        QTest::newRow("sale date index, dates") << "DateSold" << int(D::Dates) << 0 << false;
+        QTest::newRow("sale date index, page") << "DateSold" << int(D::Header) << 1 << true;
+        QTest::newRow("table page") << "ZEL" << int(D::Header) << 30 << true;
+    }
+    void damagedDatabaseIsMendedBeforeTheDeletion() {
+        QFETCH(QString, object);
+        QFETCH(int, damage);
+        QFETCH(int, leaf);
+        QFETCH(bool, salvaged);
+        // Deals S0000 to S1199 sold from 01/01/2020 on, a day apart, after A to D (rows 1 to 4).
+        StoreFixture::addDeals(files.database, 1200, QDate(2020, 1, 1));
+        const QList<int> leaves = StoreFixture::leafPages(files.database, object);
+        QVERIFY(leaf < leaves.size());
+        // The deals sold from the cutoff on stay but for those on a damaged table page, which
+        // are listed.
+        QStringList kept, lost;
+        {
+            auto db = Database::open(files.database);
+            Statement cells(db->handle(), "SELECT sum(ncell) FILTER (WHERE rank < ?1), "
+                                          "sum(ncell) FILTER (WHERE rank = ?1) FROM (SELECT "
+                                          "ncell, row_number() OVER (ORDER BY path) - 1 AS rank "
+                                          "FROM dbstat WHERE name = 'ZEL' AND pagetype = 'leaf')");
+            cells.bind(1, object == "ZEL" ? leaf : -1);
+            QVERIFY(cells.step());
+            Statement deals(db->handle(), "SELECT StkNbr, ByLName, DateSold, rowid - ?1 BETWEEN 1 "
+                                          "AND ?2 FROM ZEL ORDER BY StkNbr");
+            deals.bind(1, cells.int64(0));
+            deals.bind(2, cells.int64(1));
+            while (deals.step()) {
+                if (deals.int64(3))
+                    lost << QStringLiteral("stock %1, %2, sold %3")
+                                .arg(deals.value(0).toString(), deals.value(1).toString(),
+                                     deals.value(2).toDate().toString("MM/dd/yyyy"));
+                else if (deals.value(2).toDate() >= QDate(2022, 1, 1))
+                    kept << deals.value(0).toString();
+            }
+        }
+        QCOMPARE(lost.isEmpty(), object != "ZEL");
+        StoreFixture::damagePage(files.database, leaves[leaf], StoreFixture::Damage(damage));
+        QFile damaged(files.database);
+        QVERIFY(damaged.open(QIODevice::ReadOnly));
+        const QByteArray bytes = damaged.readAll();
+        const QString problem = Database::open(files.database)->integrityProblems(1).value(0);
+        QVERIFY(!problem.isEmpty());
+
+        const Outcome out = purgeBefore("01/01/2022");
+        QVERIFY2(out.completed, qPrintable(out.failure));
+        QCOMPARE(out.repair,
+                 salvaged ? QStringLiteral("The database was damaged (%1) beyond what rebuilding "
+                                           "its indexes mends: %2 deal(s) were read into a "
+                                           "rebuilt database, and %3 could not be read.")
+                                .arg(problem)
+                                .arg(1204 - lost.size())
+                                .arg(lost.size())
+                          : QStringLiteral("The database was damaged (%1); its indexes were "
+                                           "rebuilt, and it checks sound now.")
+                                .arg(problem));
+        QCOMPARE(out.lost, lost);
+        QCOMPARE(stocks(files.database), kept);
+        QCOMPARE(out.deleted, 1204 - lost.size() - kept.size());
+        QCOMPARE(Database::open(files.database)->integrityProblems(), QStringList());
+        // The backup is the damaged file as it was.
+        QFile backup(out.backup);
+        QVERIFY(backup.open(QIODevice::ReadOnly));
+        QVERIFY(backup.readAll() == bytes);
+    }
+
+    void fileThatIsNoDatabaseIsLeftAlone() {
+        QFile file(files.database);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("not a database at all, just some text that is long enough to be read");
+        file.close();
+        const Outcome out = purgeBefore(DefaultCutoff);
+        QVERIFY(!out.completed);
+        QCOMPARE(out.failure, QStringLiteral("The file %1 is not a deal database this program can "
+                                             "read; it was left as it is.")
+                                  .arg(files.database));
+        QVERIFY(!QFile::exists(files.backupFolder));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("not a database at all, just some text that is long "
+                                            "enough to be read"));
     }
 
     void failedStepIsRetriedOrLeftUsable_data() {
@@ -130,7 +234,7 @@ private Q_SLOTS:
         QCOMPARE(out.failure.isEmpty(), retry);
         // Either way the live database is whole, with the deletion done, and the backup is there.
         QCOMPARE(stocks(files.database), (QStringList{"B", "D"}));
-        QCOMPARE(stocks(files.backup), (QStringList{"A", "B", "C", "D"}));
+        QCOMPARE(stocks(out.backup), (QStringList{"A", "B", "C", "D"}));
         QCOMPARE(QFile::exists(files.old), retry);
     }
 
@@ -204,7 +308,7 @@ private Q_SLOTS:
         QTest::newRow("purged") << QStringList{"--before", "1/1/80", "--yes"} << 0
                                 << "purged deals sold before 01/01/1980 and deals without a sale "
                                    "date\ndeals deleted: 2\ndeals kept: 2\nbackup: "
-                                   "Backup/ZELDB.mdb\nbefore compaction: ZEL_OLD.mdb\n"
+                                   "Backup/ZELDB-%1.mdb\nbefore compaction: ZEL_OLD.mdb\n"
                                 << "" << 2;
     }
     void commandLine() {
@@ -218,7 +322,9 @@ private Q_SLOTS:
                 QStringList{"purge"} + arguments + QStringList{"--data-dir", fixture->dir.path()});
         QVERIFY(p.waitForFinished(60000));
         QCOMPARE(QString::fromLocal8Bit(p.readAllStandardError()), err);
-        QCOMPARE(QString::fromLocal8Bit(p.readAllStandardOutput()), out);
+        // The command line dates its backup by the machine's clock.
+        QCOMPARE(QString::fromLocal8Bit(p.readAllStandardOutput()),
+                 QString(out).replace("%1", QDate::currentDate().toString(Qt::ISODate)));
         QCOMPARE(p.exitCode(), status);
         QCOMPARE(stocks(files.database).size(), kept);
         QCOMPARE(QFile::exists(files.backupFolder), status == 0);

@@ -68,31 +68,52 @@ private Q_SLOTS:
     }
 
     void finds_data() {
+        QTest::addColumn<QString>("from"); // the stock number of the row a find next starts at
         QTest::addColumn<QString>("criteria");
-        QTest::addColumn<bool>("next");
         QTest::addColumn<QString>("found");
-        QTest::newRow("stock equal") << "StkNbr = 'B7'" << false << "B7";
-        QTest::newRow("stock other case") << "StkNbr = 'b7'" << false << "B7";
-        QTest::newRow("key after name") << "LNKey > 'smi'" << true << "B7";
-        QTest::newRow("key past all") << "LNKey > 'ZZZ'" << true << "";
-        QTest::newRow("quote doubled") << findCriteria("ByLName", "=", "O'BRIEN") << false << "Q1";
-        QTest::newRow("sql in value") << findCriteria("StkNbr", "=", "x' OR '1'='1") << false << "";
-        QTest::newRow("date") << "DateSold = '12/31/2024'" << false << "Z9";
-        QTest::newRow("no match") << "StkNbr = 'NONE'" << false << "";
+        QTest::newRow("stock equal") << ""
+                                     << "StkNbr = 'B7'"
+                                     << "B7";
+        QTest::newRow("stock other case") << ""
+                                          << "StkNbr = 'b7'"
+                                          << "B7";
+        QTest::newRow("key after name") << ""
+                                        << "LNKey > 'smi'"
+                                        << "B7";
+        QTest::newRow("key past all") << ""
+                                      << "LNKey > 'ZZZ'"
+                                      << "";
+        QTest::newRow("quote doubled") << "" << findCriteria("ByLName", "=", "O'BRIEN") << "Q1";
+        QTest::newRow("sql in value") << "" << findCriteria("StkNbr", "=", "x' OR '1'='1") << "";
+        QTest::newRow("date") << ""
+                              << "DateSold = '12/31/2024'"
+                              << "Z9";
+        QTest::newRow("no match") << ""
+                                  << "StkNbr = 'NONE'"
+                                  << "";
+        // From a row that matches itself: the next one after it.
+        QTest::newRow("next after a match") << "Q1"
+                                            << "LNKey > 'O'"
+                                            << "B7";
+        QTest::newRow("next, none after") << "A2"
+                                          << "LNKey > 'O'"
+                                          << "";
     }
 
     void finds() {
+        QFETCH(QString, from);
         QFETCH(QString, criteria);
-        QFETCH(bool, next);
         QFETCH(QString, found);
         rs->requery();
-        if (next)
+        if (!from.isEmpty()) {
+            rs->findFirst(findCriteria("StkNbr", "=", from));
             rs->findNext(criteria);
-        else
+        } else {
             rs->findFirst(criteria);
+        }
         QCOMPARE(rs->noMatch(), found.isEmpty());
         // Without a match the current row stays where it was.
-        QCOMPARE(stock(), found.isEmpty() ? QStringLiteral("Z9") : found);
+        QCOMPARE(stock(), !found.isEmpty() ? found : from.isEmpty() ? QStringLiteral("Z9") : from);
     }
 
     void brokenCriteriaIsAnError() {

@@ -2,6 +2,7 @@
 #include "fixtures/StoreFixture.h"
 
 #include <QFile>
+#include <sys/stat.h>
 
 Q_DECLARE_METATYPE(StoreError::Kind)
 
@@ -24,15 +25,53 @@ private Q_SLOTS:
         QCOMPARE(db->indexes(DealSchema::Table), DealSchema::indexes());
     }
 
-    void createRefusesAnExistingFile() {
+    void whatIsAtThePathIsLeftAlone_data() {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("created");
+        QTest::addColumn<QString>("opened"); // "" when it opens
+        QTest::newRow("a file") << "file"
+                                << "The database file %1 already exists."
+                                << "The file %1 is not a deal database this program can read; it "
+                                   "was left as it is.";
+        QTest::newRow("a folder") << "folder"
+                                  << "%1 is a folder, not a database file; it was left as it is."
+                                  << "%1 is a folder, not a database file; it was left as it is.";
+        QTest::newRow("a pipe") << "pipe"
+                                << "%1 is not a plain file (a pipe or a device), so it cannot be a "
+                                   "database file; it was left as it is."
+                                << "%1 is not a plain file (a pipe or a device), so it cannot be a "
+                                   "database file; it was left as it is.";
+    }
+    void whatIsAtThePathIsLeftAlone() {
+        QFETCH(QString, what);
+        QFETCH(QString, created);
+        QFETCH(QString, opened);
         StoreFixture f;
-        QFile file(f.path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("keep me");
-        file.close();
-        QVERIFY_THROWS_EXCEPTION(StoreError, createDealDatabase(f.path));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("keep me"));
+        if (what == "file") {
+            QFile file(f.path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("keep me, I am no database but long enough to be taken for one");
+        } else if (what == "folder") {
+            QVERIFY(QDir().mkpath(f.path));
+        } else {
+            QVERIFY(::mkfifo(QFile::encodeName(f.path).constData(), 0600) == 0);
+        }
+        const auto failure = [](const auto &step) {
+            try {
+                step();
+            } catch (const StoreError &e) {
+                return e.description();
+            }
+            return QString();
+        };
+        QCOMPARE(failure([&] { createDealDatabase(f.path); }), created.arg(f.path));
+        QCOMPARE(failure([&] { Database::open(f.path); }), opened.arg(f.path));
+        if (what == "file") {
+            QFile file(f.path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(),
+                     QByteArray("keep me, I am no database but long enough to be taken for one"));
+        }
     }
 
     void refusals_data() {
@@ -50,6 +89,13 @@ private Q_SLOTS:
         QTest::newRow("last name of 16")
             << "ByLName" << QVariant("ABCDEFGHIJKLMNOP") << true << K::TooLong;
         QTest::newRow("state of 9") << "ByStateZip" << QVariant("IL 606011") << true << K::TooLong;
+        // The engine would count the characters only up to the NUL.
+        QTest::newRow("NUL and more than fits")
+            << "ByLName" << QVariant(QStringLiteral("A") + QChar(0) + QString(20, u'B')) << true
+            << K::BadValue;
+        QTest::newRow("NUL in a text that fits")
+            << "ByAdr" << QVariant(QStringLiteral("1") + QChar(0) + QStringLiteral("2")) << true
+            << K::BadValue;
         QTest::newRow("date that is no date")
             << "DateSold" << QVariant("13/45/2020") << true << K::BadValue;
         QTest::newRow("empty first name") << "ByFirstMI" << QVariant("") << false << K::Other;

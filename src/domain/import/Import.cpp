@@ -1,12 +1,12 @@
 #include "domain/import/Import.h"
 
+#include "base/Clock.h"
 #include "base/Cp1252.h"
 #include "base/DelimitedInput.h"
 #include "base/Format.h"
 #include "base/PathMapping.h"
 #include "domain/entry/DateCheck.h"
 #include "domain/entry/EntryFormat.h"
-#include "domain/entry/FieldTable.h"
 #include "store/DealSchema.h"
 #include "store/UseLock.h"
 
@@ -16,7 +16,6 @@
 #include <QFileInfo>
 #include <array>
 #include <cmath>
-#include <sqlite3.h>
 
 namespace DealImport {
 namespace {
@@ -27,119 +26,13 @@ using Kind = StoreError::Kind;
 const int batchSize = 25000;
 const int batchMs = 1500;
 const int useWaitMs = 10000;
-const int boxCount = ItemsPerDeal; // boxes 0 to 41, DateSold to Pack
+const int lnKeyField = DealSchema::LNKey;
 
 QStringView chopBlanks(QStringView text) {
     qsizetype n = text.size();
     while (n > 0 && text[n - 1] == u' ')
         --n;
     return text.left(n);
-}
-
-QString withoutTrailingBlanks(QStringView text) {
-    return chopBlanks(text).toString();
-}
-
-// The bytes code page 1252 leaves without a character.
-bool undefinedIn1252(char16_t c) {
-    return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
-}
-
-QString undefinedMessage(unsigned code) {
-    return QStringLiteral("it holds the byte 0x%1, which is no character of code page 1252 (the "
-                          "export is damaged)")
-        .arg(QString::number(code, 16).toUpper());
-}
-
-std::optional<QString> undefinedCharacter(QStringView text) {
-    for (QChar c : text) {
-        if (undefinedIn1252(c.unicode()))
-            return undefinedMessage(c.unicode());
-    }
-    return std::nullopt;
-}
-
-// A deal refused for its data goes on the list; any other failure of the store stops the run.
-bool refusesTheDeal(const StoreError &e) {
-    switch (e.kind()) {
-    case Kind::DuplicateKey:
-    case Kind::ZeroLength:
-    case Kind::TooLong:
-    case Kind::Required:
-    case Kind::BadValue:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// The texts of the boxes 0 to 41 of one deal.
-using Boxes = std::array<QStringView, boxCount>;
-
-// A statement prepared once for the whole run, whose texts are bound straight from the
-// caller's strings (they must live until it has run).
-class Prepared {
-public:
-    Prepared(Database &db, const QString &sql) : db(db) {
-        const QByteArray text = sql.toUtf8();
-        if (sqlite3_prepare_v3(db.handle(), text.constData(), int(text.size()),
-                               SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) != SQLITE_OK)
-            db.fail(sqlite3_extended_errcode(db.handle()));
-    }
-    ~Prepared() { sqlite3_finalize(stmt); }
-    Prepared(const Prepared &) = delete;
-    Prepared &operator=(const Prepared &) = delete;
-
-    // UTF-8 text; an empty text is the zero-length text, not Null.
-    void text(int index, const char *data, qsizetype size) {
-        sqlite3_bind_text(stmt, index, size > 0 ? data : "", int(size), SQLITE_STATIC);
-    }
-    void text(int index, QStringView value) {
-        utf8 = value.toUtf8();
-        text(index, utf8.constData(), utf8.size());
-    }
-    void null(int index) { sqlite3_bind_null(stmt, index); }
-
-    // True while a row is there; a refusal is the store's StoreError.
-    bool step() {
-        const int rc = sqlite3_step(stmt);
-        if (rc == SQLITE_ROW)
-            return true;
-        if (rc == SQLITE_DONE)
-            return false;
-        try {
-            db.fail(sqlite3_extended_errcode(db.handle()));
-        } catch (...) {
-            sqlite3_reset(stmt);
-            throw;
-        }
-    }
-    void reset() {
-        sqlite3_reset(stmt);
-        sqlite3_clear_bindings(stmt);
-    }
-
-    int changes() const { return sqlite3_changes(db.handle()); }
-
-private:
-    Database &db;
-    sqlite3_stmt *stmt = nullptr;
-    QByteArray utf8;
-};
-
-// Appends a text as UTF-8; most texts are plain ASCII, which is copied as it is.
-void appendUtf8(QByteArray &out, QStringView text) {
-    for (QChar c : text) {
-        if (c.unicode() >= 0x80) {
-            out += text.toUtf8();
-            return;
-        }
-    }
-    const qsizetype at = out.size();
-    out.resize(at + text.size());
-    char *to = out.data() + at;
-    for (QChar c : text)
-        *to++ = char(c.unicode());
 }
 
 bool blank(QStringView text) {
@@ -149,230 +42,70 @@ bool blank(QStringView text) {
     return true;
 }
 
-// Writes deals as the entry screen stores what its boxes hold: an empty date box stores no
-// date, Date Sold is stored as the date its text names, every other box as its text.
-class DealWriter {
-public:
-    explicit DealWriter(Database &db)
-        : lookup(db, QStringLiteral("SELECT 1 FROM ZEL WHERE StkNbr = ?1 LIMIT 1")),
-          insert(db, insertSql()) {
-        for (int i = 0; i < boxCount; ++i)
-            dateBox[i] = FieldTable::kindOf(i) == u'D';
-    }
-
-    bool present(QStringView stockNumber) {
-        lookup.text(1, stockNumber);
-        const bool found = lookup.step();
-        lookup.reset();
-        return found;
-    }
-
-    // False when a deal with the stock number is there already (nothing is written then).
-    bool add(const Boxes &boxes, QStringView lnKey) {
-        // The texts are gathered in one buffer first, since binding keeps pointers into it.
-        buffer.resize(0); // keeps its room
-        qsizetype start[boxCount + 2];
-        bool isNull[boxCount + 1] = {};
-        for (int i = 0; i < boxCount; ++i) {
-            start[i] = buffer.size();
-            if (dateBox[i] && blank(boxes[i]))
-                isNull[i] = true;
-            else if (i == DealSchema::DateSold)
-                appendUtf8(buffer, storedDate(boxes[i]));
-            else
-                appendUtf8(buffer, boxes[i]);
-        }
-        start[boxCount] = buffer.size();
-        appendUtf8(buffer, lnKey);
-        start[boxCount + 1] = buffer.size();
-        for (int i = 0; i <= boxCount; ++i) {
-            if (isNull[i])
-                insert.null(i + 1);
-            else
-                insert.text(i + 1, buffer.constData() + start[i], start[i + 1] - start[i]);
-        }
-        try {
-            insert.step();
-        } catch (...) {
-            insert.reset();
-            throw;
-        }
-        insert.reset();
-        return insert.changes() > 0;
-    }
-
-private:
-    static QString insertSql() {
-        const QList<FieldDef> &fields = DealSchema::fields();
-        QStringList columns, marks;
-        for (int i = 0; i < boxCount; ++i)
-            columns << quotedName(fields[i].name);
-        columns << quotedName(fields[DealSchema::LNKey].name);
-        for (int i = 1; i <= columns.size(); ++i)
-            marks << QStringLiteral("?%1").arg(i);
-        return QStringLiteral("INSERT INTO ZEL (%1) VALUES (%2) ON CONFLICT (StkNbr) DO NOTHING")
-            .arg(columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
-    }
-
-    // The date field takes the text as the store reads dates: mm/dd/yyyy or yyyy-mm-dd.
-    static QString storedDate(QStringView text) {
-        // Mostly mm/dd/yyyy as the import writes it.
-        if (text.size() == 10 && text[2] == u'/' && text[5] == u'/') {
-            bool ok[3];
-            const QDate d(text.mid(6, 4).toInt(&ok[0]), text.mid(0, 2).toInt(&ok[1]),
-                          text.mid(3, 2).toInt(&ok[2]));
-            if (ok[0] && ok[1] && ok[2] && d.isValid())
-                return d.toString(Qt::ISODate);
-        }
-        const QString t = text.trimmed().toString();
-        QDate d = QDate::fromString(t, Qt::ISODate);
-        if (!d.isValid())
-            d = QDate::fromString(t, QStringLiteral("M/d/yyyy"));
-        if (!d.isValid())
-            throw StoreError(Kind::BadValue,
-                             QStringLiteral("\"%1\" is not a date for field %2.")
-                                 .arg(text.toString(), DealSchema::fields()[0].name));
-        return d.toString(Qt::ISODate);
-    }
-
-    Prepared lookup;
-    Prepared insert;
-    bool dateBox[boxCount];
-    QByteArray buffer;
-};
-
-// The run's bookkeeping: deals are counted as imported once their batch is committed.
-class Run {
-public:
-    Run(const QString &databasePath, Outcome &outcome) : outcome(outcome) {
-        use = DatabaseUse::take(databasePath, DatabaseUse::Mode::Shared, useWaitMs);
-        if (!use)
-            throw StoreError(Kind::Busy,
-                             QStringLiteral("The deal database is being purged and rebuilt on "
-                                            "another workstation; nothing was imported. Import "
-                                            "again when that is done."));
-        db = Database::open(databasePath);
-        db->exec(QStringLiteral("PRAGMA cache_size = -65536"));
-        writer = std::make_unique<DealWriter>(*db);
-    }
-
-    DealWriter &write() {
-        if (!batch) {
-            batch = std::make_unique<Transaction>(*db);
-            batchClock.start();
-        }
-        return *writer;
-    }
-
-    void stored() {
-        if (++inBatch >= batchSize || batchClock.elapsed() >= batchMs)
-            commit();
-    }
-
-    void commit() {
-        if (batch) {
-            batch->commit();
-            batch.reset();
-        }
-        outcome.imported += inBatch;
-        inBatch = 0;
-    }
-
-    void refuse(const QString &where, const QString &stockNumber, const QString &reason) {
-        outcome.refused.append({where, stockNumber, reason});
-    }
-
-    // A deal that cannot be stored is refused, unless its stock number is there already: such
-    // a deal is skipped without a word, whatever its data.
-    void refuseUnlessPresent(const QString &where, QStringView stock, const QString &stockShown,
-                             const QString &reason) {
-        lastPresent = write().present(stock);
-        if (lastPresent)
-            ++outcome.alreadyPresent;
-        else
-            refuse(where, stockShown, reason);
-    }
-
-    // After a deal that was there, the next is likely there too (an export imported again):
-    // looking for it first costs less than reading it and having its write refused. True when
-    // it was there (and is counted).
-    bool skippedAsPresent(QStringView stock) {
-        if (!lastPresent)
+bool isDigits(QStringView text) {
+    for (QChar c : text)
+        if (c < u'0' || c > u'9')
             return false;
-        lastPresent = write().present(stock);
-        if (lastPresent)
-            ++outcome.alreadyPresent;
-        return lastPresent;
-    }
+    return !text.isEmpty();
+}
 
-    // Stores one deal, or skips it when its stock number is there, or puts it on the refused
-    // list when the store will not take its data.
-    template <class Where>
-    void add(const Where &where, QStringView stock, const QString &stockShown, const Boxes &boxes,
-             QStringView lnKey) {
-        bool added = false;
-        try {
-            added = write().add(boxes, lnKey);
-        } catch (const StoreError &e) {
-            if (!refusesTheDeal(e))
-                throw;
-            refuseUnlessPresent(where(), stock, stockShown, e.description());
-            return;
-        }
-        lastPresent = !added;
-        if (added)
-            stored();
-        else
-            ++outcome.alreadyPresent;
-    }
+const QString &fieldName(int field) {
+    return DealSchema::fields()[field].name;
+}
 
-    Outcome &outcome;
-    // The converted texts of the deal being stored, kept from deal to deal for their room.
-    std::array<QString, boxCount> converted;
+// Control characters, and the bytes code page 1252 leaves without a character (which decode to
+// the code points of the same value), are no part of a deal's text.
+bool controlCharacter(char16_t c) {
+    return c < 0x20 || c == 0x7F;
+}
+bool undefinedIn1252(char16_t c) {
+    return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
+}
 
-private:
-    // Destroyed in reverse: the open batch rolls back, then the statements go, then the
-    // connection, then the lock.
-    std::unique_ptr<DatabaseUse> use;
-    std::unique_ptr<Database> db;
-    std::unique_ptr<DealWriter> writer;
-    std::unique_ptr<Transaction> batch;
-    QElapsedTimer batchClock;
-    int inBatch = 0;
-    bool lastPresent = false;
-};
+QString badCharacterMessage(int field, char16_t c) {
+    const QString code =
+        QStringLiteral("0x") + QString::number(c, 16).toUpper().rightJustified(2, u'0');
+    return (controlCharacter(c) ? QStringLiteral("the field %1 holds the control character %2 "
+                                                 "(the export is damaged)")
+                                : QStringLiteral("the field %1 holds the byte %2, which is no "
+                                                 "character of code page 1252 (the export is "
+                                                 "damaged)"))
+        .arg(fieldName(field), code);
+}
 
-// ---- form 1
+std::optional<QString> badCharacter(QStringView text, int field) {
+    for (QChar c : text)
+        if (controlCharacter(c.unicode()) || undefinedIn1252(c.unicode()))
+            return badCharacterMessage(field, c.unicode());
+    return std::nullopt;
+}
 
-struct FixedField {
-    int offset, width, box;
-    enum Conversion { Text, SaleDate, BirthDate, Term, Rate, Amount, ModelYear } conversion;
-};
+// A stock number as a message shows it: without its trailing blanks, and with "?" for what
+// cannot be shown.
+QString shown(QStringView stock) {
+    QString text = chopBlanks(stock).toString();
+    for (QChar &c : text)
+        if (controlCharacter(c.unicode()))
+            c = u'?';
+    return text;
+}
 
-// The layout of a record. The co-buyer's last name comes before the buyer's first name.
-const FixedField fixedFields[] = {
-    {0, 8, 0, FixedField::SaleDate},     {8, 15, 1, FixedField::Text},
-    {23, 15, 3, FixedField::Text},       {38, 15, 2, FixedField::Text},
-    {53, 15, 4, FixedField::Text},       {68, 30, 5, FixedField::Text},
-    {98, 15, 6, FixedField::Text},       {113, 8, 7, FixedField::Text},
-    {121, 10, 8, FixedField::BirthDate}, {131, 10, 9, FixedField::BirthDate},
-    {141, 25, 10, FixedField::Text},     {166, 30, 11, FixedField::Text},
-    {196, 3, 12, FixedField::Text},      {199, 3, 13, FixedField::Term},
-    {202, 8, 14, FixedField::Rate},      {210, 1, 15, FixedField::Text},
-    {211, 1, 16, FixedField::Text},      {212, 3, 17, FixedField::Text},
-    {215, 10, 18, FixedField::Amount},   {225, 10, 19, FixedField::Amount},
-    {235, 8, 20, FixedField::Text},      {243, 1, 21, FixedField::Text},
-    {244, 2, 22, FixedField::ModelYear}, {246, 10, 23, FixedField::Text},
-    {256, 8, 24, FixedField::Text},      {264, 18, 25, FixedField::Text},
-    {282, 10, 26, FixedField::Amount},   {292, 10, 27, FixedField::Amount},
-    {302, 10, 28, FixedField::Amount},   {312, 10, 29, FixedField::Amount},
-    {322, 10, 30, FixedField::Amount},   {332, 10, 31, FixedField::Amount},
-    {342, 10, 32, FixedField::Amount},   {352, 10, 33, FixedField::Amount},
-    {362, 10, 34, FixedField::Amount},   {372, 10, 36, FixedField::Amount},
-    {382, 10, 41, FixedField::Amount},
-};
-const int stockOffset = 235, stockWidth = 8, lastNameOffset = 8, lastNameWidth = 15;
-const int endMarkOffset = 392;
+QString blankMessage(const char *what) {
+    return QStringLiteral("the %1 is blank: a deal is stored only with a stock number, a last "
+                          "name and a sale date")
+        .arg(QLatin1String(what));
+}
+
+// Save's rule: a deal needs its stock number, last name and sale date.
+std::optional<QString> missingKey(QStringView stock, QStringView lastName) {
+    if (blank(stock))
+        return blankMessage("stock number");
+    if (blank(lastName))
+        return blankMessage("last name");
+    return std::nullopt;
+}
+
+// ---- numbers
 
 // A number with up to `places` decimals written by a mask with that many, into out, without
 // going through the general number layout: the common case of an export's numbers. False when
@@ -399,7 +132,9 @@ bool plainNumber(QStringView text, int places, QString &out) {
         ++i;
     // A blank field is the value 0.
     const bool nothing = whole.isEmpty() && fraction.isEmpty();
-    if (i != text.size() || fraction.size() > places || (nothing && (negative || start < i)))
+    // Up to 15 digits a double holds exactly, which is what the general layout works from.
+    if (i != text.size() || fraction.size() > places || whole.size() + fraction.size() > 15 ||
+        (nothing && (negative || start < i)))
         return false;
     while (!whole.isEmpty() && whole[0] == u'0')
         whole = whole.mid(1);
@@ -410,7 +145,7 @@ bool plainNumber(QStringView text, int places, QString &out) {
         if (zero)
             return false; // the layout decides how minus zero shows
     }
-    out.clear();
+    out.resize(0);
     if (negative)
         out += u'-';
     if (whole.isEmpty())
@@ -426,44 +161,152 @@ bool plainNumber(QStringView text, int places, QString &out) {
     return true;
 }
 
+int placesOf(const QString &mask) {
+    const qsizetype point = mask.indexOf(u'.');
+    return point < 0 ? 0 : int(mask.size() - point - 1);
+}
+
 void byMask(QStringView text, const QString &mask, int places, QString &out) {
     if (!plainNumber(text, places, out))
         out = plainFormat(mask, Val(text.toString()));
 }
 
-// "20240315" as "03/15/2024"; nothing when the text is not a date of that form.
-std::optional<QString> saleDate(QStringView text) {
-    if (text.size() != 8)
-        return std::nullopt;
-    for (QChar c : text)
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-    const QDate d(text.left(4).toInt(), text.mid(4, 2).toInt(), text.mid(6, 2).toInt());
-    if (!d.isValid())
-        return std::nullopt;
-    return formatDate(d, QStringLiteral("mm/dd/yyyy"));
+// ---- dates
+
+// The years two-digit years stand for (Clock::fullYear), looked up once for a whole export.
+struct YearWindow {
+    std::array<int, 100> full;
+    YearWindow() {
+        for (int i = 0; i < 100; ++i)
+            full[i] = Clock::fullYear(i);
+    }
+};
+
+QDate dateOf(QStringView year, QStringView month, QStringView day, const YearWindow &window) {
+    int y = year.toInt();
+    if (year.size() <= 2)
+        y = window.full[y];
+    return QDate(y, month.toInt(), day.toInt());
 }
 
-// The fields of a record laid into the boxes: plain texts are shown as they stand in the
-// record, the others converted into `converted`, which must outlive the boxes.
-void fillBoxes(const QString &record, Boxes &boxes, std::array<QString, boxCount> &converted) {
-    static const QString amountMask = QStringLiteral("######0.00"),
-                         termMask = QStringLiteral("##0"), rateMask = QStringLiteral("#0.00000"),
-                         otherProfit[3] = {QStringLiteral("Other Proft 1"),
+// Form 1's model year, as DateCheck completes it; two digits (or one and a blank) are looked up.
+QString modelYear(QStringView text, const YearWindow &window) {
+    int value = 0;
+    for (QChar c : text) {
+        if (c == u' ')
+            continue;
+        if (c < u'0' || c > u'9' || value >= 10)
+            return DateCheck(u'Y', text.toString());
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return QString::number(window.full[value]);
+}
+
+// Form 1: "20240315".
+std::optional<QDate> fixedSaleDate(QStringView text, const YearWindow &window) {
+    if (text.size() != 8 || !isDigits(text))
+        return std::nullopt;
+    const QDate d = dateOf(text.left(4), text.mid(4, 2), text.mid(6, 2), window);
+    return d.isValid() ? std::optional(d) : std::nullopt;
+}
+
+// Form 2: month/day/year or month-day-year with a year of two or four digits, or
+// year-month-day; each may stand between "#" as the dealer system writes date values.
+std::optional<QDate> delimitedSaleDate(QStringView text, const YearWindow &window) {
+    text = text.trimmed();
+    if (text.size() > 2 && text.front() == u'#' && text.back() == u'#')
+        text = text.mid(1, text.size() - 2).trimmed();
+    const QChar separator = text.contains(u'/') ? u'/' : u'-';
+    const QList<QStringView> parts = text.split(separator);
+    if (parts.size() != 3)
+        return std::nullopt;
+    for (QStringView p : parts)
+        if (!isDigits(p))
+            return std::nullopt;
+    QDate d;
+    if (parts[0].size() == 4 && parts[1].size() <= 2 && parts[2].size() <= 2)
+        d = dateOf(parts[0], parts[1], parts[2], window);
+    else if (parts[0].size() <= 2 && parts[1].size() <= 2 &&
+             (parts[2].size() == 2 || parts[2].size() == 4))
+        d = dateOf(parts[2], parts[0], parts[1], window);
+    return d.isValid() ? std::optional(d) : std::nullopt;
+}
+
+// ---- form 1
+
+struct FixedField {
+    int offset, width, field;
+    enum Conversion { Text, SaleDate, BirthDate, Term, Rate, Amount, ModelYear } conversion;
+};
+
+// The layout of a record, by offset. The co-buyer's last name comes before the buyer's first
+// name; the last two bytes of a record are not used.
+const FixedField fixedFields[] = {
+    {0, 8, 0, FixedField::SaleDate},     {8, 15, 1, FixedField::Text},
+    {23, 15, 3, FixedField::Text},       {38, 15, 2, FixedField::Text},
+    {53, 15, 4, FixedField::Text},       {68, 30, 5, FixedField::Text},
+    {98, 15, 6, FixedField::Text},       {113, 8, 7, FixedField::Text},
+    {121, 10, 8, FixedField::BirthDate}, {131, 10, 9, FixedField::BirthDate},
+    {141, 25, 10, FixedField::Text},     {166, 30, 11, FixedField::Text},
+    {196, 3, 12, FixedField::Text},      {199, 3, 13, FixedField::Term},
+    {202, 8, 14, FixedField::Rate},      {210, 1, 15, FixedField::Text},
+    {211, 1, 16, FixedField::Text},      {212, 3, 17, FixedField::Text},
+    {215, 10, 18, FixedField::Amount},   {225, 10, 19, FixedField::Amount},
+    {235, 8, 20, FixedField::Text},      {243, 1, 21, FixedField::Text},
+    {244, 2, 22, FixedField::ModelYear}, {246, 10, 23, FixedField::Text},
+    {256, 8, 24, FixedField::Text},      {264, 18, 25, FixedField::Text},
+    {282, 10, 26, FixedField::Amount},   {292, 10, 27, FixedField::Amount},
+    {302, 10, 28, FixedField::Amount},   {312, 10, 29, FixedField::Amount},
+    {322, 10, 30, FixedField::Amount},   {332, 10, 31, FixedField::Amount},
+    {342, 10, 32, FixedField::Amount},   {352, 10, 33, FixedField::Amount},
+    {362, 10, 34, FixedField::Amount},   {372, 10, 36, FixedField::Amount},
+    {382, 10, 41, FixedField::Amount},
+};
+const int stockOffset = 235, stockWidth = 8, lastNameOffset = 8, lastNameWidth = 15;
+const int usedLength = 392; // the fields; the two bytes after them are not used
+
+int fieldAtOffset(int offset) {
+    int field = 0;
+    for (const FixedField &f : fixedFields)
+        if (f.offset <= offset)
+            field = f.field;
+    return field;
+}
+
+// The texts of the deal being read, kept from deal to deal for their room.
+struct Scratch {
+    YearWindow years;
+    QString record;
+    std::array<QString, DealWriter::FieldCount> converted;
+};
+
+const QString amountMask = QStringLiteral("######0.00"), termMask = QStringLiteral("##0"),
+              rateMask = QStringLiteral("#0.00000");
+
+// The fields of a record whose texts have been checked, as they are stored: plain texts as
+// they stand in the record, the others converted into the scratch texts.
+void fillFixed(const QString &record, const QDate &sold, Scratch &s, DealWriter::Fields &fields) {
+    static const QString otherProfit[3] = {QStringLiteral("Other Proft 1"),
                                            QStringLiteral("Other Proft 2"),
                                            QStringLiteral("Other Proft 3")},
                          zero = QStringLiteral("0.00");
     for (const FixedField &f : fixedFields) {
         const QStringView text = QStringView(record).mid(f.offset, f.width);
-        QString &out = converted[f.box];
+        QString &out = s.converted[f.field];
         switch (f.conversion) {
         case FixedField::Text:
-        case FixedField::SaleDate: // made by the caller
-            boxes[f.box] = text;
+            fields[f.field] = text;
             continue;
         case FixedField::BirthDate:
-            boxes[f.box] = chopBlanks(text) == QLatin1String("  /  /") ? QStringView() : text;
+            // An empty date box stores no date.
+            if (blank(text) || chopBlanks(text) == QLatin1String("  /  /"))
+                fields[f.field].reset();
+            else
+                fields[f.field] = text;
             continue;
+        case FixedField::SaleDate:
+            out = sold.toString(Qt::ISODate);
+            break;
         case FixedField::Term:
             byMask(text, termMask, 0, out);
             break;
@@ -474,66 +317,61 @@ void fillBoxes(const QString &record, Boxes &boxes, std::array<QString, boxCount
             byMask(text, amountMask, 2, out);
             break;
         case FixedField::ModelYear:
-            out = DateCheck(u'Y', text.toString());
+            out = modelYear(text, s.years);
             break;
         }
-        boxes[f.box] = out;
+        fields[f.field] = out;
     }
     for (int i = 0; i < 3; ++i) {
-        boxes[35 + 2 * i] = otherProfit[i];
+        fields[DealSchema::Prft1 + 2 * i] = otherProfit[i];
         if (i > 0)
-            boxes[36 + 2 * i] = zero;
+            fields[DealSchema::PrftAmt1 + 2 * i] = zero;
     }
+    // The key is the last name and the stock number with their blanks: 23 characters.
+    QString &key = s.converted[lnKeyField];
+    key.resize(0);
+    key += QStringView(record).mid(lastNameOffset, lastNameWidth);
+    key += QStringView(record).mid(stockOffset, stockWidth);
+    fields[lnKeyField] = key;
 }
 
-bool undefinedByte(char b) {
-    return undefinedIn1252(static_cast<unsigned char>(b));
-}
-
-void importRecord(Run &run, qint64 number, const char *bytes) {
-    const auto where = [number] { return QStringLiteral("record %1").arg(number); };
+void readRecord(ReadSink &sink, qint64 number, const char *bytes, Scratch &s) {
+    ReadDeal deal{Form::Fixed, number, {}, {}};
     const QString stock = Cp1252::decode(QByteArray::fromRawData(bytes + stockOffset, stockWidth));
-    const QString stockShown = withoutTrailingBlanks(stock);
+    deal.stock = shown(stock);
     // A stock number of "*" marks a record that is never imported.
-    if (stockShown == QLatin1String("*")) {
-        ++run.outcome.notForImport;
+    if (deal.stock == QLatin1String("*")) {
+        sink.notForImport();
         return;
     }
-    if (run.skippedAsPresent(stock))
-        return;
+    const auto refuse = [&](const QString &reason) {
+        sink.refused({deal.where(), deal.stock, reason});
+    };
     bool ascii = true;
-    for (int i = 0; i < endMarkOffset; ++i) {
-        if (undefinedByte(bytes[i])) {
-            run.refuseUnlessPresent(where(), stock, stockShown, undefinedMessage(uchar(bytes[i])));
-            return;
-        }
-        ascii = ascii && uchar(bytes[i]) < 0x80;
+    for (int i = 0; i < usedLength; ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (controlCharacter(b) || undefinedIn1252(b))
+            return refuse(badCharacterMessage(fieldAtOffset(i), b));
+        ascii = ascii && b < 0x80;
     }
-    const QString record = ascii ? QString::fromLatin1(bytes, RecordLength)
-                                 : Cp1252::decode(QByteArray::fromRawData(bytes, RecordLength));
-    const QStringView dateText = QStringView(record).left(8);
-    const std::optional<QString> date = saleDate(dateText);
-    if (!date) {
-        run.refuseUnlessPresent(
-            where(), stock, stockShown,
-            QStringLiteral("the sale date \"%1\" is not a date of the form YYYYMMDD")
-                .arg(dateText.toString()));
-        return;
-    }
-    Boxes boxes;
-    fillBoxes(record, boxes, run.converted);
-    boxes[0] = *date;
-    const QString lnKey = record.mid(lastNameOffset, lastNameWidth) + stock;
-    run.add(where, stock, stockShown, boxes, lnKey);
+    s.record = ascii ? QString::fromLatin1(bytes, RecordLength)
+                     : Cp1252::decode(QByteArray::fromRawData(bytes, RecordLength));
+    const QStringView record(s.record);
+    if (const auto missing = missingKey(stock, record.mid(lastNameOffset, lastNameWidth)))
+        return refuse(*missing);
+    const QStringView dateText = record.left(8);
+    if (blank(dateText))
+        return refuse(blankMessage("sale date"));
+    const std::optional<QDate> sold = fixedSaleDate(dateText, s.years);
+    if (!sold)
+        return refuse(QStringLiteral("the sale date \"%1\" is not a date of the form YYYYMMDD")
+                          .arg(dateText.toString()));
+    fillFixed(s.record, *sold, s, deal.fields);
+    sink.deal(deal);
 }
 
-QString stockAt(const QByteArray &data, qint64 start, qint64 length) {
-    if (length < stockOffset + stockWidth)
-        return QString();
-    return withoutTrailingBlanks(Cp1252::decode(data.mid(start + stockOffset, stockWidth)));
-}
-
-void importFixed(Run &run, const QString &name, const QByteArray &data, const Progress &progress) {
+void readFixed(const QString &name, const QByteArray &data, ReadSink &sink,
+               const Progress &progress) {
     qint64 size = data.size();
     // An end-of-file mark after the last record is not part of it.
     if (size % RecordLength == 1 && data.back() == '\x1A')
@@ -545,42 +383,28 @@ void importFixed(Run &run, const QString &name, const QByteArray &data, const Pr
                 .arg(name)
                 .arg(size)
                 .arg(RecordLength));
-    // Records that end in a line end show where each one ends: one that does not is of the
-    // wrong length, and the next one starts after the next line end.
-    const QByteArray mark = data.mid(endMarkOffset, 2);
-    const bool marked = mark.contains('\r') || mark.contains('\n');
     const qint64 records = std::llround(double(size) / RecordLength);
-
-    qint64 pos = 0;
-    for (qint64 number = 1; pos < size; ++number) {
-        const auto where = [number] { return QStringLiteral("record %1").arg(number); };
+    Scratch scratch;
+    // Record 1 is the header. Each record is read where its number puts it, whatever its
+    // bytes hold, so that a damaged record is refused alone.
+    qint64 number = 2;
+    for (qint64 pos = RecordLength; pos < size; pos += RecordLength, ++number) {
         const qint64 left = size - pos;
         if (left < RecordLength) {
-            run.refuse(where(), stockAt(data, pos, left),
-                       QStringLiteral("the record is incomplete: the file ends %1 bytes into it "
-                                      "(a record is %2 bytes)")
-                           .arg(left)
-                           .arg(RecordLength));
+            const QString stock =
+                left < stockOffset + stockWidth
+                    ? QString()
+                    : shown(Cp1252::decode(data.mid(pos + stockOffset, stockWidth)));
+            sink.refused({QStringLiteral("record %1").arg(number), stock,
+                          QStringLiteral("the record is incomplete: the file ends %1 bytes into "
+                                         "it (a record is %2 bytes)")
+                              .arg(left)
+                              .arg(RecordLength)});
             break;
         }
-        if (marked && data.mid(pos + endMarkOffset, 2) != mark) {
-            const qint64 next = data.indexOf(mark, pos);
-            const qint64 length = next < 0 || next + 2 > size ? left : next + 2 - pos;
-            if (number > 1)
-                run.refuse(where(), stockAt(data, pos, length),
-                           QStringLiteral("the record is %1 bytes long, not %2: its fields "
-                                          "cannot be told apart (the export is damaged)")
-                               .arg(length)
-                               .arg(RecordLength));
-            pos += length;
-            continue;
-        }
-        if (number > 1) {
-            if (progress)
-                progress(number, records);
-            importRecord(run, number, data.constData() + pos);
-        }
-        pos += RecordLength;
+        if (progress)
+            progress(number, records);
+        readRecord(sink, number, data.constData() + pos, scratch);
     }
 }
 
@@ -622,13 +446,38 @@ private:
     int line = 1;
 };
 
-void importDelimited(Run &run, const QString &text) {
+// The items of a deal whose texts have been checked, as they are stored: each as it stands,
+// but for the sale date, a model year of one or two digits, the empty descriptions of the
+// other profits, empty birth dates (no date), and the key.
+void fillDelimited(const QStringList &items, const QDate &sold, Scratch &s,
+                   DealWriter::Fields &fields) {
+    static const QString otherProfit = QStringLiteral("Other Profit");
+    for (int i = 0; i < ItemsPerDeal; ++i)
+        fields[i] = items[i];
+    s.converted[DealSchema::DateSold] = sold.toString(Qt::ISODate);
+    fields[DealSchema::DateSold] = s.converted[DealSchema::DateSold];
+    const QString &year = items[DealSchema::Year];
+    if (year.size() <= 2 && isDigits(year)) {
+        s.converted[DealSchema::Year] = QString::number(s.years.full[year.toInt()]);
+        fields[DealSchema::Year] = s.converted[DealSchema::Year];
+    }
+    for (int field : {DealSchema::Prft1, DealSchema::Prft2, DealSchema::Prft3})
+        if (items[field].isEmpty())
+            fields[field] = otherProfit;
+    for (int field : {DealSchema::ByDOB, DealSchema::CByDOB})
+        if (blank(items[field]))
+            fields[field].reset();
+    s.converted[lnKeyField] = items[DealSchema::ByLName] + items[DealSchema::StkNbr];
+    fields[lnKeyField] = s.converted[lnKeyField];
+}
+
+void readDelimited(const QString &text, ReadSink &sink) {
     DelimitedInput in(text);
     LineCounter lines(text);
+    Scratch scratch;
     while (!in.atEnd()) {
         const int line = lines.lineOfItemAt(in.position());
         const qsizetype start = lines.itemStart();
-        const QString where = QStringLiteral("line %1").arg(line);
         QStringList items;
         int firstLineItems = -1;
         bool unclosed = false;
@@ -638,54 +487,163 @@ void importDelimited(Run &run, const QString &text) {
             if (firstLineItems < 0 && in.endedLine())
                 firstLineItems = int(items.size());
         }
-        const QString stock = items.value(20);
+        ReadDeal deal{Form::Delimited, line, shown(items.value(DealSchema::StkNbr)), {}};
+        const auto refuse = [&](const QString &reason) {
+            sink.refused({deal.where(), deal.stock, reason});
+        };
         if (unclosed) {
-            run.refuse(where, stock,
-                       QStringLiteral("a quoted item has no closing quote on its line (the "
-                                      "export is damaged)"));
+            refuse(QStringLiteral("a quoted item has no closing quote on its line (the export "
+                                  "is damaged)"));
             in.setPosition(afterLineEnd(text, start));
             continue;
         }
         if (items.size() < ItemsPerDeal) {
-            run.refuse(where, stock,
-                       QStringLiteral("the file ends after %1 of the %2 items of a deal")
-                           .arg(items.size())
-                           .arg(ItemsPerDeal));
+            refuse(QStringLiteral("the file ends after %1 of the %2 items of a deal")
+                       .arg(items.size())
+                       .arg(ItemsPerDeal));
             break;
         }
         if (!in.endedLine()) {
             // The deal runs into the next line: its own line is short (or too long).
-            run.refuse(where, stock,
-                       firstLineItems > 0
-                           ? QStringLiteral("the line holds %1 items; a deal is %2")
-                                 .arg(firstLineItems)
-                                 .arg(ItemsPerDeal)
-                           : QStringLiteral("the line holds more than %1 items; a deal is %1")
-                                 .arg(ItemsPerDeal));
+            refuse(firstLineItems > 0 ? QStringLiteral("the line holds %1 items; a deal is %2")
+                                            .arg(firstLineItems)
+                                            .arg(ItemsPerDeal)
+                                      : QStringLiteral("the line holds more than %1 items; a "
+                                                       "deal is %1")
+                                            .arg(ItemsPerDeal));
             in.setPosition(afterLineEnd(text, start));
             continue;
         }
-        if (run.skippedAsPresent(stock))
-            continue;
-        if (const auto bad = undefinedCharacter(items.join(QString()))) {
-            run.refuseUnlessPresent(where, stock, stock, *bad);
+        std::optional<QString> bad;
+        for (int i = 0; i < ItemsPerDeal && !bad; ++i)
+            bad = badCharacter(items[i], i);
+        if (!bad)
+            bad = missingKey(items[DealSchema::StkNbr], items[DealSchema::ByLName]);
+        if (!bad && blank(items[DealSchema::DateSold]))
+            bad = blankMessage("sale date");
+        const std::optional<QDate> sold =
+            delimitedSaleDate(items[DealSchema::DateSold], scratch.years);
+        if (!bad && !sold)
+            bad = QStringLiteral("the sale date \"%1\" is not a date (month/day/year)")
+                      .arg(items[DealSchema::DateSold]);
+        if (bad) {
+            refuse(*bad);
             continue;
         }
-        // An empty description of an other profit gets the general one.
-        for (int box : {35, 37, 39})
-            if (items[box].isEmpty())
-                items[box] = QStringLiteral("Other Profit");
-        Boxes boxes;
-        for (int i = 0; i < boxCount; ++i)
-            boxes[i] = items[i];
-        run.add([&] { return where; }, stock, stock, boxes, items[1] + stock);
+        fillDelimited(items, *sold, scratch, deal.fields);
+        sink.deal(deal);
     }
 }
+
+// ---- storing
+
+// A deal refused for its data goes on the list; any other failure of the store stops the run.
+bool refusesTheDeal(const StoreError &e) {
+    switch (e.kind()) {
+    case Kind::DuplicateKey:
+    case Kind::ZeroLength:
+    case Kind::TooLong:
+    case Kind::Required:
+    case Kind::BadValue:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Stores the deals as they are read; they are counted as imported once their batch is
+// committed.
+class Run : public ReadSink {
+public:
+    Run(const QString &databasePath, Outcome &outcome) : outcome(outcome) {
+        use = DatabaseUse::take(databasePath, DatabaseUse::Mode::Shared, useWaitMs);
+        if (!use)
+            throw StoreError(Kind::Busy,
+                             QStringLiteral("The deal database is being purged and rebuilt on "
+                                            "another workstation; nothing was imported. Import "
+                                            "again when that is done."));
+        db = Database::open(databasePath);
+        // Deals written into a damaged file could be lost with it, or hide stored ones.
+        if (const QStringList problems = db->integrityProblems(1); !problems.isEmpty())
+            throw StoreError(Kind::Damaged,
+                             QStringLiteral("The deal database %1 is damaged (%2): nothing was "
+                                            "imported. Purge and rebuild it, which repairs what "
+                                            "can be repaired, then import again.")
+                                 .arg(databasePath, problems.first()));
+        writer = std::make_unique<DealWriter>(*db);
+    }
+
+    void deal(const ReadDeal &deal) override {
+        if (!batch) {
+            batch = std::make_unique<Transaction>(*db);
+            batchClock.start();
+        }
+        DealWriter::Result result;
+        try {
+            result = writer->add(deal.fields);
+        } catch (const StoreError &e) {
+            if (!refusesTheDeal(e))
+                throw;
+            refused({deal.where(), deal.stock, e.description()});
+            return;
+        }
+        if (result == DealWriter::Result::AlreadyThere) {
+            ++outcome.alreadyPresent;
+            return;
+        }
+        if (++inBatch >= batchSize || batchClock.elapsed() >= batchMs)
+            commit();
+    }
+    void refused(const Refusal &refusal) override { outcome.refused.append(refusal); }
+    void notForImport() override { ++outcome.notForImport; }
+
+    void commit() {
+        if (batch) {
+            batch->commit();
+            batch.reset();
+        }
+        outcome.imported += inBatch;
+        inBatch = 0;
+    }
+
+private:
+    Outcome &outcome;
+    // Destroyed in reverse: the open batch rolls back, then the statements go, then the
+    // connection, then the lock.
+    std::unique_ptr<DatabaseUse> use;
+    std::unique_ptr<Database> db;
+    std::unique_ptr<DealWriter> writer;
+    std::unique_ptr<Transaction> batch;
+    QElapsedTimer batchClock;
+    int inBatch = 0;
+};
 
 QString fileName(const ExportFile &file) {
     return QFileInfo(file.path).fileName();
 }
 } // namespace
+
+QString ReadDeal::where() const {
+    return (form == Form::Fixed ? QStringLiteral("record %1") : QStringLiteral("line %1"))
+        .arg(number);
+}
+
+void readExport(Form form, const QString &name, const QByteArray &bytes, ReadSink &sink,
+                const Progress &progress) {
+    if (bytes.isEmpty())
+        throw VolmeraError(
+            QStringLiteral("The export file %1 is empty: there is nothing to import.").arg(name));
+    if (form == Form::Fixed)
+        readFixed(name, bytes, sink, progress);
+    else
+        readDelimited(Cp1252::decode(bytes), sink);
+}
+
+QString exportNumber(QStringView text, const QString &mask) {
+    QString out;
+    byMask(text, mask, placesOf(mask), out);
+    return out;
+}
 
 std::optional<Form> formOfName(const QString &path) {
     const QString name = QFileInfo(path).fileName();
@@ -710,7 +668,6 @@ std::optional<ExportFile> findExport() {
 
 Outcome importDeals(const QString &databasePath, const ExportFile &file, const Progress &progress) {
     Outcome outcome;
-    const QString name = fileName(file);
     try {
         QFile in(file.path);
         if (!in.open(QIODevice::ReadOnly))
@@ -718,15 +675,8 @@ Outcome importDeals(const QString &databasePath, const ExportFile &file, const P
                                    .arg(file.path, in.errorString()));
         const QByteArray data = in.readAll();
         in.close();
-        if (data.isEmpty())
-            throw VolmeraError(
-                QStringLiteral("The export file %1 is empty: there is nothing to import.")
-                    .arg(name));
         Run run(databasePath, outcome);
-        if (file.form == Form::Fixed)
-            importFixed(run, name, data, progress);
-        else
-            importDelimited(run, Cp1252::decode(data));
+        readExport(file.form, fileName(file), data, run, progress);
         run.commit();
     } catch (const VolmeraError &e) {
         outcome.failure = e.description();
@@ -737,6 +687,8 @@ Outcome importDeals(const QString &databasePath, const ExportFile &file, const P
     if (file.form == Form::Delimited && outcome.clean()) {
         if (QFile::remove(file.path))
             outcome.fileDeleted = true;
+        else if (!QFileInfo::exists(file.path))
+            outcome.fileDeletedElsewhere = true;
         else
             outcome.failure = QStringLiteral("The deals were imported, but the file %1 could not "
                                              "be deleted; importing it again skips them.")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/DealWriter.h"
+
 #include <QList>
 #include <QString>
 #include <functional>
@@ -40,11 +42,13 @@ struct Refusal {
 
 struct Outcome {
     int imported = 0;
-    int alreadyPresent = 0; // stock number stored already: skipped without a word
+    int alreadyPresent = 0; // the very same deal stored already: skipped without a word
     int notForImport = 0;   // form 1 records with the stock number "*"
     QList<Refusal> refused;
     QString failure;          // why the run stopped early; deals stored before it stay
     bool fileDeleted = false; // form 2: the export was consumed
+    // Form 2: another import of the same file, run at the same time, deleted it first.
+    bool fileDeletedElsewhere = false;
     bool clean() const { return refused.isEmpty() && failure.isEmpty(); }
 };
 
@@ -54,10 +58,38 @@ using Progress = std::function<void(qint64 record, qint64 records)>;
 
 // Imports the export file into the deal database at databasePath (a local path), in
 // transactions of a few thousand deals: a run that is cut short keeps whole batches only, and
-// running it again completes it, since deals already stored are skipped by their stock number.
-// Form 2's file is deleted afterwards only when every deal in it was stored or was there.
+// running it again completes it, since a deal stored already is skipped when the stored one is
+// the same deal. Nothing is imported into a damaged database. Form 2's file is deleted
+// afterwards only when every deal in it was stored or was there.
 Outcome importDeals(const QString &databasePath, const ExportFile &file,
                     const Progress &progress = {});
+
+// One deal as read from an export, before it is stored.
+struct ReadDeal {
+    Form form;
+    qint64 number;             // its record (form 1, from 2) or the line it starts on (form 2)
+    QString stock;             // as shown in messages
+    DealWriter::Fields fields; // valid during the call only
+    QString where() const;     // "record 7", "line 12"
+};
+
+// What reading an export finds, deal by deal.
+class ReadSink {
+public:
+    virtual ~ReadSink() = default;
+    virtual void deal(const ReadDeal &deal) = 0;      // a deal to store
+    virtual void refused(const Refusal &refusal) = 0; // one that cannot be stored as it stands
+    virtual void notForImport() = 0;                  // a form 1 record with the stock number "*"
+};
+
+// Reads the bytes of an export file named name. Throws VolmeraError when the file holds
+// nothing that can be read (it is empty, or form 1 lacks a whole first record).
+void readExport(Form form, const QString &name, const QByteArray &bytes, ReadSink &sink,
+                const Progress &progress = {});
+
+// An export's number laid out by a mask ("##0", "#0.00000", "######0.00"), as the entry screen
+// stores it; a plain number is written without going through the general layout.
+QString exportNumber(QStringView text, const QString &mask);
 
 // The closing message of a run that refused deals or stopped: its refusals (the first few) and
 // what became of the file. Empty for a clean run.

@@ -178,12 +178,24 @@ void frmZEL::mnuRebuild_Click() {
         }
     }
     unsetCursor();
-    if (outcome.completed)
-        ask.msgBox(QStringLiteral("PURGE & REBUILD DONE.\n%1\nThe database as it was before is "
-                                  "kept in %2.")
-                       .arg(purgeCounts(outcome), QDir::toNativeSeparators(files.backup)),
-                   Style::Information, DealPurge::Title);
-    else if (outcome.deleted > 0)
+    if (outcome.completed) {
+        // A damaged database was mended on the way: say how, and name the deals it lost.
+        QString found;
+        if (!outcome.repair.isEmpty())
+            found += QLatin1Char('\n') + outcome.repair;
+        if (!outcome.lost.isEmpty()) {
+            found += QStringLiteral("\n%1 DEALS COULD NOT BE READ:").arg(outcome.lost.size());
+            for (const QString &deal : outcome.lost.mid(0, 10))
+                found += QStringLiteral("\n  ") + deal;
+            if (outcome.lost.size() > 10)
+                found += QStringLiteral("\n  ...");
+        }
+        ask.msgBox(QStringLiteral("PURGE & REBUILD DONE.\n%1%2\nThe database as it was before "
+                                  "is kept in %3.")
+                       .arg(purgeCounts(outcome), found, QDir::toNativeSeparators(outcome.backup)),
+                   outcome.lost.isEmpty() ? Style::Information : Style::Exclamation,
+                   DealPurge::Title);
+    } else if (outcome.deleted > 0)
         ask.msgBox(QStringLiteral("PURGE & REBUILD STOPPED BEFORE IT WAS DONE.\n%1")
                        .arg(purgeCounts(outcome)),
                    Style::Exclamation, DealPurge::Title);

@@ -84,7 +84,11 @@ private Q_SLOTS:
         QByteArray bytes = header();
         for (int i = 0; i < 300; ++i)
             bytes += deal("20240102", "NEW" + QByteArray::number(i), "N" + QByteArray::number(i));
-        bytes += deal("20240103", "AARON", "A1", {{32, "3548.19"}});
+        // Its own figures only: every amount blank but one reserve.
+        QMap<int, QByteArray> own{{32, "3548.19"}};
+        for (int field = 27; field <= 37; ++field)
+            own.insert(field, field == 32 ? "3548.19" : "");
+        bytes += deal("20240103", "AARON", "A1", own);
         writeExport("ZEL_DB.DBF", bytes);
         writeExport("INV.PST", line("01/01/2024", "OTHER", "P1")); // not taken: form 1 is there
         openScreen();
@@ -164,7 +168,7 @@ private Q_SLOTS:
                                  << QStringList{ask, "64|PURGE & REBUILDING FILE|PURGE & REBUILD "
                                                      "DONE.\nDeals purged: 1, kept: 1.\nThe "
                                                      "database as it was before is kept in "
-                                                     "Backup/ZELDB.mdb."}
+                                                     "Backup/ZELDB-2024-03-05.mdb."}
                                  << 1;
     }
     void purge() {

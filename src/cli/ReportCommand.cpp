@@ -35,60 +35,56 @@ int choice(const QString &value, const QStringList &names) {
 } // namespace
 
 QString readReportConditions(const QCommandLineParser &p, ReportConditions &c) {
-    const int r = c.report;
-    auto refuse = [&](const QString &option) {
-        return QStringLiteral("%1 cannot be used with the %2 report")
-            .arg(option, reportKind(r)->name);
+    const ReportDescriptor &report = *reportDescriptor(c.report);
+    // What the report screen offers for this report, and nothing else.
+    const auto takes = [&](unsigned condition) { return (report.accepts & condition) != 0; };
+    const auto refuse = [&](const QString &option) {
+        return QStringLiteral("%1 cannot be used with the %2 report").arg(option, report.name);
     };
     if (p.isSet("vehicle")) {
         c.Veh = choice(p.value("vehicle"), {"new", "used", "all"});
         if (c.Veh < 0)
             return QStringLiteral("--vehicle takes new, used or all");
-        if ((r == 2 || r == 4) && c.Veh != ReportConditions::All)
+        if (c.Veh != ReportConditions::All && !takes(Accepts::NewUsed))
             return refuse("--vehicle " + p.value("vehicle"));
     }
     if (p.isSet("by")) {
         c.PrtBy = choice(p.value("by"), {"dealership", "salesperson", "asm"});
         if (c.PrtBy < 0)
             return QStringLiteral("--by takes dealership, salesperson or asm");
-        if ((r == 4 && c.PrtBy == ReportConditions::Salesperson) ||
-            (r != 4 && c.PrtBy == ReportConditions::ASM))
+        if ((c.PrtBy == ReportConditions::Salesperson && !takes(Accepts::Salesperson)) ||
+            (c.PrtBy == ReportConditions::ASM && !takes(Accepts::ASM)))
             return refuse("--by " + p.value("by"));
     }
-    if (p.isSet("fi-mgr")) {
-        if (r != 1)
-            return refuse("--fi-mgr");
+    const std::pair<const char *, unsigned> others[] = {{"fi-mgr", Accepts::FIMgr},
+                                                        {"model", Accepts::Model},
+                                                        {"include-year", Accepts::IncludeYear},
+                                                        {"format", Accepts::Format},
+                                                        {"letter", Accepts::Letter}};
+    for (const auto &[option, condition] : others) {
+        if (p.isSet(option) && !takes(condition))
+            return refuse(QStringLiteral("--") + QLatin1String(option));
+    }
+    if (p.isSet("fi-mgr"))
         c.FIMgr = p.value("fi-mgr").left(3);
-    }
-    if (p.isSet("model")) {
-        if (r != 10)
-            return refuse("--model");
+    if (p.isSet("model"))
         c.Model = p.value("model").left(8);
-    }
-    if (p.isSet("include-year")) {
-        if (r != 7)
-            return refuse("--include-year");
-        c.AnnvYr = true;
-    }
+    c.AnnvYr = p.isSet("include-year");
     if (p.isSet("format")) {
         c.PrtFmt = choice(p.value("format"), {"line", "label"});
         if (c.PrtFmt < 0)
             return QStringLiteral("--format takes line or label");
-        if (r != 5)
-            return refuse("--format");
-        if (c.PrtFmt == ReportConditions::LabelFormat && c.PrtBy == ReportConditions::Salesperson)
+        if (c.PrtBy == ReportConditions::Salesperson && !offersSalesperson(c))
             return QStringLiteral("--format label prints for the dealership only");
     }
     if (p.isSet("letter")) {
         c.letter = choice(p.value("letter"), {"0", "1", "2"});
         if (c.letter < 0)
             return QStringLiteral("--letter takes 0, 1 or 2");
-        if (r != 6)
-            return refuse("--letter");
     }
     // The anniversary and birth date lists take their dates as typed; the others complete
     // them as the screen does when a date box is left.
-    const bool asTyped = r == 7 || r == 8;
+    const bool asTyped = c.report == 7 || c.report == 8;
     for (const auto &[option, target] :
          {std::pair<QString, QString *>{"from", &c.BDT}, {"to", &c.EDT}}) {
         if (!p.isSet(option))
@@ -147,13 +143,14 @@ QString readPrintOptions(const QCommandLineParser &p, const ReportConditions &c)
         return {};
     if (p.isSet("json"))
         return QStringLiteral("--json cannot be used when printing");
-    if (c.report == 6)
+    if (reportDescriptor(c.report)->documentFile.isEmpty())
         return QStringLiteral("the letters print one at a time: see 'volmera letter --help'");
-    if (c.report == 5 && c.PrtFmt == ReportConditions::LabelFormat && p.isSet("print-to-file"))
+    if (c.PrtFmt == ReportConditions::LabelFormat && p.isSet("print-to-file"))
         return QStringLiteral("mailing labels go to the line printer: use --print");
     if (p.isSet("salesperson") && c.PrtBy != ReportConditions::Salesperson)
         return QStringLiteral("--salesperson needs --by salesperson");
-    if (p.isSet("compressed") && c.report != 1)
+    if (p.isSet("compressed") &&
+        reportDescriptor(c.report)->layout.header != PageLayout::Header::FILog)
         return QStringLiteral("--compressed is for the fi-log report only");
     return {};
 }
@@ -193,8 +190,7 @@ int printBuilt(const QCommandLineParser &p, const ReportConditions &c, const Rep
 
 int runReportCommand(const QStringList &arguments) {
     QCommandLineParser p;
-    p.addPositionalArgument("kind", "fi-log, summary, gross-sales, commission, names, "
-                                    "anniversary, birthday, service, model or letters.");
+    p.addPositionalArgument("kind", reportNames() + QLatin1Char('.'));
     p.addOptions({
         {"from", "Beginning date (default 01/01/1900).", "MM/DD/YYYY"},
         {"to", "Ending date (default: today).", "MM/DD/YYYY"},
@@ -222,11 +218,9 @@ int runReportCommand(const QStringList &arguments) {
     if (!parse(p, QStringLiteral("report"), arguments, status))
         return status;
     const QStringList kindArgs = p.positionalArguments();
-    const ReportKind *kind = kindArgs.size() == 1 ? reportKindNamed(kindArgs[0]) : nullptr;
+    const ReportDescriptor *kind = kindArgs.size() == 1 ? reportNamed(kindArgs[0]) : nullptr;
     if (kind == nullptr)
-        return usageError(QStringLiteral("report: name one report: fi-log, summary, gross-sales, "
-                                         "commission, names, anniversary, birthday, service, "
-                                         "model or letters"));
+        return usageError(QStringLiteral("report: name one report: ") + reportNames());
     if (p.isSet("today")) {
         const QDate today = QDate::fromString(p.value("today"), QStringLiteral("MM/dd/yyyy"));
         if (!today.isValid())

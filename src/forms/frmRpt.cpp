@@ -28,13 +28,6 @@
 #include <QStringListModel>
 
 namespace {
-// The heading a report panel opens with: that of its first report.
-QString panelTitle(int panel) {
-    ReportConditions c;
-    c.report = panel;
-    return panelCaptions(c).title;
-}
-
 int px(int twips) {
     return (twips + 7) / 15;
 }
@@ -48,25 +41,6 @@ QFont listFont() {
     return font;
 }
 
-const char *const captions[] = {"REPORT",
-                                "REPORT - F&I LOG",
-                                "REPORT - SUMMARY ANALYSIS",
-                                "REPORT - GROSS SALES",
-                                "REPORT - COMMISSION REPORT",
-                                "REPORT - CUSTOMER FILE",
-                                "REPORT",
-                                "REPORT - PURCHASE ANNIVERSARY",
-                                "REPORT - BIRTH DATE",
-                                "REPORT - SERVICE CONTRACT FOLLOW UP",
-                                "REPORT - MODEL"};
-
-// The panel that shows a report: 1 to 4 their own, 5 the customer lists, 6 the letters.
-int panelOf(int report) {
-    if (report >= 1 && report <= 4)
-        return report;
-    return report == 6 ? 6 : 5;
-}
-
 // A heading over the report list, placed by the character column it stands over.
 struct Heading {
     const char *name;
@@ -77,7 +51,8 @@ struct Heading {
 };
 } // namespace
 
-frmRpt::frmRpt(QWidget *parent) : QDialog(parent) {
+frmRpt::frmRpt(int report, int letter, QWidget *parent)
+    : QDialog(parent), report(*reportDescriptor(report)), letter(qBound(0, letter, 2)) {
     setObjectName(QStringLiteral("frmRpt"));
     setWindowTitle(QStringLiteral("REPORT"));
     buildConditionsPanel();
@@ -203,8 +178,13 @@ QWidget *frmRpt::buildReportPanel(int panel) {
         return l;
     };
 
-    auto *title =
-        label(QStringLiteral("lblTitle_%1").arg(panel), panelTitle(panel), 0, px(60), px(9480));
+    // A panel opens with the heading of its first report.
+    QString heading;
+    for (const ReportDescriptor &r : reportTable()) {
+        if (r.panel == panel && heading.isEmpty())
+            heading = r.title;
+    }
+    auto *title = label(QStringLiteral("lblTitle_%1").arg(panel), heading, 0, px(60), px(9480));
     title->setAlignment(Qt::AlignCenter);
     if (panel == 5)
         lblHeading5 = title;
@@ -342,48 +322,31 @@ void frmRpt::buildLettersPanel() {
 
 void frmRpt::Form_Load() {
     ErrorTrap trap(QStringLiteral("REPORT - FORM LOAD"));
-    const AppSettings &settings = appSettings();
     resize(px(5200), px(3100));
-    txtEDT->setText(settings.TodayText);
-    chkAnnvYr->hide();
-    const int report = settings.ReportSelector;
-    if (report >= 1 && report <= 10)
-        setWindowTitle(QString::fromLatin1(captions[report]));
-    switch (report) {
-    case 1:
-        fraFIMgr->show();
-        break;
-    case 2:
-        optVeh[0]->setEnabled(false);
-        optVeh[1]->setEnabled(false);
-        break;
-    case 4:
-        optVeh[0]->setEnabled(false);
-        optVeh[1]->setEnabled(false);
-        optPrtBy[1]->setEnabled(false);
-        optPrtBy[2]->show();
-        break;
-    case 5:
-        fraPrtTo->show();
-        break;
-    case 7:
-        chkAnnvYr->show();
-        break;
-    case 10:
+    txtEDT->setText(appSettings().TodayText);
+    // A letters window names the letter it writes.
+    const LetterDescriptor *written = letterDescriptor(letter);
+    setWindowTitle(report.accepts & Accepts::Letter && written ? written->caption : report.caption);
+    // Only what the report takes can be chosen; its own conditions are shown.
+    const bool newUsed = report.accepts & Accepts::NewUsed;
+    optVeh[0]->setEnabled(newUsed);
+    optVeh[1]->setEnabled(newUsed);
+    optPrtBy[1]->setEnabled(report.accepts & Accepts::Salesperson);
+    optPrtBy[2]->setVisible(report.accepts & Accepts::ASM);
+    fraFIMgr->setVisible(report.accepts & Accepts::FIMgr);
+    fraPrtTo->setVisible(report.accepts & Accepts::Format);
+    chkAnnvYr->setVisible(report.accepts & Accepts::IncludeYear);
+    if (report.accepts & Accepts::Model) {
         fraModel->move(px(120), fraModel->y());
         fraModel->show();
-        break;
-    default:
-        break;
     }
     trap.report();
 }
 
 ReportConditions frmRpt::conditions() const {
     ReportConditions c;
-    const AppSettings &settings = appSettings();
-    c.report = settings.ReportSelector;
-    c.letter = settings.LetterSelector;
+    c.report = report.selector;
+    c.letter = letter;
     c.BDT = txtBDT->text();
     c.EDT = txtEDT->text();
     for (int i = 0; i < 3; ++i) {
@@ -403,7 +366,7 @@ ReportConditions frmRpt::conditions() const {
 
 void frmRpt::cmdCndOK_Click() {
     const ReportConditions c = conditions();
-    const int panel = panelOf(c.report);
+    const int panel = report.panel;
     pbxCond->hide();
     pbxCond->setEnabled(false);
     move(0, 24);
@@ -411,9 +374,6 @@ void frmRpt::cmdCndOK_Click() {
     QWidget *pbx = pbxReport[panel];
     pbx->show();
     pbx->setEnabled(true);
-    static const char *const letterHeads[] = {
-        "Dealership Thank You Letter for:", "Salesman Thank You Letter for:",
-        "Service Follow-up Letter for:"};
     if (panel <= 5) {
         dateLabels[2 * (panel - 1)]->setText(c.BDT);
         dateLabels[2 * (panel - 1) + 1]->setText(c.EDT);
@@ -436,11 +396,11 @@ void frmRpt::cmdCndOK_Click() {
             commNameHeading->setText(QStringLiteral("ASM") + QString(41, QLatin1Char(' ')));
     }
     if (panel == 5)
-        lblHeading5->setText(panelCaptions(c).title);
+        lblHeading5->setText(report.title);
     if (panel == 6)
-        lblLTR->setText(QString::fromLatin1(letterHeads[qBound(0, c.letter, 2)]));
+        lblLTR->setText(letterDescriptor(letter)->heading);
     cboSM->clear();
-    if (c.report != 4 && c.PrtBy == ReportConditions::Salesperson)
+    if (c.PrtBy == ReportConditions::Salesperson)
         cboSM->addItem(QStringLiteral("ALL"));
     repaint();
 
@@ -471,7 +431,7 @@ void frmRpt::cmdLtrOK_Click() {
         return;
     const AppSettings &settings = appSettings();
     trap.run([&] {
-        txtLTR->setPlainText(composeLetter(built.recipients[picked.row()], settings.LetterSelector,
+        txtLTR->setPlainText(composeLetter(built.recipients[picked.row()], letter,
                                            settings.TodayText, settings.DealerName));
     });
     trap.report();
@@ -529,8 +489,7 @@ bool frmRpt::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void frmRpt::dateBoxLeft(QLineEdit *box, bool beginning) {
-    const int report = appSettings().ReportSelector;
-    if (report == 7 || report == 8)
+    if (report.selector == 7 || report.selector == 8)
         return; // the anniversary and birth date lists take their dates as typed
     // A rejected date leaves the box empty; the default comes back when it is left empty.
     if (!box->text().trimmed().isEmpty())
@@ -596,7 +555,7 @@ void frmRpt::cmdPrint_Click(int index) {
             cboSM->show();
             cboSM->setCurrentIndex(qMax(0, cboSM->findText(QStringLiteral("ALL"))));
         }
-        if (c.report == 5 && c.PrtFmt == ReportConditions::LabelFormat) {
+        if (c.PrtFmt == ReportConditions::LabelFormat) {
             cmdPrtLbls->move(cmdPrtLbls->x(), px(1200));
             cmdPrtLbls->show();
         }
@@ -630,7 +589,7 @@ void frmRpt::cmdPrtExit_Click() {
     ErrorTrap trap(QStringLiteral("REPORT - PRT EXIT CMD"));
     trap.run([&] {
         pbxPrint->hide();
-        const int panel = panelOf(appSettings().ReportSelector);
+        const int panel = report.panel;
         if (panel < 1 || panel > 5)
             return;
         pbxReport[panel]->setEnabled(true);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "domain/reports/ReportConditions.h"
+#include "domain/reports/Reports.h"
 
 #include <QDialog>
 #include <QList>
@@ -18,11 +18,15 @@ class QRadioButton;
 class QStringListModel;
 
 // The report screen: its conditions panel, then the chosen report's panel with the list the
-// builder made. Opened fresh for each pick of the entry screen's Reports menu.
+// builder made. Opened fresh for each pick of the entry screen's Reports menu, for one report
+// (its number, 1 to 10) and, for the letters (6), one letter (0 to 2), which it keeps.
 class frmRpt : public QDialog {
     Q_OBJECT
 public:
-    explicit frmRpt(QWidget *parent = nullptr);
+    explicit frmRpt(int report, int letter = 0, QWidget *parent = nullptr);
+
+    const ReportDescriptor &report;
+    const int letter;
 
     // Conditions panel.
     QWidget *pbxCond;

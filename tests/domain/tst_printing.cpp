@@ -319,7 +319,7 @@ private Q_SLOTS:
         run.continuous = continuous;
         run.bySalesperson = lines.first().contains("(Salesman)");
         run.salespeople = {"ADAMS"};
-        QVERIFY(PrintGSR(run));
+        QVERIFY(printReport(run, false));
         QCOMPARE(promptsShown(), prompts);
         QVERIFY(text(job(0)).endsWith(firstJobEnd));
         QVERIFY(text(job(jobs().size() - 1)).endsWith(lastJobEnd));
@@ -332,7 +332,7 @@ private Q_SLOTS:
         PrintRun run = runOf(1, deals(1, 44));
         run.continuous = true;
         run.compressed = true;
-        QVERIFY(PrintFILog(run));
+        QVERIFY(printReport(run, false));
         QCOMPARE(jobs().size(), 2);
         QVERIFY(job(0).startsWith("\x12\x0f\r\nDec 6, 2026"));
         QVERIFY(job(0).endsWith("\r\n\f\r\n"));
@@ -342,7 +342,7 @@ private Q_SLOTS:
         PrintRun gsr = runOf(3, {"L1"});
         gsr.compressed = true;
         gsr.toFile = true;
-        QVERIFY(PrintGSR(gsr));
+        QVERIFY(printReport(gsr, false));
         QVERIFY(!fileBytes("GSRpt.DOC").contains('\x12'));
     }
 
@@ -399,12 +399,12 @@ private Q_SLOTS:
         switch (what) {
         case 0:
             run.continuous = true;
-            printed = PrintGSR(run);
+            printed = printReport(run, false);
             break;
         case 1:
             QVERIFY(QDir().mkdir("GSRpt.DOC"));
             run.toFile = true;
-            printed = PrintGSR(run);
+            printed = printReport(run, false);
             QVERIFY(QFileInfo("GSRpt.DOC").isDir()); // left alone, not written into
             QDir().rmdir("GSRpt.DOC");
             break;
@@ -487,8 +487,7 @@ private Q_SLOTS:
         QFETCH(Choice, choice);
         QFETCH(QStringList, shown);
         makeDatabase();
-        appSettings().ReportSelector = report;
-        frmRpt form;
+        frmRpt form(report);
         form.findChild<QRadioButton *>(condition)->click();
         form.cmdCndOK_Click();
         prompter->choose(choice);

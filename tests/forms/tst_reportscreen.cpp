@@ -2,6 +2,7 @@
 
 #include "base/AppSettings.h"
 #include "base/ScriptedPrompter.h"
+#include "cli/ReportCommand.h"
 #include "domain/reports/ReportSelection.h"
 #include "fixtures/StoreFixture.h"
 #include "forms/frmRpt.h"
@@ -61,45 +62,64 @@ private Q_SLOTS:
         QFile::remove(dir.filePath("ZELDB.mdb"));
     }
 
+    // The screen offers a report exactly the conditions the command line accepts for it.
     void conditionsOfEachReport_data() {
         QTest::addColumn<int>("report");
         QTest::addColumn<QString>("caption");
-        QTest::addColumn<bool>("newUsed");     // "New" and "Used" can be chosen
-        QTest::addColumn<bool>("salesperson"); // "Salesperson" can be chosen
-        QTest::addColumn<QString>("extra");    // the one extra condition shown
-        QTest::newRow("F&I log") << 1 << "REPORT - F&I LOG" << true << true << "fraFIMgr";
-        QTest::newRow("summary") << 2 << "REPORT - SUMMARY ANALYSIS" << false << true << "";
-        QTest::newRow("gross sales") << 3 << "REPORT - GROSS SALES" << true << true << "";
+        QTest::addColumn<QStringList>("offered"); // besides the dates, "All" and "Dealership"
+        QTest::newRow("F&I log") << 1 << "REPORT - F&I LOG"
+                                 << QStringList{"optVeh_0", "optPrtBy_1", "fraFIMgr"};
+        QTest::newRow("summary") << 2 << "REPORT - SUMMARY ANALYSIS" << QStringList{"optPrtBy_1"};
+        QTest::newRow("gross sales")
+            << 3 << "REPORT - GROSS SALES" << QStringList{"optVeh_0", "optPrtBy_1"};
         QTest::newRow("commission")
-            << 4 << "REPORT - COMMISSION REPORT" << false << false << "optPrtBy_2";
-        QTest::newRow("names") << 5 << "REPORT - CUSTOMER FILE" << true << true << "fraPrtTo";
-        QTest::newRow("letters") << 6 << "REPORT" << true << true << "";
-        QTest::newRow("anniversary")
-            << 7 << "REPORT - PURCHASE ANNIVERSARY" << true << true << "chkAnnvYr";
-        QTest::newRow("birthday") << 8 << "REPORT - BIRTH DATE" << true << true << "";
-        QTest::newRow("service") << 9 << "REPORT - SERVICE CONTRACT FOLLOW UP" << true << true
-                                 << "";
-        QTest::newRow("model") << 10 << "REPORT - MODEL" << true << true << "fraModel";
+            << 4 << "REPORT - COMMISSION REPORT" << QStringList{"optPrtBy_2"};
+        QTest::newRow("names") << 5 << "REPORT - CUSTOMER FILE"
+                               << QStringList{"optVeh_0", "optPrtBy_1", "fraPrtTo"};
+        QTest::newRow("letters") << 6 << "REPORT - DEALERSHIP THANK YOU"
+                                 << QStringList{"optVeh_0", "optPrtBy_1", "letter"};
+        QTest::newRow("anniversary") << 7 << "REPORT - PURCHASE ANNIVERSARY"
+                                     << QStringList{"optVeh_0", "optPrtBy_1", "chkAnnvYr"};
+        QTest::newRow("birthday") << 8 << "REPORT - BIRTH DATE"
+                                  << QStringList{"optVeh_0", "optPrtBy_1"};
+        QTest::newRow("service") << 9 << "REPORT - SERVICE CONTRACT FOLLOW UP"
+                                 << QStringList{"optVeh_0", "optPrtBy_1"};
+        QTest::newRow("model") << 10 << "REPORT - MODEL"
+                               << QStringList{"optVeh_0", "optPrtBy_1", "fraModel"};
     }
-
     void conditionsOfEachReport() {
         QFETCH(int, report);
         QFETCH(QString, caption);
-        QFETCH(bool, newUsed);
-        QFETCH(bool, salesperson);
-        QFETCH(QString, extra);
-        appSettings().ReportSelector = report;
-        frmRpt form;
+        QFETCH(QStringList, offered);
+        frmRpt form(report);
         QCOMPARE(form.windowTitle(), caption);
-        QCOMPARE(form.optVeh[0]->isEnabled(), newUsed);
-        QCOMPARE(form.optVeh[1]->isEnabled(), newUsed);
-        QCOMPARE(form.optPrtBy[1]->isEnabled(), salesperson);
         QCOMPARE(form.txtBDT->text(), QStringLiteral("01/01/1900"));
         QCOMPARE(form.txtEDT->text(), QStringLiteral("12/06/2026"));
-        for (const char *name : {"fraFIMgr", "fraModel", "fraPrtTo", "chkAnnvYr", "optPrtBy_2"}) {
+        // Each condition by its control on the screen and its option on the command line.
+        const QList<std::pair<const char *, QStringList>> conditions = {
+            {"optVeh_0", {"--vehicle", "new"}},  {"optPrtBy_1", {"--by", "salesperson"}},
+            {"optPrtBy_2", {"--by", "asm"}},     {"fraFIMgr", {"--fi-mgr", "JD"}},
+            {"fraModel", {"--model", "F150"}},   {"chkAnnvYr", {"--include-year"}},
+            {"fraPrtTo", {"--format", "label"}}, {"letter", {"--letter", "1"}}};
+        for (const auto &[name, arguments] : conditions) {
             QWidget *w = form.findChild<QWidget *>(name);
-            QVERIFY2(w, name);
-            QCOMPARE(w->isVisibleTo(&form), extra == QLatin1String(name));
+            const bool shown = w != nullptr && w->isVisibleTo(&form) && w->isEnabled();
+            QCOMPARE(shown || (QLatin1String(name) == "letter" && report == 6),
+                     offered.contains(name));
+            QCommandLineParser p;
+            p.addOptions({{"from", "", "d"},
+                          {"to", "", "d"},
+                          {"vehicle", "", "v"},
+                          {"by", "", "b"},
+                          {"fi-mgr", "", "f"},
+                          {"model", "", "m"},
+                          {"include-year", ""},
+                          {"format", "", "f"},
+                          {"letter", "", "n"}});
+            QVERIFY(p.parse(QStringList{"volmera"} + arguments));
+            ReportConditions c;
+            c.report = report;
+            QCOMPARE(readReportConditions(p, c).isEmpty(), offered.contains(name));
         }
     }
 
@@ -125,8 +145,7 @@ private Q_SLOTS:
         QFETCH(int, boxes);
         ScriptedPrompter prompter;
         PrompterScope scope(&prompter);
-        appSettings().ReportSelector = report;
-        frmRpt form;
+        frmRpt form(report);
         form.show();
         QApplication::setActiveWindow(&form);
         QVERIFY(QTest::qWaitForWindowActive(&form));
@@ -143,8 +162,7 @@ private Q_SLOTS:
     }
 
     void labelFormatPrintsForTheDealership() {
-        appSettings().ReportSelector = 5;
-        frmRpt form;
+        frmRpt form(5);
         form.optPrtBy[1]->setChecked(true);
         form.optPrtFmt[1]->click();
         QVERIFY(form.optPrtBy[0]->isChecked());
@@ -154,8 +172,7 @@ private Q_SLOTS:
     }
 
     void acceptShowsTheBuiltReport() {
-        appSettings().ReportSelector = 3;
-        frmRpt form;
+        frmRpt form(3);
         form.optPrtBy[1]->setChecked(true);
         form.cmdCndOK_Click();
         QVERIFY(!form.pbxReport[0]->isVisibleTo(&form));
@@ -174,10 +191,7 @@ private Q_SLOTS:
         QVERIFY(letter.open(QIODevice::WriteOnly));
         letter.write("Thank you for your new *V\r\n*E\r\n");
         letter.close();
-        AppSettings &s = appSettings();
-        s.ReportSelector = 6;
-        s.LetterSelector = 0;
-        frmRpt form;
+        frmRpt form(6, 0);
         form.cmdCndOK_Click();
         QCOMPARE(form.lstLTR->model()->rowCount(), 2);
         form.lstLTR->setCurrentIndex(form.lstLTR->model()->index(0, 0));

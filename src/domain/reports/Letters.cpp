@@ -55,9 +55,10 @@ bool fiManagerPasses(const ReportConditions &c, const DealSource &deals) {
 
 // The template's lines: CRLF or LF ends a line, and a last line without an end still counts.
 QStringList templateLines(int letterSelector) {
-    const QString name = templatePath(letterSelector);
-    if (name.isEmpty())
+    const LetterDescriptor *letter = letterDescriptor(letterSelector);
+    if (letter == nullptr)
         throw VolmeraError(QStringLiteral("There is no letter number %1.").arg(letterSelector + 1));
+    const QString &name = letter->templatePath;
     QFile file(PathMapping::toLocal(name));
     if (!file.exists())
         throw VolmeraError(QStringLiteral("The letter file \"%1\" was not found.").arg(name));
@@ -101,17 +102,16 @@ ReportOutput DoLetters(const ReportConditions &c, DealSource &deals, BuildPolicy
     return out;
 }
 
-QString templatePath(int letterSelector) {
-    switch (letterSelector) {
-    case 0:
-        return QStringLiteral(".\\Letter1.TXT");
-    case 1:
-        return QStringLiteral(".\\Letter2.TXT");
-    case 2:
-        return QStringLiteral(".\\Letter3.TXT");
-    default:
-        return QString();
-    }
+const LetterDescriptor *letterDescriptor(int letterSelector) {
+    static const LetterDescriptor letters[] = {
+        {QStringLiteral(".\\Letter1.TXT"), QStringLiteral("Dealership Thank You Letter for:"),
+         QStringLiteral("REPORT - DEALERSHIP THANK YOU")},
+        {QStringLiteral(".\\Letter2.TXT"), QStringLiteral("Salesman Thank You Letter for:"),
+         QStringLiteral("REPORT - SALESPERSON THANK YOU")},
+        {QStringLiteral(".\\Letter3.TXT"), QStringLiteral("Service Follow-up Letter for:"),
+         QStringLiteral("REPORT - SERVICE FOLLOW UP")},
+    };
+    return letterSelector >= 0 && letterSelector < 3 ? &letters[letterSelector] : nullptr;
 }
 
 QString composeLetter(const QStringList &parts, int letterSelector, const QString &todayText,

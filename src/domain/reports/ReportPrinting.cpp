@@ -7,6 +7,7 @@
 #include "domain/reports/Labels.h"
 #include "domain/reports/PrinterPort.h"
 #include "domain/reports/ReportSelection.h"
+#include "domain/reports/Reports.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -37,86 +38,10 @@ private:
     QString line;
 };
 
-enum class Header { Common, GSR, Comm, Summary, FILog };
-enum class Step { Line, Block, Entry, Deal };
-enum class Totals { None, GSR, Comm, FILog };
-
-// How one routine differs from the others.
-struct Layout {
-    QString tag;
-    Header header;
-    Step step;
-    Totals totals;
-    bool salespersons; // looks for group lines and names the salesperson in the header
-    bool skipEmpty;
-    int stepLines;   // list lines one step prints (entries and blocks)
-    int pageLimit;   // a page ends when the counter plus the look-ahead reaches it; 0 never
-    int lookAhead;   // the entry size for the customer lists, else 0
-    int fileEndRows; // empty lines that end a page in the document file
-};
-
-Layout layoutOf(int report) {
-    switch (report) {
-    case 1:
-        return {QStringLiteral("REPORT - PRINT FILOG"),
-                Header::FILog,
-                Step::Deal,
-                Totals::FILog,
-                true,
-                true,
-                3,
-                44,
-                0,
-                3};
-    case 2:
-        return {QStringLiteral("REPORT - PRINT SUMMARY"),
-                Header::Summary,
-                Step::Block,
-                Totals::None,
-                true,
-                true,
-                22,
-                0,
-                0,
-                7};
-    case 3:
-        return {QStringLiteral("REPORT - PRINT GSR"),
-                Header::GSR,
-                Step::Line,
-                Totals::GSR,
-                true,
-                false,
-                1,
-                44,
-                0,
-                7};
-    case 4:
-        return {QStringLiteral("REPORT - PRINT COMM"),
-                Header::Comm,
-                Step::Line,
-                Totals::Comm,
-                false,
-                false,
-                1,
-                44,
-                0,
-                7};
-    default: {
-        // The customer file takes two lines an entry; the other customer lists three.
-        const int entry = report == 5 ? 2 : 3;
-        return {QStringLiteral("REPORT - PRINT ANY RPT"),
-                Header::Common,
-                Step::Entry,
-                Totals::None,
-                true,
-                true,
-                entry,
-                46,
-                entry,
-                report == 5 ? 7 : 9};
-    }
-    }
-}
+using Header = PageLayout::Header;
+using Step = PageLayout::Step;
+using Totals = PageLayout::Totals;
+using Layout = PageLayout;
 
 // The salesperson of a group line: the text before the blank in front of "(Salesman)".
 QString groupName(const QString &line) {
@@ -429,7 +354,10 @@ private:
 };
 
 bool printList(const PrintRun &run) {
-    const Layout layout = layoutOf(run.report);
+    const ReportDescriptor *report = reportDescriptor(run.report);
+    if (report == nullptr || report->layout.header == Header::None)
+        return true; // the letters print from their own panel
+    const Layout &layout = report->layout;
     ErrorTrap trap(layout.tag);
     Prompter &prompter = Prompter::current();
     Printout(run, layout, trap, prompter).print();
@@ -438,31 +366,12 @@ bool printList(const PrintRun &run) {
     return ok;
 }
 
-// Each routine prints the one report it belongs to.
-bool printAs(const PrintRun &run, int report) {
-    if (run.report == report)
-        return printList(run);
-    PrintRun as = run;
-    as.report = report;
-    return printList(as);
-}
 } // namespace
 
 PrintCaptions panelCaptions(const ReportConditions &c) {
-    static const char *const titles[] = {"",
-                                         "F & I    L O G",
-                                         "S U M M A R Y   A N A L Y S I S",
-                                         "G R O S S    S A L E S    R E P O R T",
-                                         "C O M M I S S I O N    R E P O R T",
-                                         "C U S T O M E R    F I L E",
-                                         "",
-                                         "P U R C H A S E    A N N I V E R S A R Y",
-                                         "B I R T H    D A T E",
-                                         "S E R V I C E    C O N T R A C T    F O L L O W    U P",
-                                         "M O D E L    R E P O R T"};
     PrintCaptions captions;
-    if (c.report >= 1 && c.report <= 10)
-        captions.title = QString::fromLatin1(titles[c.report]);
+    if (const ReportDescriptor *report = reportDescriptor(c.report))
+        captions.title = report->title;
     captions.beginDate = c.BDT;
     captions.endDate = c.EDT;
     // Only the gross sales panel and the customer lists' panel name the class chosen.
@@ -489,69 +398,13 @@ PrintRun printRunFor(const ReportConditions &c, const ReportOutput &built) {
 }
 
 QString documentFileName(int report) {
-    switch (report) {
-    case 1:
-        return QStringLiteral("FILogRpt.DOC");
-    case 2:
-        return QStringLiteral("SumRpt.DOC");
-    case 3:
-        return QStringLiteral("GSRpt.DOC");
-    case 4:
-        return QStringLiteral("CommRpt.DOC");
-    case 5:
-        return QStringLiteral("NameRpt.DOC");
-    case 7:
-        return QStringLiteral("AnnvRpt.DOC");
-    case 8:
-        return QStringLiteral("BirthRpt.DOC");
-    case 9:
-        return QStringLiteral("SrvCRpt.DOC");
-    case 10:
-        return QStringLiteral("ModelRpt.DOC");
-    default:
-        return {};
-    }
-}
-
-bool PrintFILog(const PrintRun &run) {
-    return printAs(run, 1);
-}
-
-bool PrintSummary(const PrintRun &run) {
-    return printAs(run, 2);
-}
-
-bool PrintGSR(const PrintRun &run) {
-    return printAs(run, 3);
-}
-
-bool PrintComm(const PrintRun &run) {
-    return printAs(run, 4);
-}
-
-bool PrintAnyRpt(const PrintRun &run) {
-    // The customer lists share one panel; a run of another report prints as the customer file.
-    return run.report >= 5 && run.report != 6 ? printList(run) : printAs(run, 5);
+    const ReportDescriptor *descriptor = reportDescriptor(report);
+    return descriptor == nullptr ? QString() : descriptor->documentFile;
 }
 
 bool printReport(const PrintRun &run, bool labelFormat) {
-    switch (run.report) {
-    case 1:
-        return PrintFILog(run);
-    case 2:
-        return PrintSummary(run);
-    case 3:
-        return PrintGSR(run);
-    case 4:
-        return PrintComm(run);
-    case 5:
-        return labelFormat ? PrintLabels(run.lines) : PrintAnyRpt(run);
-    case 7:
-    case 8:
-    case 9:
-    case 10:
-        return PrintAnyRpt(run);
-    default:
-        return true; // the letters print from their own panel
-    }
+    const ReportDescriptor *report = reportDescriptor(run.report);
+    if (report != nullptr && (report->accepts & Accepts::Format) && labelFormat)
+        return PrintLabels(run.lines);
+    return printList(run);
 }

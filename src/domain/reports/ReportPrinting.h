@@ -48,15 +48,9 @@ PrintRun printRunFor(const ReportConditions &c, const ReportOutput &built);
 // The document file a report prints to ("GSRpt.DOC"); empty for a report without one.
 QString documentFileName(int report);
 
-// The print routines. An empty list prints nothing. The two paper prompts go through the
-// current Prompter, and Cancel ends the run quietly. A failing step is skipped and the run goes
-// on; at its end the last error is shown under the routine's tag. False when an error occurred.
-bool PrintFILog(const PrintRun &run);
-bool PrintSummary(const PrintRun &run);
-bool PrintGSR(const PrintRun &run);
-bool PrintComm(const PrintRun &run);
-bool PrintAnyRpt(const PrintRun &run);
-
-// What the print conditions panel's OK runs for the report of the run: its routine, or the
-// mailing labels for the customer file in Label Format. False when an error occurred.
+// Prints the run's list as the print conditions panel's OK does: page headers, page ends and
+// the totals line of its report, or the mailing labels for the customer file in Label Format.
+// An empty list prints nothing. The two paper prompts go through the current Prompter, and
+// Cancel ends the run quietly. A failing step is skipped and the run goes on; at its end the
+// last error is shown under the report's print tag. False when an error occurred.
 bool printReport(const PrintRun &run, bool labelFormat);

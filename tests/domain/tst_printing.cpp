@@ -7,8 +7,10 @@
 #include "cli/LabelsCommand.h"
 #include "cli/ReportCommand.h"
 #include "domain/reports/Labels.h"
+#include "domain/reports/Pagination.h"
 #include "domain/reports/PrinterPort.h"
 #include "domain/reports/ReportPrinting.h"
+#include "domain/reports/Reports.h"
 #include "fixtures/StoreFixture.h"
 #include "forms/frmRpt.h"
 #include "store/DealSchema.h"
@@ -189,7 +191,8 @@ private Q_SLOTS:
             data.remove(name);
     }
 
-    void documentFiles_data() {
+    // The pages of a run, without a printer: each page end shown as the document file ends it.
+    void pages_data() {
         QTest::addColumn<int>("report");
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QString>("salesperson"); // empty: printed for the dealership
@@ -255,27 +258,25 @@ private Q_SLOTS:
             << head(gsrHead, 1, "BAKER") + e7 + head(gsrHead, 2, "ADAMS") + "a1\na2\n\n" + e7 +
                    head(gsrHead, 3, "JONES") + "j1\n\n" + e7 + head(gsrHead, 4, "SMITH") + "s1\n";
     }
-    void documentFiles() {
+    void pages() {
         QFETCH(int, report);
         QFETCH(QStringList, lines);
         QFETCH(QString, salesperson);
         QFETCH(QStringList, salespeople);
         QFETCH(QString, expected);
-        const QString file = documentFileName(report);
-        {
-            QFile old(file); // an earlier run's file is replaced, never extended
-            QVERIFY(old.open(QIODevice::WriteOnly));
-            old.write("AN EARLIER RUN\r\n");
-        }
         PrintRun run = runOf(report, lines);
-        run.toFile = true;
         run.bySalesperson = !salesperson.isEmpty();
         run.salesperson = salesperson;
         run.salespeople = salespeople;
-        QVERIFY(printReport(run, false));
-        QCOMPARE(text(fileBytes(file)), expected);
-        QVERIFY(prompter->shown.isEmpty()); // no paper prompts for a file
-        QVERIFY(jobs().isEmpty());
+        QString printed;
+        int number = 0;
+        for (const PrintedPage &page : paginate(run)) {
+            QCOMPARE(page.number, ++number);
+            printed += rows(page.lines);
+            if (page.pageEnd)
+                printed += QString(reportDescriptor(report)->layout.fileEndRows, '\n');
+        }
+        QCOMPARE(printed, expected);
     }
 
     void printerJobs_data() {
@@ -379,18 +380,20 @@ private Q_SLOTS:
         QTest::addColumn<int>("what");
         QTest::addColumn<QString>("title"); // of the box that reports the failure
         QTest::addColumn<int>("buttons");
-        QTest::newRow("report on a printer that cannot be reached")
-            << 0 << "REPORT - PRINT GSR" << int(Style::OK);
+        QTest::addColumn<int>("boxes"); // shown in all: the first failure ends the run
+        QTest::newRow("three pages on a printer that cannot be reached")
+            << 0 << "REPORT - PRINT GSR" << int(Style::OK) << 2;
         QTest::newRow("document file that cannot be replaced")
-            << 1 << "REPORT - PRINT GSR" << int(Style::OK);
-        QTest::newRow("test labels") << 2 << "REPORT - PRT LBLS" << int(Style::OK);
+            << 1 << "REPORT - PRINT GSR" << int(Style::OK) << 1;
+        QTest::newRow("test labels") << 2 << "REPORT - PRT LBLS" << int(Style::OK) << 2;
         QTest::newRow("mailing labels: Retry or Cancel after the third failure")
-            << 3 << "" << int(Style::RetryCancel);
+            << 3 << "" << int(Style::RetryCancel) << 2;
     }
     void failures() {
         QFETCH(int, what);
         QFETCH(QString, title);
         QFETCH(int, buttons);
+        QFETCH(int, boxes);
         QDir(jobsFolder()).removeRecursively(); // the printer is gone
         prompter->answer(Answer::OK);           // the paper is in
         prompter->answer(Answer::Cancel);       // the Retry or Cancel box
@@ -398,7 +401,7 @@ private Q_SLOTS:
         bool printed = true;
         switch (what) {
         case 0:
-            run.continuous = true;
+            run.lines = numbered("L", 1, 100);
             printed = printReport(run, false);
             break;
         case 1:
@@ -416,6 +419,7 @@ private Q_SLOTS:
             break;
         }
         QVERIFY(!printed);
+        QCOMPARE(prompter->shown.size(), boxes);
         const auto &box = prompter->shown.last();
         QCOMPARE(box.title, title);
         QCOMPARE(Prompter::buttonsOf(box.style), buttons);
@@ -487,6 +491,11 @@ private Q_SLOTS:
         QFETCH(Choice, choice);
         QFETCH(QStringList, shown);
         makeDatabase();
+        {
+            QFile old(documentFileName(report)); // an earlier run's file is replaced
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("AN EARLIER RUN\r\n");
+        }
         frmRpt form(report);
         form.findChild<QRadioButton *>(condition)->click();
         form.cmdCndOK_Click();
@@ -507,7 +516,7 @@ private Q_SLOTS:
         QVERIFY(print->isHidden());
         QVERIFY(form.pbxReport[panel]->isEnabled());
         if (choice->toFile)
-            QVERIFY(text(fileBytes(documentFileName(report))).contains("SMITH"));
+            QVERIFY(text(fileBytes(documentFileName(report))).startsWith("Dec 6, 2026   ACE"));
         else
             QCOMPARE(jobs(), QStringList{"0001-LPT1.prn"}); // the labels
     }

@@ -33,9 +33,14 @@ private Q_SLOTS:
         row("null", "##0", QVariant(), "   ");
         row("blank text", "######0.00", QString("    "), "          ");
         row("overflow int", "##0", 12345, "***");
-        row("overflow decimals", "#0.00000", 123.45, "********");
-        row("overflow by rounding", "###,##0.00", 999999.995, "**********");
-        row("overflow by sign", "#0.00", -12.5, "*****");
+        row("whole digits overflow", "#####0.00", QString("1234567890.5"), "*********");
+        row("decimals cut", "#0.00000", 123.45, "123.4500");
+        row("decimals cut, text", "#####0.00", QString("1234567.8"), "1234567.8");
+        row("nine whole digits in nine", "#####0.00",
+            QVariant::fromValue(Currency::fromText("685940083.27")), "685940083");
+        row("rounding carries into the cut", "###,##0.00", 999999.995, "1,000,000.");
+        row("sign and decimals cut", "#0.00", -12.5, "-12.5");
+        row("sign overflows", "##0", -123, "***");
         row("non-number text", "######0.00", QString("abc"), "       abc");
         row("non-number text cut", "##0", QString("abcdef"), "abc");
     }

@@ -15,6 +15,8 @@ int usageError(const QString &message);
 // The data folder becomes the working folder, where the database and settings live.
 bool enterDataFolder(const QString &folder, QString &problem);
 QCommandLineOption dataDirOption();
+// True when the data folder holds the deal database; else says plainly that it does not.
+bool dealDatabaseThere(const QString &command);
 
 // Reads a command's arguments (those after its name) with the parser's options and
 // --data-dir, and enters the data folder. False, with status set, when the arguments cannot be

@@ -35,6 +35,12 @@ QString fullName(const DealSource &deals, int first, int last) {
            ConvertLetters(deals.text(last));
 }
 
+// The salesperson who signs: the first name of a shared deal ("SMITH/JONES" is SMITH's).
+QString salesperson(QStringView salesman) {
+    const qsizetype slash = salesman.indexOf(QLatin1Char('/'));
+    return ReportSelection::rtrimmed(slash < 0 ? salesman : salesman.left(slash)).toString();
+}
+
 QStringList recipientParts(const DealSource &deals) {
     return {fullName(deals, ByFirstMI, ByLName),
             ConvertLetters(deals.text(ByAdr)),
@@ -45,7 +51,7 @@ QStringList recipientParts(const DealSource &deals) {
             ConvertLetters(deals.text(Make)),
             ConvertLetters(deals.text(Model)),
             fullName(deals, CByFirstMI, CByLName),
-            ConvertLetters(deals.text(Salesman))};
+            ConvertLetters(salesperson(deals.view(Salesman)))};
 }
 
 bool fiManagerPasses(const ReportConditions &c, const DealSource &deals) {

@@ -11,6 +11,7 @@
 #include "domain/entry/DateCheck.h"
 #include "domain/reports/Labels.h"
 #include "domain/reports/ReportPrinting.h"
+#include "domain/reports/ReportSelection.h"
 #include "domain/reports/Reports.h"
 #include "domain/startup/ZELMain.h"
 
@@ -82,18 +83,12 @@ QString readReportConditions(const QCommandLineParser &p, ReportConditions &c) {
         if (c.letter < 0)
             return QStringLiteral("--letter takes 0, 1 or 2");
     }
-    // The anniversary and birth date lists take their dates as typed; the others complete
-    // them as the screen does when a date box is left.
-    const bool asTyped = c.report == 7 || c.report == 8;
+    // The dates are completed as the screen completes them when a date box is left.
     for (const auto &[option, target] :
          {std::pair<QString, QString *>{"from", &c.BDT}, {"to", &c.EDT}}) {
         if (!p.isSet(option))
             continue;
         const QString typed = p.value(option).left(10);
-        if (asTyped) {
-            *target = typed;
-            continue;
-        }
         const QString date = typed.trimmed().isEmpty() ? QString() : DateCheck('D', typed);
         if (date.isEmpty())
             return QStringLiteral("--%1 %2 is not a date (MM/DD/YYYY)").arg(option, typed);
@@ -167,8 +162,21 @@ int printBuilt(const QCommandLineParser &p, const ReportConditions &c, const Rep
     settingsTrap.run([&] { ReadSettings(appSettings()); });
     settingsTrap.report();
     PrintRun run = printRunFor(c, out);
-    if (p.isSet("salesperson"))
-        run.salesperson = p.value("salesperson");
+    if (p.isSet("salesperson")) {
+        run.salesperson = p.value("salesperson").trimmed();
+        const bool known =
+            std::any_of(out.salespeople.begin(), out.salespeople.end(), [&](const QString &name) {
+                return ReportSelection::sameKey(name, run.salesperson);
+            });
+        if (run.salesperson.compare(QLatin1String("ALL"), Qt::CaseInsensitive) == 0)
+            run.salesperson = QStringLiteral("ALL");
+        else if (!known)
+            return usageError(QStringLiteral("report: --salesperson %1 is not among the "
+                                             "salespeople of this report: %2")
+                                  .arg(run.salesperson, out.salespeople.isEmpty()
+                                                            ? QStringLiteral("(none)")
+                                                            : out.salespeople.join(", ")));
+    }
     run.continuous = p.isSet("continuous");
     run.compressed = p.isSet("compressed");
     run.toFile = p.isSet("print-to-file");
@@ -238,6 +246,8 @@ int runReportCommand(const QStringList &arguments) {
 
     AppSettings &settings = appSettings();
     settings.DatabasePath = Defaults::DatabasePath;
+    if (!dealDatabaseThere(QStringLiteral("report")))
+        return Failure;
     settings.TodayText = Clock::todayText();
     const ReportOutput out =
         buildReport(c, PathMapping::toLocal(settings.DatabasePath), Prompter::current());

@@ -380,11 +380,8 @@ void frmRpt::cmdCndOK_Click() {
         dateLabels[2 * (panel - 1)]->adjustSize();
         dateLabels[2 * (panel - 1) + 1]->adjustSize();
         QLabel *cls = classCaption[panel - 1];
-        if ((panel == 3 || panel == 5) && c.Veh != ReportConditions::All) {
-            cls->setText(c.Veh == ReportConditions::New ? QStringLiteral("New")
-                                                        : QStringLiteral("Used"));
-            cls->adjustSize();
-        }
+        cls->setText(panelCaptions(c).vehicleClass);
+        cls->adjustSize();
         models[panel - 1]->setStringList({});
     }
     if (panel == 1)
@@ -489,8 +486,6 @@ bool frmRpt::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void frmRpt::dateBoxLeft(QLineEdit *box, bool beginning) {
-    if (report.selector == 7 || report.selector == 8)
-        return; // the anniversary and birth date lists take their dates as typed
     // A rejected date leaves the box empty; the default comes back when it is left empty.
     if (!box->text().trimmed().isEmpty())
         box->setText(DateCheck(QLatin1Char('D'), box->text()));

@@ -48,7 +48,7 @@ const QString sumHead =
 const QString fiHead =
     "Dec 6, 2026   ACE MOTORS  F & I    L O G%N\n"
     "\n"
-    "       F&I MGR ALL           From 01/01/2024 To 12/06/2026   New and Used              "
+    "       F&I MGR ALL           From 01/01/2024 To 12/06/2026   New                       "
     "                           Page: %P\n"
     "\n"
     "                                                         Fin.                Fin.    Srv. "
@@ -77,12 +77,13 @@ QStringList numbered(const QString &prefix, int from, int to) {
         lines << QStringLiteral("%1%2").arg(prefix).arg(i, 3, 10, QChar('0'));
     return lines;
 }
-// Entries of size lines each, "E001a", "E001b", ...
-QStringList entries(int count, int size) {
+// Entries of size lines each, "E001a", "E001b", ...; in a list their first lines end in blanks.
+QStringList entries(int count, int size, const QString &trailing = {}) {
     QStringList lines;
     for (int i = 1; i <= count; ++i)
         for (int k = 0; k < size; ++k)
-            lines << QStringLiteral("E%1%2").arg(i, 3, 10, QChar('0')).arg(QChar('a' + k));
+            lines << QStringLiteral("E%1%2").arg(i, 3, 10, QChar('0')).arg(QChar('a' + k)) +
+                         (k == 0 ? trailing : QString());
     return lines;
 }
 // F&I log deals: the two lines of a deal and the empty line after them.
@@ -127,6 +128,8 @@ class PrintingTest : public QObject {
         c.EDT = "12/06/2026";
         if (report == 4)
             c.PrtBy = ReportConditions::ASM;
+        if (report == 1)
+            c.Veh = ReportConditions::New;
         ReportOutput out;
         out.lines = lines;
         out.totals = {{"lblGSRTtl", "   850.50    350.00   1200.50  "},
@@ -215,8 +218,8 @@ private Q_SLOTS:
             << 4 << QStringList{"C1", "", "C2"} << "" << none
             << head(commHead, 1) + "C1\n\nC2\n" + commTotals;
         const QString customers = "C U S T O M E R    F I L E";
-        QTest::newRow("customer file: the 23rd entry starts page 2")
-            << 5 << entries(23, 2) << "" << none
+        QTest::newRow("customer file: the 23rd entry starts page 2, trailing blanks go")
+            << 5 << entries(23, 2, "     ") << "" << none
             << head(anyHead, 1, {}, customers) + rows(entries(22, 2)) + e7 +
                    head(anyHead, 2, {}, customers) + "E023a\nE023b\n";
         const QString service = "S E R V I C E    C O N T R A C T    F O L L O W    U P";
@@ -231,7 +234,7 @@ private Q_SLOTS:
             << "ALL" << QStringList{"ADAMS", "JONES"}
             << head(anyHead, 1, "ADAMS", anniversary) + rows(entries(1, 3)) + e9 +
                    head(anyHead, 2, "JONES", anniversary) + rows(entries(1, 3));
-        QTest::newRow("F&I log: 43 deals a page, the totals on the next")
+        QTest::newRow("F&I log of new vehicles: 43 deals a page, the totals on the next")
             << 1 << deals(1, 44) << "" << none
             << head(fiHead, 1) + dealRows(1, 43) + e3 + head(fiHead, 2) + dealRows(44, 44) +
                    fiTotal;
@@ -249,8 +252,8 @@ private Q_SLOTS:
             << 3 << bySp << "ALL" << sp
             << head(gsrHead, 1, "ADAMS") + "a1\na2\n\n" + e7 + head(gsrHead, 2, "JONES") +
                    "j1\n\n" + e7 + head(gsrHead, 3, "SMITH") + "s1\n";
-        QTest::newRow("one salesperson: from its group line to the next")
-            << 3 << bySp << "JONES  " << sp << head(gsrHead, 1, "JONES") + "j1\n\n";
+        QTest::newRow("one salesperson, in any letter case: from its group line to the next")
+            << 3 << bySp << "jones  " << sp << head(gsrHead, 1, "JONES") + "j1\n\n";
         QTest::newRow("a salesperson without a group line: the header alone")
             << 3 << bySp << "NOBODY" << sp << head(gsrHead, 1, "NOBODY");
         QTest::newRow("ALL, the list starting with another name: an empty first page")

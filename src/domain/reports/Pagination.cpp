@@ -63,7 +63,7 @@ public:
         const bool one = bySalesperson && chosen != QLatin1String("ALL");
         bool totalsWanted = false;
         if (bySalesperson)
-            current = one ? chosen : run.salespeople.value(0);
+            current = one ? spelled(chosen) : run.salespeople.value(0);
         else
             totalsWanted = lay.totals != Totals::None;
 
@@ -77,8 +77,9 @@ public:
             if (firstPass && one) {
                 // Printing starts at the chosen salesperson's group line; without one the
                 // printout is the page header alone.
-                while (pos < end && !(lines[pos].contains(salesmanMark) &&
-                                      groupName(rtrim(lines[pos])) == chosen))
+                while (pos < end &&
+                       !(lines[pos].contains(salesmanMark) &&
+                         ReportSelection::sameKey(groupName(rtrim(lines[pos])), chosen)))
                     ++pos;
                 if (pos >= end)
                     break;
@@ -91,7 +92,7 @@ public:
                 if (lay.salespersons && text.contains(salesmanMark)) {
                     ++pos;
                     const QString name = groupName(text);
-                    if (name != current) {
+                    if (!ReportSelection::sameKey(name, current)) {
                         if (one) {
                             pos = end;
                         } else {
@@ -128,6 +129,15 @@ public:
 private:
     void line(const QString &text) { done.last().lines.append(text); }
 
+    // A chosen salesperson as the report spells it, whatever the letter case it was typed in.
+    QString spelled(const QString &chosen) const {
+        for (const QString &name : run.salespeople) {
+            if (ReportSelection::sameKey(name, chosen))
+                return name;
+        }
+        return chosen;
+    }
+
     void printStep(const QString &text) {
         const QStringList &lines = run.lines;
         switch (lay.step) {
@@ -138,7 +148,11 @@ private:
             break;
         case Step::Block:
         case Step::Entry:
-            for (int i = 0; i < lay.stepLines && pos < lines.size(); ++i)
+            // The entry's first line is printed as the line at the position is taken: without
+            // its trailing blanks.
+            line(text);
+            ++pos;
+            for (int i = 1; i < lay.stepLines && pos < lines.size(); ++i)
                 line(lines[pos++]);
             if (lay.step == Step::Entry)
                 counter += lay.stepLines;

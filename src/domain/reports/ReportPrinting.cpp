@@ -107,8 +107,8 @@ PrintCaptions panelCaptions(const ReportConditions &c) {
         captions.title = report->title;
     captions.beginDate = c.BDT;
     captions.endDate = c.EDT;
-    // Only the gross sales panel and the customer lists' panel name the class chosen.
-    if ((c.report == 3 || c.report >= 5) && c.Veh != ReportConditions::All)
+    // A report made for one class names it.
+    if (c.Veh != ReportConditions::All)
         captions.vehicleClass =
             c.Veh == ReportConditions::New ? QStringLiteral("New") : QStringLiteral("Used");
     captions.fiManager = c.FIMgr;

@@ -85,17 +85,21 @@ QString money(Currency amount) {
 }
 
 QString salespersonKey(const QString &salesman) {
-    QString key = rtrim(salesman);
+    QStringView key = rtrimmed(salesman);
     const qsizetype slash = key.indexOf(QLatin1Char('/'));
     if (slash >= 0)
-        key = key.left(slash);
-    return key.isEmpty() ? QStringLiteral("BLANK") : key;
+        key = rtrimmed(key.left(slash)); // "JONES /SMITH" is a deal of JONES
+    return key.isEmpty() ? QStringLiteral("BLANK") : key.toString();
 }
 
-bool inBlock(const QString &key, const QString &salesman) {
+bool sameKey(QStringView a, QStringView b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+bool inBlock(const QString &key, QStringView salesman) {
     if (key == QLatin1String("BLANK"))
-        return rtrim(salesman).isEmpty();
-    return salesman.startsWith(key, Qt::CaseSensitive);
+        return rtrimmed(salesman).isEmpty();
+    return salesman.startsWith(key, Qt::CaseInsensitive);
 }
 
 } // namespace ReportSelection

@@ -40,7 +40,7 @@ const QList<ReportDescriptor> &reportTable() {
          QStringLiteral("FILogRpt.DOC"),
          QStringLiteral("DateSold"),
          Key::Last,
-         A::NewUsed | A::Salesperson | A::FIMgr,
+         A::NewUsed | A::FIMgr, // the log has no salesperson groups to print by
          {QStringLiteral("REPORT - PRINT FILOG"), Header::FILog, Step::Deal, Totals::FILog, true,
           true, 3, 44, 0, 3},
          {DateSold, FIMgr, NewUsed, StkNbr, ByLName, FinanceSrc, Year, Make, Model, Term, APR,

@@ -210,7 +210,14 @@ private Q_SLOTS:
         row("any year", "03/15/2024", "3/20/2024", false,
             {first("EARLIER", "03/15/2020"), first("SAME", "03/16/2024")});
         row("include year", "03/15/2024", "03/20/2024", true, {first("SAME", "03/16/2024")});
-        row("over the year's end", "12/01/2024", "03/31/2025", false, {});
+        row("to the end date", "03/15/2023", "03/16/2023", false,
+            {first("EARLIER", "03/15/2020"), first("SAME", "03/16/2024")});
+        row("over the year's end", "12/01/2024", "03/15/2025", false,
+            {first("EARLIER", "03/15/2020")});
+        row("include year: whole dates", "03/01/2020", "04/01/2020", true,
+            {first("EARLIER", "03/15/2020")});
+        row("include year, over the year's end", "12/01/2023", "03/16/2024", true,
+            {first("SAME", "03/16/2024")});
     }
     void anniversary() {
         QFETCH(QString, from);
@@ -246,8 +253,10 @@ private Q_SLOTS:
         row("co-buyer without last name", "07/01/1960", "03/18/1962", "  ", "03/15/2024",
             "03/20/2025", {});
         row("no birth dates", "", "//", "ROE", "03/15/2024", "03/20/2025", {});
-        row("over the year's end", "12/15/1960", "01/15/1962", "ROE", "12/01/2024", "01/31/2025",
-            {});
+        row("over the year's end", "12/15/1960", "01/15/1962", "ROE", "12/01/2024", "01/15/2025",
+            contactLines("ANN DOE", "  12/15/1960") + contactLines("BOB ROE", "  01/15/1962"));
+        row("between the ends of a span over the year's end", "06/15/1960", "", "", "12/01/2024",
+            "01/15/2025", {});
         // A text that is no date is compared, and shown, as it stands.
         row("not a date", "03/17", "", "", "03/15/2024", "03/20/2025",
             contactLines("ANN DOE", "  03/17"));
@@ -333,7 +342,7 @@ private Q_SLOTS:
         QVector<Deal> deals;
         // An unlisted deal makes no group.
         const QStringList names = {"OLD", "A", "B", "C", "D"};
-        const QStringList salesmen = {"ADAMS", "  ", "JONES/SMITH", "JONES  ", "SMITH"};
+        const QStringList salesmen = {"ADAMS", "  ", "JONES/SMITH", "jones  ", "SMITH"};
         for (qsizetype i = 0; i < names.size(); ++i) {
             Deal deal = buyer(names[i], i == 0 ? "2023-01-01" : "2024-01-01");
             deal.insert(Salesman, salesmen[i]);

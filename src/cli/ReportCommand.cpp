@@ -128,6 +128,11 @@ QString readPrintOptions(const QCommandLineParser &p, const ReportConditions &c)
     const bool printing = p.isSet("print") || p.isSet("print-to-file");
     if (p.isSet("print") && p.isSet("print-to-file"))
         return QStringLiteral("--print and --print-to-file cannot be used together");
+    if ((p.isSet("printer") || p.isSet("copies")) && !p.isSet("print"))
+        return QStringLiteral("--printer and --copies choose the printer: use them with --print");
+    bool counted = false;
+    if (p.isSet("copies") && (p.value("copies").toInt(&counted) < 1 || !counted))
+        return QStringLiteral("--copies takes a number of copies, from 1");
     for (const char *option : {"salesperson", "continuous", "compressed"}) {
         if (p.isSet(option) && !printing)
             return QStringLiteral("--%1 is a print condition: use it with --print or "
@@ -179,7 +184,9 @@ int printBuilt(const QCommandLineParser &p, const ReportConditions &c, const Rep
     }
     run.continuous = p.isSet("continuous");
     run.compressed = p.isSet("compressed");
-    run.toFile = p.isSet("print-to-file");
+    run.printer.toFile = p.isSet("print-to-file");
+    run.printer.printer = p.value("printer");
+    run.printer.copies = p.isSet("copies") ? p.value("copies").toInt() : 1;
     PaperFedPrompter paperFed;
     PrompterScope scope(&paperFed);
     if (!printReport(run, c.PrtFmt == ReportConditions::LabelFormat))
@@ -187,11 +194,8 @@ int printBuilt(const QCommandLineParser &p, const ReportConditions &c, const Rep
     if (out.lines.isEmpty())
         print(stderr, QStringLiteral("volmera: report: the report is empty; nothing was "
                                      "printed.\n"));
-    else if (run.toFile)
-        print(stdout,
-              QFileInfo(PathMapping::toLocal(QStringLiteral(".\\") + documentFileName(c.report)))
-                      .absoluteFilePath() +
-                  QLatin1Char('\n'));
+    else if (run.printer.toFile)
+        print(stdout, printedFilePath(run) + QLatin1Char('\n'));
     return Success;
 }
 } // namespace
@@ -215,6 +219,8 @@ int runReportCommand(const QStringList &arguments) {
                           "...) instead of writing its lines."},
         {"print", "Print the report on the default printer (the paper prompts are answered OK); "
                   "with --format label, print mailing labels on the line printer LPT1."},
+        {"printer", "Printing: the printer to print on (default: the default printer).", "name"},
+        {"copies", "Printing: the number of copies (default 1).", "n"},
         {"salesperson",
          "Printing by salesperson: the one salesperson to print, or ALL "
          "(default ALL).",
@@ -257,6 +263,8 @@ int runReportCommand(const QStringList &arguments) {
         writeJson(out);
     else
         writeText(out);
+    if (const QString notice = emptyReportNotice(c, out); !notice.isEmpty())
+        print(stderr, QStringLiteral("volmera: report: ") + notice + QLatin1Char('\n'));
     if (out.cancelled) {
         print(stderr, QStringLiteral("volmera: report: the build was cancelled; the lines above "
                                      "are those made before it stopped.\n"));

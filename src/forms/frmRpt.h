@@ -1,11 +1,12 @@
 #pragma once
 
+#include "base/Prompter.h"
+#include "domain/reports/ReportPrinting.h"
 #include "domain/reports/Reports.h"
 
 #include <QDialog>
 #include <QList>
 
-class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -80,11 +81,13 @@ private:
     QWidget *buildReportPanel(int panel);
     void buildLettersPanel();
     void dateBoxLeft(QLineEdit *box, bool beginning);
+    bool datesChecked();
     void showOutput(int panel);
     void buildPrintPanel();
+    bool print(const PrintRun &run, bool labels);
 
     QList<QLabel *> dateLabels; // two per panel 1 to 5: beginning, ending
     QList<QStringListModel *> models;
     QStringListModel *letterModel;
-    bool printToFile = false; // the print dialog's choice
+    Prompter::PrinterChoice printer; // the print dialog's choice
 };

@@ -345,7 +345,7 @@ private Q_SLOTS:
         // The same report with compressed print ticked on another report's panel: no codes.
         PrintRun gsr = runOf(3, {"L1"});
         gsr.compressed = true;
-        gsr.toFile = true;
+        gsr.printer.toFile = true;
         QVERIFY(printReport(gsr, false));
         QVERIFY(!fileBytes("GSRpt.DOC").contains('\x12'));
     }
@@ -409,7 +409,7 @@ private Q_SLOTS:
             break;
         case 1:
             QVERIFY(QDir().mkdir("GSRpt.DOC"));
-            run.toFile = true;
+            run.printer.toFile = true;
             printed = printReport(run, false);
             QVERIFY(QFileInfo("GSRpt.DOC").isDir()); // left alone, not written into
             QDir().rmdir("GSRpt.DOC");
@@ -441,6 +441,12 @@ private Q_SLOTS:
             << QStringList{"report",        "gross-sales", "--by",   "salesperson",
                            "--salesperson", "JONES",       "--print"}
             << 0 << "jobs/0001-default.prn";
+        QTest::newRow("print on a printer chosen, two copies")
+            << QStringList{"report", "gross-sales", "--print", "--printer",
+                           "OFFICE", "--copies",    "2"}
+            << 0 << "jobs/0001-OFFICE-2.prn";
+        QTest::newRow("no copies")
+            << QStringList{"report", "commission", "--print", "--copies", "0"} << 2 << "";
         QTest::newRow("mailing labels")
             << QStringList{"report", "names", "--format", "label", "--print"} << 0
             << "jobs/0001-LPT1.prn";
@@ -472,30 +478,45 @@ private Q_SLOTS:
                 text(fileBytes(made)).contains(command == "labels" ? "    XXXXXXXX\n" : "SMITH"));
     }
 
+    // The print dialog's choice: where the printout goes, and the message that says where.
     void printConditionsPanel_data() {
         QTest::addColumn<int>("report");
         QTest::addColumn<QString>("condition"); // the option ticked on the conditions panel
         QTest::addColumn<Choice>("choice");
         QTest::addColumn<QStringList>("shown"); // on the print conditions panel
-        using C = Prompter::PrinterChoice;
-        QTest::newRow("dialog cancelled") << 3 << "optPrtBy_0" << Choice() << QStringList();
-        QTest::newRow("gross sales")
-            << 3 << "optPrtBy_0" << Choice(C{true}) << QStringList{"chkCont"};
-        QTest::newRow("by salesperson")
-            << 3 << "optPrtBy_1" << Choice(C{true}) << QStringList{"chkCont", "lblPrt_1", "cboSM"};
-        QTest::newRow("F&I log") << 1 << "optPrtBy_0" << Choice(C{true})
-                                 << QStringList{"chkCont", "chkOkiComp"};
-        QTest::newRow("labels") << 5 << "optPrtFmt_1" << Choice(C{false})
-                                << QStringList{"chkCont", "cmdPrtLbls"};
+        QTest::addColumn<QString>("made");      // the file written, or the printer job
+        const auto to = [](const char *file) {
+            Prompter::PrinterChoice c;
+            c.toFile = true;
+            c.fileName = QString::fromLatin1(file);
+            return Choice(c);
+        };
+        Prompter::PrinterChoice office;
+        office.printer = "OFFICE";
+        office.copies = 2;
+        QTest::newRow("dialog cancelled") << 3 << "optPrtBy_0" << Choice() << QStringList() << "";
+        QTest::newRow("gross sales to its document file")
+            << 3 << "optPrtBy_0" << to("") << QStringList{"chkCont"} << "GSRpt.DOC";
+        QTest::newRow("by salesperson, on the printer chosen, two copies")
+            << 3 << "optPrtBy_1" << Choice(office) << QStringList{"chkCont", "lblPrt_1", "cboSM"}
+            << "jobs/0001-OFFICE-2.prn";
+        QTest::newRow("F&I log to a file named")
+            << 1 << "optPrtBy_0" << to("mine.txt") << QStringList{"chkCont", "chkOkiComp"}
+            << "mine.txt";
+        QTest::newRow("F&I log to a PDF") << 1 << "optPrtBy_0" << to("log.PDF")
+                                          << QStringList{"chkCont", "chkOkiComp"} << "log.PDF";
+        QTest::newRow("labels") << 5 << "optPrtFmt_1" << Choice(Prompter::PrinterChoice())
+                                << QStringList{"chkCont", "cmdPrtLbls"} << "jobs/0001-LPT1.prn";
     }
     void printConditionsPanel() {
         QFETCH(int, report);
         QFETCH(QString, condition);
         QFETCH(Choice, choice);
         QFETCH(QStringList, shown);
+        QFETCH(QString, made);
         makeDatabase();
-        {
-            QFile old(documentFileName(report)); // an earlier run's file is replaced
+        if (!made.isEmpty()) {
+            QFile old(made); // an earlier run's file is replaced
             QVERIFY(old.open(QIODevice::WriteOnly));
             old.write("AN EARLIER RUN\r\n");
         }
@@ -515,13 +536,19 @@ private Q_SLOTS:
             QCOMPARE(form.cboSM->currentText(), QStringLiteral("ALL"));
         if (!choice)
             return;
+        prompter->shown.clear();
         form.findChild<QPushButton *>("cmdPrtOK")->click();
         QVERIFY(print->isHidden());
         QVERIFY(form.pbxReport[panel]->isEnabled());
+        const QByteArray bytes = fileBytes(made);
+        const QString begins = report == 5 ? "  SMITH\n" : "Dec 6, 2026   ACE MOTORS";
+        QVERIFY2(made.endsWith(".PDF") ? bytes.startsWith("%PDF") : text(bytes).startsWith(begins),
+                 bytes.left(40));
+        QStringList said = promptsShown();
         if (choice->toFile)
-            QVERIFY(text(fileBytes(documentFileName(report))).startsWith("Dec 6, 2026   ACE"));
-        else
-            QCOMPARE(jobs(), QStringList{"0001-LPT1.prn"}); // the labels
+            QCOMPARE(said.takeLast(), "REPORT PRINTED TO " + QFileInfo(made).absoluteFilePath());
+        else if (report != 5)
+            QCOMPARE(said.takeLast(), QString("INSERT BLANK SHEET OF PAPER IN PRINTER"));
     }
 };
 

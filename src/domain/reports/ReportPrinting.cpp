@@ -21,14 +21,13 @@ namespace {
 class PageEmitter {
 public:
     PageEmitter(const PrintRun &run, const PageLayout &layout, ErrorTrap &trap, Prompter &prompter)
-        : run(run), lay(layout), trap(trap), prompter(prompter),
-          documentPath(PathMapping::toLocal(QStringLiteral(".\\") + documentFileName(run.report))),
+        : run(run), lay(layout), trap(trap), prompter(prompter), documentPath(printedFilePath(run)),
           compressed(run.compressed && layout.header == PageLayout::Header::FILog) {}
 
     void print(const QList<PrintedPage> &pages) {
         if (pages.isEmpty())
             return;
-        if (run.toFile) {
+        if (run.printer.toFile) {
             // A file left from an earlier run is replaced, never extended: when it cannot be
             // removed the run stops rather than append to it.
             if (!trap.run([&] { removeOldDocument(); }))
@@ -41,7 +40,7 @@ public:
             const PrintedPage &page = pages[i];
             if (!trap.run([&] { send(page, i == pages.size() - 1); }))
                 return;
-            if (page.pageEnd && !run.continuous && !run.toFile &&
+            if (page.pageEnd && !run.continuous && !run.printer.toFile &&
                 prompter.msgBox(QStringLiteral("INSERT A FRESH BLANK PAPER IN PRINTER"),
                                 Style::OKCancel) != Answer::OK)
                 return;
@@ -59,16 +58,16 @@ private:
 
     void send(const PrintedPage &page, bool last) {
         std::unique_ptr<PrintStream> out;
-        if (run.toFile) {
+        if (run.printer.toFile) {
             out = PrinterPort::documentFile(documentPath);
         } else {
             const QString name = documentFileName(run.report).section(QLatin1Char('.'), 0, 0);
-            out = PrinterPort::defaultPrinter(
-                QStringLiteral("%1 page %2").arg(name).arg(page.number));
+            out = PrinterPort::printer(run.printer.printer, run.printer.copies,
+                                       QStringLiteral("%1 page %2").arg(name).arg(page.number));
         }
         for (const QString &line : page.lines)
             out->writeLine(line);
-        if (page.pageEnd && run.toFile) {
+        if (page.pageEnd && run.printer.toFile) {
             for (int i = 0; i < lay.fileEndRows; ++i)
                 out->writeLine(QString());
         } else if (page.pageEnd && run.continuous) {
@@ -133,6 +132,14 @@ PrintRun printRunFor(const ReportConditions &c, const ReportOutput &built) {
 QString documentFileName(int report) {
     const ReportDescriptor *descriptor = reportDescriptor(report);
     return descriptor == nullptr ? QString() : descriptor->documentFile;
+}
+
+QString printedFilePath(const PrintRun &run) {
+    const QString path =
+        run.printer.fileName.isEmpty()
+            ? PathMapping::toLocal(QStringLiteral(".\\") + documentFileName(run.report))
+            : run.printer.fileName;
+    return QFileInfo(path).absoluteFilePath();
 }
 
 bool printReport(const PrintRun &run, bool labelFormat) {

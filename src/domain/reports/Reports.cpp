@@ -155,6 +155,15 @@ bool offersSalesperson(const ReportConditions &c) {
     return !(report->accepts & Accepts::Format) || c.PrtFmt == ReportConditions::LineFormat;
 }
 
+QString emptyReportNotice(const ReportConditions &c, const ReportOutput &built) {
+    const ReportDescriptor *report = reportDescriptor(c.report);
+    if (report == nullptr || !(report->accepts & Accepts::Model) || built.cancelled ||
+        !built.lines.isEmpty())
+        return {};
+    return QStringLiteral("NO DEALS FOR MODEL \"%1\" FROM %2 TO %3")
+        .arg(ReportSelection::rtrim(c.Model), c.BDT, c.EDT);
+}
+
 ReportOutput buildReport(const ReportConditions &c, const QString &databasePath,
                          Prompter &prompter) {
     const ReportDescriptor *report = reportDescriptor(c.report);

@@ -67,6 +67,10 @@ QString reportNames();
 // printed for the dealership only.
 bool offersSalesperson(const ReportConditions &c);
 
+// What to tell the user about a build that found nothing it was asked for (a model that no
+// deal of the range has); empty otherwise.
+QString emptyReportNotice(const ReportConditions &c, const ReportOutput &built);
+
 // Opens the deals of the report's selection in the database file (a local path) and builds
 // the report. Opening is a step of the build, under the same failure policy.
 ReportOutput buildReport(const ReportConditions &c, const QString &databasePath,

@@ -469,6 +469,10 @@ double Val(const QString &text) {
 QString FormatUsing(const QString &mask, const QVariant &value) {
     if (std::optional<QString> fast = fastLayOut(mask, value))
         return *fast;
+    return formatUsingGeneral(mask, value);
+}
+
+QString formatUsingGeneral(const QString &mask, const QVariant &value) {
     const qsizetype width = columnWidth(mask);
     if (!value.isValid() || value.isNull())
         return QString(width, u' ');

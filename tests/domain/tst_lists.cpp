@@ -76,7 +76,8 @@ private Q_SLOTS:
         const QVector<Deal> deals = {
             deal("DateSold=2024-03-05|ByLName=MONTGOMERY-SMITHSON|StkNbr=A123|NewUsed=N|Year=2023|"
                  "Make=CHEVROLET  |Model=SILVERADO 1500 LTZ|FinanceSrc=GMAC|Term=60|APR=6.9|"
-                 "FinRes=450|SrvRes=1200.5|AHRes=abc|PrftAmt1=100|PrftAmt2=25.25"),
+                 "FinRes=123456.78|SrvRes=1200.5|LifeRes=75.25|AHRes=30.1|PrftAmt1=100|"
+                 "PrftAmt2=25.25|PrftAmt3=abc"),
             deal("DateSold=2024-03-31|ByLName=LEE|StkNbr=U77|NewUsed=U|Year=2019|Make=FORD|"
                  "Model=F150|FinanceSrc=CU|PrftAmt3=300"),
         };
@@ -85,16 +86,16 @@ private Q_SLOTS:
         QCOMPARE(
             out.lines,
             QStringList({"03/05 MONTGOMERY-SMIT A123     N 2023 CHEVROLET SILVERADO GMA",
-                         sp(12) + " 60  6.90000    450.00   1200.50 " + zero + ' ' + zero +
-                             "    125.25   1775.75",
+                         sp(12) + " 60  6.90000 123456.78   1200.50     75.25     30.10    "
+                                  "125.25 124887.88",
                          "",
                          "03/31 LEE" + sp(13) + "U77" + sp(6) + "U 2019 FORD F150" + sp(11) + "CU ",
                          sp(12) + "  0  0.00000 " + zero + ' ' + zero + ' ' + zero + ' ' + zero +
                              "    300.00    300.00",
                          ""}));
         QCOMPARE(out.totals, (QList<QPair<QString, QString>>{
-                                 {"lblFILogTtl", "   450.00   1200.50      0.00      0.00    "
-                                                 "425.25   2075.75"}}));
+                                 {"lblFILogTtl", "123456.78   1200.50     75.25     30.10    "
+                                                 "425.25 125187.88"}}));
         QVERIFY(!out.cancelled);
     }
 

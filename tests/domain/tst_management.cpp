@@ -53,23 +53,23 @@ const QStringList zeroBlock = {
     "       Total Profit      0.00      0.00      0.00       0.00      0.00      0.00",
 };
 
-// Gross sales deals: a long name, stock number and vehicle; a used deal without pack; a deal
-// without a class; one out of range.
+// Gross sales deals: a long name, stock number and vehicle and a full-width amount; a used deal
+// without pack; a deal without a class on the range's last day; one after the range.
 const QVector<Deal> grossDeals = {
     deal("DateSold=2024-01-05|ByLName=WASHINGTONIAN|StkNbr=STK1234567|NewUsed=N|Year=2024|"
-         "Make=CHEVROLET |Model=SILVERADO|UnitPrft=500|Pack=300"),
+         "Make=CHEVROLET |Model=SILVERADO|UnitPrft=123456.78|Pack=300"),
     deal("DateSold=2024-01-07|ByLName=LEE|StkNbr=A1|NewUsed=U|Year=2019|Make=FORD|Model=F150|"
          "UnitPrft=1250.50"),
-    deal("DateSold=2024-01-09|ByLName=KING|StkNbr=B2|Year=2020|Make=HONDA|Model=CIVIC|"
+    deal("DateSold=2024-01-31|ByLName=KING|StkNbr=B2|Year=2020|Make=HONDA|Model=CIVIC|"
          "UnitPrft=-100|Pack=200"),
     deal("DateSold=2024-02-01|ByLName=LATE|NewUsed=N|UnitPrft=999"),
 };
 const QString grossLine1 =
-    "01/05 WASHINGTON STK12345 N 2024 CHEVROLET SILVERA    500.00    300.00    800.00";
+    "01/05 WASHINGTON STK12345 N 2024 CHEVROLET SILVERA 123456.78    300.00 123756.78";
 const QString grossLine2 =
     "01/07 LEE        A1       U 2019 FORD F150           1250.50      0.00   1250.50";
 const QString grossLine3 =
-    "01/09 KING       B2        2020 HONDA CIVIC          -100.00    200.00    100.00";
+    "01/31 KING       B2        2020 HONDA CIVIC          -100.00    200.00    100.00";
 
 } // namespace
 
@@ -210,10 +210,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("totals");
         QTest::newRow("all") << int(ReportConditions::All) << grossDeals
                              << QStringList{grossLine1, grossLine2, grossLine3}
-                             << "  1650.50    500.00   2150.50";
+                             << "124607.28    500.00 125107.28";
         QTest::newRow("new, no class passes")
             << int(ReportConditions::New) << grossDeals << QStringList{grossLine1, grossLine3}
-            << "   400.00    500.00    900.00";
+            << "123356.78    500.00 123856.78";
         QTest::newRow("used") << int(ReportConditions::Used) << grossDeals
                               << QStringList{grossLine2, grossLine3}
                               << "  1150.50    200.00   1350.50";
@@ -246,7 +246,7 @@ private Q_SLOTS:
                                     << QStringList{"ADAMS (Salesman)",
                                                    grossLine1,
                                                    grossLine2,
-                                                   sub + "Sub Total   1750.50    300.00   2050.50",
+                                                   sub + "Sub Total 124707.28    300.00 125007.28",
                                                    "",
                                                    "ADAMS C (Salesman)",
                                                    grossLine3,

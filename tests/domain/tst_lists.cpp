@@ -1,6 +1,7 @@
 #include "TestRegistry.h"
 #include "base/ScriptedPrompter.h"
 #include "domain/reports/Builders.h"
+#include "domain/reports/Reports.h"
 #include "fixtures/FixtureDeals.h"
 
 using namespace DealSchema;
@@ -20,27 +21,11 @@ ReportConditions conditions(int report, const QString &from = "01/01/1900",
     return c;
 }
 
-ReportOutput build(const ReportConditions &c, FixtureDeals &deals, Prompter &prompter) {
-    BuildPolicy policy(prompter);
-    switch (c.report) {
-    case 1:
-        return DoFILog(c, deals, policy);
-    case 5:
-        return DoCustFile(c, deals, policy);
-    case 7:
-    case 8:
-        return DoAnnv_DOB(c, deals, policy);
-    case 9:
-        return DoSrvCnt(c, deals, policy);
-    default:
-        return DoModel(c, deals, policy);
-    }
-}
-
 ReportOutput build(const ReportConditions &c, const QVector<Deal> &list) {
     FixtureDeals deals(list);
     ScriptedPrompter prompter;
-    return build(c, deals, prompter);
+    BuildPolicy policy(prompter);
+    return reportDescriptor(c.report)->build(c, deals, policy);
 }
 
 // A deal of the contact lists: sold in 2024, buyer named by last name, with a telephone.
@@ -141,32 +126,6 @@ private Q_SLOTS:
                                        {deal("DateSold=2024-03-05|FinRes=10")});
         QVERIFY(out.lines.isEmpty());
         QCOMPARE(out.totals.value(0).second, QStringList(6, "     0.00").join(' '));
-    }
-
-    void failurePolicy_data() {
-        QTest::addColumn<int>("report");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<int>("lines");
-        QTest::newRow("log cancel") << 1 << int(Answer::Cancel) << 3;
-        QTest::newRow("log retry") << 1 << int(Answer::Retry) << 6;
-        QTest::newRow("names cancel") << 5 << int(Answer::Cancel) << 2;
-        QTest::newRow("names retry") << 5 << int(Answer::Retry) << 4;
-    }
-    void failurePolicy() {
-        QFETCH(int, report);
-        QFETCH(int, answer);
-        QFETCH(int, lines);
-        FixtureDeals deals({buyer("ONE"), buyer("TWO")});
-        deals.failAt = {1, 2, 3};
-        ScriptedPrompter prompter;
-        prompter.answer(answer);
-        const ReportOutput out = build(conditions(report), deals, prompter);
-        QCOMPARE(prompter.shown.size(), 1);
-        QCOMPARE(prompter.shown[0].style, int(Style::RetryCancel));
-        QCOMPARE(out.lines.size(), lines);
-        QCOMPARE(out.cancelled, answer == Answer::Cancel);
-        // A cancelled log leaves the totals line as it was.
-        QCOMPARE(out.totals.size(), report == 1 && !out.cancelled ? 1 : 0);
     }
 
     void customerFile_data() {

@@ -11,6 +11,7 @@
 #include "domain/reports/PrinterPort.h"
 #include "domain/reports/ReportPrinting.h"
 #include "domain/reports/Reports.h"
+#include "fixtures/Golden.h"
 #include "fixtures/StoreFixture.h"
 #include "forms/frmRpt.h"
 #include "store/DealSchema.h"
@@ -27,47 +28,8 @@ using Choice = std::optional<Prompter::PrinterChoice>;
 Q_DECLARE_METATYPE(Choice)
 
 namespace {
-// The page headers as printed: %P is the page number, %N the salesperson's " (NAME)", %T the
-// report's title; the column headings follow.
-const QString anyHead = "Dec 6, 2026   ACE MOTORS%N\n\n" + QString(19, ' ') + "%T\n" +
-                        QString(67, ' ') + "Page: %P\n" + QString(19, ' ') +
-                        "From 01/01/2024 To 12/06/2026   New and Used\n\n";
-QString titled(const char *title, const char *columns) {
-    return QString(anyHead).replace("%T", title) + columns;
-}
-const QString gsrHead =
-    titled("G R O S S    S A L E S    R E P O R T",
-           "Date  Name       Vehicle Description                  Gross      Pack      Net\n");
-const QString commHead =
-    titled("C O M M I S S I O N    R E P O R T",
-           "                         Total     Total    Total New    Total Used     Total\n"
-           "ASM                       New       Used   Commissions  Commissions  Commissions\n");
-const QString sumHead =
-    titled("S U M M A R Y   A N A L Y S I S",
-           "        Totals          New      Used     Total        New      Used     Total\n");
-const QString fiHead =
-    "Dec 6, 2026   ACE MOTORS  F & I    L O G%N\n"
-    "\n"
-    "       F&I MGR ALL           From 01/01/2024 To 12/06/2026   New                       "
-    "                           Page: %P\n"
-    "\n"
-    "                                                         Fin.                Fin.    Srv. "
-    "Cnt.  Credit               Other      Deal\n"
-    "Date  Name            Stock #  Vehicle Description       Src. Term APR      Reserve   "
-    "Reserve    Life   Disability  Profit     Total\n";
 const QString gsrTotal =
     "                                             Total    850.50    350.00   1200.50\n";
-const QString commTotals = "                Total 2.0 1.0\n"
-                           "\n"
-                           "                         Average Commission 100.00\n";
-const QString fiTotal = QString(68, ' ') + "Total  TOTALS\n";
-
-QString head(const QString &layout, int page, const QString &name = {}, const QString &title = {}) {
-    return QString(layout)
-        .replace("%P", QString::number(page))
-        .replace("%N", name.isEmpty() ? QString() : " (" + name + ")")
-        .replace("%T", title);
-}
 QString rows(const QStringList &lines) {
     return lines.isEmpty() ? QString() : lines.join('\n') + '\n';
 }
@@ -93,13 +55,6 @@ QStringList deals(int from, int to) {
         lines << QStringLiteral("DEAL %1   ").arg(i, 3, 10, QChar('0'))
               << QString(12, ' ') + QStringLiteral("T%1").arg(i, 71, 10, QChar('0')) << QString();
     return lines;
-}
-QString dealRows(int from, int to) {
-    QString text;
-    for (int i = from; i <= to; ++i)
-        text += QStringLiteral("DEAL %1").arg(i, 3, 10, QChar('0')).leftJustified(62) +
-                QStringLiteral("T%1").arg(i, 71, 10, QChar('0')) + '\n';
-    return text;
 }
 QStringList group(const QString &name) {
     return {name + " (Salesman)"};
@@ -194,79 +149,58 @@ private Q_SLOTS:
             data.remove(name);
     }
 
-    // The pages of a run, without a printer: each page end shown as the document file ends it.
+    // The pages of a run, without a printer, each page end shown as the document file ends it:
+    // the expected texts are the document files under tests/golden/printing/.
     void pages_data() {
+        QTest::addColumn<QString>("golden");
         QTest::addColumn<int>("report");
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QString>("salesperson"); // empty: printed for the dealership
         QTest::addColumn<QStringList>("salespeople");
-        QTest::addColumn<QString>("expected");
-        const QString e7(7, '\n'), e9(9, '\n'), e3(3, '\n');
-        const QStringList none;
-        QTest::newRow("gross sales: trailing blanks go, the totals follow")
-            << 3 << QStringList{"A 1", "", "B 2   "} << "" << none
-            << head(gsrHead, 1) + "A 1\n\nB 2\n" + gsrTotal;
-        QTest::newRow("gross sales: the 44th line starts page 2")
-            << 3 << numbered("L", 1, 44) << "" << none
-            << head(gsrHead, 1) + rows(numbered("L", 1, 43)) + e7 + head(gsrHead, 2) + "L044\n" +
-                   gsrTotal;
-        QTest::newRow("gross sales: ending at a page end, no empty page follows")
-            << 3 << numbered("L", 1, 86) << "" << none
-            << head(gsrHead, 1) + rows(numbered("L", 1, 43)) + e7 + head(gsrHead, 2) +
-                   rows(numbered("L", 44, 86)) + gsrTotal;
-        QTest::newRow("commission: ASM heading, empty lines kept, three totals lines")
-            << 4 << QStringList{"C1", "", "C2"} << "" << none
-            << head(commHead, 1) + "C1\n\nC2\n" + commTotals;
-        const QString customers = "C U S T O M E R    F I L E";
-        QTest::newRow("customer file: the 23rd entry starts page 2, trailing blanks go")
-            << 5 << entries(23, 2, "     ") << "" << none
-            << head(anyHead, 1, {}, customers) + rows(entries(22, 2)) + e7 +
-                   head(anyHead, 2, {}, customers) + "E023a\nE023b\n";
-        const QString service = "S E R V I C E    C O N T R A C T    F O L L O W    U P";
-        QTest::newRow("follow-up list: 14 entries a page")
-            << 9 << entries(15, 3) << "" << none
-            << head(anyHead, 1, {}, service) + rows(entries(14, 3)) + e9 +
-                   head(anyHead, 2, {}, service) + "E015a\nE015b\nE015c\n";
-        const QString anniversary = "P U R C H A S E    A N N I V E R S A R Y";
-        QTest::newRow("anniversary by salesperson: empty lines skipped, a page each")
-            << 7
-            << group("ADAMS") + entries(1, 3) + QStringList{""} + group("JONES") + entries(1, 3)
-            << "ALL" << QStringList{"ADAMS", "JONES"}
-            << head(anyHead, 1, "ADAMS", anniversary) + rows(entries(1, 3)) + e9 +
-                   head(anyHead, 2, "JONES", anniversary) + rows(entries(1, 3));
-        QTest::newRow("F&I log of new vehicles: 43 deals a page, the totals on the next")
-            << 1 << deals(1, 44) << "" << none
-            << head(fiHead, 1) + dealRows(1, 43) + e3 + head(fiHead, 2) + dealRows(44, 44) +
-                   fiTotal;
+        const auto row = [](const char *name, const char *golden, int report,
+                            const QStringList &lines, const char *salesperson = "",
+                            const QStringList &salespeople = {}) {
+            QTest::newRow(name) << QString(golden) << report << lines << QString(salesperson)
+                                << salespeople;
+        };
+        row("gross sales: trailing blanks go, the totals follow", "gsr-totals", 3,
+            {"A 1", "", "B 2   "});
+        row("gross sales: the 44th line starts page 2", "gsr-44-lines", 3, numbered("L", 1, 44));
+        row("gross sales: ending at a page end, no empty page follows", "gsr-86-lines", 3,
+            numbered("L", 1, 86));
+        row("commission: ASM heading, empty lines kept, three totals lines", "comm-asm", 4,
+            {"C1", "", "C2"});
+        row("customer file: the 23rd entry starts page 2, trailing blanks go", "names-23-entries",
+            5, entries(23, 2, "     "));
+        row("follow-up list: 14 entries a page", "service-15-entries", 9, entries(15, 3));
+        const QStringList twoGroups = {"ADAMS", "JONES"};
+        row("anniversary by salesperson: empty lines skipped, a page each",
+            "anniversary-by-salesperson", 7,
+            group("ADAMS") + entries(1, 3) + QStringList{""} + group("JONES") + entries(1, 3),
+            "ALL", twoGroups);
+        row("F&I log of new vehicles: 43 deals a page, the totals on the next", "filog-44-deals", 1,
+            deals(1, 44));
         const QStringList block = numbered("S", 1, 22);
-        QTest::newRow("summary by salesperson: a block a page")
-            << 2 << group("ADAMS") + block + QStringList{""} + group("JONES") + block << "ALL"
-            << QStringList{"ADAMS", "JONES"}
-            << head(sumHead, 1, "ADAMS") + rows(block) + e7 + head(sumHead, 2, "JONES") +
-                   rows(block);
-
+        row("summary by salesperson: a block a page", "summary-by-salesperson", 2,
+            group("ADAMS") + block + QStringList{""} + group("JONES") + block, "ALL", twoGroups);
         const QStringList bySp = group("ADAMS") + QStringList{"a1", "a2", ""} + group("JONES") +
                                  QStringList{"j1", ""} + group("SMITH") + QStringList{"s1"};
         const QStringList sp = {"ADAMS", "JONES", "SMITH"};
-        QTest::newRow("ALL: a page per salesperson, pages counted on, no totals")
-            << 3 << bySp << "ALL" << sp
-            << head(gsrHead, 1, "ADAMS") + "a1\na2\n\n" + e7 + head(gsrHead, 2, "JONES") +
-                   "j1\n\n" + e7 + head(gsrHead, 3, "SMITH") + "s1\n";
-        QTest::newRow("one salesperson, in any letter case: from its group line to the next")
-            << 3 << bySp << "jones  " << sp << head(gsrHead, 1, "JONES") + "j1\n\n";
-        QTest::newRow("a salesperson without a group line: the header alone")
-            << 3 << bySp << "NOBODY" << sp << head(gsrHead, 1, "NOBODY");
-        QTest::newRow("ALL, the list starting with another name: an empty first page")
-            << 3 << bySp << "ALL" << QStringList{"BAKER"} + sp
-            << head(gsrHead, 1, "BAKER") + e7 + head(gsrHead, 2, "ADAMS") + "a1\na2\n\n" + e7 +
-                   head(gsrHead, 3, "JONES") + "j1\n\n" + e7 + head(gsrHead, 4, "SMITH") + "s1\n";
+        row("ALL: a page per salesperson, pages counted on, no totals", "gsr-all-salespeople", 3,
+            bySp, "ALL", sp);
+        row("one salesperson, in any letter case: from its group line to the next",
+            "gsr-one-salesperson", 3, bySp, "jones  ", sp);
+        row("a salesperson without a group line: the header alone", "gsr-unknown-salesperson", 3,
+            bySp, "NOBODY", sp);
+        row("ALL, the list starting with another name: an empty first page", "gsr-empty-first-page",
+            3, bySp, "ALL", QStringList{"BAKER"} + sp);
     }
     void pages() {
+        QFETCH(QString, golden);
         QFETCH(int, report);
         QFETCH(QStringList, lines);
         QFETCH(QString, salesperson);
         QFETCH(QStringList, salespeople);
-        QFETCH(QString, expected);
         PrintRun run = runOf(report, lines);
         run.bySalesperson = !salesperson.isEmpty();
         run.salesperson = salesperson;
@@ -279,7 +213,7 @@ private Q_SLOTS:
             if (page.pageEnd)
                 printed += QString(reportDescriptor(report)->layout.fileEndRows, '\n');
         }
-        QCOMPARE(printed, expected);
+        QCOMPARE(printed, goldenText("printing/" + golden + ".txt"));
     }
 
     void printerJobs_data() {

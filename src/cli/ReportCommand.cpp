@@ -210,7 +210,8 @@ int runReportCommand(const QStringList &arguments) {
         {"by", "dealership, salesperson or asm (default dealership).", "by"},
         {"fi-mgr", "F&I manager code for the F&I log (default ALL).", "code"},
         {"model", "Model for the model report.", "text"},
-        {"include-year", "Anniversary list: compare the year too."},
+        {"include-year", "Anniversary list: whole dates, the year included (default: the "
+                         "month and day, in any year)."},
         {"format", "Customer file: line or label (default line).", "format"},
         {"letter", "Letters: 0 dealership, 1 salesperson, 2 service (default 0).", "n"},
         {"today", "The date of the day, for reproducible output.", "MM/DD/YYYY"},

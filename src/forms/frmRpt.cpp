@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStringListModel>
 #include <QStyledItemDelegate>
 #include <QtMath>
@@ -214,7 +215,15 @@ frmRpt::frmRpt(int report, int letter, QWidget *parent)
     : QDialog(parent), report(*reportDescriptor(report)), letter(qBound(0, letter, 2)) {
     setObjectName(QStringLiteral("frmRpt"));
     setWindowTitle(QStringLiteral("REPORT"));
-    auto *layout = new QVBoxLayout(this);
+    // The panels sit in a scrolling area: a screen smaller than a panel scrolls it.
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto *scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("scrPanels"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    body = new QWidget(scroll);
+    auto *layout = new QVBoxLayout(body);
     buildConditionsPanel();
     pbxReport.append(pbxCond);
     layout->addWidget(pbxCond);
@@ -222,6 +231,8 @@ frmRpt::frmRpt(int report, int letter, QWidget *parent)
         layout->addWidget(pbxReport.emplace_back(buildReportPanel(panel)));
     buildLettersPanel();
     layout->addWidget(pbxReport.last());
+    scroll->setWidget(body);
+    outer->addWidget(scroll);
     cboSM = new QComboBox(this);
     cboSM->setObjectName(QStringLiteral("cboSM"));
     cboSM->hide(); // shown by printing
@@ -477,8 +488,19 @@ void frmRpt::Form_Load() {
     chkAnnvYr->setVisible(report.accepts & Accepts::IncludeYear);
     for (QLineEdit *box : {txtBDT, txtEDT})
         box->home(false);
-    adjustSize();
+    fitToPanel(QSize(px(5200), px(3100)));
     trap.report();
+}
+
+// The window takes the size its panel asks for, at least its design size, as far as the
+// screen allows.
+void frmRpt::fitToPanel(const QSize &design) {
+    body->layout()->activate();
+    const QSize wanted = body->minimumSizeHint().expandedTo(design);
+    const QSize frame = frameGeometry().size() - geometry().size();
+    const QRect room = screen()->availableGeometry();
+    resize(wanted.boundedTo(
+        QSize(room.right() + 1 - qMax(0, x()), room.bottom() + 1 - qMax(0, y())) - frame));
 }
 
 ReportConditions frmRpt::conditions() const {
@@ -551,9 +573,8 @@ void frmRpt::cmdCndOK_Click() {
     cboSM->clear();
     if (c.PrtBy == ReportConditions::Salesperson)
         cboSM->addItem(QStringLiteral("ALL"));
-    layout()->activate();
     move(0, px(360));
-    resize(qMax(px(9600), minimumSizeHint().width()), qMax(px(6460), minimumSizeHint().height()));
+    fitToPanel(QSize(px(9600), px(6460)));
     repaint();
 
     QApplication::setOverrideCursor(Qt::WaitCursor);

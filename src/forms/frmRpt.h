@@ -85,7 +85,9 @@ private:
     void showOutput(int panel);
     void buildPrintPanel();
     bool print(const PrintRun &run, bool labels);
+    void fitToPanel(const QSize &design);
 
+    QWidget *body;              // what the window scrolls: the panels
     QList<QLabel *> dateLabels; // two per panel 1 to 5: beginning, ending
     QList<QStringListModel *> models;
     QStringListModel *letterModel;

@@ -76,7 +76,7 @@ int main(int argc, char **argv) {
             build.push_back(timer.nsecsElapsed() / 1e6);
             lines = out.lines.size();
             PrintRun run = printRunFor(c, out);
-            run.toFile = true;
+            run.printer.toFile = true;
             PrinterPort::captureJobsIn(scratch.path());
             timer.start();
             printReport(run, k.labels);

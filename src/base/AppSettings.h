@@ -8,8 +8,6 @@ struct AppSettings {
     QString TodayText;
     QString VersionText;
     QString TypedPassword;
-    int ReportSelector = 0;
-    int LetterSelector = 0;
     QString DealerName;
     QString ReservedSetting;
     bool AddMode = false;

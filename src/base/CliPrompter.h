@@ -7,16 +7,16 @@
 // refusing button; an input box is cancelled.
 class CliPrompter : public Prompter {
 public:
-    explicit CliPrompter(bool assumeYes, bool printToFile = false)
-        : assumeYes(assumeYes), printToFile(printToFile) {}
+    explicit CliPrompter(bool assumeYes, PrinterChoice printer = {})
+        : assumeYes(assumeYes), printer(std::move(printer)) {}
 
     int msgBox(const QString &text, int style = Style::OK, const QString &title = {}) override;
     std::optional<QString> inputBox(const QString &prompt, const QString &title = {},
                                     const QString &defaultText = {}) override;
-    // The printer the run was told to use: the default printer, or the document file.
-    std::optional<PrinterChoice> choosePrinter() override { return PrinterChoice{printToFile}; }
+    // The printer the run was told to use.
+    std::optional<PrinterChoice> choosePrinter() override { return printer; }
 
 private:
     bool assumeYes;
-    bool printToFile;
+    PrinterChoice printer;
 };

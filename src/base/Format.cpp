@@ -218,8 +218,9 @@ QString layOut(const QString &mask, const Decimal &value, qsizetype width) {
 
     const QString sign = r.negative && !r.isZero() ? QStringLiteral("-") : QString();
     const QString wholeText = sign + prefix + digits + suffix;
-    // Cutting whole digits would print a different amount; stars say it does not fit.
-    if (wholeText.size() > width - decText.size())
+    // Cutting whole digits would print a different amount; stars say it does not fit. Decimals
+    // that do not fit are cut, keeping the leftmost characters.
+    if (wholeText.size() > width)
         return QString(width, u'*');
     return (wholeText + decText).rightJustified(width, u' ', true);
 }
@@ -377,8 +378,9 @@ std::optional<QString> fastLayOut(const QString &mask, const QVariant &value) {
     for (int k = m.decimals - 1; k >= 0; --k)
         buffer[n + k] = char('0' + (frac / quint64(pow10(m.decimals - 1 - k))) % 10);
     n += m.decimals;
-    // Cutting whole digits would print a different amount; stars say it does not fit.
-    if (wholeLength > m.width - (n - wholeLength))
+    // Cutting whole digits would print a different amount; stars say it does not fit. Decimals
+    // that do not fit are cut, keeping the leftmost characters.
+    if (wholeLength > m.width)
         return QString(m.width, u'*');
     QString out(m.width - qMin<qsizetype>(n, m.width), u' ');
     out.append(QLatin1StringView(buffer, qMin<qsizetype>(n, m.width)));
@@ -467,6 +469,10 @@ double Val(const QString &text) {
 QString FormatUsing(const QString &mask, const QVariant &value) {
     if (std::optional<QString> fast = fastLayOut(mask, value))
         return *fast;
+    return formatUsingGeneral(mask, value);
+}
+
+QString formatUsingGeneral(const QString &mask, const QVariant &value) {
     const qsizetype width = columnWidth(mask);
     if (!value.isValid() || value.isNull())
         return QString(width, u' ');

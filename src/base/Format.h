@@ -44,6 +44,9 @@ double Val(const QString &text);
 // value may be a number, a Currency, a text holding a number, or empty/Null (blanks).
 // Whole-number digits that do not fit the column give a column of "*".
 QString FormatUsing(const QString &mask, const QVariant &value);
+// FormatUsing without the whole-number fast paths that reports use for speed: the one general
+// layout those must agree with.
+QString formatUsingGeneral(const QString &mask, const QVariant &value);
 
 // A field value as text in United States conventions; Null gives the empty text.
 QString FieldText(const QVariant &value);

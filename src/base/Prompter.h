@@ -37,10 +37,13 @@ public:
     virtual std::optional<QString> inputBox(const QString &prompt, const QString &title = {},
                                             const QString &defaultText = {}) = 0;
 
-    // The printer dialog: nothing when it was cancelled; toFile when the user chose to print to
-    // a file (the report then goes to its document file).
+    // The printer dialog: nothing when it was cancelled; else the printer and the copies, or
+    // printing to a file: the one named, or without a name the report's document file.
     struct PrinterChoice {
         bool toFile = false;
+        QString printer; // a destination of the print service; empty: the default printer
+        int copies = 1;
+        QString fileName;
     };
     virtual std::optional<PrinterChoice> choosePrinter() = 0;
 

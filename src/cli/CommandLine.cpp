@@ -1,5 +1,7 @@
 #include "cli/CommandLine.h"
 
+#include "base/AppSettings.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -37,6 +39,14 @@ bool enterDataFolder(const QString &folder, QString &problem) {
     else if (!info.isReadable() || !QDir::setCurrent(folder))
         problem = QStringLiteral("cannot use the data folder '%1'").arg(folder);
     return problem.isEmpty();
+}
+
+bool dealDatabaseThere(const QString &command) {
+    if (QFileInfo(Defaults::DatabaseFile).isFile())
+        return true;
+    print(stderr, QStringLiteral("volmera: %1: the folder %2 has no deal database (%3)\n")
+                      .arg(command, QDir::currentPath(), Defaults::DatabaseFile));
+    return false;
 }
 
 QCommandLineOption dataDirOption() {

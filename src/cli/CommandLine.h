@@ -18,6 +18,8 @@ bool enterDataFolder(const QString &folder, QString &problem);
 // the files named on the command line are relative to.
 QString callerFolder();
 QCommandLineOption dataDirOption();
+// True when the data folder holds the deal database; else says plainly that it does not.
+bool dealDatabaseThere(const QString &command);
 
 // Reads a command's arguments (those after its name) with the parser's options and
 // --data-dir, and enters the data folder. False, with status set, when the arguments cannot be

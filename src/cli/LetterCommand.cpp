@@ -23,14 +23,14 @@ int runLetterCommand(const QStringList &arguments) {
         {"to", "Ending date of sale (default: today).", "MM/DD/YYYY"},
         {"vehicle", "new, used or all (default all).", "class"},
         {"by", "dealership or salesperson: the order of the list (default dealership).", "by"},
-        {"fi-mgr", "Only the deals of this F&I manager code (default ALL).", "code"},
         {"today", "The date of the day, for reproducible output.", "MM/DD/YYYY"},
         {"print", "Print the letter on the default printer (the paper prompt is answered OK) "
                   "instead of writing it to standard output."},
     });
     // Conditions of other reports: known, so that they are refused by name, but not offered.
-    QCommandLineOption model("model", {}, "text"), year("include-year"), format("format", {}, "f");
-    for (QCommandLineOption *other : {&model, &year, &format}) {
+    QCommandLineOption model("model", {}, "text"), year("include-year"), format("format", {}, "f"),
+        manager("fi-mgr", {}, "code");
+    for (QCommandLineOption *other : {&model, &year, &format, &manager}) {
         other->setFlags(QCommandLineOption::HiddenFromHelp);
         p.addOption(*other);
     }
@@ -60,6 +60,8 @@ int runLetterCommand(const QStringList &arguments) {
 
     AppSettings &settings = appSettings();
     settings.DatabasePath = Defaults::DatabasePath;
+    if (!dealDatabaseThere(QStringLiteral("letter")))
+        return Failure;
     settings.TodayText = Clock::todayText();
     ErrorTrap settingsTrap(QStringLiteral("MAIN"));
     // A damaged settings file is reported; the letter is signed with what could be read.

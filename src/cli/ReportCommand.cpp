@@ -11,6 +11,7 @@
 #include "domain/entry/DateCheck.h"
 #include "domain/reports/Labels.h"
 #include "domain/reports/ReportPrinting.h"
+#include "domain/reports/ReportSelection.h"
 #include "domain/reports/Reports.h"
 #include "domain/startup/ZELMain.h"
 
@@ -35,69 +36,59 @@ int choice(const QString &value, const QStringList &names) {
 } // namespace
 
 QString readReportConditions(const QCommandLineParser &p, ReportConditions &c) {
-    const int r = c.report;
-    auto refuse = [&](const QString &option) {
-        return QStringLiteral("%1 cannot be used with the %2 report")
-            .arg(option, reportKind(r)->name);
+    const ReportDescriptor &report = *reportDescriptor(c.report);
+    // What the report screen offers for this report, and nothing else.
+    const auto takes = [&](unsigned condition) { return (report.accepts & condition) != 0; };
+    const auto refuse = [&](const QString &option) {
+        return QStringLiteral("%1 cannot be used with the %2 report").arg(option, report.name);
     };
     if (p.isSet("vehicle")) {
         c.Veh = choice(p.value("vehicle"), {"new", "used", "all"});
         if (c.Veh < 0)
             return QStringLiteral("--vehicle takes new, used or all");
-        if ((r == 2 || r == 4) && c.Veh != ReportConditions::All)
+        if (c.Veh != ReportConditions::All && !takes(Accepts::NewUsed))
             return refuse("--vehicle " + p.value("vehicle"));
     }
     if (p.isSet("by")) {
         c.PrtBy = choice(p.value("by"), {"dealership", "salesperson", "asm"});
         if (c.PrtBy < 0)
             return QStringLiteral("--by takes dealership, salesperson or asm");
-        if ((r == 4 && c.PrtBy == ReportConditions::Salesperson) ||
-            (r != 4 && c.PrtBy == ReportConditions::ASM))
+        if ((c.PrtBy == ReportConditions::Salesperson && !takes(Accepts::Salesperson)) ||
+            (c.PrtBy == ReportConditions::ASM && !takes(Accepts::ASM)))
             return refuse("--by " + p.value("by"));
     }
-    if (p.isSet("fi-mgr")) {
-        if (r != 1)
-            return refuse("--fi-mgr");
+    const std::pair<const char *, unsigned> others[] = {{"fi-mgr", Accepts::FIMgr},
+                                                        {"model", Accepts::Model},
+                                                        {"include-year", Accepts::IncludeYear},
+                                                        {"format", Accepts::Format},
+                                                        {"letter", Accepts::Letter}};
+    for (const auto &[option, condition] : others) {
+        if (p.isSet(option) && !takes(condition))
+            return refuse(QStringLiteral("--") + QLatin1String(option));
+    }
+    if (p.isSet("fi-mgr"))
         c.FIMgr = p.value("fi-mgr").left(3);
-    }
-    if (p.isSet("model")) {
-        if (r != 10)
-            return refuse("--model");
+    if (p.isSet("model"))
         c.Model = p.value("model").left(8);
-    }
-    if (p.isSet("include-year")) {
-        if (r != 7)
-            return refuse("--include-year");
-        c.AnnvYr = true;
-    }
+    c.AnnvYr = p.isSet("include-year");
     if (p.isSet("format")) {
         c.PrtFmt = choice(p.value("format"), {"line", "label"});
         if (c.PrtFmt < 0)
             return QStringLiteral("--format takes line or label");
-        if (r != 5)
-            return refuse("--format");
-        if (c.PrtFmt == ReportConditions::LabelFormat && c.PrtBy == ReportConditions::Salesperson)
+        if (c.PrtBy == ReportConditions::Salesperson && !offersSalesperson(c))
             return QStringLiteral("--format label prints for the dealership only");
     }
     if (p.isSet("letter")) {
         c.letter = choice(p.value("letter"), {"0", "1", "2"});
         if (c.letter < 0)
             return QStringLiteral("--letter takes 0, 1 or 2");
-        if (r != 6)
-            return refuse("--letter");
     }
-    // The anniversary and birth date lists take their dates as typed; the others complete
-    // them as the screen does when a date box is left.
-    const bool asTyped = r == 7 || r == 8;
+    // The dates are completed as the screen completes them when a date box is left.
     for (const auto &[option, target] :
          {std::pair<QString, QString *>{"from", &c.BDT}, {"to", &c.EDT}}) {
         if (!p.isSet(option))
             continue;
         const QString typed = p.value(option).left(10);
-        if (asTyped) {
-            *target = typed;
-            continue;
-        }
         const QString date = typed.trimmed().isEmpty() ? QString() : DateCheck('D', typed);
         if (date.isEmpty())
             return QStringLiteral("--%1 %2 is not a date (MM/DD/YYYY)").arg(option, typed);
@@ -137,6 +128,11 @@ QString readPrintOptions(const QCommandLineParser &p, const ReportConditions &c)
     const bool printing = p.isSet("print") || p.isSet("print-to-file");
     if (p.isSet("print") && p.isSet("print-to-file"))
         return QStringLiteral("--print and --print-to-file cannot be used together");
+    if ((p.isSet("printer") || p.isSet("copies")) && !p.isSet("print"))
+        return QStringLiteral("--printer and --copies choose the printer: use them with --print");
+    bool counted = false;
+    if (p.isSet("copies") && (p.value("copies").toInt(&counted) < 1 || !counted))
+        return QStringLiteral("--copies takes a number of copies, from 1");
     for (const char *option : {"salesperson", "continuous", "compressed"}) {
         if (p.isSet(option) && !printing)
             return QStringLiteral("--%1 is a print condition: use it with --print or "
@@ -147,13 +143,14 @@ QString readPrintOptions(const QCommandLineParser &p, const ReportConditions &c)
         return {};
     if (p.isSet("json"))
         return QStringLiteral("--json cannot be used when printing");
-    if (c.report == 6)
+    if (reportDescriptor(c.report)->documentFile.isEmpty())
         return QStringLiteral("the letters print one at a time: see 'volmera letter --help'");
-    if (c.report == 5 && c.PrtFmt == ReportConditions::LabelFormat && p.isSet("print-to-file"))
+    if (c.PrtFmt == ReportConditions::LabelFormat && p.isSet("print-to-file"))
         return QStringLiteral("mailing labels go to the line printer: use --print");
     if (p.isSet("salesperson") && c.PrtBy != ReportConditions::Salesperson)
         return QStringLiteral("--salesperson needs --by salesperson");
-    if (p.isSet("compressed") && c.report != 1)
+    if (p.isSet("compressed") &&
+        reportDescriptor(c.report)->layout.header != PageLayout::Header::FILog)
         return QStringLiteral("--compressed is for the fi-log report only");
     return {};
 }
@@ -170,11 +167,26 @@ int printBuilt(const QCommandLineParser &p, const ReportConditions &c, const Rep
     settingsTrap.run([&] { ReadSettings(appSettings()); });
     settingsTrap.report();
     PrintRun run = printRunFor(c, out);
-    if (p.isSet("salesperson"))
-        run.salesperson = p.value("salesperson");
+    if (p.isSet("salesperson")) {
+        run.salesperson = p.value("salesperson").trimmed();
+        const bool known =
+            std::any_of(out.salespeople.begin(), out.salespeople.end(), [&](const QString &name) {
+                return ReportSelection::sameKey(name, run.salesperson);
+            });
+        if (run.salesperson.compare(QLatin1String("ALL"), Qt::CaseInsensitive) == 0)
+            run.salesperson = QStringLiteral("ALL");
+        else if (!known)
+            return usageError(QStringLiteral("report: --salesperson %1 is not among the "
+                                             "salespeople of this report: %2")
+                                  .arg(run.salesperson, out.salespeople.isEmpty()
+                                                            ? QStringLiteral("(none)")
+                                                            : out.salespeople.join(", ")));
+    }
     run.continuous = p.isSet("continuous");
     run.compressed = p.isSet("compressed");
-    run.toFile = p.isSet("print-to-file");
+    run.printer.toFile = p.isSet("print-to-file");
+    run.printer.printer = p.value("printer");
+    run.printer.copies = p.isSet("copies") ? p.value("copies").toInt() : 1;
     PaperFedPrompter paperFed;
     PrompterScope scope(&paperFed);
     if (!printReport(run, c.PrtFmt == ReportConditions::LabelFormat))
@@ -182,19 +194,15 @@ int printBuilt(const QCommandLineParser &p, const ReportConditions &c, const Rep
     if (out.lines.isEmpty())
         print(stderr, QStringLiteral("volmera: report: the report is empty; nothing was "
                                      "printed.\n"));
-    else if (run.toFile)
-        print(stdout,
-              QFileInfo(PathMapping::toLocal(QStringLiteral(".\\") + documentFileName(c.report)))
-                      .absoluteFilePath() +
-                  QLatin1Char('\n'));
+    else if (run.printer.toFile)
+        print(stdout, printedFilePath(run) + QLatin1Char('\n'));
     return Success;
 }
 } // namespace
 
 int runReportCommand(const QStringList &arguments) {
     QCommandLineParser p;
-    p.addPositionalArgument("kind", "fi-log, summary, gross-sales, commission, names, "
-                                    "anniversary, birthday, service, model or letters.");
+    p.addPositionalArgument("kind", reportNames() + QLatin1Char('.'));
     p.addOptions({
         {"from", "Beginning date (default 01/01/1900).", "MM/DD/YYYY"},
         {"to", "Ending date (default: today).", "MM/DD/YYYY"},
@@ -202,7 +210,8 @@ int runReportCommand(const QStringList &arguments) {
         {"by", "dealership, salesperson or asm (default dealership).", "by"},
         {"fi-mgr", "F&I manager code for the F&I log (default ALL).", "code"},
         {"model", "Model for the model report.", "text"},
-        {"include-year", "Anniversary list: compare the year too."},
+        {"include-year", "Anniversary list: whole dates, the year included (default: the "
+                         "month and day, in any year)."},
         {"format", "Customer file: line or label (default line).", "format"},
         {"letter", "Letters: 0 dealership, 1 salesperson, 2 service (default 0).", "n"},
         {"today", "The date of the day, for reproducible output.", "MM/DD/YYYY"},
@@ -211,6 +220,8 @@ int runReportCommand(const QStringList &arguments) {
                           "...) instead of writing its lines."},
         {"print", "Print the report on the default printer (the paper prompts are answered OK); "
                   "with --format label, print mailing labels on the line printer LPT1."},
+        {"printer", "Printing: the printer to print on (default: the default printer).", "name"},
+        {"copies", "Printing: the number of copies (default 1).", "n"},
         {"salesperson",
          "Printing by salesperson: the one salesperson to print, or ALL "
          "(default ALL).",
@@ -222,11 +233,9 @@ int runReportCommand(const QStringList &arguments) {
     if (!parse(p, QStringLiteral("report"), arguments, status))
         return status;
     const QStringList kindArgs = p.positionalArguments();
-    const ReportKind *kind = kindArgs.size() == 1 ? reportKindNamed(kindArgs[0]) : nullptr;
+    const ReportDescriptor *kind = kindArgs.size() == 1 ? reportNamed(kindArgs[0]) : nullptr;
     if (kind == nullptr)
-        return usageError(QStringLiteral("report: name one report: fi-log, summary, gross-sales, "
-                                         "commission, names, anniversary, birthday, service, "
-                                         "model or letters"));
+        return usageError(QStringLiteral("report: name one report: ") + reportNames());
     if (p.isSet("today")) {
         const QDate today = QDate::fromString(p.value("today"), QStringLiteral("MM/dd/yyyy"));
         if (!today.isValid())
@@ -244,6 +253,8 @@ int runReportCommand(const QStringList &arguments) {
 
     AppSettings &settings = appSettings();
     settings.DatabasePath = Defaults::DatabasePath;
+    if (!dealDatabaseThere(QStringLiteral("report")))
+        return Failure;
     settings.TodayText = Clock::todayText();
     const ReportOutput out =
         buildReport(c, PathMapping::toLocal(settings.DatabasePath), Prompter::current());
@@ -253,6 +264,8 @@ int runReportCommand(const QStringList &arguments) {
         writeJson(out);
     else
         writeText(out);
+    if (const QString notice = emptyReportNotice(c, out); !notice.isEmpty())
+        print(stderr, QStringLiteral("volmera: report: ") + notice + QLatin1Char('\n'));
     if (out.cancelled) {
         print(stderr, QStringLiteral("volmera: report: the build was cancelled; the lines above "
                                      "are those made before it stopped.\n"));

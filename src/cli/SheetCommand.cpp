@@ -28,6 +28,8 @@ int runSheetCommand(const QStringList &arguments) {
 
     AppSettings &settings = appSettings();
     settings.DatabasePath = Defaults::DatabasePath;
+    if (!dealDatabaseThere(QStringLiteral("sheet")))
+        return Failure;
     settings.VersionText = Defaults::VersionText;
     ErrorTrap settingsTrap(QStringLiteral("MAIN"));
     // A damaged settings file is reported; the sheet is headed with what could be read.

@@ -107,7 +107,13 @@ std::optional<Prompter::PrinterChoice> GuiPrompter::choosePrinter() {
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    // Printing to a file sends the report to its document file instead of the printer.
-    return PrinterChoice{printer.outputFormat() == QPrinter::PdfFormat ||
-                         !printer.outputFileName().isEmpty()};
+    PrinterChoice choice;
+    choice.copies = qMax(1, printer.copyCount());
+    if (printer.outputFormat() == QPrinter::PdfFormat || !printer.outputFileName().isEmpty()) {
+        choice.toFile = true;
+        choice.fileName = printer.outputFileName();
+    } else {
+        choice.printer = printer.printerName();
+    }
+    return choice;
 }

@@ -7,16 +7,19 @@
 #include "domain/entry/KeyRules.h"
 #include "domain/reports/Labels.h"
 #include "domain/reports/Letters.h"
+#include "domain/reports/Pagination.h"
 #include "domain/reports/PaperPrint.h"
 #include "domain/reports/ReportPrinting.h"
-#include "domain/reports/Reports.h"
+#include "forms/PdfPages.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QFrame>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -25,16 +28,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStringListModel>
+#include <QStyledItemDelegate>
+#include <QtMath>
 
 namespace {
-// The heading a report panel opens with: that of its first report.
-QString panelTitle(int panel) {
-    ReportConditions c;
-    c.report = panel;
-    return panelCaptions(c).title;
-}
-
 int px(int twips) {
     return (twips + 7) / 15;
 }
@@ -48,24 +48,88 @@ QFont listFont() {
     return font;
 }
 
-const char *const captions[] = {"REPORT",
-                                "REPORT - F&I LOG",
-                                "REPORT - SUMMARY ANALYSIS",
-                                "REPORT - GROSS SALES",
-                                "REPORT - COMMISSION REPORT",
-                                "REPORT - CUSTOMER FILE",
-                                "REPORT",
-                                "REPORT - PURCHASE ANNIVERSARY",
-                                "REPORT - BIRTH DATE",
-                                "REPORT - SERVICE CONTRACT FOLLOW UP",
-                                "REPORT - MODEL"};
-
-// The panel that shows a report: 1 to 4 their own, 5 the customer lists, 6 the letters.
-int panelOf(int report) {
-    if (report >= 1 && report <= 4)
-        return report;
-    return report == 6 ? 6 : 5;
+// The advance of one character of the list font, fractions of a pixel included: a column
+// is placed by multiplying it, so that the error does not add up along a line.
+qreal charWidth() {
+    return QFontMetricsF(listFont()).horizontalAdvance(QLatin1Char('0'));
 }
+
+int columnsWide(int columns) {
+    return qCeil(columns * charWidth());
+}
+
+// Every line of a fixed-pitch list is as wide as the widest, so that no line is cut short:
+// the list scrolls sideways instead.
+class LineDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void fitTo(const QStringList &lines) {
+        qsizetype widest = 0;
+        for (const QString &line : lines)
+            widest = qMax(widest, line.size());
+        width = columnsWide(int(widest + 1)) + 8;
+    }
+    int lineWidth() const { return width; }
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override {
+        const QSize size = QStyledItemDelegate::sizeHint(option, index);
+        return {qMax(size.width(), width), size.height()};
+    }
+
+private:
+    int width = 0;
+};
+
+// A list of report lines, in the fixed-pitch font, shown whole.
+QListView *reportListView(QWidget *parent, const QString &name, QStringListModel *&model) {
+    auto *list = new QListView(parent);
+    list->setObjectName(name);
+    list->setFont(listFont());
+    list->setUniformItemSizes(true);
+    list->setTextElideMode(Qt::ElideNone);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setItemDelegate(new LineDelegate(list));
+    model = new QStringListModel(list);
+    list->setModel(model);
+    return list;
+}
+
+void showLines(QListView *list, QStringListModel *model, const QStringList &lines) {
+    static_cast<LineDelegate *>(list->itemDelegate())->fitTo(lines);
+    model->setStringList(lines);
+}
+
+// Labels that stand over (or under) a fixed-pitch list, each at the character column of the
+// list it belongs to, on rows of one text line.
+class ColumnStrip : public QWidget {
+public:
+    enum Align { Left, Right, Centre };
+    ColumnStrip(QWidget *parent, int offset) : QWidget(parent), offset(offset) {}
+
+    // A label at a column; with a width (in characters) it is aligned within it and, when its
+    // text is longer, wrapped onto the rows it is given.
+    QLabel *place(const QString &name, const QString &text, int column, int row, int width = 0,
+                  Align align = Left, int rows = 1) {
+        const QFont font = listFont();
+        const QFontMetrics metrics(font);
+        auto *label = new QLabel(text, this);
+        label->setObjectName(name);
+        label->setFont(font);
+        const int w = width > 0 ? columnsWide(width) + 1 : metrics.horizontalAdvance(text) + 2;
+        const int line = metrics.lineSpacing();
+        label->setGeometry(offset + qRound(column * charWidth()), row * line, w, rows * line);
+        label->setWordWrap(rows > 1);
+        const Qt::Alignment horizontal = align == Right    ? Qt::AlignRight
+                                         : align == Centre ? Qt::AlignHCenter
+                                                           : Qt::AlignLeft;
+        label->setAlignment(horizontal | Qt::AlignBottom);
+        setMinimumSize(qMax(minimumWidth(), label->geometry().right() + 1),
+                       qMax(minimumHeight(), label->geometry().bottom() + 1));
+        return label;
+    }
+
+private:
+    int offset;
+};
 
 // A heading over the report list, placed by the character column it stands over.
 struct Heading {
@@ -73,18 +137,102 @@ struct Heading {
     const char *text;
     int row;
     int column;
-    int width; // when not 0, the text is right-aligned within this many columns
+    int width;
+    ColumnStrip::Align align;
+    int rows;
 };
+
+// The first column of a list's text, from the list's left edge.
+int textOffset(QListView *list) {
+    return list->frameWidth() + list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1;
+}
+
+QList<Heading> headingsOf(int panel) {
+    using A = ColumnStrip::Align;
+    switch (panel) {
+    case 1:
+        // The second line of a deal holds eight number columns; a heading longer than its
+        // column takes two rows.
+        return {{"lblFLg_0", "Date", 1, 0, 0, A::Left, 1},
+                {"lblFLg_1", "Name", 1, 6, 0, A::Left, 1},
+                {"lblFLg_2", "Stock #", 1, 22, 0, A::Left, 1},
+                {"lblFLg_3", "Vehicle Description", 1, 31, 0, A::Left, 1},
+                {"lblFLg_4", "Fin.", 0, 58, 0, A::Left, 1},
+                {"lblFLg_5", "Src.", 1, 58, 0, A::Left, 1},
+                {"lblFLg_6", "Term", 3, 11, 4, A::Right, 1},
+                {"lblFLg_7", "APR", 3, 16, 8, A::Right, 1},
+                {"lblFLg_8", "Fin. Reserve", 2, 24, 10, A::Centre, 2},
+                {"lblFLg_9", "Srv. Reserve", 2, 34, 10, A::Centre, 2},
+                {"lblFLg_10", "Credit Life", 2, 44, 10, A::Centre, 2},
+                {"lblFLg_11", "Disability", 2, 54, 10, A::Centre, 2},
+                {"lblFLg_12", "Other Profit", 2, 64, 10, A::Centre, 2},
+                {"lblFLg_13", "Deal Total", 2, 74, 10, A::Centre, 2}};
+    case 2:
+        return {{"lblSum_3", "New and Used", 0, 20, 29, A::Centre, 1},
+                {"lblSum_4", "Totals", 0, 51, 29, A::Centre, 1},
+                {"lblSum_5", "New", 1, 20, 9, A::Right, 1},
+                {"lblSum_6", "Used", 1, 30, 9, A::Right, 1},
+                {"lblSum_7", "Total", 1, 40, 9, A::Right, 1},
+                {"lblSum_8", "New", 1, 51, 9, A::Right, 1},
+                {"lblSum_9", "Used", 1, 61, 9, A::Right, 1},
+                {"lblSum_10", "Total", 1, 71, 9, A::Right, 1}};
+    case 3:
+        return {{"lblGSR_4", "Date", 0, 0, 0, A::Left, 1},
+                {"lblGSR_5", "Name", 0, 6, 0, A::Left, 1},
+                {"lblGSR_6", "Vehicle Description", 0, 26, 0, A::Left, 1},
+                {"lblGSR_7", "Gross", 0, 51, 9, A::Right, 1},
+                {"lblGSR_8", "Pack", 0, 61, 9, A::Right, 1},
+                {"lblGSR_9", "Net", 0, 71, 9, A::Right, 1}};
+    case 4:
+        return {{"lblComm_4", "Salesperson", 1, 0, 0, A::Left, 1},
+                {"lblComm_5", "Total New", 0, 22, 9, A::Right, 2},
+                {"lblComm_6", "Total Used", 0, 32, 9, A::Right, 2},
+                {"lblComm_7", "Total New", 0, 44, 10, A::Right, 1},
+                {"lblComm_8", "Commissions", 1, 43, 11, A::Right, 1},
+                {"lblComm_9", "Total Used", 0, 57, 10, A::Right, 1},
+                {"lblComm_10", "Commissions", 1, 56, 11, A::Right, 1},
+                {"lblComm_11", "Total", 0, 70, 10, A::Right, 1},
+                {"lblComm_12", "Commissions", 1, 69, 11, A::Right, 1}};
+    default:
+        return {};
+    }
+}
+
+// The widest list line of a panel, in characters: the F&I log's second line of a deal.
+int listColumns(int panel) {
+    return panel == 1 ? 86 : 81;
+}
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &text) {
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    return b;
+}
+
 } // namespace
 
-frmRpt::frmRpt(QWidget *parent) : QDialog(parent) {
+frmRpt::frmRpt(int report, int letter, QWidget *parent)
+    : QDialog(parent), report(*reportDescriptor(report)), letter(qBound(0, letter, 2)) {
     setObjectName(QStringLiteral("frmRpt"));
     setWindowTitle(QStringLiteral("REPORT"));
+    // The panels sit in a scrolling area: a screen smaller than a panel scrolls it.
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto *scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("scrPanels"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    body = new QWidget(scroll);
+    auto *layout = new QVBoxLayout(body);
     buildConditionsPanel();
     pbxReport.append(pbxCond);
+    layout->addWidget(pbxCond);
     for (int panel = 1; panel <= 5; ++panel)
-        pbxReport.append(buildReportPanel(panel));
+        layout->addWidget(pbxReport.emplace_back(buildReportPanel(panel)));
     buildLettersPanel();
+    layout->addWidget(pbxReport.last());
+    scroll->setWidget(body);
+    outer->addWidget(scroll);
     cboSM = new QComboBox(this);
     cboSM->setObjectName(QStringLiteral("cboSM"));
     cboSM->hide(); // shown by printing
@@ -95,16 +243,17 @@ frmRpt::frmRpt(QWidget *parent) : QDialog(parent) {
 void frmRpt::buildConditionsPanel() {
     pbxCond = new QWidget(this);
     pbxCond->setObjectName(QStringLiteral("pbxReport_0"));
-    pbxCond->setGeometry(0, 0, px(5200), px(3100));
+    auto *grid = new QGridLayout(pbxCond);
+    grid->setContentsMargins(0, 0, 0, 0);
     auto *heading = new QLabel(QStringLiteral("CONDITIONS"), pbxCond);
     heading->setObjectName(QStringLiteral("Label3"));
-    heading->setGeometry(0, px(40), px(5200), px(240));
     heading->setAlignment(Qt::AlignCenter);
+    grid->addWidget(heading, 0, 0, 1, 3);
 
-    auto frame = [this](const char *name, const char *title, QRect twips) {
+    auto frame = [this](const char *name, const char *title) {
         auto *box = new QGroupBox(QString::fromLatin1(title), pbxCond);
         box->setObjectName(QString::fromLatin1(name));
-        box->setGeometry(px(twips.x()), px(twips.y()), px(twips.width()), px(twips.height()));
+        new QVBoxLayout(box);
         return box;
     };
     auto options = [](QGroupBox *box, const QString &name, const QStringList &texts,
@@ -113,70 +262,78 @@ void frmRpt::buildConditionsPanel() {
         for (int i = 0; i < texts.size(); ++i) {
             auto *opt = new QRadioButton(texts[i], box);
             opt->setObjectName(QStringLiteral("%1_%2").arg(name).arg(i));
-            opt->setGeometry(px(120), px(260 + 240 * i), box->width() - px(160), px(240));
+            box->layout()->addWidget(opt);
             group->addButton(opt, i);
             into.append(opt);
         }
+        static_cast<QVBoxLayout *>(box->layout())->addStretch();
         return group;
     };
-    fraVeh = frame("fraVeh", "Print For", {120, 320, 1500, 1100});
+    fraVeh = frame("fraVeh", "Print For");
     options(fraVeh, QStringLiteral("optVeh"), {"New", "Used", "All"}, optVeh);
     optVeh[2]->setChecked(true);
-    fraBy = frame("fraBy", "Print By", {1740, 320, 1700, 1100});
+    fraBy = frame("fraBy", "Print By");
     options(fraBy, QStringLiteral("optPrtBy"), {"Dealership", "Salesperson", "ASM"}, optPrtBy);
     optPrtBy[0]->setChecked(true);
     optPrtBy[2]->hide();
 
-    fraDates = frame("fraDates", "Date Range", {3560, 320, 1520, 1700});
-    auto dateBox = [this](const char *name, const char *label, const char *tip, int top) {
-        auto *caption = new QLabel(QString::fromLatin1(label), fraDates);
-        caption->setGeometry(px(120), px(top), px(1300), px(200));
+    fraDates = frame("fraDates", "Date Range");
+    const int dateWidth = fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 12;
+    auto dateBox = [&](const char *name, const char *caption, const char *label, const char *tip) {
+        auto *text = new QLabel(QString::fromLatin1(label), fraDates);
+        text->setObjectName(QString::fromLatin1(caption));
+        fraDates->layout()->addWidget(text);
         auto *box = new QLineEdit(fraDates);
         box->setObjectName(QString::fromLatin1(name));
         box->setToolTip(QString::fromLatin1(tip));
         box->setMaxLength(10);
-        box->setGeometry(px(120), px(top + 210), px(1200), px(285));
+        box->setMinimumWidth(dateWidth);
         box->installEventFilter(this);
+        fraDates->layout()->addWidget(box);
         return box;
     };
-    txtBDT = dateBox("txtBDT", "Beginning", "Enter Beginning Date (##/##/####)", 260);
-    txtEDT = dateBox("txtEDT", "Ending", "Enter Ending Date (##/##/####)", 800);
+    txtBDT = dateBox("txtBDT", "Label1", "Beginning", "Enter Beginning Date (##/##/####)");
+    txtEDT = dateBox("txtEDT", "Label2", "Ending", "Enter Ending Date (##/##/####)");
     txtBDT->setText(QStringLiteral("01/01/1900"));
     chkAnnvYr = new QCheckBox(QStringLiteral("Include Year"), fraDates);
     chkAnnvYr->setObjectName(QStringLiteral("chkAnnvYr"));
-    chkAnnvYr->setGeometry(px(120), px(1360), px(1350), px(260));
+    fraDates->layout()->addWidget(chkAnnvYr);
+    grid->addWidget(fraVeh, 1, 0);
+    grid->addWidget(fraBy, 1, 1);
+    grid->addWidget(fraDates, 1, 2);
 
-    fraFIMgr = frame("fraFIMgr", "FI Mgr.", {120, 1800, 1500, 700});
+    fraFIMgr = frame("fraFIMgr", "FI Mgr.");
     txtFIMgr = new QLineEdit(QStringLiteral("ALL"), fraFIMgr);
     txtFIMgr->setObjectName(QStringLiteral("txtFIMgr"));
     txtFIMgr->setMaxLength(3);
-    txtFIMgr->setGeometry(px(120), px(280), px(700), px(285));
-    fraModel = frame("fraModel", "Model", {1740, 1800, 1500, 700});
+    fraFIMgr->layout()->addWidget(txtFIMgr);
+    fraModel = frame("fraModel", "Model");
     txtModel = new QLineEdit(fraModel);
     txtModel->setObjectName(QStringLiteral("txtModel"));
     txtModel->setToolTip(QStringLiteral("Enter Model Name"));
     txtModel->setMaxLength(8);
-    txtModel->setGeometry(px(120), px(280), px(1100), px(285));
-    fraPrtTo = frame("fraPrtTo", "Print Format", {1740, 1500, 1700, 800});
+    fraModel->layout()->addWidget(txtModel);
+    fraPrtTo = frame("fraPrtTo", "Print Format");
     auto *formats =
         options(fraPrtTo, QStringLiteral("optPrtFmt"), {"Line Format", "Label Format"}, optPrtFmt);
     optPrtFmt[0]->setChecked(true);
     connect(formats, &QButtonGroup::idClicked, this, &frmRpt::optPrtFmt_Click);
-    fraFIMgr->hide();
-    fraModel->hide();
-    fraPrtTo->hide();
+    grid->addWidget(fraFIMgr, 2, 0);
+    grid->addWidget(fraModel, 2, 0);
+    grid->addWidget(fraPrtTo, 2, 1);
 
-    cmdCndOK = new QPushButton(QStringLiteral("&OK"), pbxCond);
-    cmdCndOK->setObjectName(QStringLiteral("cmdCndOK"));
+    auto *buttons = new QHBoxLayout;
+    cmdCndOK = button(pbxCond, QStringLiteral("cmdCndOK"), QStringLiteral("&OK"));
     cmdCndOK->setToolTip(QStringLiteral("Accept Conditions"));
-    cmdCndOK->setGeometry(px(3560), px(2160), px(700), px(375));
     cmdCndOK->setDefault(true);
     connect(cmdCndOK, &QPushButton::clicked, this, &frmRpt::cmdCndOK_Click);
-    auto *exit = new QPushButton(QStringLiteral("&Exit"), pbxCond);
-    exit->setObjectName(QStringLiteral("cmdExit_0"));
+    auto *exit = button(pbxCond, QStringLiteral("cmdExit_0"), QStringLiteral("&Exit"));
     exit->setToolTip(QStringLiteral("Exit Reports"));
-    exit->setGeometry(px(4360), px(2160), px(700), px(375));
     connect(exit, &QPushButton::clicked, this, &frmRpt::cmdExit_Click);
+    buttons->addWidget(cmdCndOK);
+    buttons->addWidget(exit);
+    grid->addLayout(buttons, 2, 2, Qt::AlignBottom);
+    grid->setRowStretch(3, 1);
 }
 
 QWidget *frmRpt::buildReportPanel(int panel) {
@@ -185,205 +342,171 @@ QWidget *frmRpt::buildReportPanel(int panel) {
                                         "lblGSDT", "lblCommDT",  "lblAnyDT"};
     auto *pbx = new QWidget(this);
     pbx->setObjectName(QStringLiteral("pbxReport_%1").arg(panel));
-    pbx->setGeometry(0, 0, px(9480), px(6000));
     pbx->hide();
-    const QFont font = listFont();
-    const int charWidth = QFontMetrics(font).horizontalAdvance(QLatin1Char('0'));
-    const int listLeft = px(120), textLeft = listLeft + 4;
-    auto label = [&](const QString &name, const QString &text, int x, int y, int w = 0,
-                     bool mono = false) {
+    auto *column = new QVBoxLayout(pbx);
+    column->setContentsMargins(0, 0, 0, 0);
+    auto label = [pbx](const QString &name, const QString &text) {
         auto *l = new QLabel(text, pbx);
         l->setObjectName(name);
-        if (mono)
-            l->setFont(font);
-        l->adjustSize();
-        l->move(x, y);
-        if (w > 0)
-            l->resize(w, l->height());
         return l;
     };
 
-    auto *title =
-        label(QStringLiteral("lblTitle_%1").arg(panel), panelTitle(panel), 0, px(60), px(9480));
+    // A panel opens with the heading of its first report.
+    QString heading;
+    for (const ReportDescriptor &r : reportTable()) {
+        if (r.panel == panel && heading.isEmpty())
+            heading = r.title;
+    }
+    auto *title = label(QStringLiteral("lblTitle_%1").arg(panel), heading);
     title->setAlignment(Qt::AlignCenter);
+    column->addWidget(title);
     if (panel == 5)
         lblHeading5 = title;
-    label(QStringLiteral("lblFrom_%1").arg(panel), QStringLiteral("From"), px(2400), px(360));
-    label(QStringLiteral("lblTo_%1").arg(panel), QStringLiteral("To"), px(4300), px(360));
-    for (int end = 0; end < 2; ++end)
-        dateLabels.append(label(QStringLiteral("%1_%2").arg(QLatin1String(dates[panel])).arg(end),
-                                QStringLiteral("00/00/0000"), px(end == 0 ? 2900 : 4650), px(360)));
-    classCaption.append(label(QStringLiteral("lblClass_%1").arg(panel),
-                              QStringLiteral("New and Used"), px(6600), px(360)));
+
+    auto *info = new QHBoxLayout;
     if (panel == 1) {
-        label(QStringLiteral("lblFIMgrCaption"), QStringLiteral("F&I MGR"), px(120), px(360));
-        lblFIMgr = label(QStringLiteral("lblFIMgr"), QStringLiteral("ALL"), px(900), px(360));
+        info->addWidget(label(QStringLiteral("lblFIMgrCaption"), QStringLiteral("F&I MGR")));
+        lblFIMgr = label(QStringLiteral("lblFIMgr"), QStringLiteral("ALL"));
+        info->addWidget(lblFIMgr);
     }
+    info->addStretch();
+    info->addWidget(label(QStringLiteral("lblFrom_%1").arg(panel), QStringLiteral("From")));
+    for (int end = 0; end < 2; ++end) {
+        if (end == 1)
+            info->addWidget(label(QStringLiteral("lblTo_%1").arg(panel), QStringLiteral("To")));
+        dateLabels.append(label(QStringLiteral("%1_%2").arg(QLatin1String(dates[panel])).arg(end),
+                                QStringLiteral("00/00/0000")));
+        info->addWidget(dateLabels.last());
+    }
+    info->addStretch();
+    classCaption.append(
+        label(QStringLiteral("lblClass_%1").arg(panel), QStringLiteral("New and Used")));
+    info->addWidget(classCaption.last());
+    column->addLayout(info);
 
-    QList<Heading> headings;
-    switch (panel) {
-    case 1:
-        headings = {
-            {"lblFLg_0", "Date", 1, 0, 0},           {"lblFLg_1", "Name", 1, 6, 0},
-            {"lblFLg_2", "Stock #", 1, 22, 0},       {"lblFLg_3", "Vehicle Description", 1, 31, 0},
-            {"lblFLg_4", "Fin.", 0, 58, 0},          {"lblFLg_5", "Src.", 1, 58, 0},
-            {"lblFLg_6", "Term", 2, 11, 4},          {"lblFLg_7", "APR", 2, 16, 8},
-            {"lblFLg_8", "Fin. Reserve", 2, 25, 9},  {"lblFLg_9", "Srv. Reserve", 2, 35, 9},
-            {"lblFLg_10", "Credit Life", 2, 45, 9},  {"lblFLg_11", "Disability", 2, 55, 9},
-            {"lblFLg_12", "Other Profit", 2, 65, 9}, {"lblFLg_13", "Deal Total", 2, 75, 9}};
-        break;
-    case 2:
-        headings = {{"lblSum_3", "New and Used", 0, 20, 29}, {"lblSum_4", "Totals", 0, 51, 29},
-                    {"lblSum_5", "New", 1, 20, 9},           {"lblSum_6", "Used", 1, 30, 9},
-                    {"lblSum_7", "Total", 1, 40, 9},         {"lblSum_8", "New", 1, 51, 9},
-                    {"lblSum_9", "Used", 1, 61, 9},          {"lblSum_10", "Total", 1, 71, 9}};
-        break;
-    case 3:
-        headings = {{"lblGSR_4", "Date", 1, 0, 0},
-                    {"lblGSR_5", "Name", 1, 6, 0},
-                    {"lblGSR_6", "Vehicle Description", 1, 26, 0},
-                    {"lblGSR_7", "Gross", 1, 51, 9},
-                    {"lblGSR_8", "Pack", 1, 61, 9},
-                    {"lblGSR_9", "Net", 1, 71, 9}};
-        break;
-    case 4:
-        headings = {
-            {"lblComm_4", "Salesperson", 1, 0, 0},    {"lblComm_5", "Total New", 1, 22, 9},
-            {"lblComm_6", "Total Used", 1, 32, 9},    {"lblComm_7", "Total New", 0, 44, 10},
-            {"lblComm_8", "Commissions", 1, 44, 10},  {"lblComm_9", "Total Used", 0, 57, 10},
-            {"lblComm_10", "Commissions", 1, 57, 10}, {"lblComm_11", "Total", 0, 70, 10},
-            {"lblComm_12", "Commissions", 1, 70, 10}};
-        break;
-    default:
-        break;
-    }
-    for (const Heading &h : headings) {
-        QString text = QString::fromLatin1(h.text);
-        if (h.width > 0)
-            text = text.rightJustified(h.width);
-        QLabel *l = label(QString::fromLatin1(h.name), text, textLeft + charWidth * h.column,
-                          px(660 + 200 * h.row), 0, true);
-        if (panel == 4 && h.column == 0)
-            commNameHeading = l;
-    }
-
-    auto *list = new QListView(pbx);
-    list->setObjectName(QString::fromLatin1(lists[panel]));
-    list->setFont(font);
-    list->setUniformItemSizes(true);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->setGeometry(listLeft, px(1300), px(9240), px(3700));
-    auto *model = new QStringListModel(list);
-    list->setModel(model);
+    QStringListModel *model = nullptr;
+    auto *list = reportListView(pbx, QString::fromLatin1(lists[panel]), model);
+    list->setMinimumSize(columnsWide(listColumns(panel)) + 2 * list->frameWidth() +
+                             list->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8,
+                         10 * QFontMetrics(listFont()).lineSpacing());
     reportList.append(list);
     models.append(model);
 
-    auto totals = [&](const char *caption, const char *name, int column, int top) {
-        auto *c = label(QStringLiteral("%1_caption").arg(QLatin1String(name)),
-                        QString::fromLatin1(caption), 0, top);
-        QLabel *t = label(QString::fromLatin1(name), QString(), textLeft + charWidth * column, top,
-                          charWidth * 60, true);
-        c->move(t->x() - c->width() - 8, top);
-        return t;
+    const int offset = textOffset(list);
+    const QList<Heading> headings = headingsOf(panel);
+    if (!headings.isEmpty()) {
+        auto *strip = new ColumnStrip(pbx, offset);
+        for (const Heading &h : headings) {
+            QLabel *l = strip->place(QString::fromLatin1(h.name), QString::fromLatin1(h.text),
+                                     h.column, h.row, h.width, h.align, h.rows);
+            if (panel == 4 && h.column == 0)
+                commNameHeading = l;
+        }
+        column->addWidget(strip);
+    }
+    column->addWidget(list, 1);
+
+    auto totals = [&](ColumnStrip *strip, const char *caption, const char *name, int at, int row,
+                      int width) {
+        const QString text = QString::fromLatin1(caption);
+        strip->place(QStringLiteral("%1_caption").arg(QLatin1String(name)), text,
+                     at - int(text.size()) - 1, row);
+        return strip->place(QString::fromLatin1(name), QString(), at, row, width);
     };
-    if (panel == 1)
-        lblFILogTtl = totals("Total", "lblFILogTtl", 25, px(5060));
-    if (panel == 3)
-        lblGSRTtl = totals("Total", "lblGSRTtl", 51, px(5060));
-    if (panel == 4) {
-        lblCommTtl = totals("Total", "lblCommTtl", 22, px(5060));
-        lblCommAv = totals("Average Commission", "lblCommAv", 44, px(5300));
+    if (panel == 1 || panel == 3 || panel == 4) {
+        auto *strip = new ColumnStrip(pbx, offset);
+        if (panel == 1)
+            lblFILogTtl = totals(strip, "Total", "lblFILogTtl", 25, 0, 61);
+        if (panel == 3)
+            lblGSRTtl = totals(strip, "Total", "lblGSRTtl", 51, 0, 30);
+        if (panel == 4) {
+            lblCommTtl = totals(strip, "Total", "lblCommTtl", 22, 0, 59);
+            lblCommAv = totals(strip, "Average Commission", "lblCommAv", 44, 1, 37);
+        }
+        column->addWidget(strip);
     }
 
-    auto *print = new QPushButton(QStringLiteral("&Print"), pbx);
-    print->setObjectName(QStringLiteral("cmdPrint_%1").arg(panel - 1));
-    print->setGeometry(px(6900), px(5560), px(1000), px(375));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    auto *print =
+        button(pbx, QStringLiteral("cmdPrint_%1").arg(panel - 1), QStringLiteral("&Print"));
     connect(print, &QPushButton::clicked, this, [this, panel] { cmdPrint_Click(panel - 1); });
-    auto *exit = new QPushButton(QStringLiteral("&Exit"), pbx);
-    exit->setObjectName(QStringLiteral("cmdExit_%1").arg(panel));
-    exit->setGeometry(px(8100), px(5560), px(1000), px(375));
+    auto *exit = button(pbx, QStringLiteral("cmdExit_%1").arg(panel), QStringLiteral("&Exit"));
     connect(exit, &QPushButton::clicked, this, &frmRpt::cmdExit_Click);
+    buttons->addWidget(print);
+    buttons->addWidget(exit);
+    column->addLayout(buttons);
     return pbx;
 }
 
 void frmRpt::buildLettersPanel() {
     auto *pbx = new QWidget(this);
     pbx->setObjectName(QStringLiteral("pbxReport_6"));
-    pbx->setGeometry(0, 0, px(9480), px(6000));
     pbx->hide();
+    auto *column = new QVBoxLayout(pbx);
+    column->setContentsMargins(0, 0, 0, 0);
     lblLTR = new QLabel(QStringLiteral("Dealership Follow-up Letter for:"), pbx);
     lblLTR->setObjectName(QStringLiteral("lblLTR_0"));
-    lblLTR->setGeometry(px(120), px(60), px(6000), px(240));
-    lstLTR = new QListView(pbx);
-    lstLTR->setObjectName(QStringLiteral("lstLTR"));
-    lstLTR->setFont(listFont());
-    lstLTR->setUniformItemSizes(true);
-    lstLTR->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lstLTR->setGeometry(px(120), px(340), px(9240), px(1700));
-    letterModel = new QStringListModel(lstLTR);
-    lstLTR->setModel(letterModel);
+    column->addWidget(lblLTR);
+    lstLTR = reportListView(pbx, QStringLiteral("lstLTR"), letterModel);
+    lstLTR->setMinimumHeight(6 * QFontMetrics(listFont()).lineSpacing());
+    column->addWidget(lstLTR, 1);
     txtLTR = new QPlainTextEdit(pbx);
     txtLTR->setObjectName(QStringLiteral("txtLTR"));
     txtLTR->setFont(listFont());
-    txtLTR->setGeometry(px(120), px(2120), px(9240), px(3360));
-    auto button = [&](const char *name, const char *text, int left) {
-        auto *b = new QPushButton(QString::fromLatin1(text), pbx);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setGeometry(px(left), px(5560), px(1000), px(375));
+    txtLTR->setMinimumWidth(columnsWide(81));
+    column->addWidget(txtLTR, 2);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    auto add = [&](const char *name, const char *text) {
+        auto *b = button(pbx, QString::fromLatin1(name), QString::fromLatin1(text));
+        buttons->addWidget(b);
         return b;
     };
-    connect(button("cmdLtrOK", "&OK", 5700), &QPushButton::clicked, this, &frmRpt::cmdLtrOK_Click);
-    connect(button("cmdPrtLtr", "&Print", 6900), &QPushButton::clicked, this,
-            &frmRpt::cmdPrtLtr_Click);
-    connect(button("cmdExit_6", "&Exit", 8100), &QPushButton::clicked, this,
-            &frmRpt::cmdExit_Click);
+    connect(add("cmdLtrOK", "&OK"), &QPushButton::clicked, this, &frmRpt::cmdLtrOK_Click);
+    connect(add("cmdPrtLtr", "&Print"), &QPushButton::clicked, this, &frmRpt::cmdPrtLtr_Click);
+    connect(add("cmdExit_6", "&Exit"), &QPushButton::clicked, this, &frmRpt::cmdExit_Click);
+    column->addLayout(buttons);
     pbxReport.append(pbx);
 }
 
 void frmRpt::Form_Load() {
     ErrorTrap trap(QStringLiteral("REPORT - FORM LOAD"));
-    const AppSettings &settings = appSettings();
-    resize(px(5200), px(3100));
-    txtEDT->setText(settings.TodayText);
-    chkAnnvYr->hide();
-    const int report = settings.ReportSelector;
-    if (report >= 1 && report <= 10)
-        setWindowTitle(QString::fromLatin1(captions[report]));
-    switch (report) {
-    case 1:
-        fraFIMgr->show();
-        break;
-    case 2:
-        optVeh[0]->setEnabled(false);
-        optVeh[1]->setEnabled(false);
-        break;
-    case 4:
-        optVeh[0]->setEnabled(false);
-        optVeh[1]->setEnabled(false);
-        optPrtBy[1]->setEnabled(false);
-        optPrtBy[2]->show();
-        break;
-    case 5:
-        fraPrtTo->show();
-        break;
-    case 7:
-        chkAnnvYr->show();
-        break;
-    case 10:
-        fraModel->move(px(120), fraModel->y());
-        fraModel->show();
-        break;
-    default:
-        break;
-    }
+    txtEDT->setText(appSettings().TodayText);
+    // A letters window names the letter it writes.
+    const LetterDescriptor *written = letterDescriptor(letter);
+    setWindowTitle(report.accepts & Accepts::Letter && written ? written->caption : report.caption);
+    // Only what the report takes can be chosen; its own conditions are shown.
+    const bool newUsed = report.accepts & Accepts::NewUsed;
+    optVeh[0]->setEnabled(newUsed);
+    optVeh[1]->setEnabled(newUsed);
+    optPrtBy[1]->setEnabled(report.accepts & Accepts::Salesperson);
+    optPrtBy[2]->setVisible(report.accepts & Accepts::ASM);
+    fraFIMgr->setVisible(report.accepts & Accepts::FIMgr);
+    fraModel->setVisible(report.accepts & Accepts::Model);
+    fraPrtTo->setVisible(report.accepts & Accepts::Format);
+    chkAnnvYr->setVisible(report.accepts & Accepts::IncludeYear);
+    for (QLineEdit *box : {txtBDT, txtEDT})
+        box->home(false);
+    fitToPanel(QSize(px(5200), px(3100)));
     trap.report();
+}
+
+// The window takes the size its panel asks for, at least its design size, as far as the
+// screen allows.
+void frmRpt::fitToPanel(const QSize &design) {
+    body->layout()->activate();
+    const QSize wanted = body->minimumSizeHint().expandedTo(design);
+    const QSize frame = frameGeometry().size() - geometry().size();
+    const QRect room = screen()->availableGeometry();
+    resize(wanted.boundedTo(
+        QSize(room.right() + 1 - qMax(0, x()), room.bottom() + 1 - qMax(0, y())) - frame));
 }
 
 ReportConditions frmRpt::conditions() const {
     ReportConditions c;
-    const AppSettings &settings = appSettings();
-    c.report = settings.ReportSelector;
-    c.letter = settings.LetterSelector;
+    c.report = report.selector;
+    c.letter = letter;
     c.BDT = txtBDT->text();
     c.EDT = txtEDT->text();
     for (int i = 0; i < 3; ++i) {
@@ -401,30 +524,38 @@ ReportConditions frmRpt::conditions() const {
     return c;
 }
 
+// Both dates completed and checked as if their boxes were left; false, with the focus on the
+// box, when one is not a date.
+bool frmRpt::datesChecked() {
+    for (QLineEdit *box : {txtBDT, txtEDT}) {
+        const bool beginning = box == txtBDT;
+        ErrorTrap trap(beginning ? QStringLiteral("REPORT - BDT TXT")
+                                 : QStringLiteral("REPORT - EDT TXT"));
+        trap.run([&] { dateBoxLeft(box, beginning); });
+        trap.report();
+        if (box->text().isEmpty()) {
+            box->setFocus();
+            return false;
+        }
+    }
+    return true;
+}
+
 void frmRpt::cmdCndOK_Click() {
+    // Every build runs on checked, completed dates, also when Enter is pressed in a date box.
+    if (!datesChecked())
+        return;
     const ReportConditions c = conditions();
-    const int panel = panelOf(c.report);
+    const int panel = report.panel;
     pbxCond->hide();
     pbxCond->setEnabled(false);
-    move(0, 24);
-    resize(px(9600), px(6100));
     QWidget *pbx = pbxReport[panel];
     pbx->show();
     pbx->setEnabled(true);
-    static const char *const letterHeads[] = {
-        "Dealership Thank You Letter for:", "Salesman Thank You Letter for:",
-        "Service Follow-up Letter for:"};
     if (panel <= 5) {
         dateLabels[2 * (panel - 1)]->setText(c.BDT);
         dateLabels[2 * (panel - 1) + 1]->setText(c.EDT);
-        dateLabels[2 * (panel - 1)]->adjustSize();
-        dateLabels[2 * (panel - 1) + 1]->adjustSize();
-        QLabel *cls = classCaption[panel - 1];
-        if ((panel == 3 || panel == 5) && c.Veh != ReportConditions::All) {
-            cls->setText(c.Veh == ReportConditions::New ? QStringLiteral("New")
-                                                        : QStringLiteral("Used"));
-            cls->adjustSize();
-        }
+        classCaption[panel - 1]->setText(panelCaptions(c).vehicleClass);
         models[panel - 1]->setStringList({});
     }
     if (panel == 1)
@@ -436,26 +567,37 @@ void frmRpt::cmdCndOK_Click() {
             commNameHeading->setText(QStringLiteral("ASM") + QString(41, QLatin1Char(' ')));
     }
     if (panel == 5)
-        lblHeading5->setText(panelCaptions(c).title);
+        lblHeading5->setText(report.title);
     if (panel == 6)
-        lblLTR->setText(QString::fromLatin1(letterHeads[qBound(0, c.letter, 2)]));
+        lblLTR->setText(letterDescriptor(letter)->heading);
     cboSM->clear();
-    if (c.report != 4 && c.PrtBy == ReportConditions::Salesperson)
+    if (c.PrtBy == ReportConditions::Salesperson)
         cboSM->addItem(QStringLiteral("ALL"));
+    move(0, px(360));
+    fitToPanel(QSize(px(9600), px(6460)));
     repaint();
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     built = buildReport(c, PathMapping::toLocal(appSettings().DatabasePath), Prompter::current());
     QApplication::restoreOverrideCursor();
     showOutput(panel);
+    const QString notice = emptyReportNotice(c, built);
+    if (!notice.isEmpty())
+        Prompter::current().msgBox(notice, Style::Information);
 }
 
 void frmRpt::showOutput(int panel) {
     if (panel == 6) {
-        letterModel->setStringList(built.lines);
+        showLines(lstLTR, letterModel, built.lines);
+        // The window widens to show the recipient lines whole, as far as the screen allows.
+        const int wanted = width() - lstLTR->viewport()->width() +
+                           static_cast<LineDelegate *>(lstLTR->itemDelegate())->lineWidth() +
+                           lstLTR->frameWidth();
+        const int room = screen()->availableGeometry().width() - x();
+        resize(qMax(width(), qMin(wanted, room)), height());
         return;
     }
-    models[panel - 1]->setStringList(built.lines);
+    showLines(reportList[panel - 1], models[panel - 1], built.lines);
     for (const auto &[control, caption] : built.totals) {
         if (auto *label = findChild<QLabel *>(control))
             label->setText(caption);
@@ -471,7 +613,7 @@ void frmRpt::cmdLtrOK_Click() {
         return;
     const AppSettings &settings = appSettings();
     trap.run([&] {
-        txtLTR->setPlainText(composeLetter(built.recipients[picked.row()], settings.LetterSelector,
+        txtLTR->setPlainText(composeLetter(built.recipients[picked.row()], letter,
                                            settings.TodayText, settings.DealerName));
     });
     trap.report();
@@ -507,12 +649,13 @@ bool frmRpt::eventFilter(QObject *watched, QEvent *event) {
         beginning ? QStringLiteral("REPORT - BDT TXT") : QStringLiteral("REPORT - EDT TXT");
     if (event->type() == QEvent::KeyPress) {
         const QString text = static_cast<QKeyEvent *>(event)->text();
-        if (text.isEmpty())
+        // Enter, Tab and the other control keys leave the date as it is.
+        if (text.isEmpty() || !text.at(0).isPrint())
             return false;
         int key = qMin(int(text.at(0).unicode()), 255);
-        const bool accepted = ValidKey(QLatin1Char('D'), key);
-        if (!accepted)
+        if (!ValidKey(QLatin1Char('D'), key))
             return true;
+        // Typing from the start replaces the whole date.
         if (box->cursorPosition() == 0 || (box->hasSelectedText() && box->selectionStart() == 0))
             box->clear();
         return false;
@@ -529,14 +672,12 @@ bool frmRpt::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void frmRpt::dateBoxLeft(QLineEdit *box, bool beginning) {
-    const int report = appSettings().ReportSelector;
-    if (report == 7 || report == 8)
-        return; // the anniversary and birth date lists take their dates as typed
     // A rejected date leaves the box empty; the default comes back when it is left empty.
     if (!box->text().trimmed().isEmpty())
         box->setText(DateCheck(QLatin1Char('D'), box->text()));
     else
         box->setText(beginning ? QStringLiteral("01/01/1900") : appSettings().TodayText);
+    box->home(false);
 }
 
 void frmRpt::buildPrintPanel() {
@@ -545,50 +686,51 @@ void frmRpt::buildPrintPanel() {
     panel->setFrameShape(QFrame::Panel);
     panel->setFrameShadow(QFrame::Raised);
     panel->setAutoFillBackground(true);
-    panel->setGeometry(px(3000), px(1800), px(3600), px(2300));
     panel->hide();
     pbxPrint = panel;
+    auto *column = new QVBoxLayout(panel);
     auto *heading = new QLabel(QStringLiteral("PRINT CONDITIONS"), panel);
     heading->setObjectName(QStringLiteral("lblPrt_0"));
-    heading->setGeometry(0, px(80), px(3600), px(240));
     heading->setAlignment(Qt::AlignCenter);
-    auto check = [&](const char *name, const char *text, int top) {
+    column->addWidget(heading);
+    auto check = [&](const char *name, const char *text) {
         auto *box = new QCheckBox(QString::fromLatin1(text), panel);
         box->setObjectName(QString::fromLatin1(name));
-        box->setGeometry(px(240), px(top), px(3200), px(260));
+        column->addWidget(box);
         return box;
     };
-    chkCont = check("chkCont", "Run Continuous Paper", 420);
-    chkOkiComp = check("chkOkiComp", "OKI Compressed Print", 720);
+    chkCont = check("chkCont", "Run Continuous Paper");
+    chkOkiComp = check("chkOkiComp", "OKI Compressed Print");
     chkOkiComp->hide();
     lblPrtSM = new QLabel(QStringLiteral("Salesman To Print List For"), panel);
     lblPrtSM->setObjectName(QStringLiteral("lblPrt_1"));
-    lblPrtSM->setGeometry(px(240), px(1020), px(3200), px(240));
     lblPrtSM->hide();
+    column->addWidget(lblPrtSM);
     cboSM->setParent(panel);
-    cboSM->setGeometry(px(240), px(1260), px(2400), px(315));
     cboSM->hide();
-    auto button = [&](const char *name, const char *text, int left, int width) {
-        auto *b = new QPushButton(QString::fromLatin1(text), panel);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setGeometry(px(left), px(1800), px(width), px(375));
-        return b;
-    };
-    cmdPrtLbls = button("cmdPrtLbls", "&Print 3 Test Labels", 240, 2400);
+    column->addWidget(cboSM);
+    cmdPrtLbls =
+        button(panel, QStringLiteral("cmdPrtLbls"), QStringLiteral("&Print 3 Test Labels"));
     cmdPrtLbls->hide();
+    column->addWidget(cmdPrtLbls);
     connect(cmdPrtLbls, &QPushButton::clicked, this, &frmRpt::cmdPrtLbls_Click);
-    connect(button("cmdPrtOK", "&OK", 1200, 1000), &QPushButton::clicked, this,
-            &frmRpt::cmdPrtOK_Click);
-    connect(button("cmdPrtExit", "&Exit", 2400, 1000), &QPushButton::clicked, this,
-            &frmRpt::cmdPrtExit_Click);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    auto *ok = button(panel, QStringLiteral("cmdPrtOK"), QStringLiteral("&OK"));
+    connect(ok, &QPushButton::clicked, this, &frmRpt::cmdPrtOK_Click);
+    auto *exit = button(panel, QStringLiteral("cmdPrtExit"), QStringLiteral("&Exit"));
+    connect(exit, &QPushButton::clicked, this, &frmRpt::cmdPrtExit_Click);
+    buttons->addWidget(ok);
+    buttons->addWidget(exit);
+    column->addLayout(buttons);
 }
 
 void frmRpt::cmdPrint_Click(int index) {
     ErrorTrap trap(QStringLiteral("REPORT - PRINT CMD"));
-    const std::optional<Prompter::PrinterChoice> printer = Prompter::current().choosePrinter();
-    if (!printer)
+    const std::optional<Prompter::PrinterChoice> chosen = Prompter::current().choosePrinter();
+    if (!chosen)
         return; // cancelled: the report panel stays as it was
-    printToFile = printer->toFile;
+    printer = *chosen;
     const ReportConditions c = conditions();
     trap.run([&] {
         if (c.PrtBy == ReportConditions::Salesperson) {
@@ -596,19 +738,41 @@ void frmRpt::cmdPrint_Click(int index) {
             cboSM->show();
             cboSM->setCurrentIndex(qMax(0, cboSM->findText(QStringLiteral("ALL"))));
         }
-        if (c.report == 5 && c.PrtFmt == ReportConditions::LabelFormat) {
-            cmdPrtLbls->move(cmdPrtLbls->x(), px(1200));
+        if (c.PrtFmt == ReportConditions::LabelFormat)
             cmdPrtLbls->show();
-        }
-        pbxPrint->move(px(3000), px(1800));
         pbxReport[index + 1]->setEnabled(false);
         if (index == 0)
             chkOkiComp->show();
+        pbxPrint->adjustSize();
+        pbxPrint->move(px(3000), px(1800));
         pbxPrint->show();
         pbxPrint->raise();
         chkCont->setFocus();
     });
     trap.report();
+}
+
+// Prints the run where the print dialog said: the printer, the report's document file, or a
+// file of the user's, a PDF when its name ends in ".pdf"; says where a file went.
+bool frmRpt::print(const PrintRun &run, bool labels) {
+    const bool pdf = !labels && run.printer.toFile &&
+                     run.printer.fileName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive);
+    bool printed = false;
+    if (pdf) {
+        ErrorTrap trap(report.layout.tag);
+        const QList<PrintedPage> pages = paginate(run);
+        printed = trap.run([&] {
+            if (!pages.isEmpty())
+                writePdf(pages, printedFilePath(run));
+        });
+        trap.report();
+    } else {
+        printed = printReport(run, labels);
+    }
+    if (printed && run.printer.toFile && !labels && !run.lines.isEmpty())
+        Prompter::current().msgBox(QStringLiteral("REPORT PRINTED TO ") + printedFilePath(run),
+                                   Style::Information);
+    return printed;
 }
 
 void frmRpt::cmdPrtOK_Click() {
@@ -619,8 +783,8 @@ void frmRpt::cmdPrtOK_Click() {
         run.salesperson = c.SM;
         run.continuous = chkCont->isChecked();
         run.compressed = !chkOkiComp->isHidden() && chkOkiComp->isChecked();
-        run.toFile = printToFile;
-        printReport(run, c.PrtFmt == ReportConditions::LabelFormat);
+        run.printer = printer;
+        print(run, c.PrtFmt == ReportConditions::LabelFormat);
     });
     cmdPrtExit_Click();
     trap.report();
@@ -630,7 +794,7 @@ void frmRpt::cmdPrtExit_Click() {
     ErrorTrap trap(QStringLiteral("REPORT - PRT EXIT CMD"));
     trap.run([&] {
         pbxPrint->hide();
-        const int panel = panelOf(appSettings().ReportSelector);
+        const int panel = report.panel;
         if (panel < 1 || panel > 5)
             return;
         pbxReport[panel]->setEnabled(true);

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "domain/reports/ReportConditions.h"
+#include "base/Prompter.h"
+#include "domain/reports/ReportPrinting.h"
+#include "domain/reports/Reports.h"
 
 #include <QDialog>
 #include <QList>
 
-class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -18,11 +19,15 @@ class QRadioButton;
 class QStringListModel;
 
 // The report screen: its conditions panel, then the chosen report's panel with the list the
-// builder made. Opened fresh for each pick of the entry screen's Reports menu.
+// builder made. Opened fresh for each pick of the entry screen's Reports menu, for one report
+// (its number, 1 to 10) and, for the letters (6), one letter (0 to 2), which it keeps.
 class frmRpt : public QDialog {
     Q_OBJECT
 public:
-    explicit frmRpt(QWidget *parent = nullptr);
+    explicit frmRpt(int report, int letter = 0, QWidget *parent = nullptr);
+
+    const ReportDescriptor &report;
+    const int letter;
 
     // Conditions panel.
     QWidget *pbxCond;
@@ -76,11 +81,15 @@ private:
     QWidget *buildReportPanel(int panel);
     void buildLettersPanel();
     void dateBoxLeft(QLineEdit *box, bool beginning);
+    bool datesChecked();
     void showOutput(int panel);
     void buildPrintPanel();
+    bool print(const PrintRun &run, bool labels);
+    void fitToPanel(const QSize &design);
 
+    QWidget *body;              // what the window scrolls: the panels
     QList<QLabel *> dateLabels; // two per panel 1 to 5: beginning, ending
     QList<QStringListModel *> models;
     QStringListModel *letterModel;
-    bool printToFile = false; // the print dialog's choice
+    Prompter::PrinterChoice printer; // the print dialog's choice
 };

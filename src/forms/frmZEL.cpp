@@ -661,8 +661,7 @@ void frmZEL::mnuReport_Click(int index) {
     if (index == 5)
         return; // the letters submenu
     trap.run([&] {
-        appSettings().ReportSelector = index + 1;
-        frmRpt report(this);
+        frmRpt report(index + 1, 0, this);
         report.exec();
     });
     trap.report();
@@ -671,10 +670,7 @@ void frmZEL::mnuReport_Click(int index) {
 void frmZEL::mnuLetter_Click(int index) {
     ErrorTrap trap(QStringLiteral("ZEL - LETTER MNU"));
     trap.run([&] {
-        AppSettings &settings = appSettings();
-        settings.ReportSelector = 6;
-        settings.LetterSelector = index;
-        auto *letters = new frmRpt(this);
+        auto *letters = new frmRpt(6, index, this);
         letters->setAttribute(Qt::WA_DeleteOnClose);
         letters->show();
     });

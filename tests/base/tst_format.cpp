@@ -20,6 +20,9 @@ private Q_SLOTS:
         row("negative rounds away", "######0.00", -12.345, "    -12.35");
         row("1.005 not binary 1.00499", "##0.00", 1.005, "  1.01");
         row("negative rounding to zero", "##0.00", -0.001, "  0.00");
+        row("negative text rounding to zero", "#####0.00", QString("-0.004"), "     0.00");
+        row("negative amount rounding to zero", "#####0.00",
+            QVariant::fromValue(Currency::fromText("-0.004")), "     0.00");
         row("forced zero", "#0.00000", 0.0525, " 0.05250");
         row("0.4 to zero", "##0", 0.4, "  0");
         row("zero", "#####0.00", 0, "     0.00");
@@ -33,9 +36,14 @@ private Q_SLOTS:
         row("null", "##0", QVariant(), "   ");
         row("blank text", "######0.00", QString("    "), "          ");
         row("overflow int", "##0", 12345, "***");
-        row("overflow decimals", "#0.00000", 123.45, "********");
-        row("overflow by rounding", "###,##0.00", 999999.995, "**********");
-        row("overflow by sign", "#0.00", -12.5, "*****");
+        row("whole digits overflow", "#####0.00", QString("1234567890.5"), "*********");
+        row("decimals cut", "#0.00000", 123.45, "123.4500");
+        row("decimals cut, text", "#####0.00", QString("1234567.8"), "1234567.8");
+        row("nine whole digits in nine", "#####0.00",
+            QVariant::fromValue(Currency::fromText("685940083.27")), "685940083");
+        row("rounding carries into the cut", "###,##0.00", 999999.995, "1,000,000.");
+        row("sign and decimals cut", "#0.00", -12.5, "-12.5");
+        row("sign overflows", "##0", -123, "***");
         row("non-number text", "######0.00", QString("abc"), "       abc");
         row("non-number text cut", "##0", QString("abcdef"), "abc");
     }
@@ -44,6 +52,68 @@ private Q_SLOTS:
         QFETCH(QVariant, value);
         QFETCH(QString, expected);
         QCOMPARE(FormatUsing(mask, value), expected);
+    }
+
+    // The fast paths for the reports' masks lay out every value as the general layout does:
+    // each mask with each value, as text, as an amount and as a whole number.
+    void fastPathsAgree_data() {
+        QTest::addColumn<QString>("mask");
+        for (const char *mask :
+             {"######0.00", "#####0.00", "####,##0.00", "###,##0.00", "###,##0.0", "######0", "##0",
+              "#0.00000", "##0.00", "#0.00", "0.0000", "#,##0", "00000"})
+            QTest::newRow(mask) << QString(mask);
+    }
+    void fastPathsAgree() {
+        QFETCH(QString, mask);
+        const QStringList numbers = {"0",
+                                     "-0",
+                                     "0.005",
+                                     "0.004",
+                                     "-0.004",
+                                     "-0.005",
+                                     "0.0049",
+                                     "0.995",
+                                     "9.995",
+                                     "-9.995",
+                                     "99.995",
+                                     "999.995",
+                                     "9999.995",
+                                     "99999.995",
+                                     "999999.995",
+                                     "9999999.995",
+                                     "1234567.891",
+                                     "-1234567.891",
+                                     "685940083.27",
+                                     "12345678901.5",
+                                     "-12.345",
+                                     "12.34",
+                                     "0.00005",
+                                     "0.00004",
+                                     "999999999999999",
+                                     "-999999999999.9999",
+                                     " 42",
+                                     "+5",
+                                     ".5",
+                                     "5.",
+                                     "7.90000",
+                                     "360",
+                                     "-1",
+                                     "1000",
+                                     "99999",
+                                     "100000",
+                                     "12*3",
+                                     "abc",
+                                     ""};
+        for (const QString &n : numbers) {
+            QList<QVariant> values = {n, QVariant::fromValue(Currency::fromText(n))};
+            if (!n.contains(u'.') && Currency::fromText(n).tenThousandths() % 10000 == 0)
+                values << qlonglong(Currency::fromText(n).tenThousandths() / 10000);
+            for (const QVariant &v : values)
+                QVERIFY2(FormatUsing(mask, v) == formatUsingGeneral(mask, v),
+                         qPrintable(QStringLiteral("%1 of %2 (%3): \"%4\", not \"%5\"")
+                                        .arg(mask, n, v.typeName(), FormatUsing(mask, v),
+                                             formatUsingGeneral(mask, v))));
+        }
     }
 
     void ignoresDefaultLocale() {

@@ -3,6 +3,7 @@
 #include "store/DealSchema.h"
 #include "store/Recordset.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -13,17 +14,18 @@
 class ReportCommandTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir dir;
+    QTemporaryDir dir, empty;
 
     struct Run {
         int status;
         QString out, err;
     };
-    Run run(QStringList arguments) {
+    Run run(QStringList arguments, const QString &folder = {}) {
         QProcess p;
         p.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
         p.start(QStringLiteral(VOLMERA_BIN),
-                QStringList{"report"} + arguments + QStringList{"--data-dir", dir.path()});
+                QStringList{"report"} + arguments +
+                    QStringList{"--data-dir", folder.isEmpty() ? dir.path() : folder});
         p.waitForFinished(60000);
         return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
                 QString::fromUtf8(p.readAllStandardError())};
@@ -80,23 +82,48 @@ private Q_SLOTS:
 
     void refusals_data() {
         QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
         QTest::addColumn<QString>("message");
-        QTest::newRow("salesperson commission") << QStringList{"commission", "--by", "salesperson"}
-                                                << "--by salesperson cannot be used";
-        QTest::newRow("new summary")
-            << QStringList{"summary", "--vehicle", "new"} << "--vehicle new cannot be used";
-        QTest::newRow("bad date") << QStringList{"fi-log", "--from", "13/45/2004"} << "not a date";
-        QTest::newRow("unknown report") << QStringList{"payroll"} << "name one report";
-        QTest::newRow("model elsewhere")
-            << QStringList{"fi-log", "--model", "F150"} << "--model cannot be used";
+        const auto row = [](const char *name, const QStringList &arguments, const char *message,
+                            int status = 2) {
+            QTest::newRow(name) << arguments << status << QString(message);
+        };
+        row("salesperson commission", {"commission", "--by", "salesperson"},
+            "volmera: report: --by salesperson cannot be used with the commission report\n");
+        row("salesperson F&I log", {"fi-log", "--by", "salesperson"},
+            "volmera: report: --by salesperson cannot be used with the fi-log report\n");
+        row("new summary", {"summary", "--vehicle", "new"},
+            "volmera: report: --vehicle new cannot be used with the summary report\n");
+        row("bad date", {"fi-log", "--from", "13/45/2004"},
+            "volmera: report: --from 13/45/2004 is not a date (MM/DD/YYYY)\n");
+        row("anniversary date that is none", {"anniversary", "--from", "garbage"},
+            "volmera: report: --from garbage is not a date (MM/DD/YYYY)\n");
+        row("unknown report", {"payroll"},
+            "volmera: report: name one report: fi-log, summary, gross-sales, commission, "
+            "names, letters, anniversary, birthday, service or model\n");
+        row("model elsewhere", {"fi-log", "--model", "F150"},
+            "volmera: report: --model cannot be used with the fi-log report\n");
+        row("salesperson not in the report",
+            {"gross-sales", "--by", "salesperson", "--salesperson", "NOBODY", "--print-to-file"},
+            "volmera: report: --salesperson NOBODY is not among the salespeople of this report: "
+            "BLANK, ADAMS, JONES\n");
+        row("no database", {"summary", "--data-dir", "EMPTY"},
+            "volmera: report: the folder EMPTY has no deal database (ZELDB.mdb)\n", 1);
     }
 
     void refusals() {
         QFETCH(QStringList, arguments);
+        QFETCH(int, status);
         QFETCH(QString, message);
-        const Run r = run(arguments);
-        QCOMPARE(r.status, 2);
-        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        const bool noDatabase = arguments.contains("EMPTY");
+        const QString folder = QDir(empty.path()).canonicalPath();
+        arguments.removeAll("EMPTY");
+        arguments.removeAll("--data-dir");
+        const Run r = run(arguments, noDatabase ? folder : QString());
+        QCOMPARE(r.status, status);
+        // The message is a whole line of what the command says on standard error.
+        const QString line = QString(message).replace("EMPTY", folder);
+        QVERIFY2(r.err.startsWith(line) || r.err.contains('\n' + line), qPrintable(r.err));
         QVERIFY(r.out.isEmpty());
     }
 };

@@ -77,6 +77,8 @@ private Q_SLOTS:
                             "Visit us again.\n\n\n" + pad + "Bob Jones\n" + pad + "ACME MOTORS\n");
         // The conditions choose the list the line is picked from.
         QVERIFY(run({"letter", "--pick", "1", "--vehicle", "used"}).out.contains("Ann Brown\n"));
+        // It offers what the letters screen offers: no F&I manager.
+        QVERIFY(!run({"letter", "--help"}).out.contains("--fi-mgr"));
     }
 
     void refusals_data() {
@@ -91,8 +93,8 @@ private Q_SLOTS:
         QTest::newRow("letter pick past the list")
             << QStringList{"letter", "--pick", "3"} << 1 << "the letters list has 2 line(s)";
         QTest::newRow("letter with another report's condition")
-            << QStringList{"letter", "--pick", "1", "--model", "X"} << 2
-            << "--model cannot be used with the letters report";
+            << QStringList{"letter", "--pick", "1", "--fi-mgr", "AB"} << 2
+            << "volmera: letter: --fi-mgr cannot be used with the letters report\n";
         QTest::newRow("letter without its template")
             << QStringList{"letter", "--letter", "2", "--pick", "1"} << 1
             << "REPORT - LTR OK CMD: The letter file";

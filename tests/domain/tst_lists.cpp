@@ -1,6 +1,7 @@
 #include "TestRegistry.h"
 #include "base/ScriptedPrompter.h"
 #include "domain/reports/Builders.h"
+#include "domain/reports/Reports.h"
 #include "fixtures/FixtureDeals.h"
 
 using namespace DealSchema;
@@ -20,27 +21,11 @@ ReportConditions conditions(int report, const QString &from = "01/01/1900",
     return c;
 }
 
-ReportOutput build(const ReportConditions &c, FixtureDeals &deals, Prompter &prompter) {
-    BuildPolicy policy(prompter);
-    switch (c.report) {
-    case 1:
-        return DoFILog(c, deals, policy);
-    case 5:
-        return DoCustFile(c, deals, policy);
-    case 7:
-    case 8:
-        return DoAnnv_DOB(c, deals, policy);
-    case 9:
-        return DoSrvCnt(c, deals, policy);
-    default:
-        return DoModel(c, deals, policy);
-    }
-}
-
 ReportOutput build(const ReportConditions &c, const QVector<Deal> &list) {
     FixtureDeals deals(list);
     ScriptedPrompter prompter;
-    return build(c, deals, prompter);
+    BuildPolicy policy(prompter);
+    return reportDescriptor(c.report)->build(c, deals, policy);
 }
 
 // A deal of the contact lists: sold in 2024, buyer named by last name, with a telephone.
@@ -76,7 +61,8 @@ private Q_SLOTS:
         const QVector<Deal> deals = {
             deal("DateSold=2024-03-05|ByLName=MONTGOMERY-SMITHSON|StkNbr=A123|NewUsed=N|Year=2023|"
                  "Make=CHEVROLET  |Model=SILVERADO 1500 LTZ|FinanceSrc=GMAC|Term=60|APR=6.9|"
-                 "FinRes=450|SrvRes=1200.5|AHRes=abc|PrftAmt1=100|PrftAmt2=25.25"),
+                 "FinRes=123456.78|SrvRes=1200.5|LifeRes=75.25|AHRes=30.1|PrftAmt1=100|"
+                 "PrftAmt2=25.25|PrftAmt3=abc"),
             deal("DateSold=2024-03-31|ByLName=LEE|StkNbr=U77|NewUsed=U|Year=2019|Make=FORD|"
                  "Model=F150|FinanceSrc=CU|PrftAmt3=300"),
         };
@@ -85,16 +71,16 @@ private Q_SLOTS:
         QCOMPARE(
             out.lines,
             QStringList({"03/05 MONTGOMERY-SMIT A123     N 2023 CHEVROLET SILVERADO GMA",
-                         sp(12) + " 60  6.90000    450.00   1200.50 " + zero + ' ' + zero +
-                             "    125.25   1775.75",
+                         sp(12) + " 60  6.90000 123456.78   1200.50     75.25     30.10    "
+                                  "125.25 124887.88",
                          "",
                          "03/31 LEE" + sp(13) + "U77" + sp(6) + "U 2019 FORD F150" + sp(11) + "CU ",
                          sp(12) + "  0  0.00000 " + zero + ' ' + zero + ' ' + zero + ' ' + zero +
                              "    300.00    300.00",
                          ""}));
         QCOMPARE(out.totals, (QList<QPair<QString, QString>>{
-                                 {"lblFILogTtl", "   450.00   1200.50      0.00      0.00    "
-                                                 "425.25   2075.75"}}));
+                                 {"lblFILogTtl", "123456.78   1200.50     75.25     30.10    "
+                                                 "425.25 125187.88"}}));
         QVERIFY(!out.cancelled);
     }
 
@@ -142,32 +128,6 @@ private Q_SLOTS:
         QCOMPARE(out.totals.value(0).second, QStringList(6, "     0.00").join(' '));
     }
 
-    void failurePolicy_data() {
-        QTest::addColumn<int>("report");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<int>("lines");
-        QTest::newRow("log cancel") << 1 << int(Answer::Cancel) << 3;
-        QTest::newRow("log retry") << 1 << int(Answer::Retry) << 6;
-        QTest::newRow("names cancel") << 5 << int(Answer::Cancel) << 2;
-        QTest::newRow("names retry") << 5 << int(Answer::Retry) << 4;
-    }
-    void failurePolicy() {
-        QFETCH(int, report);
-        QFETCH(int, answer);
-        QFETCH(int, lines);
-        FixtureDeals deals({buyer("ONE"), buyer("TWO")});
-        deals.failAt = {1, 2, 3};
-        ScriptedPrompter prompter;
-        prompter.answer(answer);
-        const ReportOutput out = build(conditions(report), deals, prompter);
-        QCOMPARE(prompter.shown.size(), 1);
-        QCOMPARE(prompter.shown[0].style, int(Style::RetryCancel));
-        QCOMPARE(out.lines.size(), lines);
-        QCOMPARE(out.cancelled, answer == Answer::Cancel);
-        // A cancelled log leaves the totals line as it was.
-        QCOMPARE(out.totals.size(), report == 1 && !out.cancelled ? 1 : 0);
-    }
-
     void customerFile_data() {
         QTest::addColumn<int>("format");
         QTest::addColumn<QStringList>("lines");
@@ -210,7 +170,14 @@ private Q_SLOTS:
         row("any year", "03/15/2024", "3/20/2024", false,
             {first("EARLIER", "03/15/2020"), first("SAME", "03/16/2024")});
         row("include year", "03/15/2024", "03/20/2024", true, {first("SAME", "03/16/2024")});
-        row("over the year's end", "12/01/2024", "03/31/2025", false, {});
+        row("to the end date", "03/15/2023", "03/16/2023", false,
+            {first("EARLIER", "03/15/2020"), first("SAME", "03/16/2024")});
+        row("over the year's end", "12/01/2024", "03/15/2025", false,
+            {first("EARLIER", "03/15/2020")});
+        row("include year: whole dates", "03/01/2020", "04/01/2020", true,
+            {first("EARLIER", "03/15/2020")});
+        row("include year, over the year's end", "12/01/2023", "03/16/2024", true,
+            {first("SAME", "03/16/2024")});
     }
     void anniversary() {
         QFETCH(QString, from);
@@ -246,8 +213,10 @@ private Q_SLOTS:
         row("co-buyer without last name", "07/01/1960", "03/18/1962", "  ", "03/15/2024",
             "03/20/2025", {});
         row("no birth dates", "", "//", "ROE", "03/15/2024", "03/20/2025", {});
-        row("over the year's end", "12/15/1960", "01/15/1962", "ROE", "12/01/2024", "01/31/2025",
-            {});
+        row("over the year's end", "12/15/1960", "01/15/1962", "ROE", "12/01/2024", "01/15/2025",
+            contactLines("ANN DOE", "  12/15/1960") + contactLines("BOB ROE", "  01/15/1962"));
+        row("between the ends of a span over the year's end", "06/15/1960", "", "", "12/01/2024",
+            "01/15/2025", {});
         // A text that is no date is compared, and shown, as it stands.
         row("not a date", "03/17", "", "", "03/15/2024", "03/20/2025",
             contactLines("ANN DOE", "  03/17"));
@@ -333,7 +302,7 @@ private Q_SLOTS:
         QVector<Deal> deals;
         // An unlisted deal makes no group.
         const QStringList names = {"OLD", "A", "B", "C", "D"};
-        const QStringList salesmen = {"ADAMS", "  ", "JONES/SMITH", "JONES  ", "SMITH"};
+        const QStringList salesmen = {"ADAMS", "  ", "JONES/SMITH", "jones  ", "SMITH"};
         for (qsizetype i = 0; i < names.size(); ++i) {
             Deal deal = buyer(names[i], i == 0 ? "2023-01-01" : "2024-01-01");
             deal.insert(Salesman, salesmen[i]);

@@ -7,8 +7,11 @@
 #include "cli/LabelsCommand.h"
 #include "cli/ReportCommand.h"
 #include "domain/reports/Labels.h"
+#include "domain/reports/Pagination.h"
 #include "domain/reports/PrinterPort.h"
 #include "domain/reports/ReportPrinting.h"
+#include "domain/reports/Reports.h"
+#include "fixtures/Golden.h"
 #include "fixtures/StoreFixture.h"
 #include "forms/frmRpt.h"
 #include "store/DealSchema.h"
@@ -25,47 +28,8 @@ using Choice = std::optional<Prompter::PrinterChoice>;
 Q_DECLARE_METATYPE(Choice)
 
 namespace {
-// The page headers as printed: %P is the page number, %N the salesperson's " (NAME)", %T the
-// report's title; the column headings follow.
-const QString anyHead = "Dec 6, 2026   ACE MOTORS%N\n\n" + QString(19, ' ') + "%T\n" +
-                        QString(67, ' ') + "Page: %P\n" + QString(19, ' ') +
-                        "From 01/01/2024 To 12/06/2026   New and Used\n\n";
-QString titled(const char *title, const char *columns) {
-    return QString(anyHead).replace("%T", title) + columns;
-}
-const QString gsrHead =
-    titled("G R O S S    S A L E S    R E P O R T",
-           "Date  Name       Vehicle Description                  Gross      Pack      Net\n");
-const QString commHead =
-    titled("C O M M I S S I O N    R E P O R T",
-           "                         Total     Total    Total New    Total Used     Total\n"
-           "ASM                       New       Used   Commissions  Commissions  Commissions\n");
-const QString sumHead =
-    titled("S U M M A R Y   A N A L Y S I S",
-           "        Totals          New      Used     Total        New      Used     Total\n");
-const QString fiHead =
-    "Dec 6, 2026   ACE MOTORS  F & I    L O G%N\n"
-    "\n"
-    "       F&I MGR ALL           From 01/01/2024 To 12/06/2026   New and Used              "
-    "                           Page: %P\n"
-    "\n"
-    "                                                         Fin.                Fin.    Srv. "
-    "Cnt.  Credit               Other      Deal\n"
-    "Date  Name            Stock #  Vehicle Description       Src. Term APR      Reserve   "
-    "Reserve    Life   Disability  Profit     Total\n";
 const QString gsrTotal =
     "                                             Total    850.50    350.00   1200.50\n";
-const QString commTotals = "                Total 2.0 1.0\n"
-                           "\n"
-                           "                         Average Commission 100.00\n";
-const QString fiTotal = QString(68, ' ') + "Total  TOTALS\n";
-
-QString head(const QString &layout, int page, const QString &name = {}, const QString &title = {}) {
-    return QString(layout)
-        .replace("%P", QString::number(page))
-        .replace("%N", name.isEmpty() ? QString() : " (" + name + ")")
-        .replace("%T", title);
-}
 QString rows(const QStringList &lines) {
     return lines.isEmpty() ? QString() : lines.join('\n') + '\n';
 }
@@ -75,12 +39,13 @@ QStringList numbered(const QString &prefix, int from, int to) {
         lines << QStringLiteral("%1%2").arg(prefix).arg(i, 3, 10, QChar('0'));
     return lines;
 }
-// Entries of size lines each, "E001a", "E001b", ...
-QStringList entries(int count, int size) {
+// Entries of size lines each, "E001a", "E001b", ...; in a list their first lines end in blanks.
+QStringList entries(int count, int size, const QString &trailing = {}) {
     QStringList lines;
     for (int i = 1; i <= count; ++i)
         for (int k = 0; k < size; ++k)
-            lines << QStringLiteral("E%1%2").arg(i, 3, 10, QChar('0')).arg(QChar('a' + k));
+            lines << QStringLiteral("E%1%2").arg(i, 3, 10, QChar('0')).arg(QChar('a' + k)) +
+                         (k == 0 ? trailing : QString());
     return lines;
 }
 // F&I log deals: the two lines of a deal and the empty line after them.
@@ -90,13 +55,6 @@ QStringList deals(int from, int to) {
         lines << QStringLiteral("DEAL %1   ").arg(i, 3, 10, QChar('0'))
               << QString(12, ' ') + QStringLiteral("T%1").arg(i, 71, 10, QChar('0')) << QString();
     return lines;
-}
-QString dealRows(int from, int to) {
-    QString text;
-    for (int i = from; i <= to; ++i)
-        text += QStringLiteral("DEAL %1").arg(i, 3, 10, QChar('0')).leftJustified(62) +
-                QStringLiteral("T%1").arg(i, 71, 10, QChar('0')) + '\n';
-    return text;
 }
 QStringList group(const QString &name) {
     return {name + " (Salesman)"};
@@ -125,6 +83,8 @@ class PrintingTest : public QObject {
         c.EDT = "12/06/2026";
         if (report == 4)
             c.PrtBy = ReportConditions::ASM;
+        if (report == 1)
+            c.Veh = ReportConditions::New;
         ReportOutput out;
         out.lines = lines;
         out.totals = {{"lblGSRTtl", "   850.50    350.00   1200.50  "},
@@ -189,93 +149,71 @@ private Q_SLOTS:
             data.remove(name);
     }
 
-    void documentFiles_data() {
+    // The pages of a run, without a printer, each page end shown as the document file ends it:
+    // the expected texts are the document files under tests/golden/printing/.
+    void pages_data() {
+        QTest::addColumn<QString>("golden");
         QTest::addColumn<int>("report");
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QString>("salesperson"); // empty: printed for the dealership
         QTest::addColumn<QStringList>("salespeople");
-        QTest::addColumn<QString>("expected");
-        const QString e7(7, '\n'), e9(9, '\n'), e3(3, '\n');
-        const QStringList none;
-        QTest::newRow("gross sales: trailing blanks go, the totals follow")
-            << 3 << QStringList{"A 1", "", "B 2   "} << "" << none
-            << head(gsrHead, 1) + "A 1\n\nB 2\n" + gsrTotal;
-        QTest::newRow("gross sales: the 44th line starts page 2")
-            << 3 << numbered("L", 1, 44) << "" << none
-            << head(gsrHead, 1) + rows(numbered("L", 1, 43)) + e7 + head(gsrHead, 2) + "L044\n" +
-                   gsrTotal;
-        QTest::newRow("gross sales: ending at a page end, no empty page follows")
-            << 3 << numbered("L", 1, 86) << "" << none
-            << head(gsrHead, 1) + rows(numbered("L", 1, 43)) + e7 + head(gsrHead, 2) +
-                   rows(numbered("L", 44, 86)) + gsrTotal;
-        QTest::newRow("commission: ASM heading, empty lines kept, three totals lines")
-            << 4 << QStringList{"C1", "", "C2"} << "" << none
-            << head(commHead, 1) + "C1\n\nC2\n" + commTotals;
-        const QString customers = "C U S T O M E R    F I L E";
-        QTest::newRow("customer file: the 23rd entry starts page 2")
-            << 5 << entries(23, 2) << "" << none
-            << head(anyHead, 1, {}, customers) + rows(entries(22, 2)) + e7 +
-                   head(anyHead, 2, {}, customers) + "E023a\nE023b\n";
-        const QString service = "S E R V I C E    C O N T R A C T    F O L L O W    U P";
-        QTest::newRow("follow-up list: 14 entries a page")
-            << 9 << entries(15, 3) << "" << none
-            << head(anyHead, 1, {}, service) + rows(entries(14, 3)) + e9 +
-                   head(anyHead, 2, {}, service) + "E015a\nE015b\nE015c\n";
-        const QString anniversary = "P U R C H A S E    A N N I V E R S A R Y";
-        QTest::newRow("anniversary by salesperson: empty lines skipped, a page each")
-            << 7
-            << group("ADAMS") + entries(1, 3) + QStringList{""} + group("JONES") + entries(1, 3)
-            << "ALL" << QStringList{"ADAMS", "JONES"}
-            << head(anyHead, 1, "ADAMS", anniversary) + rows(entries(1, 3)) + e9 +
-                   head(anyHead, 2, "JONES", anniversary) + rows(entries(1, 3));
-        QTest::newRow("F&I log: 43 deals a page, the totals on the next")
-            << 1 << deals(1, 44) << "" << none
-            << head(fiHead, 1) + dealRows(1, 43) + e3 + head(fiHead, 2) + dealRows(44, 44) +
-                   fiTotal;
+        const auto row = [](const char *name, const char *golden, int report,
+                            const QStringList &lines, const char *salesperson = "",
+                            const QStringList &salespeople = {}) {
+            QTest::newRow(name) << QString(golden) << report << lines << QString(salesperson)
+                                << salespeople;
+        };
+        row("gross sales: trailing blanks go, the totals follow", "gsr-totals", 3,
+            {"A 1", "", "B 2   "});
+        row("gross sales: the 44th line starts page 2", "gsr-44-lines", 3, numbered("L", 1, 44));
+        row("gross sales: ending at a page end, no empty page follows", "gsr-86-lines", 3,
+            numbered("L", 1, 86));
+        row("commission: ASM heading, empty lines kept, three totals lines", "comm-asm", 4,
+            {"C1", "", "C2"});
+        row("customer file: the 23rd entry starts page 2, trailing blanks go", "names-23-entries",
+            5, entries(23, 2, "     "));
+        row("follow-up list: 14 entries a page", "service-15-entries", 9, entries(15, 3));
+        const QStringList twoGroups = {"ADAMS", "JONES"};
+        row("anniversary by salesperson: empty lines skipped, a page each",
+            "anniversary-by-salesperson", 7,
+            group("ADAMS") + entries(1, 3) + QStringList{""} + group("JONES") + entries(1, 3),
+            "ALL", twoGroups);
+        row("F&I log of new vehicles: 43 deals a page, the totals on the next", "filog-44-deals", 1,
+            deals(1, 44));
         const QStringList block = numbered("S", 1, 22);
-        QTest::newRow("summary by salesperson: a block a page")
-            << 2 << group("ADAMS") + block + QStringList{""} + group("JONES") + block << "ALL"
-            << QStringList{"ADAMS", "JONES"}
-            << head(sumHead, 1, "ADAMS") + rows(block) + e7 + head(sumHead, 2, "JONES") +
-                   rows(block);
-
+        row("summary by salesperson: a block a page", "summary-by-salesperson", 2,
+            group("ADAMS") + block + QStringList{""} + group("JONES") + block, "ALL", twoGroups);
         const QStringList bySp = group("ADAMS") + QStringList{"a1", "a2", ""} + group("JONES") +
                                  QStringList{"j1", ""} + group("SMITH") + QStringList{"s1"};
         const QStringList sp = {"ADAMS", "JONES", "SMITH"};
-        QTest::newRow("ALL: a page per salesperson, pages counted on, no totals")
-            << 3 << bySp << "ALL" << sp
-            << head(gsrHead, 1, "ADAMS") + "a1\na2\n\n" + e7 + head(gsrHead, 2, "JONES") +
-                   "j1\n\n" + e7 + head(gsrHead, 3, "SMITH") + "s1\n";
-        QTest::newRow("one salesperson: from its group line to the next")
-            << 3 << bySp << "JONES  " << sp << head(gsrHead, 1, "JONES") + "j1\n\n";
-        QTest::newRow("a salesperson without a group line: the header alone")
-            << 3 << bySp << "NOBODY" << sp << head(gsrHead, 1, "NOBODY");
-        QTest::newRow("ALL, the list starting with another name: an empty first page")
-            << 3 << bySp << "ALL" << QStringList{"BAKER"} + sp
-            << head(gsrHead, 1, "BAKER") + e7 + head(gsrHead, 2, "ADAMS") + "a1\na2\n\n" + e7 +
-                   head(gsrHead, 3, "JONES") + "j1\n\n" + e7 + head(gsrHead, 4, "SMITH") + "s1\n";
+        row("ALL: a page per salesperson, pages counted on, no totals", "gsr-all-salespeople", 3,
+            bySp, "ALL", sp);
+        row("one salesperson, in any letter case: from its group line to the next",
+            "gsr-one-salesperson", 3, bySp, "jones  ", sp);
+        row("a salesperson without a group line: the header alone", "gsr-unknown-salesperson", 3,
+            bySp, "NOBODY", sp);
+        row("ALL, the list starting with another name: an empty first page", "gsr-empty-first-page",
+            3, bySp, "ALL", QStringList{"BAKER"} + sp);
     }
-    void documentFiles() {
+    void pages() {
+        QFETCH(QString, golden);
         QFETCH(int, report);
         QFETCH(QStringList, lines);
         QFETCH(QString, salesperson);
         QFETCH(QStringList, salespeople);
-        QFETCH(QString, expected);
-        const QString file = documentFileName(report);
-        {
-            QFile old(file); // an earlier run's file is replaced, never extended
-            QVERIFY(old.open(QIODevice::WriteOnly));
-            old.write("AN EARLIER RUN\r\n");
-        }
         PrintRun run = runOf(report, lines);
-        run.toFile = true;
         run.bySalesperson = !salesperson.isEmpty();
         run.salesperson = salesperson;
         run.salespeople = salespeople;
-        QVERIFY(printReport(run, false));
-        QCOMPARE(text(fileBytes(file)), expected);
-        QVERIFY(prompter->shown.isEmpty()); // no paper prompts for a file
-        QVERIFY(jobs().isEmpty());
+        QString printed;
+        int number = 0;
+        for (const PrintedPage &page : paginate(run)) {
+            QCOMPARE(page.number, ++number);
+            printed += rows(page.lines);
+            if (page.pageEnd)
+                printed += QString(reportDescriptor(report)->layout.fileEndRows, '\n');
+        }
+        QCOMPARE(printed, goldenText("printing/" + golden + ".txt"));
     }
 
     void printerJobs_data() {
@@ -319,7 +257,7 @@ private Q_SLOTS:
         run.continuous = continuous;
         run.bySalesperson = lines.first().contains("(Salesman)");
         run.salespeople = {"ADAMS"};
-        QVERIFY(PrintGSR(run));
+        QVERIFY(printReport(run, false));
         QCOMPARE(promptsShown(), prompts);
         QVERIFY(text(job(0)).endsWith(firstJobEnd));
         QVERIFY(text(job(jobs().size() - 1)).endsWith(lastJobEnd));
@@ -332,7 +270,7 @@ private Q_SLOTS:
         PrintRun run = runOf(1, deals(1, 44));
         run.continuous = true;
         run.compressed = true;
-        QVERIFY(PrintFILog(run));
+        QVERIFY(printReport(run, false));
         QCOMPARE(jobs().size(), 2);
         QVERIFY(job(0).startsWith("\x12\x0f\r\nDec 6, 2026"));
         QVERIFY(job(0).endsWith("\r\n\f\r\n"));
@@ -341,8 +279,8 @@ private Q_SLOTS:
         // The same report with compressed print ticked on another report's panel: no codes.
         PrintRun gsr = runOf(3, {"L1"});
         gsr.compressed = true;
-        gsr.toFile = true;
-        QVERIFY(PrintGSR(gsr));
+        gsr.printer.toFile = true;
+        QVERIFY(printReport(gsr, false));
         QVERIFY(!fileBytes("GSRpt.DOC").contains('\x12'));
     }
 
@@ -379,18 +317,20 @@ private Q_SLOTS:
         QTest::addColumn<int>("what");
         QTest::addColumn<QString>("title"); // of the box that reports the failure
         QTest::addColumn<int>("buttons");
-        QTest::newRow("report on a printer that cannot be reached")
-            << 0 << "REPORT - PRINT GSR" << int(Style::OK);
+        QTest::addColumn<int>("boxes"); // shown in all: the first failure ends the run
+        QTest::newRow("three pages on a printer that cannot be reached")
+            << 0 << "REPORT - PRINT GSR" << int(Style::OK) << 2;
         QTest::newRow("document file that cannot be replaced")
-            << 1 << "REPORT - PRINT GSR" << int(Style::OK);
-        QTest::newRow("test labels") << 2 << "REPORT - PRT LBLS" << int(Style::OK);
+            << 1 << "REPORT - PRINT GSR" << int(Style::OK) << 1;
+        QTest::newRow("test labels") << 2 << "REPORT - PRT LBLS" << int(Style::OK) << 2;
         QTest::newRow("mailing labels: Retry or Cancel after the third failure")
-            << 3 << "" << int(Style::RetryCancel);
+            << 3 << "" << int(Style::RetryCancel) << 2;
     }
     void failures() {
         QFETCH(int, what);
         QFETCH(QString, title);
         QFETCH(int, buttons);
+        QFETCH(int, boxes);
         QDir(jobsFolder()).removeRecursively(); // the printer is gone
         prompter->answer(Answer::OK);           // the paper is in
         prompter->answer(Answer::Cancel);       // the Retry or Cancel box
@@ -398,13 +338,13 @@ private Q_SLOTS:
         bool printed = true;
         switch (what) {
         case 0:
-            run.continuous = true;
-            printed = PrintGSR(run);
+            run.lines = numbered("L", 1, 100);
+            printed = printReport(run, false);
             break;
         case 1:
             QVERIFY(QDir().mkdir("GSRpt.DOC"));
-            run.toFile = true;
-            printed = PrintGSR(run);
+            run.printer.toFile = true;
+            printed = printReport(run, false);
             QVERIFY(QFileInfo("GSRpt.DOC").isDir()); // left alone, not written into
             QDir().rmdir("GSRpt.DOC");
             break;
@@ -416,6 +356,7 @@ private Q_SLOTS:
             break;
         }
         QVERIFY(!printed);
+        QCOMPARE(prompter->shown.size(), boxes);
         const auto &box = prompter->shown.last();
         QCOMPARE(box.title, title);
         QCOMPARE(Prompter::buttonsOf(box.style), buttons);
@@ -434,6 +375,12 @@ private Q_SLOTS:
             << QStringList{"report",        "gross-sales", "--by",   "salesperson",
                            "--salesperson", "JONES",       "--print"}
             << 0 << "jobs/0001-default.prn";
+        QTest::newRow("print on a printer chosen, two copies")
+            << QStringList{"report", "gross-sales", "--print", "--printer",
+                           "OFFICE", "--copies",    "2"}
+            << 0 << "jobs/0001-OFFICE-2.prn";
+        QTest::newRow("no copies")
+            << QStringList{"report", "commission", "--print", "--copies", "0"} << 2 << "";
         QTest::newRow("mailing labels")
             << QStringList{"report", "names", "--format", "label", "--print"} << 0
             << "jobs/0001-LPT1.prn";
@@ -465,30 +412,49 @@ private Q_SLOTS:
                 text(fileBytes(made)).contains(command == "labels" ? "    XXXXXXXX\n" : "SMITH"));
     }
 
+    // The print dialog's choice: where the printout goes, and the message that says where.
     void printConditionsPanel_data() {
         QTest::addColumn<int>("report");
         QTest::addColumn<QString>("condition"); // the option ticked on the conditions panel
         QTest::addColumn<Choice>("choice");
         QTest::addColumn<QStringList>("shown"); // on the print conditions panel
-        using C = Prompter::PrinterChoice;
-        QTest::newRow("dialog cancelled") << 3 << "optPrtBy_0" << Choice() << QStringList();
-        QTest::newRow("gross sales")
-            << 3 << "optPrtBy_0" << Choice(C{true}) << QStringList{"chkCont"};
-        QTest::newRow("by salesperson")
-            << 3 << "optPrtBy_1" << Choice(C{true}) << QStringList{"chkCont", "lblPrt_1", "cboSM"};
-        QTest::newRow("F&I log") << 1 << "optPrtBy_0" << Choice(C{true})
-                                 << QStringList{"chkCont", "chkOkiComp"};
-        QTest::newRow("labels") << 5 << "optPrtFmt_1" << Choice(C{false})
-                                << QStringList{"chkCont", "cmdPrtLbls"};
+        QTest::addColumn<QString>("made");      // the file written, or the printer job
+        const auto to = [](const char *file) {
+            Prompter::PrinterChoice c;
+            c.toFile = true;
+            c.fileName = QString::fromLatin1(file);
+            return Choice(c);
+        };
+        Prompter::PrinterChoice office;
+        office.printer = "OFFICE";
+        office.copies = 2;
+        QTest::newRow("dialog cancelled") << 3 << "optPrtBy_0" << Choice() << QStringList() << "";
+        QTest::newRow("gross sales to its document file")
+            << 3 << "optPrtBy_0" << to("") << QStringList{"chkCont"} << "GSRpt.DOC";
+        QTest::newRow("by salesperson, on the printer chosen, two copies")
+            << 3 << "optPrtBy_1" << Choice(office) << QStringList{"chkCont", "lblPrt_1", "cboSM"}
+            << "jobs/0001-OFFICE-2.prn";
+        QTest::newRow("F&I log to a file named")
+            << 1 << "optPrtBy_0" << to("mine.txt") << QStringList{"chkCont", "chkOkiComp"}
+            << "mine.txt";
+        QTest::newRow("F&I log to a PDF") << 1 << "optPrtBy_0" << to("log.PDF")
+                                          << QStringList{"chkCont", "chkOkiComp"} << "log.PDF";
+        QTest::newRow("labels") << 5 << "optPrtFmt_1" << Choice(Prompter::PrinterChoice())
+                                << QStringList{"chkCont", "cmdPrtLbls"} << "jobs/0001-LPT1.prn";
     }
     void printConditionsPanel() {
         QFETCH(int, report);
         QFETCH(QString, condition);
         QFETCH(Choice, choice);
         QFETCH(QStringList, shown);
+        QFETCH(QString, made);
         makeDatabase();
-        appSettings().ReportSelector = report;
-        frmRpt form;
+        if (!made.isEmpty()) {
+            QFile old(made); // an earlier run's file is replaced
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("AN EARLIER RUN\r\n");
+        }
+        frmRpt form(report);
         form.findChild<QRadioButton *>(condition)->click();
         form.cmdCndOK_Click();
         prompter->choose(choice);
@@ -504,13 +470,19 @@ private Q_SLOTS:
             QCOMPARE(form.cboSM->currentText(), QStringLiteral("ALL"));
         if (!choice)
             return;
+        prompter->shown.clear();
         form.findChild<QPushButton *>("cmdPrtOK")->click();
         QVERIFY(print->isHidden());
         QVERIFY(form.pbxReport[panel]->isEnabled());
+        const QByteArray bytes = fileBytes(made);
+        const QString begins = report == 5 ? "  SMITH\n" : "Dec 6, 2026   ACE MOTORS";
+        QVERIFY2(made.endsWith(".PDF") ? bytes.startsWith("%PDF") : text(bytes).startsWith(begins),
+                 bytes.left(40));
+        QStringList said = promptsShown();
         if (choice->toFile)
-            QVERIFY(text(fileBytes(documentFileName(report))).contains("SMITH"));
-        else
-            QCOMPARE(jobs(), QStringList{"0001-LPT1.prn"}); // the labels
+            QCOMPARE(said.takeLast(), "REPORT PRINTED TO " + QFileInfo(made).absoluteFilePath());
+        else if (report != 5)
+            QCOMPARE(said.takeLast(), QString("INSERT BLANK SHEET OF PAPER IN PRINTER"));
     }
 };
 

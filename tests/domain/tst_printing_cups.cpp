@@ -85,7 +85,7 @@ private Q_SLOTS:
         run.continuous = true;
         ScriptedPrompter prompter; // the paper is in
         PrompterScope scope(&prompter);
-        QVERIFY(PrintGSR(run));
+        QVERIFY(printReport(run, false));
 
         QString made;
         QElapsedTimer waited;

@@ -68,10 +68,9 @@ private Q_SLOTS:
     // The panel's button prints the box: nothing for an empty box, the paper prompt otherwise.
     void panelButton() {
         appSettings() = AppSettings{};
-        appSettings().ReportSelector = 6;
         ScriptedPrompter prompter;
         PrompterScope scope(&prompter);
-        frmRpt form;
+        frmRpt form(6);
         auto *print = form.findChild<QPushButton *>("cmdPrtLtr");
         QVERIFY(print != nullptr);
         QVERIFY(print->isEnabled());

@@ -1,13 +1,16 @@
 #include "TestRegistry.h"
 
 #include "base/AppSettings.h"
+#include "base/Clock.h"
 #include "base/ScriptedPrompter.h"
+#include "cli/ReportCommand.h"
 #include "domain/reports/ReportSelection.h"
 #include "fixtures/StoreFixture.h"
 #include "forms/frmRpt.h"
 #include "store/DealSchema.h"
 #include "store/Recordset.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -50,6 +53,7 @@ private Q_SLOTS:
         auto rs = db->openRecordset("ZEL");
         addDeal(*rs, "SMITH", "A1", QDate(2024, 3, 1), "JONES");
         addDeal(*rs, "BROWN", "A2", QDate(2024, 3, 2), "ADAMS/JONES");
+        Clock::setToday(QDate(2026, 12, 6));
         AppSettings &s = appSettings();
         s = AppSettings();
         s.DatabasePath = ".\\ZELDB.mdb";
@@ -57,94 +61,196 @@ private Q_SLOTS:
         s.DealerName = "ACE MOTORS";
     }
     void cleanup() {
+        Clock::setToday({});
         QDir::setCurrent(previous);
         QFile::remove(dir.filePath("ZELDB.mdb"));
     }
 
+    // The screen offers a report exactly the conditions the command line accepts for it.
     void conditionsOfEachReport_data() {
         QTest::addColumn<int>("report");
         QTest::addColumn<QString>("caption");
-        QTest::addColumn<bool>("newUsed");     // "New" and "Used" can be chosen
-        QTest::addColumn<bool>("salesperson"); // "Salesperson" can be chosen
-        QTest::addColumn<QString>("extra");    // the one extra condition shown
-        QTest::newRow("F&I log") << 1 << "REPORT - F&I LOG" << true << true << "fraFIMgr";
-        QTest::newRow("summary") << 2 << "REPORT - SUMMARY ANALYSIS" << false << true << "";
-        QTest::newRow("gross sales") << 3 << "REPORT - GROSS SALES" << true << true << "";
+        QTest::addColumn<QStringList>("offered"); // besides the dates, "All" and "Dealership"
+        QTest::newRow("F&I log") << 1 << "REPORT - F&I LOG" << QStringList{"optVeh_0", "fraFIMgr"};
+        QTest::newRow("summary") << 2 << "REPORT - SUMMARY ANALYSIS" << QStringList{"optPrtBy_1"};
+        QTest::newRow("gross sales")
+            << 3 << "REPORT - GROSS SALES" << QStringList{"optVeh_0", "optPrtBy_1"};
         QTest::newRow("commission")
-            << 4 << "REPORT - COMMISSION REPORT" << false << false << "optPrtBy_2";
-        QTest::newRow("names") << 5 << "REPORT - CUSTOMER FILE" << true << true << "fraPrtTo";
-        QTest::newRow("letters") << 6 << "REPORT" << true << true << "";
-        QTest::newRow("anniversary")
-            << 7 << "REPORT - PURCHASE ANNIVERSARY" << true << true << "chkAnnvYr";
-        QTest::newRow("birthday") << 8 << "REPORT - BIRTH DATE" << true << true << "";
-        QTest::newRow("service") << 9 << "REPORT - SERVICE CONTRACT FOLLOW UP" << true << true
-                                 << "";
-        QTest::newRow("model") << 10 << "REPORT - MODEL" << true << true << "fraModel";
+            << 4 << "REPORT - COMMISSION REPORT" << QStringList{"optPrtBy_2"};
+        QTest::newRow("names") << 5 << "REPORT - CUSTOMER FILE"
+                               << QStringList{"optVeh_0", "optPrtBy_1", "fraPrtTo"};
+        QTest::newRow("letters") << 6 << "REPORT - DEALERSHIP THANK YOU"
+                                 << QStringList{"optVeh_0", "optPrtBy_1", "letter"};
+        QTest::newRow("anniversary") << 7 << "REPORT - PURCHASE ANNIVERSARY"
+                                     << QStringList{"optVeh_0", "optPrtBy_1", "chkAnnvYr"};
+        QTest::newRow("birthday") << 8 << "REPORT - BIRTH DATE"
+                                  << QStringList{"optVeh_0", "optPrtBy_1"};
+        QTest::newRow("service") << 9 << "REPORT - SERVICE CONTRACT FOLLOW UP"
+                                 << QStringList{"optVeh_0", "optPrtBy_1"};
+        QTest::newRow("model") << 10 << "REPORT - MODEL"
+                               << QStringList{"optVeh_0", "optPrtBy_1", "fraModel"};
     }
-
     void conditionsOfEachReport() {
         QFETCH(int, report);
         QFETCH(QString, caption);
-        QFETCH(bool, newUsed);
-        QFETCH(bool, salesperson);
-        QFETCH(QString, extra);
-        appSettings().ReportSelector = report;
-        frmRpt form;
+        QFETCH(QStringList, offered);
+        frmRpt form(report);
         QCOMPARE(form.windowTitle(), caption);
-        QCOMPARE(form.optVeh[0]->isEnabled(), newUsed);
-        QCOMPARE(form.optVeh[1]->isEnabled(), newUsed);
-        QCOMPARE(form.optPrtBy[1]->isEnabled(), salesperson);
         QCOMPARE(form.txtBDT->text(), QStringLiteral("01/01/1900"));
         QCOMPARE(form.txtEDT->text(), QStringLiteral("12/06/2026"));
-        for (const char *name : {"fraFIMgr", "fraModel", "fraPrtTo", "chkAnnvYr", "optPrtBy_2"}) {
+        // Each condition by its control on the screen and its option on the command line.
+        const QList<std::pair<const char *, QStringList>> conditions = {
+            {"optVeh_0", {"--vehicle", "new"}},  {"optPrtBy_1", {"--by", "salesperson"}},
+            {"optPrtBy_2", {"--by", "asm"}},     {"fraFIMgr", {"--fi-mgr", "JD"}},
+            {"fraModel", {"--model", "F150"}},   {"chkAnnvYr", {"--include-year"}},
+            {"fraPrtTo", {"--format", "label"}}, {"letter", {"--letter", "1"}}};
+        for (const auto &[name, arguments] : conditions) {
             QWidget *w = form.findChild<QWidget *>(name);
-            QVERIFY2(w, name);
-            QCOMPARE(w->isVisibleTo(&form), extra == QLatin1String(name));
+            const bool shown = w != nullptr && w->isVisibleTo(&form) && w->isEnabled();
+            QCOMPARE(shown || (QLatin1String(name) == "letter" && report == 6),
+                     offered.contains(name));
+            QCommandLineParser p;
+            p.addOptions({{"from", "", "d"},
+                          {"to", "", "d"},
+                          {"vehicle", "", "v"},
+                          {"by", "", "b"},
+                          {"fi-mgr", "", "f"},
+                          {"model", "", "m"},
+                          {"include-year", ""},
+                          {"format", "", "f"},
+                          {"letter", "", "n"}});
+            QVERIFY(p.parse(QStringList{"volmera"} + arguments));
+            ReportConditions c;
+            c.report = report;
+            QCOMPARE(readReportConditions(p, c).isEmpty(), offered.contains(name));
         }
     }
 
+    // A date box left with Tab, or Enter pressed in it: the date is completed and checked, and
+    // only checked dates are built on. Nothing typed leaves the date as it is.
     void dateBoxes_data() {
         QTest::addColumn<int>("report");
-        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed"); // null: nothing; empty: Backspace
+        QTest::addColumn<int>("key");
         QTest::addColumn<QString>("left");
-        QTest::addColumn<int>("boxes");
-        QTest::newRow("completed") << 3 << "3/5/04"
-                                   << "03/05/2004" << 0;
-        QTest::newRow("emptied gets its default") << 3 << ""
-                                                  << "01/01/1900" << 0;
-        QTest::newRow("rejected stays empty") << 3 << "13/45/2004"
-                                              << "" << 1;
-        QTest::newRow("anniversary keeps the text") << 7 << "3/5"
-                                                    << "3/5" << 0;
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("built");
+        const int tab = Qt::Key_Tab, enter = Qt::Key_Return;
+        const QString none, invalid = "ERROR - INVALID DATE";
+        QTest::newRow("completed") << 3 << "txtBDT"
+                                   << "3/5/04" << tab << "03/05/2004" << none << false;
+        QTest::newRow("December") << 3 << "txtEDT"
+                                  << "12/31/24" << tab << "12/31/2024" << none << false;
+        QTest::newRow("emptied gets its default") << 3 << "txtBDT"
+                                                  << "" << tab << "01/01/1900" << none << false;
+        QTest::newRow("rejected stays empty") << 3 << "txtBDT"
+                                              << "13/45/2004" << tab << "" << invalid << false;
+        QTest::newRow("anniversary completes it too")
+            << 7 << "txtBDT"
+            << "3/5" << tab << "03/05/2026" << none << false;
+        QTest::newRow("Enter keeps the ending date")
+            << 3 << "txtEDT" << QString() << enter << "12/06/2026" << none << true;
+        QTest::newRow("Enter checks a typed date")
+            << 3 << "txtBDT"
+            << "1/1/24" << enter << "01/01/2024" << none << true;
+        QTest::newRow("Enter on a date that is none builds nothing")
+            << 3 << "txtEDT"
+            << "13/45/2004" << enter << "" << invalid << false;
     }
-
     void dateBoxes() {
         QFETCH(int, report);
+        QFETCH(QString, box);
         QFETCH(QString, typed);
+        QFETCH(int, key);
         QFETCH(QString, left);
-        QFETCH(int, boxes);
+        QFETCH(QString, message);
+        QFETCH(bool, built);
         ScriptedPrompter prompter;
         PrompterScope scope(&prompter);
-        appSettings().ReportSelector = report;
-        frmRpt form;
+        frmRpt form(report);
         form.show();
         QApplication::setActiveWindow(&form);
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.txtBDT->setFocus();
-        form.txtBDT->setCursorPosition(0);
-        // The first key at the start of the box replaces the whole date.
-        QTest::keyClicks(form.txtBDT, typed.isEmpty() ? QStringLiteral("x") : typed);
-        if (typed.isEmpty())
-            form.txtBDT->clear();
-        QCOMPARE(form.txtBDT->text(), typed);
-        form.txtEDT->setFocus();
-        QCOMPARE(form.txtBDT->text(), left);
-        QCOMPARE(prompter.shown.size(), boxes);
+        auto *edit = form.findChild<QLineEdit *>(box);
+        edit->setFocus(Qt::TabFocusReason); // as Tab brings the focus: the date selected
+        edit->selectAll();
+        if (typed.isEmpty() && !typed.isNull())
+            QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, typed); // the first key replaces the whole date
+        QTest::keyClick(edit, Qt::Key(key));
+        QCOMPARE(edit->text(), left);
+        QCOMPARE(edit->cursorPosition(), 0); // shown from its start
+        QCOMPARE(prompter.shown.isEmpty() ? QString() : prompter.shown.first().text, message);
+        QCOMPARE(form.pbxReport[report == 7 ? 5 : 3]->isVisibleTo(&form), built);
+        if (built)
+            QCOMPARE(form.findChild<QLabel *>(box == "txtBDT" ? "lblGSDT_0" : "lblGSDT_1")->text(),
+                     left);
+    }
+
+    // At the size it opens with, every caption of the screen is whole and no two overlap; the
+    // list shows its widest line whole and grows with the window.
+    void nothingCutOff_data() {
+        QTest::addColumn<int>("report");
+        for (int report : {1, 2, 4, 5, 6, 7, 10})
+            QTest::newRow(qPrintable(reportDescriptor(report)->name)) << report;
+    }
+    void nothingCutOff() {
+        QFETCH(int, report);
+        ScriptedPrompter prompter;
+        PrompterScope scope(&prompter);
+        frmRpt form(report);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const auto whole = [](QWidget *panel) {
+            QList<QRect> texts; // the painted text of each caption, in the panel
+            for (QWidget *w : panel->findChildren<QWidget *>()) {
+                QString text;
+                int flags = 0;
+                if (auto *label = qobject_cast<QLabel *>(w)) {
+                    text = label->text().trimmed();
+                    flags = int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
+                } else if (qobject_cast<QAbstractButton *>(w)) {
+                    QVERIFY2(!w->isVisibleTo(panel) || w->width() >= w->sizeHint().width(),
+                             qPrintable(w->objectName()));
+                    continue;
+                }
+                if (text.isEmpty() || !w->isVisibleTo(panel))
+                    continue;
+                const QRect box = w->rect();
+                const QRect painted = w->fontMetrics().boundingRect(box, flags, text);
+                QVERIFY2(box.contains(painted), qPrintable(w->objectName() + ": " + text));
+                texts << painted.translated(w->mapTo(panel, QPoint()));
+            }
+            for (qsizetype i = 0; i < texts.size(); ++i)
+                for (qsizetype k = i + 1; k < texts.size(); ++k)
+                    QVERIFY2(
+                        !texts[i].intersects(texts[k]),
+                        qPrintable(QStringLiteral("captions %1 and %2 overlap").arg(i).arg(k)));
+        };
+        whole(form.pbxCond);
+        if (QTest::currentTestFailed())
+            return;
+        form.cmdCndOK_Click();
+        QVERIFY(form.width() <= 1024 && form.height() <= 768);
+        QWidget *panel = form.pbxReport[form.report.panel];
+        whole(panel);
+        auto *list = report == 6 ? form.lstLTR : form.reportList[form.report.panel - 1];
+        const QStringList lines = form.built.lines;
+        QVERIFY(!lines.isEmpty());
+        qsizetype widest = 0;
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            widest = lines[i].size() > lines[widest].size() ? i : widest;
+        QVERIFY(list->visualRect(list->model()->index(int(widest), 0)).width() >=
+                list->fontMetrics().horizontalAdvance(lines[widest]));
+        const int width = list->width(), height = list->height();
+        form.resize(form.width() + 200, form.height() + 100);
+        QTRY_COMPARE(list->width(), width + 200);
+        QVERIFY(list->height() > height);
     }
 
     void labelFormatPrintsForTheDealership() {
-        appSettings().ReportSelector = 5;
-        frmRpt form;
+        frmRpt form(5);
         form.optPrtBy[1]->setChecked(true);
         form.optPrtFmt[1]->click();
         QVERIFY(form.optPrtBy[0]->isChecked());
@@ -154,8 +260,7 @@ private Q_SLOTS:
     }
 
     void acceptShowsTheBuiltReport() {
-        appSettings().ReportSelector = 3;
-        frmRpt form;
+        frmRpt form(3);
         form.optPrtBy[1]->setChecked(true);
         form.cmdCndOK_Click();
         QVERIFY(!form.pbxReport[0]->isVisibleTo(&form));
@@ -169,23 +274,41 @@ private Q_SLOTS:
         QCOMPARE(form.findChild<QLabel *>("lblGSDT_0")->text(), QStringLiteral("01/01/1900"));
     }
 
-    void letterComposedFromTheDealItself() {
-        QFile letter("Letter1.TXT");
-        QVERIFY(letter.open(QIODevice::WriteOnly));
-        letter.write("Thank you for your new *V\r\n*E\r\n");
-        letter.close();
-        AppSettings &s = appSettings();
-        s.ReportSelector = 6;
-        s.LetterSelector = 0;
-        frmRpt form;
-        form.cmdCndOK_Click();
-        QCOMPARE(form.lstLTR->model()->rowCount(), 2);
-        form.lstLTR->setCurrentIndex(form.lstLTR->model()->index(0, 0));
-        form.cmdLtrOK_Click();
+    // Each letters window writes the letter it was opened for, whatever others are open.
+    void lettersWindowsKeepTheirLetter() {
+        for (const auto &[name, text] : {std::pair{"Letter1.TXT", "Thank you for your new *V"},
+                                         std::pair{"Letter3.TXT", "Time for service"}}) {
+            QFile letter(name);
+            QVERIFY(letter.open(QIODevice::WriteOnly));
+            letter.write(QByteArray(text) + "\r\n*E\r\n");
+        }
+        frmRpt thanks(6, 0), service(6, 2);
+        QCOMPARE(service.windowTitle(), QStringLiteral("REPORT - SERVICE FOLLOW UP"));
+        for (frmRpt *form : {&thanks, &service}) {
+            form->cmdCndOK_Click();
+            QCOMPARE(form->lstLTR->model()->rowCount(), 2);
+            form->lstLTR->setCurrentIndex(form->lstLTR->model()->index(0, 0));
+            form->cmdLtrOK_Click();
+        }
         // The address holds "/", yet the city and state come out right.
-        QVERIFY(form.txtLTR->toPlainText().contains("            12/B Main St"));
-        QVERIFY(form.txtLTR->toPlainText().contains("            Salem, OR 97301"));
+        QVERIFY(thanks.txtLTR->toPlainText().contains("            12/B Main St"));
+        QVERIFY(thanks.txtLTR->toPlainText().contains("            Salem, OR 97301"));
+        QVERIFY(thanks.txtLTR->toPlainText().endsWith("Thank you for your new    \n"));
+        QVERIFY(service.txtLTR->toPlainText().endsWith("            Time for service\n"));
         QFile::remove("Letter1.TXT");
+        QFile::remove("Letter3.TXT");
+    }
+
+    void modelThatMatchesNothingSaysSo() {
+        ScriptedPrompter prompter;
+        PrompterScope scope(&prompter);
+        frmRpt form(10);
+        form.txtModel->setText("NOSUCH");
+        form.cmdCndOK_Click();
+        QCOMPARE(prompter.shown.size(), 1);
+        QCOMPARE(prompter.shown[0].text,
+                 QStringLiteral("NO DEALS FOR MODEL \"NOSUCH\" FROM 01/01/1900 TO 12/06/2026"));
+        QCOMPARE(prompter.shown[0].style, int(Style::Information));
     }
 };
 

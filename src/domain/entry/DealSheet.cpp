@@ -32,6 +32,11 @@ private:
 QString amount(const QString &text) {
     return FormatUsing(QStringLiteral("######0.00"), Val(text));
 }
+
+// The term and the rate as their boxes hold them: an empty box is laid out blank, not as 0.
+QVariant number(const QString &text) {
+    return text.trimmed().isEmpty() ? QVariant() : QVariant(Val(text));
+}
 } // namespace
 
 QString entryCaption(const QString &versionText, const QString &dealerName) {
@@ -130,9 +135,9 @@ QStringList dealSheetLines(const SheetSource &source) {
     otherProfit(35);
     s.newLine();
     s.col(13);
-    s << caption(13) + QLatin1Char(' ') + FormatUsing(QStringLiteral("##0"), Val(box(13)));
+    s << caption(13) + QLatin1Char(' ') + FormatUsing(QStringLiteral("##0"), number(box(13)));
     s.col(23);
-    s << caption(14) + QLatin1Char(' ') + FormatUsing(QStringLiteral("#0.00000"), Val(box(14)));
+    s << caption(14) + QLatin1Char(' ') + FormatUsing(QStringLiteral("#0.00000"), number(box(14)));
     otherProfit(37);
     s.newLine();
     field(5, 15);

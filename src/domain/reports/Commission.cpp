@@ -2,6 +2,7 @@
 #include "domain/reports/Builders.h"
 #include "domain/reports/ReportSelection.h"
 
+#include <QHash>
 #include <vector>
 
 using namespace DealSchema;
@@ -85,13 +86,16 @@ public:
     const std::vector<Person> &people() const { return rows; }
 
 private:
+    // The first row of the name, letter case aside; rows are found by the name in upper case.
     Person &rowOf(QStringView name, bool search) {
+        const QString folded = name.toString().toUpper();
         if (search) {
-            for (Person &p : rows) {
-                if (p.name == name)
-                    return p;
-            }
+            const auto found = index.constFind(folded);
+            if (found != index.constEnd())
+                return rows[*found];
         }
+        if (!index.contains(folded))
+            index.insert(folded, rows.size());
         Person &p = rows.emplace_back();
         p.name = name.toString();
         return p;
@@ -107,6 +111,7 @@ private:
     }
 
     std::vector<Person> rows;
+    QHash<QString, size_t> index;
 };
 
 } // namespace

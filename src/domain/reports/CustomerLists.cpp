@@ -2,6 +2,7 @@
 #include "domain/reports/Builders.h"
 #include "domain/reports/ContactLists.h"
 #include "domain/reports/ReportSelection.h"
+#include "domain/reports/SalespersonGroups.h"
 
 #include <functional>
 
@@ -25,32 +26,35 @@ QStringList contactEntry(const DealSource &d, const QString &name, const QString
             QStringLiteral("   ") + d.text(Year) + u' ' + d.text(Make) + u' ' + d.text(Model)};
 }
 
-// Walks the deals in order; each one that passes is headed, when the list is by salesperson,
-// by its salesperson's group line when the key changes, and then adds its entry.
+// Walks the deals in order and adds the entry of each one that passes; by salesperson, each
+// salesperson's entries together, headed by a group line.
 ReportOutput walk(const ReportConditions &c, DealSource &deals, BuildPolicy &policy,
                   const std::function<bool()> &passes,
                   const std::function<void(QStringList &)> &entry) {
     ReportOutput out;
-    const bool bySalesperson = c.PrtBy == ReportConditions::Salesperson;
-    bool grouped = false;
-    QString group;
-    bool going = policy.attempt([&] { deals.moveFirst(); });
-    while (going && !deals.eof()) {
-        if (passes()) {
-            const QString key = ReportSelection::salespersonKey(deals.text(Salesman));
-            if (bySalesperson && (!grouped || key != group)) {
-                if (grouped)
-                    out.lines.append(QString());
-                out.lines.append(key + QStringLiteral(" (Salesman)"));
-                out.salespeople.append(key);
-                group = key;
-                grouped = true;
-            }
-            entry(out.lines);
-        }
-        going = policy.attempt([&] { deals.moveNext(); });
+    const auto add = [&] { entry(out.lines); };
+    if (c.PrtBy != ReportConditions::Salesperson) {
+        out.cancelled = !walkDeals(deals, policy, [&] {
+            if (passes())
+                add();
+        });
+        return out;
     }
-    out.cancelled = !going;
+    const auto groups = groupBySalesperson(deals, policy, passes);
+    if (!groups) {
+        out.cancelled = true;
+        return out;
+    }
+    for (const SalespersonGroup &group : *groups) {
+        if (!out.salespeople.isEmpty())
+            out.lines.append(QString());
+        out.lines.append(group.key + QStringLiteral(" (Salesman)"));
+        out.salespeople.append(group.key);
+        if (!walkGroup(deals, policy, group, add)) {
+            out.cancelled = true;
+            break;
+        }
+    }
     return out;
 }
 
@@ -82,13 +86,18 @@ QString asDate(const QString &text, const QString &mask) {
     return d.isValid() ? formatDate(d, mask) : text;
 }
 
+// A day of the year ("mm/dd") within a span of the year; a span that begins later in the year
+// than it ends runs over New Year (12/15 to 01/15).
+bool inSpan(const QString &day, const QString &from, const QString &to) {
+    return from <= to ? day >= from && day <= to : day >= from || day <= to;
+}
+
 // "" and "//" are how a missing birthday is stored.
 bool birthdayIn(const QString &formatted, const QString &from, const QString &to) {
     const QString trimmed = rtrim(formatted);
     if (trimmed.isEmpty() || trimmed == QLatin1String("//"))
         return false;
-    const QString day = formatted.left(5);
-    return day >= from && day <= to;
+    return inSpan(formatted.left(5), from, to);
 }
 } // namespace
 
@@ -118,13 +127,15 @@ ReportOutput DoAnnv_DOB(const ReportConditions &c, DealSource &deals, BuildPolic
     const QString twoBlanks = QStringLiteral("  ");
 
     if (c.report == 7) {
-        const QString mask = c.AnnvYr ? full : QStringLiteral("mm/dd");
-        const QString from = asDate(c.BDT, mask);
-        const QString to = asDate(c.EDT, mask);
+        // With the year the span is one of whole dates; without it, of days of any year.
+        const QString day = QStringLiteral("mm/dd");
+        const QString from = asDate(c.BDT, day);
+        const QString to = asDate(c.EDT, day);
         const auto passes = [&] {
+            const bool in = c.AnnvYr ? ReportSelection::inDateRange(deals, c)
+                                     : inSpan(formatDate(deals.date(DateSold), day), from, to);
             // A deal without a sale date has no anniversary.
-            const QString sold = formatDate(deals.date(DateSold), mask);
-            return !sold.isEmpty() && sold >= from && sold <= to &&
+            return in && !deals.view(DateSold).isEmpty() &&
                    ReportSelection::vehiclePasses(c, deals.text(NewUsed));
         };
         const auto entry = [&](QStringList &lines) {

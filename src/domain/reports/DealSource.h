@@ -16,6 +16,9 @@ public:
     virtual void moveFirst() = 0;
     virtual void moveNext() = 0;
     virtual bool eof() const = 0;
+    // The row under the cursor, counting from 0, and a move back to one.
+    virtual qsizetype position() const = 0;
+    virtual void moveTo(qsizetype row) = 0;
     // A field of the current deal as text: Null gives "", a date gives its stored yyyy-mm-dd.
     virtual QStringView view(int field) const = 0;
     virtual bool isNull(int field) const = 0;
@@ -35,6 +38,8 @@ public:
     void moveFirst() override { pos = 0; }
     void moveNext() override;
     bool eof() const override { return pos >= rows->rows(); }
+    qsizetype position() const override { return pos; }
+    void moveTo(qsizetype row) override { pos = row; }
     QStringView view(int field) const override { return rows->view(pos, field); }
     bool isNull(int field) const override { return rows->isNull(pos, field); }
 

@@ -1,6 +1,7 @@
 #include "base/Format.h"
 #include "domain/reports/Builders.h"
 #include "domain/reports/ReportSelection.h"
+#include "domain/reports/SalespersonGroups.h"
 
 using namespace DealSchema;
 using ReportSelection::appendFitted;
@@ -44,48 +45,50 @@ QString subTotalLine(Currency gross, Currency pack) {
 
 ReportOutput DoGrossSale(const ReportConditions &c, DealSource &deals, BuildPolicy &policy) {
     ReportOutput out;
-    const bool bySalesperson = c.PrtBy == ReportConditions::Salesperson;
     // The condition dates become keys once, not once per deal.
     const QString from = ReportSelection::conditionKey(c.BDT);
     const QString to = ReportSelection::conditionKey(c.EDT);
-    Currency totalGross, totalPack, subGross, subPack;
-    QString current;
-
-    if (!policy.attempt([&] { deals.moveFirst(); })) {
-        out.cancelled = true;
-        return out;
-    }
-    while (!deals.eof()) {
+    const auto passes = [&] {
         const QString date = deals.dateKey(DateSold);
-        if (!date.isEmpty() && date >= from && date <= to && classPasses(c, deals)) {
-            if (bySalesperson) {
-                const QString key = ReportSelection::salespersonKey(deals.text(Salesman));
-                if (key != current) {
-                    if (!current.isEmpty()) {
-                        out.lines << subTotalLine(subGross, subPack) << QString();
-                        subGross = subPack = Currency();
-                    }
-                    out.lines << key + QLatin1String(" (Salesman)");
-                    out.salespeople << key;
-                    current = key;
-                }
-            }
-            const Currency gross = deals.amount(UnitPrft);
-            const Currency pack = deals.amount(Pack);
-            totalGross += gross;
-            totalPack += pack;
-            subGross += gross;
-            subPack += pack;
-            out.lines << dealLine(deals, gross, pack);
-        }
-        if (!policy.attempt([&] { deals.moveNext(); })) {
-            out.cancelled = true;
-            return out;
-        }
-    }
+        return !date.isEmpty() && date >= from && date <= to && classPasses(c, deals);
+    };
+    Currency totalGross, totalPack, subGross, subPack;
+    const auto list = [&] {
+        const Currency gross = deals.amount(UnitPrft);
+        const Currency pack = deals.amount(Pack);
+        totalGross += gross;
+        totalPack += pack;
+        subGross += gross;
+        subPack += pack;
+        out.lines << dealLine(deals, gross, pack);
+    };
 
-    if (bySalesperson)
-        out.lines << subTotalLine(subGross, subPack);
+    if (c.PrtBy != ReportConditions::Salesperson) {
+        out.cancelled = !walkDeals(deals, policy, [&] {
+            if (passes())
+                list();
+        });
+    } else if (const auto groups = groupBySalesperson(deals, policy, passes)) {
+        for (const SalespersonGroup &group : *groups) {
+            if (!out.salespeople.isEmpty())
+                out.lines << QString();
+            out.lines << group.key + QLatin1String(" (Salesman)");
+            out.salespeople << group.key;
+            subGross = subPack = Currency();
+            if (!walkGroup(deals, policy, group, list)) {
+                out.cancelled = true;
+                break;
+            }
+            out.lines << subTotalLine(subGross, subPack);
+        }
+        // Without a deal the sub total of no one is still shown, as zeros.
+        if (groups->empty())
+            out.lines << subTotalLine(subGross, subPack);
+    } else {
+        out.cancelled = true;
+    }
+    if (out.cancelled)
+        return out;
     out.totals << qMakePair(QStringLiteral("lblGSRTtl"), money(totalGross) + QLatin1Char(' ') +
                                                              money(totalPack) + QLatin1Char(' ') +
                                                              money(totalGross + totalPack));

@@ -35,6 +35,12 @@ QString fullName(const DealSource &deals, int first, int last) {
            ConvertLetters(deals.text(last));
 }
 
+// The salesperson who signs: the first name of a shared deal ("SMITH/JONES" is SMITH's).
+QString salesperson(QStringView salesman) {
+    const qsizetype slash = salesman.indexOf(QLatin1Char('/'));
+    return ReportSelection::rtrimmed(slash < 0 ? salesman : salesman.left(slash)).toString();
+}
+
 QStringList recipientParts(const DealSource &deals) {
     return {fullName(deals, ByFirstMI, ByLName),
             ConvertLetters(deals.text(ByAdr)),
@@ -45,7 +51,7 @@ QStringList recipientParts(const DealSource &deals) {
             ConvertLetters(deals.text(Make)),
             ConvertLetters(deals.text(Model)),
             fullName(deals, CByFirstMI, CByLName),
-            ConvertLetters(deals.text(Salesman))};
+            ConvertLetters(salesperson(deals.view(Salesman)))};
 }
 
 bool fiManagerPasses(const ReportConditions &c, const DealSource &deals) {
@@ -55,9 +61,10 @@ bool fiManagerPasses(const ReportConditions &c, const DealSource &deals) {
 
 // The template's lines: CRLF or LF ends a line, and a last line without an end still counts.
 QStringList templateLines(int letterSelector) {
-    const QString name = templatePath(letterSelector);
-    if (name.isEmpty())
+    const LetterDescriptor *letter = letterDescriptor(letterSelector);
+    if (letter == nullptr)
         throw VolmeraError(QStringLiteral("There is no letter number %1.").arg(letterSelector + 1));
+    const QString &name = letter->templatePath;
     QFile file(PathMapping::toLocal(name));
     if (!file.exists())
         throw VolmeraError(QStringLiteral("The letter file \"%1\" was not found.").arg(name));
@@ -101,17 +108,16 @@ ReportOutput DoLetters(const ReportConditions &c, DealSource &deals, BuildPolicy
     return out;
 }
 
-QString templatePath(int letterSelector) {
-    switch (letterSelector) {
-    case 0:
-        return QStringLiteral(".\\Letter1.TXT");
-    case 1:
-        return QStringLiteral(".\\Letter2.TXT");
-    case 2:
-        return QStringLiteral(".\\Letter3.TXT");
-    default:
-        return QString();
-    }
+const LetterDescriptor *letterDescriptor(int letterSelector) {
+    static const LetterDescriptor letters[] = {
+        {QStringLiteral(".\\Letter1.TXT"), QStringLiteral("Dealership Thank You Letter for:"),
+         QStringLiteral("REPORT - DEALERSHIP THANK YOU")},
+        {QStringLiteral(".\\Letter2.TXT"), QStringLiteral("Salesman Thank You Letter for:"),
+         QStringLiteral("REPORT - SALESPERSON THANK YOU")},
+        {QStringLiteral(".\\Letter3.TXT"), QStringLiteral("Service Follow-up Letter for:"),
+         QStringLiteral("REPORT - SERVICE FOLLOW UP")},
+    };
+    return letterSelector >= 0 && letterSelector < 3 ? &letters[letterSelector] : nullptr;
 }
 
 QString composeLetter(const QStringList &parts, int letterSelector, const QString &todayText,

@@ -10,9 +10,14 @@
 // is lowered; only blanks separate words, other characters are left as they are.
 QString ConvertLetters(const QString &source);
 
-// The template file of a letter (0 dealership, 1 salesperson, 2 service follow-up) as the
-// program names it, ".\Letter1.TXT" ...; empty for any other selector.
-QString templatePath(int letterSelector);
+// The three letters (0 dealership, 1 salesperson, 2 service follow-up).
+struct LetterDescriptor {
+    QString templatePath; // as the program names it, ".\Letter1.TXT" ...
+    QString heading;      // over the list of recipients: "Dealership Thank You Letter for:"
+    QString caption;      // of the window that writes it: "REPORT - DEALERSHIP THANK YOU"
+};
+// The letter of a selector; nullptr for any other.
+const LetterDescriptor *letterDescriptor(int letterSelector);
 
 // The letter for a recipient's ten parts: the head with todayText (mm/dd/yyyy) and the
 // address, then the template merged line by line, then the signature unless the template

@@ -56,8 +56,9 @@ private:
 class PrintJob : public PrintStream {
 public:
     // queue empty: the job is captured (tests).
-    PrintJob(QString queue, QString port, QString title)
-        : queue(std::move(queue)), port(std::move(port)), title(std::move(title)) {}
+    PrintJob(QString queue, QString port, QString title, int copies = 1)
+        : queue(std::move(queue)), port(std::move(port)), title(std::move(title)),
+          copies(qMax(1, copies)) {}
 
     void write(const QByteArray &bytes) override {
         if (closed)
@@ -77,10 +78,12 @@ public:
 
 private:
     void capture() {
-        const QString path = QDir(captureFolder)
-                                 .filePath(QStringLiteral("%1-%2.prn")
-                                               .arg(++capturedJobs, 4, 10, QLatin1Char('0'))
-                                               .arg(port));
+        const QString path =
+            QDir(captureFolder)
+                .filePath(
+                    QStringLiteral("%1-%2%3.prn")
+                        .arg(++capturedJobs, 4, 10, QLatin1Char('0'))
+                        .arg(port, copies > 1 ? QStringLiteral("-%1").arg(copies) : QString()));
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size())
             throw VolmeraError(QStringLiteral("The print job cannot be kept in %1: %2")
@@ -92,8 +95,14 @@ private:
             return; // nothing to print: no empty job
         const QByteArray name = queue.toUtf8();
         const QByteArray jobTitle = title.toUtf8();
-        const int job =
-            cupsCreateJob(CUPS_HTTP_DEFAULT, name.constData(), jobTitle.constData(), 0, nullptr);
+        cups_option_t *options = nullptr;
+        int count = 0;
+        if (copies > 1)
+            count =
+                cupsAddOption("copies", QByteArray::number(copies).constData(), count, &options);
+        const int job = cupsCreateJob(CUPS_HTTP_DEFAULT, name.constData(), jobTitle.constData(),
+                                      count, options);
+        cupsFreeOptions(count, options);
         if (job == 0)
             throw VolmeraError(QStringLiteral("The printer %1 did not take the print job: %2")
                                    .arg(queue, cupsProblem()));
@@ -113,6 +122,7 @@ private:
     }
 
     QString queue, port, title;
+    int copies;
     QByteArray data;
     bool closed = false;
 };
@@ -152,12 +162,12 @@ QString defaultDestination() {
                                       "service (CUPS), for example with lpadmin -d NAME."));
 }
 
-std::unique_ptr<PrintStream> captured(const QString &port, const QString &title) {
+std::unique_ptr<PrintStream> captured(const QString &port, const QString &title, int copies = 1) {
     if (!QFileInfo(captureFolder).isDir())
         throw VolmeraError(QStringLiteral("The printer cannot be reached: the folder %1 that "
                                           "keeps its jobs is missing.")
                                .arg(captureFolder));
-    return std::make_unique<PrintJob>(QString(), port, title);
+    return std::make_unique<PrintJob>(QString(), port, title, copies);
 }
 } // namespace
 
@@ -169,6 +179,24 @@ std::unique_ptr<PrintStream> PrinterPort::defaultPrinter(const QString &jobTitle
     if (!captureFolder.isEmpty())
         return captured(QStringLiteral("default"), jobTitle);
     return std::make_unique<PrintJob>(defaultDestination(), QStringLiteral("default"), jobTitle);
+}
+
+std::unique_ptr<PrintStream> PrinterPort::printer(const QString &destinationName, int copies,
+                                                  const QString &jobTitle) {
+    if (destinationName.isEmpty() && copies <= 1)
+        return defaultPrinter(jobTitle);
+    if (!captureFolder.isEmpty())
+        return captured(destinationName.isEmpty() ? QStringLiteral("default") : destinationName,
+                        jobTitle, copies);
+    if (destinationName.isEmpty())
+        return std::make_unique<PrintJob>(defaultDestination(), QStringLiteral("default"), jobTitle,
+                                          copies);
+    const auto queue = destination(destinationName);
+    if (!queue)
+        throw VolmeraError(QStringLiteral("The printer %1 cannot be reached: it is not set up in "
+                                          "the print service (CUPS).")
+                               .arg(destinationName));
+    return std::make_unique<PrintJob>(*queue, destinationName, jobTitle, copies);
 }
 
 std::unique_ptr<PrintStream> PrinterPort::linePrinter(const QString &jobTitle) {

@@ -24,13 +24,18 @@ std::unique_ptr<PrintStream> documentFile(const QString &path);
 // The default printer ("the port of the default printer"): the CUPS default destination,
 // sent a plain-text job.
 std::unique_ptr<PrintStream> defaultPrinter(const QString &jobTitle);
+// A printer the user chose: a CUPS destination by name (empty: the default one), sent a
+// plain-text job of that many copies.
+std::unique_ptr<PrintStream> printer(const QString &destination, int copies,
+                                     const QString &jobTitle);
 // The line printer "LPT1:" (mailing labels): the CUPS queue named by the environment variable
 // VOLMERA_LPT1 when it is set, else the queue named "LPT1" when there is one, else the default
 // destination.
 std::unique_ptr<PrintStream> linePrinter(const QString &jobTitle);
 
 // For tests: every printer job becomes a file in folder, numbered in the order the jobs are
-// closed and named by its port ("0001-default.prn", "0002-LPT1.prn"), instead of reaching
-// CUPS. An empty folder sends the jobs to CUPS again and starts the numbering anew.
+// closed and named by its port or its destination and, beyond one, its copies
+// ("0001-default.prn", "0002-LPT1.prn", "0003-OFFICE-2.prn"), instead of reaching CUPS. An
+// empty folder sends the jobs to CUPS again and starts the numbering anew.
 void captureJobsIn(const QString &folder);
 } // namespace PrinterPort

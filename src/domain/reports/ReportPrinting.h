@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Prompter.h"
 #include "domain/reports/ReportConditions.h"
 
 #include <QList>
@@ -37,8 +38,8 @@ struct PrintRun {
     bool bySalesperson = false; // Print By "Salesperson" on the conditions panel
     QString salesperson = QStringLiteral("ALL");
     bool continuous = false;
-    bool compressed = false; // the F&I log's compressed print
-    bool toFile = false;     // the print dialog's print to file: the document file
+    bool compressed = false;         // the F&I log's compressed print
+    Prompter::PrinterChoice printer; // the print dialog's choice
 };
 
 // A run of the report built from c, with the dealer name and the date of the day of the
@@ -48,15 +49,13 @@ PrintRun printRunFor(const ReportConditions &c, const ReportOutput &built);
 // The document file a report prints to ("GSRpt.DOC"); empty for a report without one.
 QString documentFileName(int report);
 
-// The print routines. An empty list prints nothing. The two paper prompts go through the
-// current Prompter, and Cancel ends the run quietly. A failing step is skipped and the run goes
-// on; at its end the last error is shown under the routine's tag. False when an error occurred.
-bool PrintFILog(const PrintRun &run);
-bool PrintSummary(const PrintRun &run);
-bool PrintGSR(const PrintRun &run);
-bool PrintComm(const PrintRun &run);
-bool PrintAnyRpt(const PrintRun &run);
+// The file a run printed to a file writes: the one chosen, or the report's document file in
+// the data folder; an absolute path.
+QString printedFilePath(const PrintRun &run);
 
-// What the print conditions panel's OK runs for the report of the run: its routine, or the
-// mailing labels for the customer file in Label Format. False when an error occurred.
+// Prints the run's list as the print conditions panel's OK does: page headers, page ends and
+// the totals line of its report, or the mailing labels for the customer file in Label Format.
+// An empty list prints nothing. The two paper prompts go through the current Prompter, and
+// Cancel ends the run quietly. A failing step is skipped and the run goes on; at its end the
+// last error is shown under the report's print tag. False when an error occurred.
 bool printReport(const PrintRun &run, bool labelFormat);

@@ -1,44 +1,24 @@
 #include "domain/reports/ReportSelection.h"
 
 #include "domain/reports/DealSource.h"
+#include "domain/reports/Reports.h"
 
 #include <QDate>
 
 namespace ReportSelection {
 
 QString orderText(const ReportConditions &c) {
-    const bool byClass = c.Veh != ReportConditions::All;
-    const bool bySalesperson = c.PrtBy == ReportConditions::Salesperson;
-    const QString cls = byClass ? QStringLiteral("NewUsed, ") : QString();
-    QString base;
-    bool appended = false; // the salesperson comes last rather than first
-    switch (c.report) {
-    case 1:
-    case 6:
-        base = cls + QStringLiteral("DateSold");
-        appended = true;
-        break;
-    case 2:
-        base = QStringLiteral("DateSold");
-        break;
-    case 4:
-        return QStringLiteral("DateSold, Salesman");
-    case 5:
-        base = cls + QStringLiteral("ByLName, DateSold");
-        break;
-    case 7:
-    case 8:
-        base = cls + QStringLiteral("ByLName");
-        break;
-    case 9:
-        base = cls + QStringLiteral("SrvElig, DateSold");
-        break;
-    default: // 3 gross sales, 10 model
-        base = cls + QStringLiteral("DateSold");
-    }
-    if (!bySalesperson)
-        return base;
-    return appended ? base + QStringLiteral(", Salesman") : QStringLiteral("Salesman, ") + base;
+    const ReportDescriptor *report = reportDescriptor(c.report);
+    if (report == nullptr)
+        return QStringLiteral("DateSold");
+    QString order = report->order;
+    if ((report->accepts & Accepts::NewUsed) && c.Veh != ReportConditions::All)
+        order.prepend(QStringLiteral("NewUsed, "));
+    if (!(report->accepts & Accepts::Salesperson) || c.PrtBy != ReportConditions::Salesperson)
+        return order;
+    return report->salesmanKey == ReportDescriptor::SalespersonKey::Last
+               ? order + QStringLiteral(", Salesman")
+               : QStringLiteral("Salesman, ") + order;
 }
 
 QString queryText(const ReportConditions &c) {
@@ -105,17 +85,21 @@ QString money(Currency amount) {
 }
 
 QString salespersonKey(const QString &salesman) {
-    QString key = rtrim(salesman);
+    QStringView key = rtrimmed(salesman);
     const qsizetype slash = key.indexOf(QLatin1Char('/'));
     if (slash >= 0)
-        key = key.left(slash);
-    return key.isEmpty() ? QStringLiteral("BLANK") : key;
+        key = rtrimmed(key.left(slash)); // "JONES /SMITH" is a deal of JONES
+    return key.isEmpty() ? QStringLiteral("BLANK") : key.toString();
 }
 
-bool inBlock(const QString &key, const QString &salesman) {
+bool sameKey(QStringView a, QStringView b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+bool inBlock(const QString &key, QStringView salesman) {
     if (key == QLatin1String("BLANK"))
-        return rtrim(salesman).isEmpty();
-    return salesman.startsWith(key, Qt::CaseSensitive);
+        return rtrimmed(salesman).isEmpty();
+    return salesman.startsWith(key, Qt::CaseInsensitive);
 }
 
 } // namespace ReportSelection

@@ -22,9 +22,11 @@ bool inDateRange(const DealSource &deal, const ReportConditions &c);
 bool vehiclePasses(const ReportConditions &c, const QString &newUsed);
 // The Salesman text up to its first "/", trailing blanks removed; "BLANK" when that is empty.
 QString salespersonKey(const QString &salesman);
-// A deal belongs to the block of a key when its Salesman begins with the key (case counts), or,
-// for "BLANK", when its Salesman is blank.
-bool inBlock(const QString &key, const QString &salesman);
+// Salesperson keys are the same whatever their letter case ("JONES", "Jones", "jones").
+bool sameKey(QStringView a, QStringView b);
+// A deal belongs to the block of a key when its Salesman begins with the key, whatever the
+// letter case, or, for "BLANK", when its Salesman is blank.
+bool inBlock(const QString &key, QStringView salesman);
 // Laying out report lines.
 // Trailing blanks removed.
 QString rtrim(const QString &text);

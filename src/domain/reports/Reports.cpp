@@ -3,92 +3,183 @@
 #include "domain/reports/ReportSelection.h"
 
 using namespace DealSchema;
+using Key = ReportDescriptor::SalespersonKey;
+using Header = PageLayout::Header;
+using Step = PageLayout::Step;
+using Totals = PageLayout::Totals;
 
-const QList<ReportKind> &reportKinds() {
-    static const QList<ReportKind> all = {
+namespace {
+// The customer lists share one printout; the customer file takes two lines an entry, the
+// others three, and ends a document page with fewer empty lines.
+PageLayout contactLayout(int entry, int fileEndRows) {
+    return {QStringLiteral("REPORT - PRINT ANY RPT"),
+            Header::Common,
+            Step::Entry,
+            Totals::None,
+            true,
+            true,
+            entry,
+            46,
+            entry,
+            fileEndRows};
+}
+
+const QList<int> contactFields = {DateSold, NewUsed, Salesman,   ByFirstMI, ByLName,    ByPhone,
+                                  ByAdr,    ByCity,  ByStateZip, ByDOB,     CByFirstMI, CByLName,
+                                  CByDOB,   Year,    Make,       Model,     SrvElig,    SrvRes};
+} // namespace
+
+const QList<ReportDescriptor> &reportTable() {
+    namespace A = Accepts;
+    static const QList<ReportDescriptor> all = {
         {1,
          QStringLiteral("fi-log"),
+         QStringLiteral("REPORT - F&I LOG"),
+         QStringLiteral("F & I    L O G"),
+         1,
+         QStringLiteral("FILogRpt.DOC"),
+         QStringLiteral("DateSold"),
+         Key::Last,
+         A::NewUsed | A::FIMgr, // the log has no salesperson groups to print by
+         {QStringLiteral("REPORT - PRINT FILOG"), Header::FILog, Step::Deal, Totals::FILog, true,
+          true, 3, 44, 0, 3},
          {DateSold, FIMgr, NewUsed, StkNbr, ByLName, FinanceSrc, Year, Make, Model, Term, APR,
           FinRes, SrvRes, LifeRes, AHRes, PrftAmt1, PrftAmt2, PrftAmt3, Salesman},
          DoFILog},
         {2,
          QStringLiteral("summary"),
+         QStringLiteral("REPORT - SUMMARY ANALYSIS"),
+         QStringLiteral("S U M M A R Y   A N A L Y S I S"),
+         2,
+         QStringLiteral("SumRpt.DOC"),
+         QStringLiteral("DateSold"),
+         Key::First,
+         A::Salesperson,
+         {QStringLiteral("REPORT - PRINT SUMMARY"), Header::Summary, Step::Block, Totals::None,
+          true, true, 22, 0, 0, 7},
          {DateSold, Salesman, NewUsed, Pack, UnitPrft, Term, FinRes, SrvRes, SrvElig, LifeRes,
           AHRes, LAHElig, PrftAmt1, PrftAmt2, PrftAmt3},
          DoSummary},
         {3,
          QStringLiteral("gross-sales"),
+         QStringLiteral("REPORT - GROSS SALES"),
+         QStringLiteral("G R O S S    S A L E S    R E P O R T"),
+         3,
+         QStringLiteral("GSRpt.DOC"),
+         QStringLiteral("DateSold"),
+         Key::First,
+         A::NewUsed | A::Salesperson,
+         {QStringLiteral("REPORT - PRINT GSR"), Header::GSR, Step::Line, Totals::GSR, true, false,
+          1, 44, 0, 7},
          {DateSold, Salesman, NewUsed, ByLName, StkNbr, Year, Make, Model, UnitPrft, Pack},
          DoGrossSale},
         {4,
          QStringLiteral("commission"),
+         QStringLiteral("REPORT - COMMISSION REPORT"),
+         QStringLiteral("C O M M I S S I O N    R E P O R T"),
+         4,
+         QStringLiteral("CommRpt.DOC"),
+         QStringLiteral("DateSold, Salesman"),
+         Key::Last,
+         A::ASM,
+         {QStringLiteral("REPORT - PRINT COMM"), Header::Comm, Step::Line, Totals::Comm, false,
+          false, 1, 44, 0, 7},
          {DateSold, Salesman, NewUsed, SmComm1, SmComm2, ASMComm},
          DoCommRpt},
-        {5,
-         QStringLiteral("names"),
-         {DateSold, NewUsed, Salesman, ByFirstMI, ByLName, ByPhone, ByAdr, ByCity, ByStateZip},
-         DoCustFile},
+        {5, QStringLiteral("names"), QStringLiteral("REPORT - CUSTOMER FILE"),
+         QStringLiteral("C U S T O M E R    F I L E"), 5, QStringLiteral("NameRpt.DOC"),
+         QStringLiteral("ByLName, DateSold"), Key::First, A::NewUsed | A::Salesperson | A::Format,
+         contactLayout(2, 7), contactFields, DoCustFile},
         {6,
          QStringLiteral("letters"),
+         QStringLiteral("REPORT"),
+         QString(),
+         6,
+         QString(),
+         QStringLiteral("DateSold"),
+         Key::Last,
+         A::NewUsed | A::Salesperson | A::Letter,
+         {},
          {DateSold, FIMgr, NewUsed, Salesman, ByFirstMI, ByLName, ByAdr, ByCity, ByStateZip, Year,
           Make, Model, CByFirstMI, CByLName},
          DoLetters},
-        {7,
-         QStringLiteral("anniversary"),
-         {DateSold, NewUsed, Salesman, ByFirstMI, ByLName, ByPhone, ByAdr, ByCity, ByStateZip,
-          ByDOB, CByFirstMI, CByLName, CByDOB, Year, Make, Model},
+        {7, QStringLiteral("anniversary"), QStringLiteral("REPORT - PURCHASE ANNIVERSARY"),
+         QStringLiteral("P U R C H A S E    A N N I V E R S A R Y"), 5,
+         QStringLiteral("AnnvRpt.DOC"), QStringLiteral("ByLName"), Key::First,
+         A::NewUsed | A::Salesperson | A::IncludeYear, contactLayout(3, 9), contactFields,
          DoAnnv_DOB},
-        {8,
-         QStringLiteral("birthday"),
-         {DateSold, NewUsed, Salesman, ByFirstMI, ByLName, ByPhone, ByAdr, ByCity, ByStateZip,
-          ByDOB, CByFirstMI, CByLName, CByDOB, Year, Make, Model},
-         DoAnnv_DOB},
-        {9,
-         QStringLiteral("service"),
-         {DateSold, NewUsed, Salesman, SrvElig, SrvRes, Model, ByFirstMI, ByLName, ByPhone, ByAdr,
-          ByCity, ByStateZip, Year, Make},
-         DoSrvCnt},
-        {10,
-         QStringLiteral("model"),
-         {DateSold, NewUsed, Salesman, Model, ByFirstMI, ByLName, ByPhone, ByAdr, ByCity,
-          ByStateZip, Year, Make},
-         DoModel},
+        {8, QStringLiteral("birthday"), QStringLiteral("REPORT - BIRTH DATE"),
+         QStringLiteral("B I R T H    D A T E"), 5, QStringLiteral("BirthRpt.DOC"),
+         QStringLiteral("ByLName"), Key::First, A::NewUsed | A::Salesperson, contactLayout(3, 9),
+         contactFields, DoAnnv_DOB},
+        {9, QStringLiteral("service"), QStringLiteral("REPORT - SERVICE CONTRACT FOLLOW UP"),
+         QStringLiteral("S E R V I C E    C O N T R A C T    F O L L O W    U P"), 5,
+         QStringLiteral("SrvCRpt.DOC"), QStringLiteral("SrvElig, DateSold"), Key::First,
+         A::NewUsed | A::Salesperson, contactLayout(3, 9), contactFields, DoSrvCnt},
+        {10, QStringLiteral("model"), QStringLiteral("REPORT - MODEL"),
+         QStringLiteral("M O D E L    R E P O R T"), 5, QStringLiteral("ModelRpt.DOC"),
+         QStringLiteral("DateSold"), Key::First, A::NewUsed | A::Salesperson | A::Model,
+         contactLayout(3, 9), contactFields, DoModel},
     };
     return all;
 }
 
-const ReportKind *reportKind(int selector) {
-    for (const ReportKind &kind : reportKinds()) {
-        if (kind.selector == selector)
-            return &kind;
+const ReportDescriptor *reportDescriptor(int selector) {
+    for (const ReportDescriptor &report : reportTable()) {
+        if (report.selector == selector)
+            return &report;
     }
     return nullptr;
 }
 
-const ReportKind *reportKindNamed(const QString &name) {
-    for (const ReportKind &kind : reportKinds()) {
-        if (kind.name == name)
-            return &kind;
+const ReportDescriptor *reportNamed(const QString &name) {
+    for (const ReportDescriptor &report : reportTable()) {
+        if (report.name == name)
+            return &report;
     }
     return nullptr;
+}
+
+QString reportNames() {
+    QStringList names;
+    for (const ReportDescriptor &report : reportTable())
+        names << report.name;
+    const QString last = names.takeLast();
+    return names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+}
+
+bool offersSalesperson(const ReportConditions &c) {
+    const ReportDescriptor *report = reportDescriptor(c.report);
+    if (report == nullptr || !(report->accepts & Accepts::Salesperson))
+        return false;
+    return !(report->accepts & Accepts::Format) || c.PrtFmt == ReportConditions::LineFormat;
+}
+
+QString emptyReportNotice(const ReportConditions &c, const ReportOutput &built) {
+    const ReportDescriptor *report = reportDescriptor(c.report);
+    if (report == nullptr || !(report->accepts & Accepts::Model) || built.cancelled ||
+        !built.lines.isEmpty())
+        return {};
+    return QStringLiteral("NO DEALS FOR MODEL \"%1\" FROM %2 TO %3")
+        .arg(ReportSelection::rtrim(c.Model), c.BDT, c.EDT);
 }
 
 ReportOutput buildReport(const ReportConditions &c, const QString &databasePath,
                          Prompter &prompter) {
-    const ReportKind *kind = reportKind(c.report);
-    if (kind == nullptr)
+    const ReportDescriptor *report = reportDescriptor(c.report);
+    if (report == nullptr)
         return {};
     BuildPolicy policy(prompter);
     std::unique_ptr<MemorySource> deals;
     const bool opened = policy.attempt([&] {
         auto db = Database::open(databasePath);
         deals = std::make_unique<MemorySource>(
-            std::make_unique<SelectionCopy>(*db, ReportSelection::queryText(c), kind->fields));
+            std::make_unique<SelectionCopy>(*db, ReportSelection::queryText(c), report->fields));
     });
     if (!opened) {
         ReportOutput cancelled;
         cancelled.cancelled = true;
         return cancelled;
     }
-    return kind->build(c, *deals, policy);
+    return report->build(c, *deals, policy);
 }

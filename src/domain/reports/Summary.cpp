@@ -2,6 +2,8 @@
 #include "domain/reports/Builders.h"
 #include "domain/reports/ReportSelection.h"
 
+#include <QHash>
+#include <QSet>
 #include <algorithm>
 #include <optional>
 #include <vector>
@@ -240,19 +242,6 @@ struct DateTest {
     QString from, to;
 };
 
-// Membership of a block, tested on a Salesman text.
-struct Block {
-    explicit Block(const QString &key) : key(key), blank(key == QLatin1String("BLANK")) {}
-    bool holds(QStringView salesman) const {
-        if (blank)
-            return std::all_of(salesman.begin(), salesman.end(),
-                               [](QChar ch) { return ch == QLatin1Char(' '); });
-        return salesman.startsWith(key, Qt::CaseSensitive);
-    }
-    QString key;
-    bool blank;
-};
-
 // Visits every deal from the first with its row number; false when a failing move was cancelled.
 template <class Visit> bool walk(DealSource &deals, BuildPolicy &policy, Visit &&visit) {
     if (!policy.attempt([&] { deals.moveFirst(); }))
@@ -293,25 +282,38 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         return out;
     }
 
-    // Every block walks the deals again. What decides a deal's membership is read once per
-    // build: whether it is in range and which Salesman text it carries, runs of equal texts
-    // (the selection is in salesperson order) sharing one entry, so that a block tests each
-    // text once rather than each deal.
-    std::vector<qint32> textOf; // per deal: its entry in texts, -1 when out of range
-    QStringList texts;
+    // One walk: the deals in range are summed by their Salesman text (letter case aside), and
+    // the keys are listed once each, in the order first met. A block then adds up the texts
+    // that begin with its key, so a key such as JO also takes the deals of JONES.
+    struct Text {
+        QString salesman;
+        Tally nw, used;
+    };
+    std::vector<Text> texts;
+    QHash<QString, qsizetype> textIndex; // by the text in upper case
+    QSet<QString> keysMet;               // in upper case
+    qsizetype last = -1;                 // the text of the deal before, as the deals run
     const bool listed = walk(deals, policy, [&](qsizetype) {
-        if (!dates.passes(deals)) {
-            textOf.push_back(-1);
+        if (!dates.passes(deals))
             return;
-        }
         const QStringView salesman = deals.view(Salesman);
-        if (texts.isEmpty() || texts.last() != salesman) {
-            texts << salesman.toString();
-            const QString key = ReportSelection::salespersonKey(texts.last());
-            if (out.salespeople.isEmpty() || out.salespeople.last() != key)
-                out.salespeople << key;
+        if (last < 0 || !ReportSelection::sameKey(texts[last].salesman, salesman)) {
+            const QString folded = salesman.toString().toUpper();
+            const auto found = textIndex.constFind(folded);
+            if (found == textIndex.constEnd()) {
+                last = qsizetype(texts.size());
+                texts.push_back({salesman.toString(), {}, {}});
+                textIndex.insert(folded, last);
+                const QString key = ReportSelection::salespersonKey(texts.back().salesman);
+                if (!keysMet.contains(key.toUpper())) {
+                    keysMet.insert(key.toUpper());
+                    out.salespeople << key;
+                }
+            } else {
+                last = *found;
+            }
         }
-        textOf.push_back(qint32(texts.size() - 1));
+        countInto(texts[last].nw, texts[last].used, deals);
     });
     if (!listed) {
         out.cancelled = true;
@@ -321,26 +323,32 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         addBlock(out.lines, nw, used);
         return out;
     }
-
-    std::vector<char> member(texts.size());
+    // A text belongs to the blocks whose keys begin it: look its beginnings up among the keys.
+    QMultiHash<QString, qsizetype> blockOf; // by the key in upper case
+    for (qsizetype i = 0; i < out.salespeople.size(); ++i)
+        blockOf.insert(out.salespeople.at(i).toUpper(), i);
+    std::vector<Tally> blockNew(out.salespeople.size()), blockUsed(out.salespeople.size());
+    for (const Text &text : texts) {
+        const QString folded = text.salesman.toUpper();
+        const QString blank = QStringLiteral("BLANK");
+        for (qsizetype length = 0; length <= folded.size(); ++length) {
+            const QString beginning = length == 0 ? blank : folded.left(length);
+            for (auto it = blockOf.constFind(beginning);
+                 it != blockOf.constEnd() && it.key() == beginning; ++it) {
+                // The look-up finds the candidates; membership itself decides.
+                if ((length == 0) == (out.salespeople.at(*it) == blank) &&
+                    ReportSelection::inBlock(out.salespeople.at(*it), text.salesman)) {
+                    blockNew[*it] = blockNew[*it] + text.nw;
+                    blockUsed[*it] = blockUsed[*it] + text.used;
+                }
+            }
+        }
+    }
     for (qsizetype i = 0; i < out.salespeople.size(); ++i) {
         if (i > 0)
             out.lines << QString();
         out.lines << header(out.salespeople.at(i));
-        const Block block(out.salespeople.at(i));
-        for (qsizetype t = 0; t < texts.size(); ++t)
-            member[t] = block.holds(texts.at(t));
-        nw = used = Tally();
-        const bool done = walk(deals, policy, [&](qsizetype row) {
-            const qint32 t = row < qsizetype(textOf.size()) ? textOf[row] : -1;
-            if (t >= 0 && member[t])
-                countInto(nw, used, deals);
-        });
-        if (!done) {
-            out.cancelled = true;
-            return out;
-        }
-        addBlock(out.lines, nw, used);
+        addBlock(out.lines, blockNew[i], blockUsed[i]);
     }
     return out;
 }

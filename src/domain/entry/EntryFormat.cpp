@@ -25,9 +25,10 @@ QString withoutTrailingBlanks(QString text) {
 
 QString plainFormat(const QString &mask, const QVariant &value) {
     QString out = FormatUsing(mask, value);
-    // Stars would throw away what was typed; enough extra "#" (a double has at most 309 whole
+    // A full column may have lost digits (stars for whole digits, decimals cut at its edge),
+    // which would throw away what was typed; enough extra "#" (a double has at most 309 whole
     // digits) lets the mask write every digit.
-    if (out.startsWith(u'*'))
+    if (!out.startsWith(u' '))
         out = FormatUsing(QString(320, u'#') + mask, value);
     qsizetype blanks = 0;
     while (blanks < out.size() && out[blanks] == u' ')

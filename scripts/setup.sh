@@ -19,6 +19,6 @@ install_missing() {
 }
 
 build() {
-    cmake -S "$repo" -B "$repo/build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake -S "$repo" -B "$repo/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVOLMERA_WERROR=ON >/dev/null
     cmake --build "$repo/build" -j "$(nproc)"
 }

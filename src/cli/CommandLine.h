@@ -18,7 +18,7 @@ QCommandLineOption dataDirOption();
 
 // Reads a command's arguments (those after its name) with the parser's options and
 // --data-dir, and enters the data folder. False, with status set, when the arguments cannot be
-// used (the reason is printed).
+// used (the reason is printed). With makeDataDir a missing data folder is made first.
 bool parse(QCommandLineParser &parser, const QString &command, const QStringList &arguments,
-           int &status);
+           int &status, bool makeDataDir = false);
 } // namespace CommandLine

@@ -25,7 +25,7 @@ int dealCount(Database &db) {
 
 QString DataFolder::shippedFiles() {
     const QStringList candidates = {
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/volmera"),
+        QCoreApplication::applicationDirPath() + QStringLiteral("/" VOLMERA_SHARE_FROM_BIN),
         QStringLiteral(VOLMERA_SOURCE_RESOURCES),
     };
     for (const QString &folder : candidates)

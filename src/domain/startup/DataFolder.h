@@ -6,8 +6,9 @@
 // A data folder made ready without a window: the deal database, the settings file and the
 // files the program ships (letter templates, help document), and optionally generated deals.
 namespace DataFolder {
-// The folder of the shipped files: <prefix>/share/volmera beside the installed program, or the
-// checkout's resources/ for a program run from its build folder. Empty when neither is there.
+// The folder of the shipped files: <prefix>/share/volmera for the installed program (found from
+// where the program is), or the checkout's resources/ for a program run from its build folder.
+// Empty when neither is there.
 QString shippedFiles();
 
 // Prepares the working folder from the shipped files in shipped: makes the database when it is

@@ -1,7 +1,6 @@
 #include "TestRegistry.h"
 
-#include "store/DealSchema.h"
-#include "store/Recordset.h"
+#include "fixtures/StoreFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -92,13 +91,8 @@ private Q_SLOTS:
             createDealDatabase(folder + "/ZELDB.mdb");
             auto db = Database::open(folder + "/ZELDB.mdb");
             auto rs = db->openRecordset("ZEL");
-            for (int i = 0; i < deals; ++i) {
-                rs->addNew();
-                rs->setField("ByLName", "KEPT");
-                rs->setField("StkNbr", QString("K%1").arg(i));
-                rs->setField("LNKey", QString("KEPTK%1").arg(i));
-                rs->update();
-            }
+            for (int i = 0; i < deals; ++i)
+                StoreFixture::addDeal(*rs, "KEPT", QString("K%1").arg(i));
         }
 
         const Run r = run(folder, arguments);

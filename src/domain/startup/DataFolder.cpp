@@ -21,6 +21,12 @@ QString line(const QString &file, const QString &what) {
 int dealCount(Database &db) {
     return db.openRecordset(DealSchema::Table)->recordCount();
 }
+
+QString deals(int count) {
+    return count == 0   ? QStringLiteral("no deals")
+           : count == 1 ? QStringLiteral("1 deal")
+                        : QStringLiteral("%1 deals").arg(count);
+}
 } // namespace
 
 QString DataFolder::shippedFiles() {
@@ -40,13 +46,11 @@ void DataFolder::prepare(const QString &shipped, int sampleDeals,
     const QString local = PathMapping::toLocal(Defaults::DatabasePath);
     const bool existed = FileExists(Defaults::DatabasePath);
     if (existed && sampleDeals > 0) {
-        const int deals = dealCount(*Database::open(local));
-        if (deals > 0)
-            throw VolmeraError(QStringLiteral("the deal database %1 in %2 holds %3 deals; "
-                                              "--sample adds deals only to an empty one. "
-                                              "Nothing was changed.")
-                                   .arg(database, QDir::currentPath())
-                                   .arg(deals));
+        const int held = dealCount(*Database::open(local));
+        if (held > 0)
+            throw VolmeraError(QStringLiteral("the deal database %1 in %2 holds %3; --sample adds "
+                                              "deals only to an empty one. Nothing was changed.")
+                                   .arg(database, QDir::currentPath(), deals(held)));
     }
 
     if (!existed) {
@@ -54,10 +58,7 @@ void DataFolder::prepare(const QString &shipped, int sampleDeals,
         report(line(database, QStringLiteral("created, no deals")));
     } else {
         const OpenOutcome outcome = openDealDatabase(local);
-        const int deals = dealCount(*Database::open(local));
-        const QString held = deals == 0   ? QStringLiteral("no deals")
-                             : deals == 1 ? QStringLiteral("1 deal")
-                                          : QStringLiteral("%1 deals").arg(deals);
+        const QString held = deals(dealCount(*Database::open(local)));
         const QString what = outcome == OpenOutcome::Upgraded ? QStringLiteral("brought up to date")
                                                               : QStringLiteral("kept");
         report(line(database, what + QStringLiteral(", ") + held));

@@ -3,6 +3,7 @@
 #include "base/AppSettings.h"
 #include "base/CliPrompter.h"
 #include "cli/CommandLine.h"
+#include "cli/HistoryCommand.h"
 #include "cli/ImportCommand.h"
 #include "cli/InitCommand.h"
 #include "cli/LabelsCommand.h"
@@ -49,6 +50,9 @@ const std::vector<Command> &commands() {
         {QStringLiteral("purge"),
          QStringLiteral("purge old deals and rebuild the database (see 'volmera purge --help')"),
          runPurgeCommand},
+        {QStringLiteral("history"),
+         QStringLiteral("list who changed which deal and when (see 'volmera history --help')"),
+         runHistoryCommand},
         {QStringLiteral("labels"),
          QStringLiteral("print the three test labels (see 'volmera labels --help')"),
          runLabelsCommand},

@@ -15,6 +15,7 @@
 #include "forms/NavigationBar.h"
 #include "forms/ZELSetUp.h"
 #include "forms/frmHelp.h"
+#include "forms/frmHistory.h"
 #include "forms/frmRpt.h"
 
 #include <QAction>
@@ -116,6 +117,7 @@ void frmZEL::buildMenus() {
     mnuDelRecord = addItem(mnuFile, QStringLiteral("&Delete Record"), "mnuDelRecord", true);
     mnuRebuild = addItem(mnuFile, QStringLiteral("&Rebuild/Purge ZEL"), "mnuRebuild", true);
     mnuPrintRec = addItem(mnuFile, QStringLiteral("&Print Current Record"), "mnuPrintRec", true);
+    mnuHistory = addItem(mnuFile, QStringLiteral("Deal &History"), "mnuHistory", true);
     mnuExit = addItem(mnuFile, QStringLiteral("E&xit"), "mnuExit", true);
     connect(mnuImportZEL, &QAction::triggered, this, &frmZEL::mnuImportZEL_Click);
     connect(mnuRebuild, &QAction::triggered, this, &frmZEL::mnuRebuild_Click);
@@ -123,6 +125,7 @@ void frmZEL::buildMenus() {
     connect(mnuFindRecord, &QAction::triggered, this, &frmZEL::mnuFindRecord_Click);
     connect(mnuDelRecord, &QAction::triggered, this, &frmZEL::mnuDelRecord_Click);
     connect(mnuPrintRec, &QAction::triggered, this, &frmZEL::mnuPrintRec_Click);
+    connect(mnuHistory, &QAction::triggered, this, &frmZEL::mnuHistory_Click);
     connect(mnuExit, &QAction::triggered, this, &frmZEL::mnuExit_Click);
 
     mnuReports = menuBar()->addMenu(QStringLiteral("&Reports"));
@@ -611,6 +614,7 @@ void frmZEL::setBrowseMode(bool browse) {
     mnuAddRec->setEnabled(browse);
     mnuFindRecord->setEnabled(browse);
     mnuDelRecord->setEnabled(browse);
+    mnuHistory->setEnabled(browse);
     mnuReports->setEnabled(browse);
     mnuReports->menuAction()->setEnabled(browse);
     dtaZEL->setCaption(browse ? browseCaption : addCaption);
@@ -690,6 +694,18 @@ void frmZEL::mnuPrintRec_Click() {
     printDealSheet(dealSheetLines({windowTitle(), onScreen().boxes, captions, lblTtlFIRes->text(),
                                    lblTtlPrft->text()}),
                    Prompter::current());
+}
+
+void frmZEL::mnuHistory_Click() {
+    if (session.empty())
+        return;
+    ErrorTrap trap(QStringLiteral("ZEL - HISTORY MNU"));
+    trap.run([&] {
+        frmHistory history(PathMapping::toLocal(appSettings().DatabasePath),
+                           session.deal().boxes[FieldTable::stockNumber], this);
+        history.exec();
+    });
+    trap.report();
 }
 
 void frmZEL::mnuAbout_Click() {

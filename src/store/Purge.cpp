@@ -2,6 +2,7 @@
 
 #include "base/Clock.h"
 #include "base/PathMapping.h"
+#include "store/Audit.h"
 #include "store/DealSchema.h"
 #include "store/Salvage.h"
 #include "store/SqliteDatabase.h"
@@ -239,6 +240,16 @@ Outcome purge(const Files &f, const QDate &cutoff, const OnFailure &onFailure) {
             auto db = SqliteDatabase::open(working);
             Transaction t(*db);
             const int before = dealCount(*db);
+            // The record of changes keeps the removed deals' rows and gains one for each.
+            Audit::ensureTable(*db);
+            Audit::Writer audit(*db);
+            {
+                Statement gone(*db, QStringLiteral("SELECT StkNbr FROM ZEL WHERE DateSold IS "
+                                                   "NULL OR DateSold < ?1 ORDER BY StkNbr"));
+                gone.bind(1, cutoff.toString(Qt::ISODate));
+                while (gone.step())
+                    audit.write(Audit::Action::Purge, gone.value(0).toString());
+            }
             {
                 // Dates are stored as yyyy-mm-dd, which sorts as the dates do.
                 Statement remove(*db, QStringLiteral("DELETE FROM ZEL WHERE DateSold IS NULL OR "
@@ -248,6 +259,11 @@ Outcome purge(const Files &f, const QDate &cutoff, const OnFailure &onFailure) {
             }
             outcome.kept = dealCount(*db);
             outcome.deleted = before - outcome.kept;
+            audit.write(Audit::Action::Purge, {}, {}, QString(),
+                        QStringLiteral("sold before %1: %2 removed, %3 kept")
+                            .arg(cutoff.toString(QStringLiteral("MM/dd/yyyy")))
+                            .arg(outcome.deleted)
+                            .arg(outcome.kept));
             t.commit();
         });
         // The compacted database is written beside the live one, checked, and only then put

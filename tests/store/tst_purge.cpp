@@ -3,6 +3,7 @@
 
 #include "base/Clock.h"
 #include "domain/entry/DealBinding.h"
+#include "store/Audit.h"
 #include "store/Purge.h"
 #include "store/UseLock.h"
 
@@ -105,6 +106,42 @@ private Q_SLOTS:
         QCOMPARE(stocks(files.backup), (QStringList{"A", "B", "C", "D"})); // before deletion
         QVERIFY(out.repair.isEmpty());
         QVERIFY(!QFile::exists(files.database + "-new"));
+    }
+
+    // The purged database keeps the record of the deals it removed, and it still refuses any
+    // change to that record.
+    void recordOfChangesOutlivesThePurge_data() {
+        QTest::addColumn<QString>("sql");
+        QTest::newRow("update") << "UPDATE ZELAudit SET NewValue = 'x' WHERE StkNbr = 'A'";
+        QTest::newRow("delete") << "DELETE FROM ZELAudit WHERE StkNbr = 'A'";
+        QTest::newRow("delete all") << "DELETE FROM ZELAudit";
+    }
+    void recordOfChangesOutlivesThePurge() {
+        QFETCH(QString, sql);
+        Clock::setNow(QDateTime(QDate(2026, 6, 15), QTime(7, 0)));
+        {
+            auto db = Database::open(files.database);
+            Audit::Writer(*db).write(Audit::Action::Edit, "A", "Term", "36", "48");
+        }
+        QVERIFY(purgeBefore(DefaultCutoff).completed);
+        Clock::setNow({});
+        auto db = Database::open(files.database);
+        QStringList rows;
+        for (const Audit::Entry &e : Audit::history(*db))
+            rows << QStringList{e.action, e.stock, e.field, e.oldValue.value_or("~"),
+                                e.newValue.value_or("~")}
+                        .join('|');
+        const QStringList expected{"Edit|A|Term|36|48", "Purge|A|||", "Purge|C|||",
+                                   "Purge||||sold before 01/01/1980: 2 removed, 2 kept"};
+        QCOMPARE(rows, expected);
+        try {
+            db->exec(sql);
+            QFAIL("the record of changes was changed");
+        } catch (const StoreError &e) {
+            QCOMPARE(e.description(), QString("The rows of ZELAudit are a permanent record: "
+                                              "they cannot be changed or deleted."));
+        }
+        QCOMPARE(Audit::history(*db).size(), expected.size());
     }
 
     void secondRunKeepsTheFirstBackup() {

@@ -159,6 +159,13 @@ QString notADate(const QString &typed) {
         .arg(typed);
 }
 
+QString choice(const QDate &cutoff) {
+    return QStringLiteral("DELETE THE DEALS SOLD BEFORE %1?\n\nYes: delete them, then rebuild "
+                          "the file.\nNo: keep them, their amounts and vehicles, and blank only "
+                          "their customers' names, addresses, phones and birth dates.")
+        .arg(cutoff.toString(QStringLiteral("MM/dd/yyyy")));
+}
+
 Files files() {
     return {
         PathMapping::toLocal(QStringLiteral(".\\ZELDB.mdb")),
@@ -303,6 +310,46 @@ Outcome purge(const Files &f, const QDate &cutoff, const OnFailure &onFailure) {
         }
     }
     return outcome;
+}
+
+int blankPersonalData(const QString &databasePath, const QDate &cutoff) {
+    const auto use = DatabaseUse::take(databasePath, DatabaseUse::Mode::Shared, 2000);
+    if (!use)
+        throw StoreError(Kind::Busy, QStringLiteral("The deal database is being purged and "
+                                                    "rebuilt on another workstation; nothing was "
+                                                    "blanked. Blank again when that is done."));
+    auto db = SqliteDatabase::open(databasePath);
+    db->eraseFreedSpace();
+    QStringList blanks, anyLeft;
+    for (int field : DealSchema::personalFields()) {
+        const QString name = quotedName(DealSchema::fields()[field].name);
+        const bool last = field == DealSchema::ByLName; // a deal must have one
+        blanks << name + (last ? QStringLiteral(" = ' '") : QStringLiteral(" = ''"));
+        anyLeft << QStringLiteral("coalesce(%1, '') <> %2")
+                       .arg(name, last ? QStringLiteral("' '") : QStringLiteral("''"));
+    }
+    const QString which = QStringLiteral("DateSold < ?1 AND (%1)").arg(anyLeft.join(" OR "));
+    Transaction t(*db);
+    Audit::ensureTable(*db);
+    Audit::Writer audit(*db);
+    int blanked = 0;
+    {
+        Statement touched(
+            *db, QStringLiteral("SELECT StkNbr FROM ZEL WHERE %1 ORDER BY StkNbr").arg(which));
+        touched.bind(1, cutoff.toString(Qt::ISODate));
+        for (; touched.step(); ++blanked)
+            audit.write(Audit::Action::Blank, touched.value(0).toString());
+    }
+    Statement blank(*db, QStringLiteral("UPDATE ZEL SET %1, LNKey = ' ' || StkNbr WHERE %2")
+                             .arg(blanks.join(QStringLiteral(", ")), which));
+    blank.bind(1, cutoff.toString(Qt::ISODate));
+    blank.step();
+    audit.write(Audit::Action::Blank, {}, {}, QString(),
+                QStringLiteral("sold before %1: %2 blanked")
+                    .arg(cutoff.toString(QStringLiteral("MM/dd/yyyy")))
+                    .arg(blanked));
+    t.commit();
+    return blanked;
 }
 
 } // namespace DealPurge

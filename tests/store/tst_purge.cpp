@@ -326,6 +326,41 @@ private Q_SLOTS:
         QVERIFY(purgeBefore(DefaultCutoff).completed);
     }
 
+    // Blanking the customers of old deals leaves every figure as it was and takes them off
+    // every list of customers.
+    void blankingKeepsTheFigures_data() {
+        QTest::addColumn<QStringList>("report");
+        QTest::addColumn<bool>("same"); // the same as before, else empty
+        QTest::newRow("summary") << QStringList{"summary"} << true;
+        QTest::newRow("customer names") << QStringList{"names", "--to", "12/31/2023"} << false;
+        QTest::newRow("letters") << QStringList{"letters", "--to", "12/31/2023"} << false;
+    }
+    void blankingKeepsTheFigures() {
+        QFETCH(QStringList, report);
+        QFETCH(bool, same);
+        const QString dir = fixture->dir.filePath("sample");
+        const auto run = [&](const QStringList &arguments, int status = 0) {
+            QProcess p;
+            p.start(QStringLiteral(VOLMERA_BIN), arguments + QStringList{"--data-dir", dir});
+            p.waitForFinished(60000);
+            if (p.exitCode() != status)
+                qWarning("%s", p.readAllStandardError().constData());
+            return p.exitCode() == status ? p.readAllStandardOutput() : QByteArray("failed");
+        };
+        const QStringList asJson = QStringList{"report"} + report + QStringList{"--json"};
+        QVERIFY(run({"init", "--sample", "300"}) != "failed");
+        const QByteArray before = run(asJson);
+        QVERIFY(before.size() > 100);
+        QCOMPARE(run({"purge", "--anonymize-before", "01/01/2024", "--yes"}),
+                 QByteArray("blanked the personal data of deals sold before 01/01/2024\n"
+                            "deals blanked: 214\n"));
+        QCOMPARE(run(asJson), same ? before : QByteArray("{\"lines\":[],\"salespeople\":[]}\n"));
+        // Nothing is left to blank.
+        QCOMPARE(run({"purge", "--anonymize-before", "01/01/2024", "--yes"}),
+                 QByteArray("blanked the personal data of deals sold before 01/01/2024\n"
+                            "deals blanked: 0\n"));
+    }
+
     void commandLine_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");

@@ -29,8 +29,11 @@ QStringList contactEntry(const DealSource &d, const QString &name, const QString
 // Walks the deals in order and adds the entry of each one that passes; by salesperson, each
 // salesperson's entries together, headed by a group line.
 ReportOutput walk(const ReportConditions &c, DealSource &deals, BuildPolicy &policy,
-                  const std::function<bool()> &passes,
+                  const std::function<bool()> &selected,
                   const std::function<void(QStringList &)> &entry) {
+    const std::function<bool()> passes = [&] {
+        return ReportSelection::hasCustomer(deals) && selected();
+    };
     ReportOutput out;
     const auto add = [&] { entry(out.lines); };
     if (c.PrtBy != ReportConditions::Salesperson) {

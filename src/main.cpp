@@ -2,6 +2,7 @@
 // the command line, where nothing waits for an answer.
 #include "base/AppSettings.h"
 #include "base/CliPrompter.h"
+#include "cli/BackupCommand.h"
 #include "cli/CommandLine.h"
 #include "cli/HistoryCommand.h"
 #include "cli/ImportCommand.h"
@@ -53,6 +54,13 @@ const std::vector<Command> &commands() {
         {QStringLiteral("history"),
          QStringLiteral("list who changed which deal and when (see 'volmera history --help')"),
          runHistoryCommand},
+        {QStringLiteral("backup"),
+         QStringLiteral("make and check a copy of the deal database now (see 'volmera backup "
+                        "--help')"),
+         runBackupCommand},
+        {QStringLiteral("restore"),
+         QStringLiteral("put a checked backup back (see 'volmera restore --help')"),
+         runRestoreCommand},
         {QStringLiteral("labels"),
          QStringLiteral("print the three test labels (see 'volmera labels --help')"),
          runLabelsCommand},

@@ -1,10 +1,10 @@
 #include "cli/PurgeCommand.h"
 
 #include "base/AppSettings.h"
+#include "base/ErrorTrap.h"
 #include "base/PathMapping.h"
 #include "cli/CommandLine.h"
 #include "store/Purge.h"
-#include "store/StoreError.h"
 
 #include <QFileInfo>
 

@@ -5,12 +5,12 @@
 #include "base/PathMapping.h"
 #include "domain/entry/DateCheck.h"
 #include "domain/entry/KeyRules.h"
+#include "domain/export/PdfPages.h"
 #include "domain/reports/Labels.h"
 #include "domain/reports/Letters.h"
 #include "domain/reports/Pagination.h"
 #include "domain/reports/PaperPrint.h"
 #include "domain/reports/ReportPrinting.h"
-#include "forms/PdfPages.h"
 
 #include <QApplication>
 #include <QBoxLayout>

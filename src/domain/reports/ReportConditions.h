@@ -1,5 +1,8 @@
 #pragma once
 
+#include "domain/charts/Chart.h"
+#include "domain/reports/ReportSheet.h"
+
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -31,5 +34,8 @@ struct ReportOutput {
     QList<QPair<QString, QString>> totals;
     QStringList salespeople;
     QList<QStringList> recipients; // letters: the ten parts of each recipient line
+    QStringList headings;          // the column headings of a report whose columns follow its deals
+    ReportSheet sheet; // the figures as typed cells, for the spreadsheet and CSV exports
+    Chart chart;       // what the report's chart shows; empty for a report without one
     bool cancelled = false;
 };

@@ -44,7 +44,7 @@ QString valueText(double value, ChartPlot::Scale scale, bool axis) {
         return us.toString(value, 'f', axis ? 0 : 1) + u'%';
     case ChartPlot::Money:
         return (value < 0 ? QStringLiteral("-$") : QStringLiteral("$")) +
-               us.toString(std::fabs(value), 'f', axis || std::fabs(value) >= 1000 ? 0 : 2);
+               us.toString(std::fabs(value), 'f', axis || std::fabs(value) >= 100 ? 0 : 2);
     case ChartPlot::Count:
         break;
     }
@@ -94,8 +94,10 @@ PlotLayout layoutPlot(const ChartPlot &plot, const QRectF &box, double base) {
     l.upright = widest > band * 0.95;
     const double labelHeight =
         l.upright ? qMin(widest, box.height() * 0.3) + base * 0.5 : small.lineSpacing() * 1.4;
-    l.area = QRectF(left, l.title.bottom() + base * 0.4, width,
-                    box.bottom() - labelHeight - l.title.bottom() - base * 0.4);
+    // Room above the area for the figure over the highest value.
+    const double headroom = base * 1.4;
+    l.area = QRectF(left, l.title.bottom() + headroom, width,
+                    box.bottom() - labelHeight - l.title.bottom() - headroom);
     l.labels = QRectF(left, l.area.bottom(), width, labelHeight);
     return l;
 }

@@ -5,6 +5,7 @@
 #include "cli/ChartCommand.h"
 #include "cli/CommandLine.h"
 #include "cli/ImportCommand.h"
+#include "cli/InitCommand.h"
 #include "cli/LabelsCommand.h"
 #include "cli/LetterCommand.h"
 #include "cli/PurgeCommand.h"
@@ -52,6 +53,10 @@ bool alwaysDraws(const QStringList &) {
 // Every command the command line knows; the help lists them in this order.
 const std::vector<Command> &commands() {
     static const std::vector<Command> all = {
+        {QStringLiteral("init"),
+         QStringLiteral("prepare a data folder, optionally with sample deals (see 'volmera init "
+                        "--help')"),
+         runInitCommand},
         {QStringLiteral("report"),
          QStringLiteral("build a report without a window (see 'volmera report --help')"),
          runReportCommand, exportsFile},

@@ -332,6 +332,9 @@ int runReportCommand(const QStringList &arguments) {
         return usageError(QStringLiteral("report: ") + problem);
     if (const QString problem = readPrintOptions(p, c); !problem.isEmpty())
         return usageError(QStringLiteral("report: ") + problem);
+    ExportFormat format = ExportFormat::Pdf;
+    c.dealRows = p.isSet("export") && exportFormatOf(p.value("export"), format) &&
+                 format != ExportFormat::Pdf;
 
     AppSettings &settings = appSettings();
     settings.DatabasePath = Defaults::DatabasePath;

@@ -888,12 +888,24 @@ void frmRpt::cmdExport_Click() {
         return;
     const PdfOptions::Paper paper = chosen->a4 ? PdfOptions::A4 : PdfOptions::Letter;
     const bool written = trap.run([&] {
+        ExportFormat format = ExportFormat::Pdf;
+        const bool known = exportFormatOf(chosen->fileName, format);
+        const bool sheet = known && format != ExportFormat::Pdf;
+        if (!letters && sheet && built.sheet.isEmpty()) {
+            // The screen's list has no row a deal: the report is built again with them.
+            ReportConditions rows = c;
+            rows.dealRows = true;
+            exportReport(rows,
+                         buildReport(rows, PathMapping::toLocal(appSettings().DatabasePath),
+                                     Prompter::current()),
+                         chosen->fileName, paper);
+            return;
+        }
         if (!letters) {
             exportReport(c, built, chosen->fileName, paper);
             return;
         }
-        ExportFormat format = ExportFormat::Pdf;
-        if (!exportFormatOf(chosen->fileName, format) || format != ExportFormat::Pdf)
+        if (!known || sheet)
             throw VolmeraError(
                 QStringLiteral("A letter is exported as a PDF: name the file .pdf."));
         if (txtLTR->toPlainText().trimmed().isEmpty())

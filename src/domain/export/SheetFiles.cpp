@@ -119,7 +119,11 @@ void writeCsv(const ReportSheet &sheet, const QString &path) {
 void writeXlsx(const ReportSheet &sheet, const QString &path) {
     // The workbook is made beside the file and takes its place only when it is whole.
     const QString part = path + QStringLiteral(".part");
-    lxw_workbook *book = workbook_new(QFile::encodeName(part).constData());
+    // Rows go to the file as they are written: a list of a hundred thousand deals is not held
+    // in memory twice.
+    lxw_workbook_options options = {};
+    options.constant_memory = LXW_TRUE;
+    lxw_workbook *book = workbook_new_opt(QFile::encodeName(part).constData(), &options);
     if (book == nullptr)
         throw unwritable(path, QStringLiteral("no workbook could be made"));
     const Formats formats(book);
@@ -134,6 +138,11 @@ void writeXlsx(const ReportSheet &sheet, const QString &path) {
                                formats.of(SheetCell::Text, true));
     }
     const auto data = lxw_row_t(sheet.dataRows());
+    // Rows are written straight to the file, so the header's freeze and filter come first.
+    if (columns > 0) {
+        worksheet_freeze_panes(ws, 1, 0);
+        worksheet_autofilter(ws, 0, 0, data, columns - 1);
+    }
     for (lxw_row_t r = 0; r < lxw_row_t(sheet.rows.size()); ++r) {
         const SheetRow &row = sheet.rows[r];
         const lxw_row_t at = r + 1;
@@ -155,10 +164,6 @@ void writeXlsx(const ReportSheet &sheet, const QString &path) {
                 worksheet_write_number(ws, at, c, numberOf(cell), f);
             }
         }
-    }
-    if (columns > 0) {
-        worksheet_freeze_panes(ws, 1, 0);
-        worksheet_autofilter(ws, 0, 0, data, columns - 1);
     }
     const lxw_error closed = workbook_close(book);
     if (closed != LXW_NO_ERROR) {

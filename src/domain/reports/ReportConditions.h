@@ -25,6 +25,9 @@ struct ReportConditions {
     bool AnnvYr = false;
     int PrtFmt = LineFormat;
     QString SM = QStringLiteral("ALL");
+    // The list reports also give a spreadsheet row a deal: asked for by a spreadsheet or CSV
+    // export only, as the rows of a long list take more room than its lines.
+    bool dealRows = false;
 };
 
 // What a build gives the screen: the list lines, the totals captions by the name of the label

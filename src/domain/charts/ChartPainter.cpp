@@ -37,18 +37,26 @@ double niceAbove(double value) {
     return 10 * power;
 }
 
-QString valueText(double value, ChartPlot::Scale scale, bool axis) {
+// A value's figure; on the axis (axisStep above 0) with the decimals its steps need, so that
+// steps of 0.2 read 0.2, 0.4 and not 0, 0.
+QString valueText(double value, ChartPlot::Scale scale, double axisStep = 0) {
     const QLocale us(QLocale::English, QLocale::UnitedStates);
+    const bool axis = axisStep > 0;
+    const int stepDecimals =
+        axis && axisStep < 1 ? qMin(4, int(std::ceil(-std::log10(axisStep) - 1e-9))) : 0;
     switch (scale) {
     case ChartPlot::Percent:
-        return us.toString(value, 'f', axis ? 0 : 1) + u'%';
+        return us.toString(value, 'f', axis ? stepDecimals : 1) + u'%';
     case ChartPlot::Money:
         return (value < 0 ? QStringLiteral("-$") : QStringLiteral("$")) +
-               us.toString(std::fabs(value), 'f', axis || std::fabs(value) >= 100 ? 0 : 2);
+               us.toString(std::fabs(value), 'f',
+                           axis                      ? stepDecimals
+                           : std::fabs(value) >= 100 ? 0
+                                                     : 2);
     case ChartPlot::Count:
         break;
     }
-    return us.toString(value, 'f', value == std::floor(value) ? 0 : 1);
+    return us.toString(value, 'f', axis ? stepDecimals : value == std::floor(value) ? 0 : 1);
 }
 
 int shownCategories(const ChartPlot &plot) {
@@ -126,6 +134,9 @@ PlotFrame frameOf(const ChartPlot &plot, const PlotLayout &l) {
         }
     }
     f.high = niceAbove(highest);
+    // Counts step by whole numbers.
+    if (plot.scale == ChartPlot::Count)
+        f.high = qMax(f.high, 5.0);
     f.low = lowest < 0 ? -niceAbove(-lowest) : 0;
     const double band = f.area.width() / qMax(1, f.categories);
     const auto seriesCount = qMax<qsizetype>(1, plot.series.size());
@@ -167,9 +178,10 @@ void drawPlot(QPainter &p, const ChartPlot &plot, const PlotLayout &l, const Plo
         p.setPen(QPen(QColor(0xd0, 0xd0, 0xd0), 0));
         p.drawLine(QPointF(f.area.left(), y), QPointF(f.area.right(), y));
         p.setPen(Qt::black);
-        const QRectF label(l.area.left() - base * 8, y - metrics.height() / 2, base * 8 - base * 0.3,
-                           metrics.height());
-        p.drawText(label, Qt::AlignRight | Qt::AlignVCenter, valueText(value, plot.scale, true));
+        const QRectF label(l.area.left() - base * 8, y - metrics.height() / 2,
+                           base * 8 - base * 0.3, metrics.height());
+        p.drawText(label, Qt::AlignRight | Qt::AlignVCenter,
+                   valueText(value, plot.scale, (f.high - f.low) / 5));
     }
     p.setPen(QPen(Qt::black, 0));
     p.drawLine(QPointF(f.area.left(), f.yOf(0)), QPointF(f.area.right(), f.yOf(0)));
@@ -202,7 +214,7 @@ void drawPlot(QPainter &p, const ChartPlot &plot, const PlotLayout &l, const Plo
                 const QRectF bar = f.bars[s][i];
                 p.fillRect(bar, colour);
                 const double value = plot.series[s].values.value(i);
-                const QString figure = valueText(value, plot.scale, false);
+                const QString figure = valueText(value, plot.scale);
                 if (metrics.horizontalAdvance(figure) <= bar.width() + 2 && value != 0) {
                     p.setPen(Qt::black);
                     const double y = value >= 0 ? bar.top() - metrics.height() : bar.bottom();
@@ -218,7 +230,7 @@ void drawPlot(QPainter &p, const ChartPlot &plot, const PlotLayout &l, const Plo
             for (int i = 0; i < f.categories; ++i) {
                 const QPointF point = f.points[s][i];
                 p.drawEllipse(point, base / 4, base / 4);
-                const QString figure = valueText(plot.series[s].values.value(i), plot.scale, false);
+                const QString figure = valueText(plot.series[s].values.value(i), plot.scale);
                 if (metrics.horizontalAdvance(figure) <= band) {
                     p.setPen(Qt::black);
                     p.drawText(QRectF(point.x() - band / 2, point.y() - metrics.height() * 1.4,

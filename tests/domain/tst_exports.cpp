@@ -134,7 +134,7 @@ private Q_SLOTS:
         if (!built.chart.isEmpty()) {
             const QString next = QString::number(printed.size() + 1);
             const QString chartPage = output("pdftotext", {"-f", next, "-l", next, pdf, "-"});
-            QCOMPARE(words(chartPage).value(0), built.chart.title);
+            QVERIFY2(words(chartPage).contains(built.chart.title), qPrintable(chartPage));
         }
     }
 

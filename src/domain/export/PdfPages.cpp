@@ -102,7 +102,13 @@ void writePdf(const QList<PrintedPage> &pages, const QString &path, const PdfOpt
     if (!options.chart.isEmpty()) {
         if (!pages.isEmpty())
             writer.newPage();
-        drawChart(painter, QRectF(area), options.chart);
+        // Drawn as on a screen of about 1000 pixels down, then scaled to the page: the chart
+        // sizes its text by pixels, and the page has thousands of them.
+        const double k = qMax(1.0, area.height() / 1000.0);
+        painter.save();
+        painter.scale(k, k);
+        drawChart(painter, QRectF(0, 0, area.width() / k, area.height() / k), options.chart);
+        painter.restore();
     }
     finish(painter, path);
 }
@@ -113,9 +119,8 @@ void writeLabelSheets(const QStringList &entries, const QString &path, PdfOption
         int across, down;
         double top, left, width, height, pitchX, pitchY;
     };
-    const Sheet sheet = paper == PdfOptions::A4
-                            ? Sheet{3, 7, 42.8, 20.4, 180, 108, 187.1, 108}
-                            : Sheet{3, 10, 36, 13.5, 189, 72, 198, 72};
+    const Sheet sheet = paper == PdfOptions::A4 ? Sheet{3, 7, 42.8, 20.4, 180, 108, 187.1, 108}
+                                                : Sheet{3, 10, 36, 13.5, 189, 72, 198, 72};
     QPdfWriter writer(path);
     writer.setCreator(QStringLiteral("VOLMERA"));
     writer.setPageSize(pageSize(paper));
@@ -138,8 +143,8 @@ void writeLabelSheets(const QStringList &entries, const QString &path, PdfOption
         double y = 10 * (sheet.top + (at / sheet.across) * sheet.pitchY) + 60 + metrics.ascent();
         const double room = 10 * sheet.width - 160;
         for (qsizetype line = label * 5; line < label * 5 + 4 && line < entries.size(); ++line) {
-            painter.drawText(QPointF(x, y), metrics.elidedText(printable(entries[line]),
-                                                               Qt::ElideRight, room));
+            painter.drawText(QPointF(x, y),
+                             metrics.elidedText(printable(entries[line]), Qt::ElideRight, room));
             y += metrics.lineSpacing();
         }
     }

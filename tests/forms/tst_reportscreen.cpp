@@ -303,6 +303,17 @@ private Q_SLOTS:
                             "Total,2.0,0.0,0,0,0\r\nAverage Commission,,,0,0,0\r\n"));
         QCOMPARE(prompter.shown.last().text, "REPORT EXPORTED TO " + dir.filePath("comm.csv"));
 
+        // The list on screen has no row a deal: the spreadsheet's rows are built for the file.
+        frmRpt gross(3);
+        gross.cmdCndOK_Click();
+        prompter.chooseExport(Prompter::ExportChoice{dir.filePath("gross.csv"), false});
+        gross.findChild<QPushButton *>("cmdExport_2")->click();
+        QFile grossCsv(dir.filePath("gross.csv"));
+        QVERIFY(grossCsv.open(QIODevice::ReadOnly));
+        const QByteArray rows = grossCsv.readAll();
+        QCOMPARE(rows.count("\r\n"), 4); // the header, two deals and the totals
+        QVERIFY2(rows.endsWith("\r\nTotal,,,,,,,,1000,600,1600\r\n"), rows.constData());
+
         frmRpt letters(6, 0);
         letters.cmdCndOK_Click();
         prompter.chooseExport(Prompter::ExportChoice{dir.filePath("letter.pdf"), false});

@@ -21,10 +21,10 @@ inline constexpr int chartCategoryLimit = 40;
 // Where one plot of a chart drawn in a rectangle stands: the painter draws by it and a test
 // can probe it.
 struct PlotFrame {
-    QRectF area;       // where the values are plotted
-    double low = 0;    // the value at the area's bottom edge
-    double high = 1;   // the value at the area's top edge
-    int categories = 0; // those shown
+    QRectF area;                  // where the values are plotted
+    double low = 0;               // the value at the area's bottom edge
+    double high = 1;              // the value at the area's top edge
+    int categories = 0;           // those shown
     QList<QList<QRectF>> bars;    // a bar plot's bars, by series and category
     QList<QList<QPointF>> points; // a line plot's points, by series and category
 

@@ -20,8 +20,7 @@ struct PdfOptions {
 bool paperNamed(const QString &name, PdfOptions::Paper &paper);
 
 // Throws VolmeraError naming the file when it cannot be written.
-void writePdf(const QList<PrintedPage> &pages, const QString &path,
-              const PdfOptions &options = {});
+void writePdf(const QList<PrintedPage> &pages, const QString &path, const PdfOptions &options = {});
 
 // Plain lines (a letter, a deal sheet) as pages of at most pageLines lines each.
 QList<PrintedPage> pagesOf(const QStringList &lines, int pageLines = 60);

@@ -515,7 +515,7 @@ void frmRpt::buildLettersPanel() {
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     auto add = [&](const char *name, const char *text) {
-        auto *b = button(pbx, QString::fromLatin1(name), QString::fromLatin1(text));
+        auto *b = button(pbx, QString::fromLatin1(name), QString::fromUtf8(text));
         buttons->addWidget(b);
         return b;
     };

@@ -317,6 +317,8 @@ private Q_SLOTS:
         frmRpt letters(6, 0);
         letters.cmdCndOK_Click();
         prompter.chooseExport(Prompter::ExportChoice{dir.filePath("letter.pdf"), false});
+        QCOMPARE(letters.findChild<QPushButton *>("cmdExport_5")->text(),
+                 QStringLiteral("E&xport…"));
         letters.findChild<QPushButton *>("cmdExport_5")->click();
         QCOMPARE(prompter.shown.last().text,
                  QStringLiteral("Nothing was exported: no letter is written yet."));

@@ -49,6 +49,7 @@ public:
     QAction *mnuRebuild;
     QAction *mnuPrintRec;
     QAction *mnuHistory = nullptr;
+    QAction *mnuExportRec;
     QAction *mnuExit;
     QMenu *mnuReports;
     QList<QAction *> mnuReport; // index 5 opens the follow-up letters submenu
@@ -93,6 +94,7 @@ public Q_SLOTS:
     void mnuLetter_Click(int index);
     void mnuPrintRec_Click();
     void mnuHistory_Click();
+    void mnuExportRec_Click();
     void mnuExit_Click();
     void mnuImportZEL_Click();
     void mnuRebuild_Click();
@@ -123,6 +125,7 @@ private:
     void focusDateSold();
     void showDeal(const ShownDeal &deal);
     ShownDeal onScreen() const;
+    QStringList sheetOnScreen() const;
     void SpecialKeys(int key, Qt::KeyboardModifiers modifiers, bool &acted);
     void makeProgressBox();
 

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <atomic>
 #include <memory>
 
 class Recordset;
@@ -126,6 +127,16 @@ public:
     virtual QStringList integrityProblems(int most = 10) = 0;
     // Many rows are about to be written (an import): the engine may prepare for that.
     virtual void expectManyWrites() {}
+
+    // The rows of the table become permanent: the database itself refuses to change or delete
+    // any of them, whoever asks; new rows are still taken. Nothing when it does so already.
+    virtual void makeAppendOnly(const QString &table) = 0;
+
+    // Copies the whole database, as it is at one moment, into a new file at newPath (which must
+    // not exist) while other workstations go on working with it; returns the rows `table` held
+    // at that moment. Once stop is set it gives up, leaving no file, and throws StoreError.
+    virtual qint64 backupInto(const QString &newPath, const QString &table,
+                              const std::atomic<bool> *stop = nullptr) = 0;
 
     // Used by Transaction.
     virtual void begin() = 0;

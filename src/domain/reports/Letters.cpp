@@ -94,8 +94,8 @@ ReportOutput DoLetters(const ReportConditions &c, DealSource &deals, BuildPolicy
         return out;
     }
     while (!deals.eof()) {
-        if (ReportSelection::inDateRange(deals, c) && fiManagerPasses(c, deals) &&
-            ReportSelection::vehiclePasses(c, deals.text(NewUsed))) {
+        if (ReportSelection::hasCustomer(deals) && ReportSelection::inDateRange(deals, c) &&
+            fiManagerPasses(c, deals) && ReportSelection::vehiclePasses(c, deals.text(NewUsed))) {
             QStringList parts = recipientParts(deals);
             out.lines.append(parts.join(QLatin1Char('/')));
             out.recipients.append(std::move(parts));

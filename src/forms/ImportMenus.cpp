@@ -159,6 +159,11 @@ void frmZEL::mnuRebuild_Click() {
                                   DealPurge::Title);
     if (choice == Answer::Cancel)
         return;
+    // Blanking cannot be undone, and No is the answer a hurried clerk gives to stop: ask again.
+    if (choice == Answer::No &&
+        ask.msgBox(DealPurge::confirmBlanking(*cutoff), Style::YesNo | Style::Exclamation,
+                   DealPurge::Title) != Answer::Yes)
+        return;
     if (session.adding()) {
         // The binding is released below, and the deal being added with it.
         session.dropNew();

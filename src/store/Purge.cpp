@@ -166,6 +166,13 @@ QString choice(const QDate &cutoff) {
         .arg(cutoff.toString(QStringLiteral("MM/dd/yyyy")));
 }
 
+QString confirmBlanking(const QDate &cutoff) {
+    return QStringLiteral("BLANK THE CUSTOMERS OF EVERY DEAL SOLD BEFORE %1?\n\nTheir names, "
+                          "addresses, phones and birth dates are removed for good; the deals "
+                          "and their amounts stay.")
+        .arg(cutoff.toString(QStringLiteral("MM/dd/yyyy")));
+}
+
 Files files() {
     return {
         PathMapping::toLocal(QStringLiteral(".\\ZELDB.mdb")),

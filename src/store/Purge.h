@@ -24,6 +24,8 @@ QString notADate(const QString &typed);
 // The question that follows: delete the deals sold before the cutoff (Yes), or keep them and
 // blank their customers' personal data (No).
 QString choice(const QDate &cutoff);
+// The second question before blanking, which cannot be undone.
+QString confirmBlanking(const QDate &cutoff);
 
 // The files, as local paths: the live database, the backup folder and copy, and the database
 // as it was before compaction.

@@ -5,6 +5,7 @@
 #include "domain/entry/DealBinding.h"
 #include "store/Audit.h"
 #include "store/Backups.h"
+#include "store/OfficePassword.h"
 #include "store/Purge.h"
 #include "store/UseLock.h"
 
@@ -177,6 +178,8 @@ private Q_SLOTS:
         QFETCH(bool, salvaged);
         // Deals S0000 to S1199 sold from 01/01/2020 on, a day apart, after A to D (rows 1 to 4).
         StoreFixture::addDeals(files.database, 1200, QDate(2020, 1, 1));
+        // The office's password (and the record of its setting) must outlive the mending.
+        OfficePassword::set(*Database::open(files.database), QStringLiteral("Office-2026"));
         const QList<int> leaves = StoreFixture::leafPages(files.database, object);
         QVERIFY(leaf < leaves.size());
         // The deals sold from the cutoff on stay but for those on a damaged table page, which
@@ -227,6 +230,14 @@ private Q_SLOTS:
         QCOMPARE(stocks(files.database), kept);
         QCOMPARE(out.deleted, 1204 - lost.size() - kept.size());
         QCOMPARE(Database::open(files.database)->integrityProblems(), QStringList());
+        {
+            auto db = Database::open(files.database);
+            QVERIFY(OfficePassword::matches(OfficePassword::storedHash(*db).value_or(QString()),
+                                            QStringLiteral("Office-2026")));
+            Statement set(*db, "SELECT count(*) FROM ZELAudit WHERE Action = 'Password'");
+            QVERIFY(set.step());
+            QCOMPARE(set.int64(0), 1);
+        }
         // The backup is the damaged file as it was.
         QFile backup(out.backup);
         QVERIFY(backup.open(QIODevice::ReadOnly));

@@ -1,5 +1,6 @@
 // Writes N generated deals into a deal database through the store, creating it when missing.
-//   volmera_gen --out FILE --count N [--seed S] [--salespeople K] [--stock-prefix P] [--batch B]
+//   volmera_gen (--out FILE | --database URI) --count N [--seed S] [--salespeople K]
+//               [--stock-prefix P] [--batch B]
 #include "DealGenerator.h"
 
 #include "store/DealSchema.h"
@@ -15,6 +16,7 @@ int main(int argc, char **argv) {
     QCommandLineParser parser;
     parser.addHelpOption();
     parser.addOptions({{"out", "Database file.", "FILE"},
+                       {"database", "Database on a server (connection string or URI).", "URI"},
                        {"count", "Deals to add.", "N", "1000"},
                        {"seed", "Random seed.", "S", "1"},
                        {"salespeople", "Number of salespeople.", "K", "12"},
@@ -22,14 +24,19 @@ int main(int argc, char **argv) {
                        {"batch", "Deals per transaction.", "B", "1000"}});
     parser.process(app);
     const QString out = parser.value("out");
-    if (out.isEmpty()) {
-        std::fprintf(stderr, "volmera_gen: --out FILE is required\n");
+    if (out.isEmpty() == parser.value("database").isEmpty()) {
+        std::fprintf(stderr, "volmera_gen: give either --out FILE or --database URI\n");
         return 2;
     }
     try {
-        if (!QFileInfo::exists(out))
-            createDealDatabase(out);
-        auto db = Database::open(out);
+        DatabaseAddress address(out);
+        if (!out.isEmpty() && !QFileInfo::exists(out))
+            createDealDatabase(address);
+        if (out.isEmpty()) {
+            address = DatabaseAddress::server(parser.value("database"));
+            openDealDatabase(address); // makes the table when the server has none
+        }
+        auto db = Database::open(address);
         auto rs = db->openRecordset(DealSchema::Table);
         DealGenerator gen(parser.value("seed").toUInt(), parser.value("salespeople").toInt(),
                           parser.value("stock-prefix"));

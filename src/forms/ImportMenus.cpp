@@ -5,6 +5,7 @@
 #include "base/ErrorTrap.h"
 #include "base/PathMapping.h"
 #include "domain/import/Import.h"
+#include "domain/startup/ZELMain.h"
 #include "forms/frmZEL.h"
 #include "store/Purge.h"
 
@@ -126,8 +127,7 @@ void frmZEL::ImportDeals(int kind, const QString &path) {
     const DealImport::ExportFile file{DealImport::Form(kind), path};
     QString done;
     trap.run([&] {
-        const DealImport::Outcome outcome = DealImport::importDeals(
-            PathMapping::toLocal(appSettings().DatabasePath), file, progress);
+        const DealImport::Outcome outcome = DealImport::importDeals(dealDatabase(), file, progress);
         if (const QString message = DealImport::closingMessage(file, outcome); !message.isEmpty())
             trap.record(message + u'\n' + importCounts(outcome));
         else

@@ -10,6 +10,7 @@
 #include "domain/reports/Pagination.h"
 #include "domain/reports/PaperPrint.h"
 #include "domain/reports/ReportPrinting.h"
+#include "domain/startup/ZELMain.h"
 #include "forms/PdfPages.h"
 
 #include <QApplication>
@@ -578,7 +579,7 @@ void frmRpt::cmdCndOK_Click() {
     repaint();
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    built = buildReport(c, PathMapping::toLocal(appSettings().DatabasePath), Prompter::current());
+    built = buildReport(c, dealDatabase(), Prompter::current());
     QApplication::restoreOverrideCursor();
     showOutput(panel);
     const QString notice = emptyReportNotice(c, built);

@@ -10,6 +10,7 @@
 #include "domain/entry/KeyRules.h"
 #include "domain/entry/ScreenFit.h"
 #include "domain/help/HelpSection.h"
+#include "domain/startup/ZELMain.h"
 #include "forms/EntryBox.h"
 #include "forms/FrameFit.h"
 #include "forms/NavigationBar.h"
@@ -323,7 +324,7 @@ void frmZEL::Form_Load() {
         fitPanel();
     });
     settings.TodayText = Clock::todayText();
-    trap.run([&] { session.open(PathMapping::toLocal(settings.DatabasePath)); });
+    trap.run([&] { session.open(dealDatabase()); });
     CalcTotals();
     setWindowTitle(entryCaption(settings.VersionText, settings.DealerName));
     settings.AddMode = false;
@@ -406,7 +407,7 @@ void frmZEL::apply(const EntryStep &step) {
 }
 
 void frmZEL::Refresh() {
-    session.open(PathMapping::toLocal(appSettings().DatabasePath));
+    session.open(dealDatabase());
 }
 
 void frmZEL::showDeal(const ShownDeal &deal) {

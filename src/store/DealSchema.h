@@ -60,11 +60,14 @@ const QList<IndexDef> &indexes();
 int fieldCount();
 } // namespace DealSchema
 
-// Makes a new database file at path holding the empty deal table. Fails when the file exists.
-void createDealDatabase(const QString &path);
+// Makes a new database file holding the empty deal table; fails when the file exists. On a
+// server, makes the deal table in the database, which must exist.
+void createDealDatabase(const DatabaseAddress &address);
 
 // Opens the deal database and brings it to the current layout: an empty table is made anew,
 // an older table gets the fields it lacks. A file that cannot be read is reported, never
-// replaced.
+// replaced. On a server the table is made when the database has none (Recreated), and an
+// older one, empty or not, gets the fields it lacks: the table itself, with the rights the
+// server's administrator gave on it, stays.
 enum class OpenOutcome { Current, Recreated, Upgraded };
-OpenOutcome openDealDatabase(const QString &path);
+OpenOutcome openDealDatabase(const DatabaseAddress &address);

@@ -555,21 +555,21 @@ bool refusesTheDeal(const StoreError &e) {
 // committed.
 class Run : public ReadSink {
 public:
-    Run(const QString &databasePath, Outcome &outcome) : outcome(outcome) {
-        use = DatabaseUse::take(databasePath, DatabaseUse::Mode::Shared, useWaitMs);
+    Run(const DatabaseAddress &database, Outcome &outcome) : outcome(outcome) {
+        use = DatabaseUse::take(database, DatabaseUse::Mode::Shared, useWaitMs);
         if (!use)
             throw StoreError(Kind::Busy,
                              QStringLiteral("The deal database is being purged and rebuilt on "
                                             "another workstation; nothing was imported. Import "
                                             "again when that is done."));
-        db = Database::open(databasePath);
+        db = Database::open(database);
         // Deals written into a damaged file could be lost with it, or hide stored ones.
         if (const QStringList problems = db->integrityProblems(1); !problems.isEmpty())
             throw StoreError(Kind::Damaged,
                              QStringLiteral("The deal database %1 is damaged (%2): nothing was "
                                             "imported. Purge and rebuild it, which repairs what "
                                             "can be repaired, then import again.")
-                                 .arg(databasePath, problems.first()));
+                                 .arg(database.describe(), problems.first()));
         writer = std::make_unique<DealWriter>(*db);
     }
 
@@ -666,7 +666,8 @@ std::optional<ExportFile> findExport() {
     return std::nullopt;
 }
 
-Outcome importDeals(const QString &databasePath, const ExportFile &file, const Progress &progress) {
+Outcome importDeals(const DatabaseAddress &database, const ExportFile &file,
+                    const Progress &progress) {
     Outcome outcome;
     try {
         QFile in(file.path);
@@ -675,7 +676,7 @@ Outcome importDeals(const QString &databasePath, const ExportFile &file, const P
                                    .arg(file.path, in.errorString()));
         const QByteArray data = in.readAll();
         in.close();
-        Run run(databasePath, outcome);
+        Run run(database, outcome);
         readExport(file.form, fileName(file), data, run, progress);
         run.commit();
     } catch (const VolmeraError &e) {

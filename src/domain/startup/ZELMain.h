@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/DatabaseAddress.h"
+
 #include <QString>
 
 // The windows start-up needs, so that start-up itself stays a plain routine.
@@ -28,6 +30,10 @@ QString ReadSettings(AppSettings &settings);
 
 // The password check of the prompt: the case of what was typed does not matter.
 bool passwordMatches(const QString &typed);
+
+// The deal database this copy works with: the server start-up chose, or the file at
+// DatabasePath.
+DatabaseAddress dealDatabase();
 
 // The deal database routines with their messages: each reports its own failure.
 void CreateDealDatabase(const QString &path); // "MAKE DB FILE"

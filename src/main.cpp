@@ -2,6 +2,7 @@
 // the command line, where nothing waits for an answer.
 #include "base/AppSettings.h"
 #include "base/CliPrompter.h"
+#include "base/DatabaseSetting.h"
 #include "cli/CommandLine.h"
 #include "cli/ImportCommand.h"
 #include "cli/InitCommand.h"
@@ -113,6 +114,8 @@ int main(int argc, char **argv) {
     parser.addOption(helpOption);
     parser.addOption(versionOption);
     parser.addOption(dataDirOption);
+    const QCommandLineOption databaseOption = CommandLine::databaseOption();
+    parser.addOption(databaseOption);
     parser.addPositionalArgument(
         QStringLiteral("command"),
         QStringLiteral("What to do (see Commands); without one the windows open."),
@@ -142,6 +145,8 @@ int main(int argc, char **argv) {
             return usageError(QStringLiteral("unknown command '%1'").arg(name));
     }
 
+    if (parser.isSet(databaseOption))
+        DatabaseSetting::setOption(parser.value(databaseOption));
     if (parser.isSet(dataDirOption)) {
         QString problem;
         if (!enterDataFolder(parser.value(dataDirOption), problem))

@@ -1,8 +1,11 @@
 #include "cli/PurgeCommand.h"
 
 #include "base/AppSettings.h"
+#include "base/DatabaseSetting.h"
+#include "base/ErrorTrap.h"
 #include "base/PathMapping.h"
 #include "cli/CommandLine.h"
+#include "store/DatabaseAddress.h"
 #include "store/Purge.h"
 
 #include <QFileInfo>
@@ -33,6 +36,20 @@ int runPurgeCommand(const QStringList &arguments) {
                                      "be undone, and the command line cannot ask; run it again "
                                      "with --yes to purge\n"));
         return UsageError;
+    }
+    QString server;
+    try {
+        server = DatabaseSetting::server();
+    } catch (const VolmeraError &e) {
+        print(stderr, QStringLiteral("volmera: purge: %1\n").arg(e.description()));
+        return Failure;
+    }
+    if (!server.isEmpty()) {
+        print(stderr, QStringLiteral("volmera: purge: nothing was purged: the deal database is "
+                                     "on a server (%1), and the purge and rebuild works on the "
+                                     "database file only\n")
+                          .arg(DatabaseAddress::server(server).describe()));
+        return Failure;
     }
     // Anything else at that name (a folder, a file that is no database) is the purge's to
     // report.

@@ -145,6 +145,13 @@ void frmZEL::ImportDeals(int kind, const QString &path) {
 
 void frmZEL::mnuRebuild_Click() {
     Prompter &ask = Prompter::current();
+    if (!appSettings().DatabaseServer.isEmpty()) {
+        ask.msgBox(QStringLiteral("The deal database is on a server (%1). The purge and rebuild "
+                                  "works on the database file only: nothing was purged.")
+                       .arg(dealDatabase().describe()),
+                   Style::Exclamation, DealPurge::Title);
+        return;
+    }
     const std::optional<QString> answer =
         ask.inputBox(DealPurge::prompt(), DealPurge::Title, DealPurge::DefaultCutoff);
     if (!answer || answer->isEmpty())

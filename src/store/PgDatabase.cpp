@@ -119,7 +119,8 @@ class PgStatement : public PreparedStatement {
 public:
     PgStatement(PgDatabase &db, const QString &sql)
         : db(db), sql(sql), statement(db.prepared(sql)), made(db.generation()),
-          params(size_t(statement.parameters)) {}
+          params(size_t(statement.parameters)),
+          writes(!sql.trimmed().startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive)) {}
     ~PgStatement() override { PQclear(result); }
 
     void bind(int index, const QVariant &value) override {
@@ -189,6 +190,7 @@ private:
     PgDatabase::Prepared statement;
     int made;
     std::vector<std::optional<QByteArray>> params;
+    bool writes;
     PGresult *result = nullptr;
     int row = -1;
     int affected = 0;
@@ -205,14 +207,23 @@ bool PgStatement::step() {
     std::vector<const char *> values(params.size(), nullptr);
     for (size_t i = 0; i < params.size(); ++i)
         values[i] = params[i] ? params[i]->constData() : nullptr;
+    // A refused write must not end the transaction around it, as it does not on the file: an
+    // import goes on with the next deal, and what it stored before is committed.
+    const bool guarded = db.inTransaction() && writes;
+    if (guarded)
+        db.exec(QStringLiteral("SAVEPOINT volmera_step"));
     PGresult *r = PQexecPrepared(conn, statement.name.constData(), int(values.size()),
                                  values.data(), nullptr, nullptr, 0);
     const ExecStatusType status = PQresultStatus(r);
     if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
         const StoreError error = db.failure(r);
         PQclear(r);
+        if (guarded && PQstatus(conn) == CONNECTION_OK)
+            db.exec(QStringLiteral("ROLLBACK TO SAVEPOINT volmera_step"));
         throw error;
     }
+    if (guarded)
+        db.exec(QStringLiteral("RELEASE SAVEPOINT volmera_step"));
     result = r;
     affected = QByteArray(PQcmdTuples(r)).toInt();
     row = 0;
@@ -403,13 +414,24 @@ void PgDatabase::begin() {
 }
 
 void PgDatabase::commit() {
-    try {
-        exec(QStringLiteral("COMMIT"));
-    } catch (...) {
-        transaction = false;
-        throw;
-    }
+    // A connection lost meanwhile took the transaction with it: live() says so, never a commit
+    // on a new connection that would pass for this one.
+    PGconn *c = live();
     transaction = false;
+    PGresult *r = PQexec(c, "COMMIT");
+    const ExecStatusType status = PQresultStatus(r);
+    // The server answers a commit of a transaction that a failure ended with ROLLBACK, not an
+    // error: nothing of it was stored, and that must not pass for success.
+    const bool rolledBack = status == PGRES_COMMAND_OK && qstrcmp(PQcmdStatus(r), "ROLLBACK") == 0;
+    if (status != PGRES_COMMAND_OK || rolledBack) {
+        const StoreError error =
+            rolledBack ? StoreError(Kind::Other, QStringLiteral("A step of the transaction failed, "
+                                                                "so nothing of it was stored."))
+                       : failure(r);
+        PQclear(r);
+        throw error;
+    }
+    PQclear(r);
 }
 
 void PgDatabase::rollback() noexcept {

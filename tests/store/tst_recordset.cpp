@@ -45,6 +45,21 @@ private Q_SLOTS:
         QCOMPARE(stock(), QStringLiteral("B7"));
     }
 
+    void namesOrderByCharacterCodeWithLettersFolded() {
+        // Blanks, punctuation and letters beyond A to Z go by their code: a server's own
+        // collation would put them elsewhere, and "_" sorts before the letters, not after.
+        const QStringList more = {"Müller", "OBrien",  "de la Cruz", "_Under",
+                                  "MUNOZ",  "DeLaney", "O'Hara"};
+        for (int i = 0; i < more.size(); ++i)
+            StoreFixture::addDeal(*rs, more[i], QStringLiteral("N%1").arg(i));
+        auto byName = db->openRecordset(QStringLiteral("SELECT *FROM ZEL ORDER BY ByLName"));
+        QStringList order;
+        for (; !byName->eof(); byName->moveNext())
+            order << byName->field(QStringLiteral("ByLName")).toString();
+        QCOMPARE(order, (QStringList{"_Under", "adams", "de la Cruz", "DeLaney", "MUNOZ", "Müller",
+                                     "O'BRIEN", "O'Hara", "OBrien", "SMITH", "Smithers"}));
+    }
+
     void emptySelectionRefusesMoves() {
         auto empty = db->openRecordset(QStringLiteral("SELECT *FROM ZEL ORDER BY DateSold"));
         while (!empty->eof()) {

@@ -32,6 +32,10 @@ void DatabaseSetting::setOption(const QString &connection) {
     option() = connection;
 }
 
+void DatabaseSetting::clearOption() {
+    option().reset();
+}
+
 QString DatabaseSetting::server() {
     if (option()) {
         if (option()->trimmed().isEmpty())

@@ -9,6 +9,8 @@
 namespace DatabaseSetting {
 // The connection given on the command line, which beats the other two.
 void setOption(const QString &connection);
+// Forgets the option, as if it was not given.
+void clearOption();
 // The connection to the server, or the empty text for the file. In DATABASE.CFG, blank lines
 // and lines starting with "#" are notes; the other lines together are the connection. Throws
 // VolmeraError when the option or variable is set but empty, or the file cannot be read.

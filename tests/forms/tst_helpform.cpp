@@ -32,7 +32,8 @@ const QString aboutShown =
                    "               VOLMERA PROGRAM\n\n\n"
                    "               AFFORDABLE SOFTWARE FOR NEW AND USED\n"
                    "               AUTO DEALERSHIPS ON WINDOWS NETWORKS\n\n\n"
-                   "               DEAL DATABASE: ZELDB.mdb");
+                   "               DEAL DATABASE:\n"
+                   "               ZELDB.mdb");
 const QString loadTitle = QStringLiteral("16|HELP FORM LOAD|");
 const QString noEnd = loadTitle + "The help document \".\\ZEL_HLP.RTF\" has no end tag E01^ after "
                                   "S01^.";

@@ -18,7 +18,8 @@ QString Help::aboutText(const QString &database) {
                        indent + QStringLiteral("AUTO DEALERSHIPS ON WINDOWS NETWORKS"),
                        QString(),
                        QString(),
-                       indent + QStringLiteral("DEAL DATABASE: ") + database}
+                       indent + QStringLiteral("DEAL DATABASE:"),
+                       indent + database}
         .join(QStringLiteral("\r\n"));
 }
 

@@ -145,13 +145,6 @@ void frmZEL::ImportDeals(int kind, const QString &path) {
 
 void frmZEL::mnuRebuild_Click() {
     Prompter &ask = Prompter::current();
-    if (!appSettings().DatabaseServer.isEmpty()) {
-        ask.msgBox(QStringLiteral("The deal database is on a server (%1). The purge and rebuild "
-                                  "works on the database file only: nothing was purged.")
-                       .arg(dealDatabase().describe()),
-                   Style::Exclamation, DealPurge::Title);
-        return;
-    }
     const std::optional<QString> answer =
         ask.inputBox(DealPurge::prompt(), DealPurge::Title, DealPurge::DefaultCutoff);
     if (!answer || answer->isEmpty())
@@ -173,7 +166,10 @@ void frmZEL::mnuRebuild_Click() {
     session.release();
     setCursor(Qt::WaitCursor);
     const DealPurge::Files files = DealPurge::files();
-    const DealPurge::Outcome outcome = DealPurge::purge(files, *cutoff, retry);
+    const DatabaseAddress database = dealDatabase();
+    const DealPurge::Outcome outcome = database.onServer()
+                                           ? DealPurge::purge(database, files, *cutoff, retry)
+                                           : DealPurge::purge(files, *cutoff, retry);
     // The database is there and usable whatever happened, so the screen binds again.
     for (;;) {
         try {

@@ -3,6 +3,7 @@
 #include "base/Clock.h"
 #include "base/PathMapping.h"
 #include "store/DealSchema.h"
+#include "store/PgDatabase.h"
 #include "store/Salvage.h"
 #include "store/SqliteDatabase.h"
 #include "store/UseLock.h"
@@ -285,6 +286,88 @@ Outcome purge(const Files &f, const QDate &cutoff, const OnFailure &onFailure) {
             for (const QString &path : unfinished)
                 QFile::remove(path);
         }
+    }
+    return outcome;
+}
+
+Outcome purge(const DatabaseAddress &server, const Files &f, const QDate &cutoff,
+              const OnFailure &onFailure) {
+    Outcome outcome;
+    std::unique_ptr<DatabaseUse> use;
+    QString unfinished;
+    try {
+        // Every running copy holds the server's use lock shared; the purge needs it alone.
+        runStep(onFailure, [&] {
+            use = DatabaseUse::take(server, DatabaseUse::Mode::Exclusive, 0);
+            if (!use)
+                throw StoreError(Kind::Busy,
+                                 QStringLiteral("THE DATABASE IS OPEN ON ANOTHER WORKSTATION (or "
+                                                "in another copy of the program).\nClose the "
+                                                "program there, then purge again. Nothing was "
+                                                "changed."));
+        });
+        runStep(onFailure, [&] {
+            if (!QDir().mkpath(f.backupFolder))
+                throw VolmeraError(
+                    QStringLiteral("Cannot make the backup folder %1.").arg(f.backupFolder));
+        });
+        // The backup: every deal, field by field, into a deal database file of its own, which
+        // this program opens like any other and which can be moved to a server again.
+        runStep(onFailure, [&] {
+            auto from = PgDatabase::connect(server);
+            outcome.backup = freeName(f.backup);
+            unfinished = temporary(outcome.backup);
+            removeIfThere(unfinished);
+            createDealDatabase(unfinished);
+            auto to = SqliteDatabase::open(unfinished);
+            QStringList names, places;
+            for (const FieldDef &field : DealSchema::fields()) {
+                names << quotedName(field.name);
+                places << QStringLiteral("?%1").arg(names.size());
+            }
+            Transaction reading(*from);
+            Transaction writing(*to);
+            Statement read(
+                *from,
+                QStringLiteral("SELECT %1 FROM \"ZEL\" ORDER BY rowid").arg(names.join(u',')));
+            Statement write(*to, QStringLiteral("INSERT INTO \"ZEL\" (%1) VALUES (%2)")
+                                     .arg(names.join(u','), places.join(u',')));
+            while (read.step()) {
+                for (int i = 0; i < names.size(); ++i)
+                    write.bind(i + 1, read.value(i));
+                write.step();
+                write.reset();
+            }
+            writing.commit();
+            if (dealCount(*to) != dealCount(*from))
+                throw VolmeraError(QStringLiteral("The backup %1 does not hold every deal; "
+                                                  "nothing was deleted.")
+                                       .arg(unfinished));
+            to.reset();
+            sync(unfinished);
+            replace(unfinished, outcome.backup);
+            unfinished.clear();
+        });
+        runStep(onFailure, [&] {
+            auto db = PgDatabase::connect(server);
+            Transaction t(*db);
+            const int before = dealCount(*db);
+            {
+                Statement remove(*db, QStringLiteral("DELETE FROM \"ZEL\" WHERE \"DateSold\" IS "
+                                                     "NULL OR \"DateSold\" < ?1"));
+                remove.bind(1, cutoff);
+                remove.step();
+            }
+            outcome.kept = dealCount(*db);
+            outcome.deleted = before - outcome.kept;
+            t.commit();
+        });
+        runStep(onFailure, [&] { PgDatabase::connect(server)->compact(DealSchema::Table); });
+        outcome.completed = true;
+    } catch (const Stopped &stop) {
+        outcome.failure = stop.description;
+        if (!unfinished.isEmpty())
+            QFile::remove(unfinished);
     }
     return outcome;
 }

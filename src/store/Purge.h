@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/DatabaseAddress.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -57,5 +59,12 @@ using OnFailure = std::function<bool(const QString &description)>;
 // file, so whatever step fails or is cancelled, ".\ZELDB.mdb" is there as it was or purged.
 // Refused (a failure of the first step) while another copy of the program uses the database.
 Outcome purge(const Files &files, const QDate &cutoff, const OnFailure &onFailure);
+
+// The same on a database server: the backup is a deal database file in the backup folder
+// (files.backup, under a name of its own) holding the table as it was; the deletion is one
+// transaction; the compaction is the server's own. files.database and files.old are not used.
+// Refused (a failure of the first step) while another copy of the program is connected.
+Outcome purge(const DatabaseAddress &server, const Files &files, const QDate &cutoff,
+              const OnFailure &onFailure);
 
 } // namespace DealPurge

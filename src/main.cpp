@@ -8,6 +8,7 @@
 #include "cli/InitCommand.h"
 #include "cli/LabelsCommand.h"
 #include "cli/LetterCommand.h"
+#include "cli/MigrateCommand.h"
 #include "cli/PurgeCommand.h"
 #include "cli/ReportCommand.h"
 #include "cli/SheetCommand.h"
@@ -50,6 +51,10 @@ const std::vector<Command> &commands() {
         {QStringLiteral("purge"),
          QStringLiteral("purge old deals and rebuild the database (see 'volmera purge --help')"),
          runPurgeCommand},
+        {QStringLiteral("migrate"),
+         QStringLiteral("copy the deals to an empty database on a server (see 'volmera migrate "
+                        "--help')"),
+         runMigrateCommand},
         {QStringLiteral("labels"),
          QStringLiteral("print the three test labels (see 'volmera labels --help')"),
          runLabelsCommand},

@@ -151,6 +151,38 @@ private Q_SLOTS:
         }
     }
 
+    // The server ends the connection (a restart, a network cut) in the middle of a write.
+    void lostConnectionStoresNothingHalfWay() {
+        if (!TestServer::available())
+            QSKIP(TestServer::skipReason());
+        StoreFixture f(true);
+        auto db = f.fresh();
+        auto rs = db->openRecordset(QStringLiteral("ZEL"));
+        const auto cut = [&] {
+            Database::open(f.address)->exec(
+                "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = "
+                "current_database() AND pid <> pg_backend_pid()");
+        };
+        QString said;
+        try {
+            Transaction t(*db);
+            StoreFixture::addDeal(*rs, QStringLiteral("HALF"), QStringLiteral("H1"));
+            cut();
+            StoreFixture::addDeal(*rs, QStringLiteral("HALF"), QStringLiteral("H2"));
+            t.commit();
+        } catch (const StoreError &e) {
+            said = e.description();
+        }
+        QVERIFY2(said.startsWith("The connection to the database server was lost (PostgreSQL "
+                                 "database "),
+                 qPrintable(said));
+        // Outside a transaction the next step connects again, and finds nothing of the first.
+        rs->requery();
+        QCOMPARE(rs->recordCount(), 0);
+        StoreFixture::addDeal(*rs, QStringLiteral("WHOLE"), QStringLiteral("W1"));
+        QCOMPARE(Database::open(f.address)->openRecordset("ZEL")->recordCount(), 1);
+    }
+
     void upgrade_data() {
         QTest::addColumn<int>("oldFieldCount");
         QTest::addColumn<int>("deals");

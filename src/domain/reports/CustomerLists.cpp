@@ -26,13 +26,60 @@ QStringList contactEntry(const DealSource &d, const QString &name, const QString
             QStringLiteral("   ") + d.text(Year) + u' ' + d.text(Make) + u' ' + d.text(Model)};
 }
 
+void addContactRow(ReportOutput &out, const DealSource &d, const QString &firstMI,
+                   const QString &lastName, const QString &birthDate) {
+    if (out.sheet.isEmpty())
+        return;
+    SheetRow row{{SheetCell::ofDate(d.date(DateSold)),
+                  SheetCell::ofText(ReportSelection::salespersonKey(d.text(Salesman))),
+                  SheetCell::ofText(rtrim(firstMI)), SheetCell::ofText(rtrim(lastName)),
+                  SheetCell::ofText(rtrim(d.text(ByPhone))),
+                  SheetCell::ofText(rtrim(d.text(ByAdr))), SheetCell::ofText(rtrim(d.text(ByCity))),
+                  SheetCell::ofText(rtrim(d.text(ByStateZip))), SheetCell::ofText(d.text(Year)),
+                  SheetCell::ofText(rtrim(d.text(Make))), SheetCell::ofText(rtrim(d.text(Model)))}};
+    if (!birthDate.isNull()) {
+        QDate born = QDate::fromString(birthDate.trimmed(), QStringLiteral("MM/dd/yyyy"));
+        if (!born.isValid())
+            born = QDate::fromString(birthDate.trimmed(), QStringLiteral("M/d/yyyy"));
+        row.cells << (born.isValid() ? SheetCell::ofDate(born) : SheetCell());
+    }
+    out.sheet.rows << row;
+}
+
+namespace {
+// The spreadsheet of a customer list; the birth date list adds the birth date.
+ReportSheet contactSheet(int report) {
+    ReportSheet sheet;
+    const QList<QPair<int, QString>> names = {{5, QStringLiteral("Customer File")},
+                                              {7, QStringLiteral("Purchase Anniversary")},
+                                              {8, QStringLiteral("Birth Date")},
+                                              {9, QStringLiteral("Service Contract Follow Up")},
+                                              {10, QStringLiteral("Model")}};
+    for (const auto &[number, name] : names) {
+        if (number == report)
+            sheet.name = name;
+    }
+    sheet.columns = {{QStringLiteral("Date Sold"), 10},  {QStringLiteral("Salesperson"), 20},
+                     {QStringLiteral("First Name"), 15}, {QStringLiteral("Last Name"), 15},
+                     {QStringLiteral("Telephone"), 14},  {QStringLiteral("Address"), 30},
+                     {QStringLiteral("City"), 15},       {QStringLiteral("State ZIP"), 10},
+                     {QStringLiteral("Year"), 4},        {QStringLiteral("Make"), 12},
+                     {QStringLiteral("Model"), 12}};
+    if (report == 8)
+        sheet.columns << SheetColumn{QStringLiteral("Birth Date"), 10};
+    return sheet;
+}
+} // namespace
+
 // Walks the deals in order and adds the entry of each one that passes; by salesperson, each
 // salesperson's entries together, headed by a group line.
 ReportOutput walk(const ReportConditions &c, DealSource &deals, BuildPolicy &policy,
                   const std::function<bool()> &passes,
-                  const std::function<void(QStringList &)> &entry) {
+                  const std::function<void(ReportOutput &)> &entry) {
     ReportOutput out;
-    const auto add = [&] { entry(out.lines); };
+    if (c.dealRows)
+        out.sheet = contactSheet(c.report);
+    const auto add = [&] { entry(out); };
     if (c.PrtBy != ReportConditions::Salesperson) {
         out.cancelled = !walkDeals(deals, policy, [&] {
             if (passes())
@@ -106,17 +153,18 @@ ReportOutput DoCustFile(const ReportConditions &c, DealSource &deals, BuildPolic
         return ReportSelection::inDateRange(deals, c) &&
                ReportSelection::vehiclePasses(c, deals.text(NewUsed));
     };
-    const auto entry = [&](QStringList &lines) {
+    const auto entry = [&](ReportOutput &out) {
         const DealSource &d = deals;
+        ContactLists::addContactRow(out, d, d.text(ByFirstMI), d.text(ByLName));
         if (c.PrtFmt == ReportConditions::LabelFormat) {
-            lines << rtrim(d.text(ByFirstMI)) + u' ' + d.text(ByLName) << d.text(ByAdr)
-                  << rtrim(d.text(ByCity)) + QStringLiteral(", ") + d.text(ByStateZip) << QString()
-                  << QString();
+            out.lines << rtrim(d.text(ByFirstMI)) + u' ' + d.text(ByLName) << d.text(ByAdr)
+                      << rtrim(d.text(ByCity)) + QStringLiteral(", ") + d.text(ByStateZip)
+                      << QString() << QString();
         } else {
-            lines << ContactLists::nameColumn(d.text(ByFirstMI), d.text(ByLName)) +
-                         QString(5, u' ') + d.text(ByPhone)
-                  << QStringLiteral("   ") + d.text(ByAdr) + QStringLiteral("   ") +
-                         d.text(ByCity) + u' ' + d.text(ByStateZip);
+            out.lines << ContactLists::nameColumn(d.text(ByFirstMI), d.text(ByLName)) +
+                             QString(5, u' ') + d.text(ByPhone)
+                      << QStringLiteral("   ") + d.text(ByAdr) + QStringLiteral("   ") +
+                             d.text(ByCity) + u' ' + d.text(ByStateZip);
         }
     };
     return ContactLists::walk(c, deals, policy, passes, entry);
@@ -138,10 +186,11 @@ ReportOutput DoAnnv_DOB(const ReportConditions &c, DealSource &deals, BuildPolic
             return in && !deals.view(DateSold).isEmpty() &&
                    ReportSelection::vehiclePasses(c, deals.text(NewUsed));
         };
-        const auto entry = [&](QStringList &lines) {
-            lines << ContactLists::contactEntry(
+        const auto entry = [&](ReportOutput &out) {
+            out.lines << ContactLists::contactEntry(
                 deals, ContactLists::nameColumn(deals.text(ByFirstMI), deals.text(ByLName)),
                 twoBlanks + formatDate(deals.date(DateSold), full));
+            ContactLists::addContactRow(out, deals, deals.text(ByFirstMI), deals.text(ByLName));
         };
         return ContactLists::walk(c, deals, policy, passes, entry);
     }
@@ -153,16 +202,20 @@ ReportOutput DoAnnv_DOB(const ReportConditions &c, DealSource &deals, BuildPolic
     const auto passes = [&] {
         return (buyer() || coBuyer()) && ReportSelection::vehiclePasses(c, deals.text(NewUsed));
     };
-    const auto entry = [&](QStringList &lines) {
+    const auto entry = [&](ReportOutput &out) {
         if (buyer()) {
-            lines << ContactLists::contactEntry(
+            out.lines << ContactLists::contactEntry(
                 deals, ContactLists::nameColumn(deals.text(ByFirstMI), deals.text(ByLName)),
                 twoBlanks + asDate(deals.text(ByDOB), full));
+            ContactLists::addContactRow(out, deals, deals.text(ByFirstMI), deals.text(ByLName),
+                                        deals.text(ByDOB));
         }
         if (coBuyer() && !rtrim(deals.text(CByLName)).isEmpty()) {
-            lines << ContactLists::contactEntry(
+            out.lines << ContactLists::contactEntry(
                 deals, ContactLists::nameColumn(deals.text(CByFirstMI), deals.text(CByLName)),
                 twoBlanks + asDate(deals.text(CByDOB), full));
+            ContactLists::addContactRow(out, deals, deals.text(CByFirstMI), deals.text(CByLName),
+                                        deals.text(CByDOB));
         }
     };
     return ContactLists::walk(c, deals, policy, passes, entry);

@@ -15,9 +15,10 @@ ReportOutput followUp(const ReportConditions &c, DealSource &deals, BuildPolicy 
         return ReportSelection::inDateRange(deals, c) && ownTest() &&
                ReportSelection::vehiclePasses(c, deals.text(NewUsed));
     };
-    const auto entry = [&](QStringList &lines) {
-        lines << ContactLists::contactEntry(
+    const auto entry = [&](ReportOutput &out) {
+        out.lines << ContactLists::contactEntry(
             deals, ContactLists::nameColumn(deals.text(ByFirstMI), deals.text(ByLName)), {});
+        ContactLists::addContactRow(out, deals, deals.text(ByFirstMI), deals.text(ByLName));
     };
     return ContactLists::walk(c, deals, policy, passes, entry);
 }

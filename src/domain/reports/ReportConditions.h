@@ -1,5 +1,8 @@
 #pragma once
 
+#include "domain/charts/Chart.h"
+#include "domain/reports/ReportSheet.h"
+
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -22,6 +25,9 @@ struct ReportConditions {
     bool AnnvYr = false;
     int PrtFmt = LineFormat;
     QString SM = QStringLiteral("ALL");
+    // The list reports also give a spreadsheet row a deal: asked for by a spreadsheet or CSV
+    // export only, as the rows of a long list take more room than its lines.
+    bool dealRows = false;
 };
 
 // What a build gives the screen: the list lines, the totals captions by the name of the label
@@ -31,5 +37,8 @@ struct ReportOutput {
     QList<QPair<QString, QString>> totals;
     QStringList salespeople;
     QList<QStringList> recipients; // letters: the ten parts of each recipient line
+    QStringList headings;          // the column headings of a report whose columns follow its deals
+    ReportSheet sheet; // the figures as typed cells, for the spreadsheet and CSV exports
+    Chart chart;       // what the report's chart shows; empty for a report without one
     bool cancelled = false;
 };

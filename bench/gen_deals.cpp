@@ -1,7 +1,8 @@
-// Adds N generated deals to a deal database, creating it when missing. Unlike
-// "volmera init --sample", it adds to a database that holds deals already, so that benchmarks
-// and tests can grow one (or fill one from two processes at once).
-//   volmera_gen --out FILE --count N [--seed S] [--salespeople K] [--stock-prefix P] [--batch B]
+// Adds N generated deals to a deal database (a file, or a database on a server), creating it
+// when missing. Unlike "volmera init --sample", it adds to a database that holds deals already,
+// so that benchmarks and tests can grow one (or fill one from several processes at once).
+//   volmera_gen (--out FILE | --database URI) --count N [--seed S] [--salespeople K]
+//               [--stock-prefix P] [--batch B]
 #include "domain/sample/DealGenerator.h"
 #include "store/DealSchema.h"
 
@@ -15,6 +16,7 @@ int main(int argc, char **argv) {
     QCommandLineParser parser;
     parser.addHelpOption();
     parser.addOptions({{"out", "Database file.", "FILE"},
+                       {"database", "Database on a server (connection string or URI).", "URI"},
                        {"count", "Deals to add.", "N", "1000"},
                        {"seed", "Random seed.", "S", "1"},
                        {"salespeople", "Distinct salesperson keys (letter case aside).", "K", "40"},
@@ -22,14 +24,19 @@ int main(int argc, char **argv) {
                        {"batch", "Deals per transaction.", "B", "1000"}});
     parser.process(app);
     const QString out = parser.value("out");
-    if (out.isEmpty()) {
-        std::fprintf(stderr, "volmera_gen: --out FILE is required\n");
+    if (out.isEmpty() == parser.value("database").isEmpty()) {
+        std::fprintf(stderr, "volmera_gen: give either --out FILE or --database URI\n");
         return 2;
     }
     try {
-        if (!QFileInfo::exists(out))
-            createDealDatabase(out);
-        auto db = Database::open(out);
+        DatabaseAddress address(out);
+        if (!out.isEmpty() && !QFileInfo::exists(out))
+            createDealDatabase(address);
+        if (out.isEmpty()) {
+            address = DatabaseAddress::server(parser.value("database"));
+            openDealDatabase(address); // makes the table when the server has none
+        }
+        auto db = Database::open(address);
         DealGenerator({parser.value("seed").toUInt(), parser.value("salespeople").toInt(),
                        parser.value("stock-prefix")})
             .addTo(*db, parser.value("count").toInt(), parser.value("batch").toInt());

@@ -2,6 +2,7 @@
 // the command line, where nothing waits for an answer.
 #include "base/AppSettings.h"
 #include "base/CliPrompter.h"
+#include "base/DatabaseSetting.h"
 #include "cli/BackupCommand.h"
 #include "cli/ChartCommand.h"
 #include "cli/CommandLine.h"
@@ -10,6 +11,7 @@
 #include "cli/InitCommand.h"
 #include "cli/LabelsCommand.h"
 #include "cli/LetterCommand.h"
+#include "cli/MigrateCommand.h"
 #include "cli/PurgeCommand.h"
 #include "cli/ReportCommand.h"
 #include "cli/SheetCommand.h"
@@ -78,6 +80,10 @@ const std::vector<Command> &commands() {
         {QStringLiteral("restore"),
          QStringLiteral("put a checked backup back (see 'volmera restore --help')"),
          runRestoreCommand},
+        {QStringLiteral("migrate"),
+         QStringLiteral("copy the deals to an empty database on a server (see 'volmera migrate "
+                        "--help')"),
+         runMigrateCommand},
         {QStringLiteral("labels"),
          QStringLiteral("print the three test labels (see 'volmera labels --help')"),
          runLabelsCommand},
@@ -158,6 +164,8 @@ int main(int argc, char **argv) {
     parser.addOption(helpOption);
     parser.addOption(versionOption);
     parser.addOption(dataDirOption);
+    const QCommandLineOption databaseOption = CommandLine::databaseOption();
+    parser.addOption(databaseOption);
     parser.addPositionalArgument(
         QStringLiteral("command"),
         QStringLiteral("What to do (see Commands); without one the windows open."),
@@ -187,6 +195,8 @@ int main(int argc, char **argv) {
             return usageError(QStringLiteral("unknown command '%1'").arg(name));
     }
 
+    if (parser.isSet(databaseOption))
+        DatabaseSetting::setOption(parser.value(databaseOption));
     if (parser.isSet(dataDirOption)) {
         QString problem;
         if (!enterDataFolder(parser.value(dataDirOption), problem))

@@ -5,6 +5,7 @@
 #include "base/ErrorTrap.h"
 #include "base/PathMapping.h"
 #include "cli/CommandLine.h"
+#include "domain/startup/ZELMain.h"
 #include "store/Backups.h"
 #include "store/Purge.h"
 
@@ -23,8 +24,8 @@ int runBackupCommand(const QStringList &arguments) {
     if (!dealDatabaseThere(QStringLiteral("backup")))
         return Failure;
     try {
-        const QString made = DailyBackup::make(PathMapping::toLocal(Defaults::DatabasePath),
-                                               DealPurge::files().backupFolder, Clock::today());
+        const QString made =
+            DailyBackup::make(dealDatabase(), DealPurge::files().backupFolder, Clock::today());
         print(stdout,
               QStringLiteral("backup: %1 (checked)\n").arg(QDir::current().relativeFilePath(made)));
         return Success;
@@ -50,6 +51,15 @@ int runRestoreCommand(const QStringList &arguments) {
                                      "replaced, and the command line cannot ask; run it again "
                                      "with --yes to restore\n"));
         return UsageError;
+    }
+    if (!dealDatabaseThere(QStringLiteral("restore")))
+        return Failure;
+    if (dealDatabase().onServer()) {
+        // A backup is a deal database file; the way onto a server is the migration's.
+        print(stderr, QStringLiteral("volmera: restore: nothing was restored: the deals are on a "
+                                     "database server; put a backup there with 'volmera migrate "
+                                     "--to' from the backup's folder into an empty database\n"));
+        return Failure;
     }
     const DealPurge::Files files = DealPurge::files();
     try {

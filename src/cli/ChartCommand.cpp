@@ -77,8 +77,7 @@ int runChartCommand(const QStringList &arguments) {
     if (!dealDatabaseThere(QStringLiteral("chart")))
         return Failure;
     settings.TodayText = Clock::todayText();
-    const ReportOutput built =
-        buildReport(c, PathMapping::toLocal(settings.DatabasePath), Prompter::current());
+    const ReportOutput built = buildReport(c, dealDatabase(), Prompter::current());
     if (built.cancelled) {
         print(stderr, QStringLiteral("volmera: chart: the build was cancelled; nothing was "
                                      "drawn.\n"));

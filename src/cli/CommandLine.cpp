@@ -1,6 +1,9 @@
 #include "cli/CommandLine.h"
 
 #include "base/AppSettings.h"
+#include "base/DatabaseSetting.h"
+#include "base/ErrorTrap.h"
+#include "base/PathMapping.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -42,6 +45,15 @@ bool enterDataFolder(const QString &folder, QString &problem) {
 }
 
 bool dealDatabaseThere(const QString &command) {
+    AppSettings &settings = appSettings();
+    try {
+        settings.DatabaseServer = DatabaseSetting::server();
+    } catch (const VolmeraError &e) {
+        print(stderr, QStringLiteral("volmera: %1: %2\n").arg(command, e.description()));
+        return false;
+    }
+    if (!settings.DatabaseServer.isEmpty())
+        return true;
     if (QFileInfo(Defaults::DatabaseFile).isFile())
         return true;
     print(stderr, QStringLiteral("volmera: %1: the folder %2 has no deal database (%3)\n")
@@ -57,12 +69,23 @@ QCommandLineOption dataDirOption() {
         QStringLiteral("dir"));
 }
 
+QCommandLineOption databaseOption() {
+    return QCommandLineOption(
+        QStringLiteral("database"),
+        QStringLiteral("Work with the deal database on a server: a "
+                       "connection string or URI (beats %1 and %2).")
+            .arg(Defaults::DatabaseVariable, PathMapping::toLocal(Defaults::DatabaseSettingFile)),
+        QStringLiteral("URI"));
+}
+
 bool parse(QCommandLineParser &parser, const QString &command, const QStringList &arguments,
            int &status, bool makeDataDir) {
     const QCommandLineOption dataDir = dataDirOption();
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and end."));
+    const QCommandLineOption database = databaseOption();
     parser.addOption(dataDir);
+    parser.addOption(database);
     parser.addOption(help);
     if (!parser.parse(QStringList{QStringLiteral("volmera ") + command} + arguments)) {
         status = usageError(command + QStringLiteral(": ") + parser.errorText());
@@ -79,6 +102,8 @@ bool parse(QCommandLineParser &parser, const QString &command, const QStringList
         status = Success;
         return false;
     }
+    if (parser.isSet(database))
+        DatabaseSetting::setOption(parser.value(database));
     if (parser.isSet(dataDir)) {
         const QString folder = parser.value(dataDir);
         QString problem;

@@ -18,7 +18,10 @@ bool enterDataFolder(const QString &folder, QString &problem);
 // the files named on the command line are relative to.
 QString callerFolder();
 QCommandLineOption dataDirOption();
-// True when the data folder holds the deal database; else says plainly that it does not.
+// --database: the deal database on a server, which beats VOLMERA_DATABASE and DATABASE.CFG.
+QCommandLineOption databaseOption();
+// True when the deal database is chosen: on a server named by a setting, or the data folder's
+// file when that is there; else says plainly what is wrong.
 bool dealDatabaseThere(const QString &command);
 
 // Reads a command's arguments (those after its name) with the parser's options and

@@ -1,6 +1,7 @@
 #include "cli/ImportCommand.h"
 
 #include "base/AppSettings.h"
+#include "base/DatabaseSetting.h"
 #include "base/PathMapping.h"
 #include "cli/CommandLine.h"
 #include "domain/import/Import.h"
@@ -12,8 +13,15 @@
 using namespace CommandLine;
 
 namespace {
-// The deal database of the data folder, made and brought up to date as start-up does.
-QString dealDatabase() {
+// The deal database (the data folder's file, or the server a setting names), made and brought
+// up to date as start-up does.
+DatabaseAddress importTarget() {
+    const QString server = DatabaseSetting::server();
+    if (!server.isEmpty()) {
+        const DatabaseAddress address = DatabaseAddress::server(server);
+        openDealDatabase(address);
+        return address;
+    }
     const QString path = PathMapping::toLocal(Defaults::DatabasePath);
     if (!FileExists(Defaults::DatabasePath))
         createDealDatabase(path);
@@ -102,9 +110,9 @@ int runImportCommand(const QStringList &arguments) {
         return UsageError;
     }
 
-    QString database;
+    DatabaseAddress database;
     try {
-        database = dealDatabase();
+        database = importTarget();
     } catch (const std::exception &e) {
         print(stderr, QStringLiteral("volmera: import: %1\n").arg(QString::fromUtf8(e.what())));
         return Failure;

@@ -68,8 +68,7 @@ int runLetterCommand(const QStringList &arguments) {
     settingsTrap.run([&] { ReadSettings(settings); });
     settingsTrap.report();
 
-    const ReportOutput out =
-        buildReport(c, PathMapping::toLocal(settings.DatabasePath), Prompter::current());
+    const ReportOutput out = buildReport(c, dealDatabase(), Prompter::current());
     if (out.cancelled) {
         print(stderr, QStringLiteral("volmera: letter: the letters list could not be made\n"));
         return Failure;

@@ -1,9 +1,11 @@
 #include "cli/PurgeCommand.h"
 
 #include "base/AppSettings.h"
+#include "base/DatabaseSetting.h"
 #include "base/ErrorTrap.h"
 #include "base/PathMapping.h"
 #include "cli/CommandLine.h"
+#include "store/DatabaseAddress.h"
 #include "store/Purge.h"
 
 #include <QFileInfo>
@@ -46,17 +48,26 @@ int runPurgeCommand(const QStringList &arguments) {
                                              "ask; run it again with --yes to purge\n"));
         return UsageError;
     }
+    QString server;
+    try {
+        server = DatabaseSetting::server();
+    } catch (const VolmeraError &e) {
+        print(stderr, QStringLiteral("volmera: purge: %1\n").arg(e.description()));
+        return Failure;
+    }
     // Anything else at that name (a folder, a file that is no database) is the purge's to
     // report.
-    if (!QFileInfo::exists(PathMapping::toLocal(Defaults::DatabasePath))) {
+    if (server.isEmpty() && !QFileInfo::exists(PathMapping::toLocal(Defaults::DatabasePath))) {
         print(stderr, QStringLiteral("volmera: purge: there is no deal database %1 here\n")
                           .arg(PathMapping::toLocal(Defaults::DatabasePath)));
         return Failure;
     }
     if (blank) {
         try {
-            const int blanked =
-                DealPurge::blankPersonalData(PathMapping::toLocal(Defaults::DatabasePath), *cutoff);
+            const int blanked = DealPurge::blankPersonalData(
+                server.isEmpty() ? DatabaseAddress(PathMapping::toLocal(Defaults::DatabasePath))
+                                 : DatabaseAddress::server(server),
+                *cutoff);
             print(stdout, QStringLiteral("blanked the personal data of deals sold before %1\n"
                                          "deals blanked: %2\n")
                               .arg(cutoff->toString(QStringLiteral("MM/dd/yyyy")))
@@ -69,20 +80,24 @@ int runPurgeCommand(const QStringList &arguments) {
     }
     const DealPurge::Files files = DealPurge::files();
     // Nothing answers Retry on the command line: the first failure ends the run.
-    const DealPurge::Outcome out = DealPurge::purge(files, *cutoff, {});
+    const DealPurge::Outcome out =
+        server.isEmpty() ? DealPurge::purge(files, *cutoff, {})
+                         : DealPurge::purge(DatabaseAddress::server(server), files, *cutoff, {});
     if (!out.completed) {
         print(
             stderr,
             QStringLiteral("volmera: purge: %1\n").arg(QString(out.failure).replace(u'\n', u' ')));
         return Failure;
     }
-    QString text = QStringLiteral("purged deals sold before %1 and deals without a sale date\n"
-                                  "deals deleted: %2\ndeals kept: %3\nbackup: %4\n"
-                                  "before compaction: %5\n")
-                       .arg(cutoff->toString(QStringLiteral("MM/dd/yyyy")))
-                       .arg(out.deleted)
-                       .arg(out.kept)
-                       .arg(out.backup, files.old);
+    QString text =
+        QStringLiteral("purged deals sold before %1 and deals without a sale date\n"
+                       "deals deleted: %2\ndeals kept: %3\nbackup: %4\n"
+                       "%5\n")
+            .arg(cutoff->toString(QStringLiteral("MM/dd/yyyy")))
+            .arg(out.deleted)
+            .arg(out.kept)
+            .arg(out.backup, server.isEmpty() ? QStringLiteral("before compaction: ") + files.old
+                                              : QStringLiteral("compacted on the server"));
     if (!out.repair.isEmpty())
         text += QStringLiteral("repair: %1\n").arg(out.repair);
     if (!out.lost.isEmpty()) {

@@ -341,8 +341,7 @@ int runReportCommand(const QStringList &arguments) {
     if (!dealDatabaseThere(QStringLiteral("report")))
         return Failure;
     settings.TodayText = Clock::todayText();
-    const ReportOutput out =
-        buildReport(c, PathMapping::toLocal(settings.DatabasePath), Prompter::current());
+    const ReportOutput out = buildReport(c, dealDatabase(), Prompter::current());
     if (p.isSet("print") || p.isSet("print-to-file"))
         return printBuilt(p, c, out);
     if (p.isSet("export"))

@@ -39,7 +39,7 @@ int runSheetCommand(const QStringList &arguments) {
     ShownDeal deal;
     try {
         DealBinding bound;
-        bound.open(PathMapping::toLocal(settings.DatabasePath));
+        bound.open(dealDatabase());
         Recordset &rs = bound.recordset();
         rs.findFirst(findCriteria(QStringLiteral("StkNbr"), QStringLiteral("="), stock));
         if (rs.noMatch()) {

@@ -5,6 +5,7 @@
 #include "base/PathMapping.h"
 #include "base/Prompter.h"
 #include "domain/startup/BackgroundBackup.h"
+#include "domain/startup/ZELMain.h"
 #include "forms/frmPW.h"
 #include "forms/frmZEL.h"
 #include "store/Purge.h"
@@ -23,8 +24,7 @@ void GuiStartup::showEntryScreen() {
     entry->show();
     backup = std::make_unique<BackgroundBackup>();
     frmZEL *screen = entry.get();
-    backup->startIfDue(PathMapping::toLocal(appSettings().DatabasePath),
-                       DealPurge::files().backupFolder, Clock::today(),
+    backup->startIfDue(dealDatabase(), DealPurge::files().backupFolder, Clock::today(),
                        [screen](const QString &failure) {
                            if (failure.isEmpty())
                                return;

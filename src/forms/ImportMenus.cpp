@@ -5,6 +5,7 @@
 #include "base/ErrorTrap.h"
 #include "base/PathMapping.h"
 #include "domain/import/Import.h"
+#include "domain/startup/ZELMain.h"
 #include "forms/frmZEL.h"
 #include "store/Purge.h"
 
@@ -126,8 +127,7 @@ void frmZEL::ImportDeals(int kind, const QString &path) {
     const DealImport::ExportFile file{DealImport::Form(kind), path};
     QString done;
     trap.run([&] {
-        const DealImport::Outcome outcome = DealImport::importDeals(
-            PathMapping::toLocal(appSettings().DatabasePath), file, progress);
+        const DealImport::Outcome outcome = DealImport::importDeals(dealDatabase(), file, progress);
         if (const QString message = DealImport::closingMessage(file, outcome); !message.isEmpty())
             trap.record(message + u'\n' + importCounts(outcome));
         else
@@ -174,10 +174,7 @@ void frmZEL::mnuRebuild_Click() {
         session.release();
         setCursor(Qt::WaitCursor);
         int blanked = 0;
-        trap.run([&] {
-            blanked = DealPurge::blankPersonalData(PathMapping::toLocal(appSettings().DatabasePath),
-                                                   *cutoff);
-        });
+        trap.run([&] { blanked = DealPurge::blankPersonalData(dealDatabase(), *cutoff); });
         // The deal shown may be one of them, and their keys have changed.
         trap.run([&] { Refresh(); });
         unsetCursor();
@@ -197,7 +194,10 @@ void frmZEL::mnuRebuild_Click() {
     session.release();
     setCursor(Qt::WaitCursor);
     const DealPurge::Files files = DealPurge::files();
-    const DealPurge::Outcome outcome = DealPurge::purge(files, *cutoff, retry);
+    const DatabaseAddress database = dealDatabase();
+    const DealPurge::Outcome outcome = database.onServer()
+                                           ? DealPurge::purge(database, files, *cutoff, retry)
+                                           : DealPurge::purge(files, *cutoff, retry);
     // The database is there and usable whatever happened, so the screen binds again.
     for (;;) {
         try {

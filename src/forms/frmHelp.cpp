@@ -4,6 +4,7 @@
 #include "base/ErrorTrap.h"
 #include "domain/entry/ScreenFit.h"
 #include "domain/help/HelpSection.h"
+#include "domain/startup/ZELMain.h"
 #include "forms/FrameFit.h"
 #include "forms/NavigationBar.h"
 #include "forms/RtfTextDocument.h"
@@ -118,7 +119,7 @@ void frmHelp::resizeEvent(QResizeEvent *event) {
 }
 
 void frmHelp::showAbout() {
-    RichTextBox1->setPlainText(Help::aboutText());
+    RichTextBox1->setPlainText(Help::aboutText(dealDatabase().describe()));
     QTextCursor all(RichTextBox1->document());
     all.select(QTextCursor::Document);
     QTextCharFormat format;

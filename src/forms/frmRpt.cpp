@@ -12,6 +12,7 @@
 #include "domain/reports/Pagination.h"
 #include "domain/reports/PaperPrint.h"
 #include "domain/reports/ReportPrinting.h"
+#include "domain/startup/ZELMain.h"
 #include "forms/ChartView.h"
 
 #include <QApplication>
@@ -643,7 +644,7 @@ void frmRpt::cmdCndOK_Click() {
     repaint();
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    built = buildReport(c, PathMapping::toLocal(appSettings().DatabasePath), Prompter::current());
+    built = buildReport(c, dealDatabase(), Prompter::current());
     QApplication::restoreOverrideCursor();
     showOutput(panel);
     const QString notice = emptyReportNotice(c, built);
@@ -895,9 +896,7 @@ void frmRpt::cmdExport_Click() {
             // The screen's list has no row a deal: the report is built again with them.
             ReportConditions rows = c;
             rows.dealRows = true;
-            exportReport(rows,
-                         buildReport(rows, PathMapping::toLocal(appSettings().DatabasePath),
-                                     Prompter::current()),
+            exportReport(rows, buildReport(rows, dealDatabase(), Prompter::current()),
                          chosen->fileName, paper);
             return;
         }

@@ -11,6 +11,7 @@
 #include "domain/entry/ScreenFit.h"
 #include "domain/export/PdfPages.h"
 #include "domain/help/HelpSection.h"
+#include "domain/startup/ZELMain.h"
 #include "forms/EntryBox.h"
 #include "forms/FrameFit.h"
 #include "forms/NavigationBar.h"
@@ -337,7 +338,7 @@ void frmZEL::Form_Load() {
         fitPanel();
     });
     settings.TodayText = Clock::todayText();
-    trap.run([&] { session.open(PathMapping::toLocal(settings.DatabasePath)); });
+    trap.run([&] { session.open(dealDatabase()); });
     CalcTotals();
     setWindowTitle(entryCaption(settings.VersionText, settings.DealerName));
     settings.AddMode = false;
@@ -420,7 +421,7 @@ void frmZEL::apply(const EntryStep &step) {
 }
 
 void frmZEL::Refresh() {
-    session.open(PathMapping::toLocal(appSettings().DatabasePath));
+    session.open(dealDatabase());
 }
 
 void frmZEL::showDeal(const ShownDeal &deal) {

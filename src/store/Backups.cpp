@@ -60,7 +60,7 @@ QString problem(const QString &path, qint64 expectedDeals) {
     return {};
 }
 
-QString make(const QString &databasePath, const QString &folder, const QDate &day,
+QString make(const DatabaseAddress &database, const QString &folder, const QDate &day,
              const std::atomic<bool> *stop) {
     if (!QDir().mkpath(folder))
         throw VolmeraError(QStringLiteral("Cannot make the backup folder %1.").arg(folder));
@@ -72,7 +72,7 @@ QString make(const QString &databasePath, const QString &folder, const QDate &da
     QFile::remove(partial);
     qint64 deals = 0;
     {
-        auto db = Database::open(databasePath);
+        auto db = Database::open(database);
         deals = db->backupInto(partial, DealSchema::Table, stop);
     }
     if (const QString wrong = problem(partial, deals); !wrong.isEmpty()) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/DatabaseAddress.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -26,7 +28,7 @@ QString problem(const QString &path, qint64 expectedDeals = -1);
 // Makes the day's copy (the next free name when there is one), checks it, and only then removes
 // the copies no longer kept. Returns the copy's path; throws VolmeraError and leaves no copy
 // when it fails or is stopped.
-QString make(const QString &databasePath, const QString &folder, const QDate &day,
+QString make(const DatabaseAddress &database, const QString &folder, const QDate &day,
              const std::atomic<bool> *stop = nullptr);
 
 // The copies to remove from those in the folder: all but the newest of the last KeptDays days

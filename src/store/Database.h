@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/DatabaseAddress.h"
 #include "store/StoreError.h"
 
 #include <QByteArrayView>
@@ -82,16 +83,17 @@ private:
     std::unique_ptr<PreparedStatement> p;
 };
 
-// The deal database. Owns its connection; every failure is a StoreError. The file engine is
-// SqliteDatabase.
+// The deal database. Owns its connection; every failure is a StoreError. The engines are
+// SqliteDatabase (a file) and PgDatabase (a server).
 class Database {
 public:
-    enum class Engine { SQLite };
+    enum class Engine { SQLite, PostgreSQL };
 
-    // A new, empty database file; fails when the file exists already.
-    static std::unique_ptr<Database> create(const QString &path);
+    // A new, empty database file, which must not exist yet; on a server, the database, which
+    // must exist.
+    static std::unique_ptr<Database> create(const DatabaseAddress &address);
     // An existing database, shared, for reading and writing.
-    static std::unique_ptr<Database> open(const QString &path);
+    static std::unique_ptr<Database> open(const DatabaseAddress &address);
 
     virtual ~Database() = default;
     Database(const Database &) = delete;
@@ -114,6 +116,8 @@ public:
     // letter case is ignored for the letters A to Z only, everything else goes by character
     // code, the same on every engine.
     virtual QString textKey(const QString &expression) const = 0;
+    // An ORDER BY term: a missing value (Null) comes before every other, as on the file.
+    virtual QString orderTerm(const QString &expression, bool descending) const = 0;
 
     // An ordered selection ("SELECT *FROM ZEL ORDER BY a, b") or a whole table by its name
     // (in the order of its primary key), as an updatable record set.
@@ -172,3 +176,10 @@ void requireNoNul(const QString &field, QStringView text);
 
 // Quotes a name for the database's own language after checking it is a plain name.
 QString quotedName(const QString &name);
+
+// The refusals every engine words alike: another deal holds the value of field's unique index;
+// field has no value; the named rule of a field ("ByLName_size15", "ByLName_nonempty",
+// "DateSold_date") is broken.
+StoreError duplicateKey(const QString &field);
+StoreError valueRequired(const QString &field);
+StoreError ruleBroken(const QString &rule);

@@ -116,16 +116,53 @@ bool DealSchema::isPersonal(int field) {
     return personalFields().contains(field);
 }
 
-void createDealDatabase(const QString &path) {
-    auto db = Database::create(path);
+void createDealDatabase(const DatabaseAddress &address) {
+    auto db = Database::create(address);
     Transaction t(*db);
     createDealTable(*db);
     ensureSideTables(*db);
     t.commit();
 }
 
-OpenOutcome openDealDatabase(const QString &path) {
-    auto db = Database::open(path);
+namespace {
+// Adds the fields an older table lacks; whether it did.
+bool addLaterFields(Database &db) {
+    QStringList have;
+    for (const FieldDef &f : db.fields(DealSchema::Table))
+        have << f.name.toLower();
+    bool upgraded = false;
+    for (const FieldDef &f : laterFields()) {
+        if (!have.contains(f.name.toLower())) {
+            db.addField(DealSchema::Table, f);
+            upgraded = true;
+        }
+    }
+    return upgraded;
+}
+
+OpenOutcome openOnServer(Database &db) {
+    Transaction t(db);
+    // One workstation at a time makes or upgrades the table; the others then find it done.
+    Statement one(db, QStringLiteral("SELECT pg_advisory_xact_lock(1448037453, 5915981)"));
+    one.step();
+    if (!db.hasTable(DealSchema::Table)) {
+        createDealTable(db);
+        ensureSideTables(db);
+        t.commit();
+        return OpenOutcome::Recreated;
+    }
+    ensureSideTables(db);
+    const bool upgraded = addLaterFields(db);
+    t.commit();
+    return upgraded ? OpenOutcome::Upgraded : OpenOutcome::Current;
+}
+} // namespace
+
+OpenOutcome openDealDatabase(const DatabaseAddress &address) {
+    auto db = Database::open(address);
+    if (address.onServer())
+        return openOnServer(*db);
+    const QString &path = address.file();
     if (!db->hasTable(DealSchema::Table)) {
         // An empty file is an empty database; anything else without the deal table is not ours.
         if (db->hasAnyTable())
@@ -152,17 +189,8 @@ OpenOutcome openDealDatabase(const QString &path) {
             return OpenOutcome::Recreated;
         }
     }
-    QStringList have;
-    for (const FieldDef &f : db->fields(DealSchema::Table))
-        have << f.name.toLower();
     ensureSideTables(*db);
-    bool upgraded = false;
-    for (const FieldDef &f : laterFields()) {
-        if (!have.contains(f.name.toLower())) {
-            db->addField(DealSchema::Table, f);
-            upgraded = true;
-        }
-    }
+    const bool upgraded = addLaterFields(*db);
     t.commit();
     return upgraded ? OpenOutcome::Upgraded : OpenOutcome::Current;
 }

@@ -67,12 +67,15 @@ const QList<int> &personalFields();
 bool isPersonal(int field);
 } // namespace DealSchema
 
-// Makes a new database file at path holding the empty deal table and the record of changes.
-// Fails when the file exists.
-void createDealDatabase(const QString &path);
+// Makes a new database file holding the empty deal table and the record of changes; fails when
+// the file exists. On a server, makes those tables in the database, which must exist.
+void createDealDatabase(const DatabaseAddress &address);
 
 // Opens the deal database and brings it to the current layout: an empty table is made anew,
 // an older table gets the fields it lacks, an older database the record of changes and the
 // table of the office's settings. A file that cannot be read is reported, never replaced.
+// On a server the table is made when the database has none (Recreated), and an older one,
+// empty or not, gets the fields it lacks: the table itself, with the rights the server's
+// administrator gave on it, stays.
 enum class OpenOutcome { Current, Recreated, Upgraded };
-OpenOutcome openDealDatabase(const QString &path);
+OpenOutcome openDealDatabase(const DatabaseAddress &address);

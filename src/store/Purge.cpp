@@ -4,6 +4,7 @@
 #include "base/PathMapping.h"
 #include "store/Audit.h"
 #include "store/DealSchema.h"
+#include "store/PgDatabase.h"
 #include "store/Salvage.h"
 #include "store/SqliteDatabase.h"
 #include "store/UseLock.h"
@@ -182,6 +183,39 @@ Files files() {
         PathMapping::toLocal(QStringLiteral(".\\ZEL_OLD.mdb"))};
 }
 
+namespace {
+// Deletes the deals sold before cutoff (and those without a sale date) in one transaction with
+// their rows in the record of changes, which keeps the removed deals' earlier rows too.
+void deleteBefore(Database &db, const QDate &cutoff, Outcome &outcome) {
+    Transaction t(db);
+    const int before = dealCount(db);
+    Audit::ensureTable(db);
+    Audit::Writer audit(db);
+    const QString which = QStringLiteral("\"DateSold\" IS NULL OR \"DateSold\" < ?1");
+    {
+        Statement gone(db, QStringLiteral("SELECT \"StkNbr\" FROM \"ZEL\" WHERE %1 ORDER BY "
+                                          "%2")
+                               .arg(which, db.orderTerm(QStringLiteral("\"StkNbr\""), false)));
+        gone.bind(1, cutoff);
+        while (gone.step())
+            audit.write(Audit::Action::Purge, gone.value(0).toString());
+    }
+    {
+        Statement remove(db, QStringLiteral("DELETE FROM \"ZEL\" WHERE %1").arg(which));
+        remove.bind(1, cutoff);
+        remove.step();
+    }
+    outcome.kept = dealCount(db);
+    outcome.deleted = before - outcome.kept;
+    audit.write(Audit::Action::Purge, {}, {}, QString(),
+                QStringLiteral("sold before %1: %2 removed, %3 kept")
+                    .arg(cutoff.toString(QStringLiteral("MM/dd/yyyy")))
+                    .arg(outcome.deleted)
+                    .arg(outcome.kept));
+    t.commit();
+}
+} // namespace
+
 Outcome purge(const Files &f, const QDate &cutoff, const OnFailure &onFailure) {
     Outcome outcome;
     std::unique_ptr<DatabaseUse> use;
@@ -252,33 +286,7 @@ Outcome purge(const Files &f, const QDate &cutoff, const OnFailure &onFailure) {
         });
         runStep(onFailure, [&] {
             auto db = SqliteDatabase::open(working);
-            Transaction t(*db);
-            const int before = dealCount(*db);
-            // The record of changes keeps the removed deals' rows and gains one for each.
-            Audit::ensureTable(*db);
-            Audit::Writer audit(*db);
-            {
-                Statement gone(*db, QStringLiteral("SELECT StkNbr FROM ZEL WHERE DateSold IS "
-                                                   "NULL OR DateSold < ?1 ORDER BY StkNbr"));
-                gone.bind(1, cutoff.toString(Qt::ISODate));
-                while (gone.step())
-                    audit.write(Audit::Action::Purge, gone.value(0).toString());
-            }
-            {
-                // Dates are stored as yyyy-mm-dd, which sorts as the dates do.
-                Statement remove(*db, QStringLiteral("DELETE FROM ZEL WHERE DateSold IS NULL OR "
-                                                     "DateSold < ?1"));
-                remove.bind(1, cutoff.toString(Qt::ISODate));
-                remove.step();
-            }
-            outcome.kept = dealCount(*db);
-            outcome.deleted = before - outcome.kept;
-            audit.write(Audit::Action::Purge, {}, {}, QString(),
-                        QStringLiteral("sold before %1: %2 removed, %3 kept")
-                            .arg(cutoff.toString(QStringLiteral("MM/dd/yyyy")))
-                            .arg(outcome.deleted)
-                            .arg(outcome.kept));
-            t.commit();
+            deleteBefore(*db, cutoff, outcome);
         });
         // The compacted database is written beside the live one, checked, and only then put
         // in its place; the file it was made from stays as ZEL_OLD.mdb.
@@ -319,14 +327,15 @@ Outcome purge(const Files &f, const QDate &cutoff, const OnFailure &onFailure) {
     return outcome;
 }
 
-int blankPersonalData(const QString &databasePath, const QDate &cutoff) {
-    const auto use = DatabaseUse::take(databasePath, DatabaseUse::Mode::Shared, 2000);
+int blankPersonalData(const DatabaseAddress &database, const QDate &cutoff) {
+    const auto use = DatabaseUse::take(database, DatabaseUse::Mode::Shared, 2000);
     if (!use)
         throw StoreError(Kind::Busy, QStringLiteral("The deal database is being purged and "
                                                     "rebuilt on another workstation; nothing was "
                                                     "blanked. Blank again when that is done."));
-    auto db = SqliteDatabase::open(databasePath);
-    db->eraseFreedSpace();
+    auto db = Database::open(database);
+    if (!database.onServer())
+        static_cast<SqliteDatabase &>(*db).eraseFreedSpace();
     QStringList blanks, anyLeft;
     for (int field : DealSchema::personalFields()) {
         const QString name = quotedName(DealSchema::fields()[field].name);
@@ -335,21 +344,23 @@ int blankPersonalData(const QString &databasePath, const QDate &cutoff) {
         anyLeft << QStringLiteral("coalesce(%1, '') <> %2")
                        .arg(name, last ? QStringLiteral("' '") : QStringLiteral("''"));
     }
-    const QString which = QStringLiteral("DateSold < ?1 AND (%1)").arg(anyLeft.join(" OR "));
+    const QString which =
+        QStringLiteral("\"DateSold\" < ?1 AND (%1)").arg(anyLeft.join(QStringLiteral(" OR ")));
     Transaction t(*db);
     Audit::ensureTable(*db);
     Audit::Writer audit(*db);
     int blanked = 0;
     {
-        Statement touched(
-            *db, QStringLiteral("SELECT StkNbr FROM ZEL WHERE %1 ORDER BY StkNbr").arg(which));
-        touched.bind(1, cutoff.toString(Qt::ISODate));
+        Statement touched(*db, QStringLiteral("SELECT \"StkNbr\" FROM \"ZEL\" WHERE %1 ORDER BY %2")
+                                   .arg(which, db->orderTerm(QStringLiteral("\"StkNbr\""), false)));
+        touched.bind(1, cutoff);
         for (; touched.step(); ++blanked)
             audit.write(Audit::Action::Blank, touched.value(0).toString());
     }
-    Statement blank(*db, QStringLiteral("UPDATE ZEL SET %1, LNKey = ' ' || StkNbr WHERE %2")
-                             .arg(blanks.join(QStringLiteral(", ")), which));
-    blank.bind(1, cutoff.toString(Qt::ISODate));
+    Statement blank(*db,
+                    QStringLiteral("UPDATE \"ZEL\" SET %1, \"LNKey\" = ' ' || \"StkNbr\" WHERE %2")
+                        .arg(blanks.join(QStringLiteral(", ")), which));
+    blank.bind(1, cutoff);
     blank.step();
     audit.write(Audit::Action::Blank, {}, {}, QString(),
                 QStringLiteral("sold before %1: %2 blanked")
@@ -357,6 +368,78 @@ int blankPersonalData(const QString &databasePath, const QDate &cutoff) {
                     .arg(blanked));
     t.commit();
     return blanked;
+}
+
+Outcome purge(const DatabaseAddress &server, const Files &f, const QDate &cutoff,
+              const OnFailure &onFailure) {
+    Outcome outcome;
+    std::unique_ptr<DatabaseUse> use;
+    QString unfinished;
+    try {
+        // Every running copy holds the server's use lock shared; the purge needs it alone.
+        runStep(onFailure, [&] {
+            use = DatabaseUse::take(server, DatabaseUse::Mode::Exclusive, 0);
+            if (!use)
+                throw StoreError(Kind::Busy,
+                                 QStringLiteral("THE DATABASE IS OPEN ON ANOTHER WORKSTATION (or "
+                                                "in another copy of the program).\nClose the "
+                                                "program there, then purge again. Nothing was "
+                                                "changed."));
+        });
+        runStep(onFailure, [&] {
+            if (!QDir().mkpath(f.backupFolder))
+                throw VolmeraError(
+                    QStringLiteral("Cannot make the backup folder %1.").arg(f.backupFolder));
+        });
+        // The backup: every deal, field by field, into a deal database file of its own, which
+        // this program opens like any other and which can be moved to a server again.
+        runStep(onFailure, [&] {
+            auto from = PgDatabase::connect(server);
+            outcome.backup = freeName(f.backup);
+            unfinished = temporary(outcome.backup);
+            removeIfThere(unfinished);
+            createDealDatabase(unfinished);
+            auto to = SqliteDatabase::open(unfinished);
+            QStringList names, places;
+            for (const FieldDef &field : DealSchema::fields()) {
+                names << quotedName(field.name);
+                places << QStringLiteral("?%1").arg(names.size());
+            }
+            Transaction reading(*from);
+            Transaction writing(*to);
+            Statement read(
+                *from,
+                QStringLiteral("SELECT %1 FROM \"ZEL\" ORDER BY rowid").arg(names.join(u',')));
+            Statement write(*to, QStringLiteral("INSERT INTO \"ZEL\" (%1) VALUES (%2)")
+                                     .arg(names.join(u','), places.join(u',')));
+            while (read.step()) {
+                for (int i = 0; i < names.size(); ++i)
+                    write.bind(i + 1, read.value(i));
+                write.step();
+                write.reset();
+            }
+            writing.commit();
+            if (dealCount(*to) != dealCount(*from))
+                throw VolmeraError(QStringLiteral("The backup %1 does not hold every deal; "
+                                                  "nothing was deleted.")
+                                       .arg(unfinished));
+            to.reset();
+            sync(unfinished);
+            replace(unfinished, outcome.backup);
+            unfinished.clear();
+        });
+        runStep(onFailure, [&] {
+            auto db = PgDatabase::connect(server);
+            deleteBefore(*db, cutoff, outcome);
+        });
+        runStep(onFailure, [&] { PgDatabase::connect(server)->compact(DealSchema::Table); });
+        outcome.completed = true;
+    } catch (const Stopped &stop) {
+        outcome.failure = stop.description;
+        if (!unfinished.isEmpty())
+            QFile::remove(unfinished);
+    }
+    return outcome;
 }
 
 } // namespace DealPurge

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/DatabaseAddress.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -63,11 +65,18 @@ using OnFailure = std::function<bool(const QString &description)>;
 // Refused (a failure of the first step) while another copy of the program uses the database.
 Outcome purge(const Files &files, const QDate &cutoff, const OnFailure &onFailure);
 
+// The same on a database server: the backup is a deal database file in the backup folder
+// (files.backup, under a name of its own) holding the table as it was; the deletion is one
+// transaction; the compaction is the server's own. files.database and files.old are not used.
+// Refused (a failure of the first step) while another copy of the program is connected.
+Outcome purge(const DatabaseAddress &server, const Files &files, const QDate &cutoff,
+              const OnFailure &onFailure);
+
 // Blanks the personal data (names, address, city, state and zip, phone, birth dates) of every
 // deal sold before cutoff, keeping its stock number, vehicle and amounts, so that the figures
 // of those months stay as they were. The last name, which a deal must have, becomes one blank.
 // One transaction with its record of changes; the space the data took is overwritten. Returns
 // the deals blanked (those blanked already are not counted again).
-int blankPersonalData(const QString &databasePath, const QDate &cutoff);
+int blankPersonalData(const DatabaseAddress &database, const QDate &cutoff);
 
 } // namespace DealPurge

@@ -41,8 +41,7 @@ QString orderSql(const Database &db, const SelectionText &selection, const QList
             throw StoreError(Kind::BadCriteria,
                              QStringLiteral("The order \"%1\" cannot be read.").arg(item));
         const QString column = quotedName(known->name);
-        terms << (known->type == FieldDef::Text ? db.textKey(column) : column) +
-                     (desc ? QStringLiteral(" DESC") : QString());
+        terms << db.orderTerm(known->type == FieldDef::Text ? db.textKey(column) : column, desc);
     }
     terms << QStringLiteral("rowid");
     return terms.join(QStringLiteral(", "));

@@ -10,37 +10,19 @@ using Kind = StoreError::Kind;
 
 const int busyTimeoutMs = 10000;
 
-// Constraint names carry the field and the rule: "ByLName_nonempty", "ByLName_size".
+// Constraint names carry the field and the rule: "ByLName_nonempty", "ByLName_size15".
 StoreError constraintError(const QString &message) {
-    static const QRegularExpression check(QStringLiteral("CHECK constraint failed: (\\w+)_(\\w+)"));
+    static const QRegularExpression check(QStringLiteral("CHECK constraint failed: (\\w+)"));
     static const QRegularExpression unique(
         QStringLiteral("(?:UNIQUE|PRIMARY KEY) constraint failed: \\w+\\.(\\w+)"));
     static const QRegularExpression notNull(
         QStringLiteral("NOT NULL constraint failed: \\w+\\.(\\w+)"));
     if (auto m = unique.match(message); m.hasMatch())
-        return {Kind::DuplicateKey,
-                QStringLiteral("Another deal already has this %1: the deal was not stored "
-                               "(duplicate key).")
-                    .arg(m.captured(1))};
+        return duplicateKey(m.captured(1));
     if (auto m = notNull.match(message); m.hasMatch())
-        return {Kind::Required,
-                QStringLiteral("Field %1 must have a value: the deal was not stored.")
-                    .arg(m.captured(1))};
-    if (auto m = check.match(message); m.hasMatch()) {
-        const QString field = m.captured(1), rule = m.captured(2);
-        if (rule == QLatin1String("nonempty"))
-            return {Kind::ZeroLength,
-                    QStringLiteral("Field %1 cannot be a zero-length text: the deal was not "
-                                   "stored.")
-                        .arg(field)};
-        if (rule.startsWith(QLatin1String("size")))
-            return {Kind::TooLong, QStringLiteral("The text is too long for field %1 (at most %2 "
-                                                  "characters): the deal was not stored.")
-                                       .arg(field, rule.mid(4))};
-        return {Kind::BadValue,
-                QStringLiteral("The value of field %1 is not valid: the deal was not stored.")
-                    .arg(field)};
-    }
+        return valueRequired(m.captured(1));
+    if (auto m = check.match(message); m.hasMatch())
+        return ruleBroken(m.captured(1));
     return {Kind::Other, message};
 }
 

@@ -29,6 +29,9 @@ public:
     QList<IndexDef> indexes(const QString &table) override;
     // Text columns are made case-blind by their collation.
     QString textKey(const QString &expression) const override { return expression; }
+    QString orderTerm(const QString &expression, bool descending) const override {
+        return descending ? expression + QStringLiteral(" DESC") : expression;
+    }
 
     void exec(const QString &sql) override;
     QStringList integrityProblems(int most = 10) override;

@@ -1,6 +1,6 @@
 #include "store/UseLock.h"
 
-#include "store/StoreError.h"
+#include "store/Database.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -34,12 +34,48 @@ bool tryLock(int fd, DatabaseUse::Mode mode) {
 }
 } // namespace
 
+namespace {
+// The server's advisory lock of the deal database: two numbers that no other program is likely
+// to pick ("VOLM", "ZEL").
+const char *const useLockKey = "1448037453, 5915980";
+
+std::unique_ptr<Database> takeOnServer(const DatabaseAddress &address, DatabaseUse::Mode mode,
+                                       int waitMs) {
+    auto db = Database::open(address);
+    Statement lock(*db, QStringLiteral("SELECT %1(%2)")
+                            .arg(mode == DatabaseUse::Mode::Shared
+                                     ? QStringLiteral("pg_try_advisory_lock_shared")
+                                     : QStringLiteral("pg_try_advisory_lock"),
+                                 QLatin1String(useLockKey)));
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        const bool taken = lock.step() && lock.int64(0) != 0;
+        lock.reset();
+        if (taken)
+            return db;
+        if (waited.elapsed() >= waitMs)
+            return nullptr;
+        QThread::msleep(50);
+    }
+}
+} // namespace
+
+DatabaseUse::DatabaseUse(std::unique_ptr<Database> holder) : holder(std::move(holder)) {}
+
 QString DatabaseUse::lockPath(const QString &databasePath) {
     return databasePath + QStringLiteral("-lock");
 }
 
-std::unique_ptr<DatabaseUse> DatabaseUse::take(const QString &databasePath, Mode mode, int waitMs) {
-    const QString path = lockPath(databasePath);
+std::unique_ptr<DatabaseUse> DatabaseUse::take(const DatabaseAddress &address, Mode mode,
+                                               int waitMs) {
+    if (address.onServer()) {
+        auto held = takeOnServer(address, mode, waitMs);
+        if (!held)
+            return nullptr;
+        return std::unique_ptr<DatabaseUse>(new DatabaseUse(std::move(held)));
+    }
+    const QString path = lockPath(address.file());
     const int fd = openLockFile(path, mode == Mode::Exclusive);
     if (fd < 0) {
         if (mode == Mode::Shared)

@@ -1,8 +1,10 @@
 #include "TestRegistry.h"
 
+#include "base/DatabaseSetting.h"
 #include "base/ErrorTrap.h"
 #include "base/SettingsFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -83,6 +85,61 @@ private Q_SLOTS:
         QCOMPARE(content.dealerName, dealer);
         QCOMPARE(content.reserved, reserved);
         QCOMPARE(content.passwordText, third);
+    }
+
+    // Which database: --database beats VOLMERA_DATABASE, which beats DATABASE.CFG; none is the
+    // file. "-" is "not given"; "!" before the expected text is the refusal's message.
+    void databaseSetting_data() {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("variable");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("none") << "-"
+                              << "-" << QByteArray() << "";
+        QTest::newRow("file, notes and lines joined")
+            << "-"
+            << "-" << QByteArray("# office server\r\nhost=db1\n\n  dbname=deals\n")
+            << "host=db1 dbname=deals";
+        QTest::newRow("variable beats file")
+            << "-"
+            << " postgresql://fi@db2/deals " << QByteArray("host=db1")
+            << "postgresql://fi@db2/deals";
+        QTest::newRow("option beats both") << "host=db3"
+                                           << "host=db2" << QByteArray("host=db1") << "host=db3";
+        QTest::newRow("empty variable")
+            << "-"
+            << " " << QByteArray("host=db1")
+            << "!The variable VOLMERA_DATABASE is set but names no database server: give it a "
+               "connection string or URI, or unset it to use the file.";
+        QTest::newRow("empty option")
+            << ""
+            << "-" << QByteArray()
+            << "!--database names no database server: give a connection string or URI.";
+    }
+    void databaseSetting() {
+        QFETCH(QString, option);
+        QFETCH(QString, variable);
+        QFETCH(QByteArray, file);
+        QFETCH(QString, chosen);
+        QTemporaryDir dir;
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        if (!file.isEmpty())
+            writeFile("DATABASE.CFG", file);
+        if (option != "-")
+            DatabaseSetting::setOption(option);
+        if (variable != "-")
+            qputenv("VOLMERA_DATABASE", variable.toUtf8());
+        QString got;
+        try {
+            got = DatabaseSetting::server();
+        } catch (const VolmeraError &e) {
+            got = '!' + e.description();
+        }
+        qunsetenv("VOLMERA_DATABASE");
+        DatabaseSetting::clearOption();
+        QDir::setCurrent(before);
+        QCOMPARE(got, chosen);
     }
 
     void failedWriteKeepsTheOldFile() {

@@ -1,6 +1,6 @@
 #include "TestRegistry.h"
+#include "fixtures/StoreFixture.h"
 
-#include "store/DealSchema.h"
 #include "store/Recordset.h"
 
 #include <QDir>
@@ -10,31 +10,34 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-// "volmera report" on a small table: its text and JSON output and its refusals.
+// "volmera report" on a small table, on the file and on the server: its text and JSON output
+// and its refusals.
 class ReportCommandTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir dir, empty;
+    std::unique_ptr<StoreFixture> onFile, onServer;
+    QTemporaryDir empty;
 
     struct Run {
         int status;
         QString out, err;
     };
     Run run(QStringList arguments, const QString &folder = {}) {
+        QFETCH_GLOBAL(bool, server);
+        const StoreFixture &fixture = server ? *onServer : *onFile;
+        QStringList where = fixture.programArguments();
+        if (!folder.isEmpty())
+            where[1] = folder;
         QProcess p;
         p.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
-        p.start(QStringLiteral(VOLMERA_BIN),
-                QStringList{"report"} + arguments +
-                    QStringList{"--data-dir", folder.isEmpty() ? dir.path() : folder});
+        p.start(QStringLiteral(VOLMERA_BIN), QStringList{"report"} + arguments + where);
         p.waitForFinished(60000);
         return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
                 QString::fromUtf8(p.readAllStandardError())};
     }
 
-private Q_SLOTS:
-    void initTestCase() {
-        createDealDatabase(dir.filePath("ZELDB.mdb"));
-        auto db = Database::open(dir.filePath("ZELDB.mdb"));
+    static void fill(StoreFixture &fixture) {
+        auto db = fixture.fresh();
         auto rs = db->openRecordset("ZEL");
         const QList<QList<QString>> deals = {
             {"2024-03-01", "SMITH", "A1", "N", "JONES", "500.00", "300.00"},
@@ -54,6 +57,18 @@ private Q_SLOTS:
             rs->update();
         }
     }
+
+private Q_SLOTS:
+    void initTestCase_data() { engineRows(); }
+    void initTestCase() {
+        onFile = std::make_unique<StoreFixture>();
+        fill(*onFile);
+        if (TestServer::available()) {
+            onServer = std::make_unique<StoreFixture>(true);
+            fill(*onServer);
+        }
+    }
+    void init() { ENGINE_ROW(server); }
 
     void textOutput() {
         const Run r = run({"gross-sales", "--from", "3/2/2024", "--today", "12/06/2026"});
@@ -133,6 +148,9 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QString, message);
         const bool noDatabase = arguments.contains("EMPTY");
+        QFETCH_GLOBAL(bool, server);
+        if (noDatabase && server)
+            QSKIP("a data folder without the file: the server holds the database");
         const QString folder = QDir(empty.path()).canonicalPath();
         arguments.removeAll("EMPTY");
         arguments.removeAll("--data-dir");

@@ -21,14 +21,19 @@ using namespace DealImport;
 namespace {
 QVariant stored(Database &db, const QString &stock, const QString &field) {
     // Form 1 stock numbers keep their blanks.
-    Statement s(db, QStringLiteral("SELECT %1 FROM ZEL WHERE rtrim(StkNbr) = ?1").arg(field));
+    Statement s(
+        db, QStringLiteral("SELECT \"%1\" FROM \"ZEL\" WHERE rtrim(\"StkNbr\") = ?1").arg(field));
     s.bind(1, stock);
     return s.step() ? s.value(0) : QVariant(QStringLiteral("<no deal>"));
 }
 
 // Every field of a stored deal as text, Null as "<null>".
 QStringList storedRow(Database &db, const QString &stock) {
-    Statement s(db, QStringLiteral("SELECT * FROM ZEL WHERE rtrim(StkNbr) = ?1"));
+    QStringList fields;
+    for (const FieldDef &f : DealSchema::fields())
+        fields << quotedName(f.name);
+    Statement s(db, QStringLiteral("SELECT %1 FROM \"ZEL\" WHERE rtrim(\"StkNbr\") = ?1")
+                        .arg(fields.join(", ")));
     s.bind(1, stock);
     QStringList row;
     if (s.step())
@@ -39,7 +44,7 @@ QStringList storedRow(Database &db, const QString &stock) {
 
 // The stock numbers stored, in the order they were, but the deal the table held before.
 QStringList stocks(Database &db) {
-    Statement s(db, QStringLiteral("SELECT rtrim(StkNbr) FROM ZEL WHERE StkNbr <> "
+    Statement s(db, QStringLiteral("SELECT rtrim(\"StkNbr\") FROM \"ZEL\" WHERE \"StkNbr\" <> "
                                    "'S0000000' ORDER BY rowid"));
     QStringList out;
     while (s.step())
@@ -48,7 +53,7 @@ QStringList stocks(Database &db) {
 }
 
 int count(Database &db) {
-    Statement s(db, QStringLiteral("SELECT count(*) FROM ZEL"));
+    Statement s(db, QStringLiteral("SELECT count(*) FROM \"ZEL\""));
     s.step();
     return int(s.int64(0));
 }
@@ -74,15 +79,17 @@ class ImportTest : public QObject {
 
     Outcome run(Form form, const QString &name, const QByteArray &bytes) {
         ExportFiles::write(exportPath(name), bytes);
-        return importDeals(fixture->path, {form, exportPath(name)});
+        return importDeals(fixture->address, {form, exportPath(name)});
     }
 
 private Q_SLOTS:
+    void initTestCase_data() { engineRows(); }
     void init() {
+        ENGINE_ROW(server);
         // Two-digit years 46 to 99 are 1946 to 1999, 00 to 45 are 2000 to 2045.
         Clock::setToday(QDate(2026, 6, 15));
         Clock::setNow(QDateTime(QDate(2026, 6, 15), QTime(8, 15)));
-        fixture = std::make_unique<StoreFixture>();
+        fixture = std::make_unique<StoreFixture>(server);
         db = fixture->fresh();
     }
     void cleanup() {
@@ -198,7 +205,8 @@ private Q_SLOTS:
         const Outcome first = run(Form::Fixed, "ZEL_DB.DBF", threeDeals());
         QCOMPARE(first.imported, 2);
         QCOMPARE(first.notForImport, 1);
-        const Outcome second = importDeals(fixture->path, {Form::Fixed, exportPath("ZEL_DB.DBF")});
+        const Outcome second =
+            importDeals(fixture->address, {Form::Fixed, exportPath("ZEL_DB.DBF")});
         QCOMPARE(second.imported, 0);
         QCOMPARE(second.alreadyPresent, 2);
         QVERIFY(second.clean());
@@ -425,7 +433,7 @@ private Q_SLOTS:
                 QFile::remove(path);
             }
         });
-        const Outcome out = importDeals(fixture->path, {Form::Delimited, path});
+        const Outcome out = importDeals(fixture->address, {Form::Delimited, path});
         other.join();
         QVERIFY2(out.clean(), qPrintable(closingMessage({Form::Delimited, path}, out)));
         QCOMPARE(out.alreadyPresent, 1);
@@ -442,6 +450,8 @@ private Q_SLOTS:
     void damagedDatabaseIsRefused() {
         QFETCH(QString, object);
         QFETCH(int, damage);
+        if (fixture->onServer())
+            QSKIP("damage to the file's pages: a server database has no file of ours");
         db.reset();
         StoreFixture::addDeals(fixture->path, 1000, QDate(2020, 1, 1));
         StoreFixture::damagePage(fixture->path, StoreFixture::leafPages(fixture->path, object)[1],
@@ -457,7 +467,7 @@ private Q_SLOTS:
         QCOMPARE(out.imported, 0);
         QVERIFY(QFile::exists(exportPath("INV.PST")));
         auto after = Database::open(fixture->path);
-        Statement g1(*after, "SELECT count(*) FROM ZEL WHERE StkNbr = 'G1'");
+        Statement g1(*after, "SELECT count(*) FROM \"ZEL\" WHERE \"StkNbr\" = 'G1'");
         QVERIFY(g1.step());
         QCOMPARE(g1.int64(0), 0);
     }
@@ -472,8 +482,9 @@ private Q_SLOTS:
                                        "K" + QByteArray::number(i));
         ExportFiles::write(exportPath("ZEL_DB.DBF"), bytes);
         QProcess child;
-        child.start(QStringLiteral(VOLMERA_BIN), {"import", exportPath("ZEL_DB.DBF"), "--yes",
-                                                  "--data-dir", fixture->dir.path()});
+        child.start(QStringLiteral(VOLMERA_BIN),
+                    QStringList{"import", exportPath("ZEL_DB.DBF"), "--yes"} +
+                        fixture->programArguments());
         QVERIFY(child.waitForStarted());
         int seen = 0;
         QElapsedTimer waited;
@@ -481,7 +492,7 @@ private Q_SLOTS:
         while (seen == 0 && waited.elapsed() < 60000 && child.state() == QProcess::Running) {
             QThread::msleep(5);
             try {
-                seen = count(*Database::open(fixture->path));
+                seen = count(*Database::open(fixture->address));
             } catch (const StoreError &) {
             }
         }
@@ -493,11 +504,12 @@ private Q_SLOTS:
         const int kept = count(*db);
         QVERIFY2(kept > 0 && kept < deals, qPrintable(QString::number(kept)));
 
-        const Outcome again = importDeals(fixture->path, {Form::Fixed, exportPath("ZEL_DB.DBF")});
+        const Outcome again =
+            importDeals(fixture->address, {Form::Fixed, exportPath("ZEL_DB.DBF")});
         QVERIFY2(again.clean(), qPrintable(closingMessage({Form::Fixed, "x"}, again)));
         QCOMPARE(again.alreadyPresent, kept);
         QCOMPARE(again.imported, deals - kept);
-        Statement distinct(*db, "SELECT count(DISTINCT StkNbr), count(*) FROM ZEL");
+        Statement distinct(*db, "SELECT count(DISTINCT \"StkNbr\"), count(*) FROM \"ZEL\"");
         distinct.step();
         QCOMPARE(distinct.int64(0), qint64(deals));
         QCOMPARE(distinct.int64(1), qint64(deals));
@@ -548,6 +560,8 @@ private Q_SLOTS:
         ExportFiles::write(caller + "/deals.txt", ExportFiles::line("01/01/2024", "CLI", "T1"));
         QProcess p;
         p.setWorkingDirectory(caller);
+        if (fixture->onServer())
+            arguments << "--database" << fixture->address.connection();
         p.start(QStringLiteral(VOLMERA_BIN), arguments.replaceInStrings("%1", folder));
         QVERIFY(p.waitForFinished(60000));
         const auto withFolder = [&](const QString &text) {

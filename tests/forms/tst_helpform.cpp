@@ -27,10 +27,13 @@ void writeHelp(const QByteArray &bytes) {
     file.write(bytes);
 }
 
-const QString aboutShown = QStringLiteral("\n\n\n\n"
-                                          "               VOLMERA PROGRAM\n\n\n"
-                                          "               AFFORDABLE SOFTWARE FOR NEW AND USED\n"
-                                          "               AUTO DEALERSHIPS ON WINDOWS NETWORKS");
+const QString aboutShown =
+    QStringLiteral("\n\n\n\n"
+                   "               VOLMERA PROGRAM\n\n\n"
+                   "               AFFORDABLE SOFTWARE FOR NEW AND USED\n"
+                   "               AUTO DEALERSHIPS ON WINDOWS NETWORKS\n\n\n"
+                   "               DEAL DATABASE:\n"
+                   "               ZELDB.mdb");
 const QString loadTitle = QStringLiteral("16|HELP FORM LOAD|");
 const QString noEnd = loadTitle + "The help document \".\\ZEL_HLP.RTF\" has no end tag E01^ after "
                                   "S01^.";

@@ -18,9 +18,9 @@
 using namespace DealPurge;
 
 namespace {
-QStringList stocks(const QString &path) {
-    auto db = Database::open(path);
-    Statement s(*db, QStringLiteral("SELECT StkNbr FROM ZEL ORDER BY StkNbr"));
+QStringList stocks(const DatabaseAddress &database) {
+    auto db = Database::open(database);
+    Statement s(*db, QStringLiteral("SELECT \"StkNbr\" FROM \"ZEL\" ORDER BY \"StkNbr\""));
     QStringList out;
     while (s.step())
         out << s.value(0).toString();
@@ -38,14 +38,38 @@ class PurgeTest : public QObject {
 
     // A sold on the last day of 1979, B on the first of 1980, C without a date, D in 2024.
     void addDeals(const QList<std::pair<QString, QVariant>> &deals) {
-        auto db = Database::open(fixture->path);
+        auto db = Database::open(fixture->address);
         auto rs = db->openRecordset(DealSchema::Table);
         for (const auto &[stock, sold] : deals)
             StoreFixture::addDeal(*rs, "BUYER", stock, {{"DateSold", sold}});
     }
 
     Outcome purgeBefore(const QString &cutoff, const OnFailure &onFailure = {}) {
-        return purge(files, *readCutoff(cutoff), onFailure);
+        return fixture->onServer() ? purge(fixture->address, files, *readCutoff(cutoff), onFailure)
+                                   : purge(files, *readCutoff(cutoff), onFailure);
+    }
+
+    // The test's row runs on the server: the same four deals there, the same folder for the
+    // backup.
+    bool onServerWhenAsked() {
+        QFETCH(bool, server);
+        if (!server)
+            return true;
+        if (!TestServer::available())
+            return false;
+        fixture = std::make_unique<StoreFixture>(true);
+        fixture->fresh();
+        const QDir dir(fixture->dir.path());
+        files = {fixture->path, dir.filePath("Backup"), dir.filePath("Backup/ZELDB-2026-06-15.mdb"),
+                 dir.filePath("ZEL_OLD.mdb")};
+        addFourDeals();
+        return true;
+    }
+    void addFourDeals() {
+        addDeals({{"A", QDate(1979, 12, 31)},
+                  {"B", QDate(1980, 1, 1)},
+                  {"C", QVariant()},
+                  {"D", QDate(2024, 6, 30)}});
     }
 
 private Q_SLOTS:
@@ -57,10 +81,7 @@ private Q_SLOTS:
         const QDir dir(fixture->dir.path());
         files = {fixture->path, dir.filePath("Backup"), dir.filePath("Backup/ZELDB-2026-06-15.mdb"),
                  dir.filePath("ZEL_OLD.mdb")};
-        addDeals({{"A", QDate(1979, 12, 31)},
-                  {"B", QDate(1980, 1, 1)},
-                  {"C", QVariant()},
-                  {"D", QDate(2024, 6, 30)}});
+        addFourDeals();
     }
     void cleanup() {
         fixture.reset();
@@ -91,19 +112,28 @@ private Q_SLOTS:
     void dealsBeforeTheCutoffGo_data() {
         QTest::addColumn<QString>("cutoff");
         QTest::addColumn<QStringList>("kept");
-        QTest::newRow("default") << DefaultCutoff << QStringList{"B", "D"};
-        QTest::newRow("cutoff day kept") << "06/30/2024" << QStringList{"D"};
-        QTest::newRow("day after") << "07/01/2024" << QStringList{};
+        QTest::addColumn<bool>("server");
+        for (const bool server : {false, true}) {
+            const char *engine = server ? "server" : "file";
+            QTest::addRow("%s: default", engine)
+                << DefaultCutoff << QStringList{"B", "D"} << server;
+            QTest::addRow("%s: cutoff day kept", engine)
+                << "06/30/2024" << QStringList{"D"} << server;
+            QTest::addRow("%s: day after", engine) << "07/01/2024" << QStringList{} << server;
+        }
     }
     void dealsBeforeTheCutoffGo() {
         QFETCH(QString, cutoff);
         QFETCH(QStringList, kept);
+        if (!onServerWhenAsked())
+            QSKIP(TestServer::skipReason());
         const Outcome out = purgeBefore(cutoff);
         QVERIFY2(out.completed, qPrintable(out.failure));
         QCOMPARE(out.kept, kept.size());
         QCOMPARE(out.deleted, 4 - kept.size());
-        QCOMPARE(stocks(files.database), kept);
-        QCOMPARE(stocks(files.old), kept); // before compaction
+        QCOMPARE(stocks(fixture->address), kept);
+        if (!fixture->onServer())
+            QCOMPARE(stocks(files.old), kept); // before compaction
         QCOMPARE(out.backup, files.backup);
         QCOMPARE(stocks(files.backup), (QStringList{"A", "B", "C", "D"})); // before deletion
         QVERIFY(out.repair.isEmpty());
@@ -287,17 +317,24 @@ private Q_SLOTS:
         QCOMPARE(QFile::exists(files.old), retry);
     }
 
+    void refusedWhileAnotherCopyHasTheDatabase_data() {
+        QTest::addColumn<bool>("server");
+        QTest::newRow("file") << false;
+        QTest::newRow("server") << true;
+    }
     void refusedWhileAnotherCopyHasTheDatabase() {
+        if (!onServerWhenAsked())
+            QSKIP(TestServer::skipReason());
         QProcess other;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         other.setProcessEnvironment(env);
-        other.start(QStringLiteral(VOLMERA_BIN), {"--data-dir", fixture->dir.path()});
+        other.start(QStringLiteral(VOLMERA_BIN), fixture->programArguments());
         QVERIFY(other.waitForStarted());
         // The other copy's entry screen has the database once it cannot be taken alone.
         QElapsedTimer waited;
         waited.start();
-        while (DatabaseUse::take(files.database, DatabaseUse::Mode::Exclusive, 0) &&
+        while (DatabaseUse::take(fixture->address, DatabaseUse::Mode::Exclusive, 0) &&
                waited.elapsed() < 30000)
             QThread::msleep(50);
         QStringList asked;
@@ -311,9 +348,9 @@ private Q_SLOTS:
         QCOMPARE(asked.size(), 1);
         QVERIFY2(asked[0].startsWith("THE DATABASE IS OPEN ON ANOTHER WORKSTATION"),
                  qPrintable(asked[0]));
-        // Nothing was touched (the other copy has made its daily backup there).
+        // Nothing was touched (the other copy may have made its daily backup there).
         QVERIFY(!QFile::exists(files.backup));
-        QCOMPARE(stocks(files.database).size(), 4);
+        QCOMPARE(stocks(fixture->address).size(), 4);
         // Once that copy has ended, the purge goes ahead.
         QVERIFY(purgeBefore(DefaultCutoff).completed);
     }

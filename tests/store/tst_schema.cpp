@@ -11,8 +11,12 @@ class SchemaTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void newDatabaseReadsBackItsLayout_data() { engineRows(); }
     void newDatabaseReadsBackItsLayout() {
-        StoreFixture f;
+        QFETCH(bool, server);
+        if (server && !TestServer::available())
+            QSKIP(TestServer::skipReason());
+        StoreFixture f(server);
         auto db = f.fresh();
         const QList<FieldDef> fields = db->fields(DealSchema::Table);
         QCOMPARE(fields.size(), 46);
@@ -79,31 +83,39 @@ private Q_SLOTS:
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<bool>("refused");
         QTest::addColumn<StoreError::Kind>("kind");
-        using K = StoreError::Kind;
-        QTest::newRow("duplicate stock number")
-            << "StkNbr" << QVariant("A1") << true << K::DuplicateKey;
-        QTest::newRow("duplicate stock, other case")
-            << "StkNbr" << QVariant("a1") << true << K::DuplicateKey;
-        QTest::newRow("empty last name") << "ByLName" << QVariant("") << true << K::ZeroLength;
-        QTest::newRow("empty stock number") << "StkNbr" << QVariant("") << true << K::ZeroLength;
-        QTest::newRow("last name of 16")
-            << "ByLName" << QVariant("ABCDEFGHIJKLMNOP") << true << K::TooLong;
-        QTest::newRow("state of 9") << "ByStateZip" << QVariant("IL 606011") << true << K::TooLong;
-        // The engine would count the characters only up to the NUL.
-        QTest::newRow("NUL and more than fits")
-            << "ByLName" << QVariant(QStringLiteral("A") + QChar(0) + QString(20, u'B')) << true
-            << K::BadValue;
-        QTest::newRow("NUL in a text that fits")
-            << "ByAdr" << QVariant(QStringLiteral("1") + QChar(0) + QStringLiteral("2")) << true
-            << K::BadValue;
-        QTest::newRow("date that is no date")
-            << "DateSold" << QVariant("13/45/2020") << true << K::BadValue;
-        QTest::newRow("empty first name") << "ByFirstMI" << QVariant("") << false << K::Other;
-        QTest::newRow("empty admin fee") << "AdminFee" << QVariant("") << false << K::Other;
-        QTest::newRow("last name of 15")
-            << "ByLName" << QVariant("ABCDEFGHIJKLMNO") << false << K::Other;
-        QTest::newRow("ascii quote kept")
-            << "ByAdr" << QVariant("12 O'HARA; DROP") << false << K::Other;
+        QTest::addColumn<bool>("server");
+        for (const bool server : {false, true}) {
+            const auto row = [server](const char *name) -> QTestData & {
+                return QTest::addRow("%s: %s", server ? "server" : "file", name);
+            };
+            using K = StoreError::Kind;
+            row("duplicate stock number")
+                << "StkNbr" << QVariant("A1") << true << K::DuplicateKey << server;
+            row("duplicate stock, other case")
+                << "StkNbr" << QVariant("a1") << true << K::DuplicateKey << server;
+            row("empty last name") << "ByLName" << QVariant("") << true << K::ZeroLength << server;
+            row("empty stock number")
+                << "StkNbr" << QVariant("") << true << K::ZeroLength << server;
+            row("last name of 16")
+                << "ByLName" << QVariant("ABCDEFGHIJKLMNOP") << true << K::TooLong << server;
+            row("state of 9") << "ByStateZip" << QVariant("IL 606011") << true << K::TooLong
+                              << server;
+            // The engine would count the characters only up to the NUL.
+            row("NUL and more than fits")
+                << "ByLName" << QVariant(QStringLiteral("A") + QChar(0) + QString(20, u'B')) << true
+                << K::BadValue << server;
+            row("NUL in a text that fits")
+                << "ByAdr" << QVariant(QStringLiteral("1") + QChar(0) + QStringLiteral("2")) << true
+                << K::BadValue << server;
+            row("date that is no date")
+                << "DateSold" << QVariant("13/45/2020") << true << K::BadValue << server;
+            row("empty first name") << "ByFirstMI" << QVariant("") << false << K::Other << server;
+            row("empty admin fee") << "AdminFee" << QVariant("") << false << K::Other << server;
+            row("last name of 15")
+                << "ByLName" << QVariant("ABCDEFGHIJKLMNO") << false << K::Other << server;
+            row("ascii quote kept")
+                << "ByAdr" << QVariant("12 O'HARA; DROP") << false << K::Other << server;
+        }
     }
 
     void refusals() {
@@ -111,7 +123,10 @@ private Q_SLOTS:
         QFETCH(QVariant, value);
         QFETCH(bool, refused);
         QFETCH(StoreError::Kind, kind);
-        StoreFixture f;
+        QFETCH(bool, server);
+        if (server && !TestServer::available())
+            QSKIP(TestServer::skipReason());
+        StoreFixture f(server);
         auto db = f.fresh();
         auto rs = db->openRecordset(QStringLiteral("ZEL"));
         StoreFixture::addDeal(*rs, QStringLiteral("FIRST"), QStringLiteral("A1"));
@@ -134,6 +149,38 @@ private Q_SLOTS:
             rs->requery();
             QCOMPARE(rs->recordCount(), 1);
         }
+    }
+
+    // The server ends the connection (a restart, a network cut) in the middle of a write.
+    void lostConnectionStoresNothingHalfWay() {
+        if (!TestServer::available())
+            QSKIP(TestServer::skipReason());
+        StoreFixture f(true);
+        auto db = f.fresh();
+        auto rs = db->openRecordset(QStringLiteral("ZEL"));
+        const auto cut = [&] {
+            Database::open(f.address)->exec(
+                "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = "
+                "current_database() AND pid <> pg_backend_pid()");
+        };
+        QString said;
+        try {
+            Transaction t(*db);
+            StoreFixture::addDeal(*rs, QStringLiteral("HALF"), QStringLiteral("H1"));
+            cut();
+            StoreFixture::addDeal(*rs, QStringLiteral("HALF"), QStringLiteral("H2"));
+            t.commit();
+        } catch (const StoreError &e) {
+            said = e.description();
+        }
+        QVERIFY2(said.startsWith("The connection to the database server was lost (PostgreSQL "
+                                 "database "),
+                 qPrintable(said));
+        // Outside a transaction the next step connects again, and finds nothing of the first.
+        rs->requery();
+        QCOMPARE(rs->recordCount(), 0);
+        StoreFixture::addDeal(*rs, QStringLiteral("WHOLE"), QStringLiteral("W1"));
+        QCOMPARE(Database::open(f.address)->openRecordset("ZEL")->recordCount(), 1);
     }
 
     void upgrade_data() {

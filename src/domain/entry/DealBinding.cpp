@@ -36,15 +36,15 @@ QVariant storedValue(int index, const QString &text) {
 }
 } // namespace
 
-void DealBinding::open(const QString &path) {
+void DealBinding::open(const DatabaseAddress &address) {
     release();
-    auto marked = DatabaseUse::take(path, DatabaseUse::Mode::Shared, 10000);
+    auto marked = DatabaseUse::take(address, DatabaseUse::Mode::Shared, 10000);
     if (!marked)
         throw StoreError(StoreError::Kind::Busy,
                          QStringLiteral("The deal database is being purged and rebuilt on another "
                                         "workstation, so it cannot be opened now. Try again when "
                                         "that is done."));
-    auto database = Database::open(path);
+    auto database = Database::open(address);
     records = database->openRecordset(DealSchema::Table);
     db = std::move(database);
     use = std::move(marked);

@@ -21,10 +21,10 @@ struct ShownDeal {
 class DealBinding {
 public:
     bool isOpen() const { return records != nullptr; }
-    // Binds to the database file (a local path) and shows the first deal. The database is
-    // marked as used by this copy while bound; while another workstation purges it, this waits
-    // a while and then fails saying so.
-    void open(const QString &path);
+    // Binds to the database and shows the first deal. The database is marked as used by this
+    // copy while bound; while another workstation purges it, this waits a while and then fails
+    // saying so.
+    void open(const DatabaseAddress &address);
     // Releases the database file, for work on the file itself.
     void release();
 

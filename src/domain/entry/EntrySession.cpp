@@ -37,9 +37,9 @@ void EntrySession::close(EntryStep &step, ErrorTrap &trap) {
         step.message = EntryMessage{pending->first, Style::Critical, pending->second};
 }
 
-void EntrySession::open(const QString &path) {
+void EntrySession::open(const DatabaseAddress &address) {
     try {
-        bound.open(path);
+        bound.open(address);
     } catch (...) {
         show(ShownDeal()); // nothing is bound
         throw;

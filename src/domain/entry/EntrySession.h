@@ -43,8 +43,8 @@ public:
     const ShownDeal &deal() const { return shown; }
     std::function<void()> shownChanged;
 
-    // Binds to the database (a local path) and shows its first deal; throws when it cannot.
-    void open(const QString &path);
+    // Binds to the database and shows its first deal; throws when it cannot.
+    void open(const DatabaseAddress &address);
     // Releases the database file; nothing is shown.
     void release();
     // Shows the deal at the binding's position again.

@@ -5,7 +5,7 @@
 
 #include <QFile>
 
-QString Help::aboutText() {
+QString Help::aboutText(const QString &database) {
     const QString indent(15, QLatin1Char(' '));
     return QStringList{QString(),
                        QString(),
@@ -15,7 +15,11 @@ QString Help::aboutText() {
                        QString(),
                        QString(),
                        indent + QStringLiteral("AFFORDABLE SOFTWARE FOR NEW AND USED"),
-                       indent + QStringLiteral("AUTO DEALERSHIPS ON WINDOWS NETWORKS")}
+                       indent + QStringLiteral("AUTO DEALERSHIPS ON WINDOWS NETWORKS"),
+                       QString(),
+                       QString(),
+                       indent + QStringLiteral("DEAL DATABASE:"),
+                       indent + database}
         .join(QStringLiteral("\r\n"));
 }
 

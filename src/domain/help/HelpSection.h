@@ -14,7 +14,8 @@ inline const QString Document = QStringLiteral(".\\ZEL_HLP.RTF");
 inline const QString RecordKeysTopic = Document + QStringLiteral("/S01E01");
 inline const QString RecordKeysMarker = QStringLiteral("S01E01");
 
-QString aboutText();
+// The About text; database names the deal database in use.
+QString aboutText(const QString &database);
 
 struct Reference {
     QString path;   // the text before the first "/"

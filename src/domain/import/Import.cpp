@@ -556,22 +556,22 @@ bool refusesTheDeal(const StoreError &e) {
 // committed.
 class Run : public ReadSink {
 public:
-    Run(const QString &databasePath, const QString &file, Outcome &outcome)
+    Run(const DatabaseAddress &database, const QString &file, Outcome &outcome)
         : outcome(outcome), file(file) {
-        use = DatabaseUse::take(databasePath, DatabaseUse::Mode::Shared, useWaitMs);
+        use = DatabaseUse::take(database, DatabaseUse::Mode::Shared, useWaitMs);
         if (!use)
             throw StoreError(Kind::Busy,
                              QStringLiteral("The deal database is being purged and rebuilt on "
                                             "another workstation; nothing was imported. Import "
                                             "again when that is done."));
-        db = Database::open(databasePath);
+        db = Database::open(database);
         // Deals written into a damaged file could be lost with it, or hide stored ones.
         if (const QStringList problems = db->integrityProblems(1); !problems.isEmpty())
             throw StoreError(Kind::Damaged,
                              QStringLiteral("The deal database %1 is damaged (%2): nothing was "
                                             "imported. Purge and rebuild it, which repairs what "
                                             "can be repaired, then import again.")
-                                 .arg(databasePath, problems.first()));
+                                 .arg(database.describe(), problems.first()));
         {
             Transaction t(*db);
             Audit::ensureTable(*db);
@@ -690,7 +690,8 @@ std::optional<ExportFile> findExport() {
     return std::nullopt;
 }
 
-Outcome importDeals(const QString &databasePath, const ExportFile &file, const Progress &progress) {
+Outcome importDeals(const DatabaseAddress &database, const ExportFile &file,
+                    const Progress &progress) {
     Outcome outcome;
     try {
         QFile in(file.path);
@@ -699,7 +700,7 @@ Outcome importDeals(const QString &databasePath, const ExportFile &file, const P
                                    .arg(file.path, in.errorString()));
         const QByteArray data = in.readAll();
         in.close();
-        Run run(databasePath, fileName(file), outcome);
+        Run run(database, fileName(file), outcome);
         readExport(file.form, fileName(file), data, run, progress);
         run.finish();
     } catch (const VolmeraError &e) {

@@ -56,12 +56,12 @@ struct Outcome {
 // file's length gives (rounded).
 using Progress = std::function<void(qint64 record, qint64 records)>;
 
-// Imports the export file into the deal database at databasePath (a local path), in
+// Imports the export file into the deal database, in
 // transactions of a few thousand deals: a run that is cut short keeps whole batches only, and
 // running it again completes it, since a deal stored already is skipped when the stored one is
 // the same deal. Nothing is imported into a damaged database. Form 2's file is deleted
 // afterwards only when every deal in it was stored or was there.
-Outcome importDeals(const QString &databasePath, const ExportFile &file,
+Outcome importDeals(const DatabaseAddress &database, const ExportFile &file,
                     const Progress &progress = {});
 
 // One deal as read from an export, before it is stored.

@@ -187,7 +187,7 @@ QString emptyReportNotice(const ReportConditions &c, const ReportOutput &built) 
         .arg(ReportSelection::rtrim(c.Model), c.BDT, c.EDT);
 }
 
-ReportOutput buildReport(const ReportConditions &c, const QString &databasePath,
+ReportOutput buildReport(const ReportConditions &c, const DatabaseAddress &database,
                          Prompter &prompter) {
     const ReportDescriptor *report = reportDescriptor(c.report);
     if (report == nullptr)
@@ -195,7 +195,7 @@ ReportOutput buildReport(const ReportConditions &c, const QString &databasePath,
     BuildPolicy policy(prompter);
     std::unique_ptr<MemorySource> deals;
     const bool opened = policy.attempt([&] {
-        auto db = Database::open(databasePath);
+        auto db = Database::open(database);
         deals = std::make_unique<MemorySource>(
             std::make_unique<SelectionCopy>(*db, ReportSelection::queryText(c), report->fields));
     });

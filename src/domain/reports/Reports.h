@@ -75,5 +75,5 @@ QString emptyReportNotice(const ReportConditions &c, const ReportOutput &built);
 
 // Opens the deals of the report's selection in the database file (a local path) and builds
 // the report. Opening is a step of the build, under the same failure policy.
-ReportOutput buildReport(const ReportConditions &c, const QString &databasePath,
+ReportOutput buildReport(const ReportConditions &c, const DatabaseAddress &database,
                          Prompter &prompter);

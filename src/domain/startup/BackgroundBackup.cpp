@@ -3,14 +3,14 @@
 #include "base/ErrorTrap.h"
 #include "store/Backups.h"
 
-bool BackgroundBackup::startIfDue(const QString &databasePath, const QString &folder,
+bool BackgroundBackup::startIfDue(const DatabaseAddress &database, const QString &folder,
                                   const QDate &day, Done done) {
     if (worker.joinable() || !DailyBackup::due(folder, day))
         return false;
-    worker = std::thread([this, databasePath, folder, day, done = std::move(done)] {
+    worker = std::thread([this, database, folder, day, done = std::move(done)] {
         QString failure;
         try {
-            DailyBackup::make(databasePath, folder, day, &stop);
+            DailyBackup::make(database, folder, day, &stop);
         } catch (const VolmeraError &e) {
             failure = e.description();
         } catch (const std::exception &e) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/DatabaseAddress.h"
+
 #include <QDate>
 #include <QString>
 #include <atomic>
@@ -15,7 +17,7 @@ public:
     using Done = std::function<void(const QString &failure)>;
 
     // Starts the day's backup when the folder has none yet; false when it has.
-    bool startIfDue(const QString &databasePath, const QString &folder, const QDate &day,
+    bool startIfDue(const DatabaseAddress &database, const QString &folder, const QDate &day,
                     Done done);
     // Stops a backup still running (its partial copy is removed) and waits for its thread.
     ~BackgroundBackup();

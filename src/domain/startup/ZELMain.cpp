@@ -1,6 +1,7 @@
 #include "domain/startup/ZELMain.h"
 
 #include "base/AppSettings.h"
+#include "base/DatabaseSetting.h"
 #include "base/ErrorTrap.h"
 #include "base/PathMapping.h"
 #include "base/SettingsFile.h"
@@ -35,6 +36,13 @@ bool passwordMatches(const QString &typed) {
     return typed.toUpper() == Defaults::Password;
 }
 
+DatabaseAddress dealDatabase() {
+    const AppSettings &s = appSettings();
+    if (!s.DatabaseServer.isEmpty())
+        return DatabaseAddress::server(s.DatabaseServer);
+    return PathMapping::toLocal(s.DatabasePath.isEmpty() ? Defaults::DatabasePath : s.DatabasePath);
+}
+
 void CreateDealDatabase(const QString &path) {
     ErrorTrap trap(QStringLiteral("MAKE DB FILE"));
     trap.run([&] { createDealDatabase(PathMapping::toLocal(path)); });
@@ -63,10 +71,15 @@ bool Main(StartupScreens &screens) {
     AppSettings &s = appSettings();
     s.DatabasePath = QStringLiteral(".\\") + Defaults::DatabaseFile;
     s.VersionText = Defaults::VersionText;
-    if (!FileExists(s.DatabasePath))
+    // A server named in a setting that cannot be read must not turn into a file of its own.
+    if (!trap.run([&] { s.DatabaseServer = DatabaseSetting::server(); })) {
+        trap.report();
+        return false;
+    }
+    if (s.DatabaseServer.isEmpty() && !FileExists(s.DatabasePath))
         CreateDealDatabase(s.DatabasePath);
     // A database that cannot be read is reported here and left as it is.
-    trap.run([&] { openDealDatabase(PathMapping::toLocal(s.DatabasePath)); });
+    trap.run([&] { openDealDatabase(dealDatabase()); });
     QString passwordText;
     trap.run([&] { passwordText = ReadSettings(s); });
     bool passwordRequired = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/DatabaseAddress.h"
+
 #include <QString>
 #include <optional>
 
@@ -32,6 +34,10 @@ QString ReadSettings(AppSettings &settings);
 bool passwordMatches(const QString &typed);
 // The hash of the office's own password, from the database; nothing until one is set.
 std::optional<QString> officePasswordHash();
+
+// The deal database this copy works with: the server start-up chose, or the file at
+// DatabasePath.
+DatabaseAddress dealDatabase();
 
 // The deal database routines with their messages: each reports its own failure.
 void CreateDealDatabase(const QString &path); // "MAKE DB FILE"

@@ -144,20 +144,29 @@ private Q_SLOTS:
     // change to that record.
     void recordOfChangesOutlivesThePurge_data() {
         QTest::addColumn<QString>("sql");
-        QTest::newRow("update") << "UPDATE ZELAudit SET NewValue = 'x' WHERE StkNbr = 'A'";
-        QTest::newRow("delete") << "DELETE FROM ZELAudit WHERE StkNbr = 'A'";
-        QTest::newRow("delete all") << "DELETE FROM ZELAudit";
+        QTest::addColumn<bool>("server");
+        for (const bool server : {false, true}) {
+            const char *engine = server ? "server" : "file";
+            QTest::addRow("%s: update", engine)
+                << "UPDATE \"ZELAudit\" SET \"NewValue\" = 'x' WHERE \"StkNbr\" = 'A'" << server;
+            QTest::addRow("%s: delete", engine)
+                << "DELETE FROM \"ZELAudit\" WHERE \"StkNbr\" = 'A'" << server;
+            QTest::addRow("%s: delete all", engine) << "DELETE FROM \"ZELAudit\"" << server;
+        }
+        QTest::addRow("server: truncate") << "TRUNCATE \"ZELAudit\"" << true;
     }
     void recordOfChangesOutlivesThePurge() {
         QFETCH(QString, sql);
+        if (!onServerWhenAsked())
+            QSKIP(TestServer::skipReason());
         Clock::setNow(QDateTime(QDate(2026, 6, 15), QTime(7, 0)));
         {
-            auto db = Database::open(files.database);
+            auto db = Database::open(fixture->address);
             Audit::Writer(*db).write(Audit::Action::Edit, "A", "Term", "36", "48");
         }
         QVERIFY(purgeBefore(DefaultCutoff).completed);
         Clock::setNow({});
-        auto db = Database::open(files.database);
+        auto db = Database::open(fixture->address);
         QStringList rows;
         for (const Audit::Entry &e : Audit::history(*db))
             rows << QStringList{e.action, e.stock, e.field, e.oldValue.value_or("~"),
@@ -413,9 +422,20 @@ private Q_SLOTS:
 
     // The daily copy put back into a scratch folder holds the same deals, and the database it
     // replaced is kept.
+    void backupRestoredGivesTheSameDeals_data() {
+        QTest::addColumn<bool>("server");
+        QTest::newRow("file") << false;
+        QTest::newRow("server") << true;
+    }
     void backupRestoredGivesTheSameDeals() {
+        if (!onServerWhenAsked())
+            QSKIP(TestServer::skipReason());
+        {
+            auto db = Database::open(fixture->address);
+            Audit::Writer(*db).write(Audit::Action::Edit, "A", "Term", "36", "48");
+        }
         const QString copy =
-            DailyBackup::make(files.database, files.backupFolder, QDate(2026, 6, 15));
+            DailyBackup::make(fixture->address, files.backupFolder, QDate(2026, 6, 15));
         QCOMPARE(copy, fixture->dir.filePath("Backup/daily-2026-06-15.mdb"));
         QVERIFY(!DailyBackup::due(files.backupFolder, QDate(2026, 6, 15)));
         StoreFixture scratch;
@@ -424,6 +444,10 @@ private Q_SLOTS:
         DailyBackup::restore(copy, scratch.path, old);
         QCOMPARE(stocks(scratch.path), (QStringList{"A", "B", "C", "D"}));
         QCOMPARE(stocks(old), QStringList{});
+        // The record of changes goes along, and stays permanent.
+        auto restored = Database::open(scratch.path);
+        QCOMPARE(Audit::history(*restored).value(0).newValue, std::optional<QString>("48"));
+        QVERIFY_THROWS_EXCEPTION(StoreError, restored->exec("DELETE FROM \"ZELAudit\""));
     }
 
     // A copy that is not sound, or a database in use, is never replaced.

@@ -7,6 +7,7 @@
 #include "base/Prompter.h"
 #include "base/ScriptedPrompter.h"
 #include "cli/CommandLine.h"
+#include "cli/OutputWriter.h"
 #include "cli/PaperFedPrompter.h"
 #include "domain/entry/DateCheck.h"
 #include "domain/reports/Labels.h"
@@ -98,28 +99,39 @@ QString readReportConditions(const QCommandLineParser &p, ReportConditions &c) {
 }
 
 namespace {
-void writeText(const ReportOutput &out) {
-    // Line by line: a report may hold hundreds of thousands of them.
-    for (const QString &line : out.lines) {
-        std::fputs(line.toLocal8Bit().constData(), stdout);
-        std::fputc('\n', stdout);
-    }
+// The lines, then each totals caption after its screen label. False when the output refused it.
+bool writeText(const ReportOutput &out) {
+    OutputWriter w(stdout);
+    for (const QString &line : out.lines)
+        w.text(line).bytes("\n");
     for (const auto &[control, caption] : out.totals)
-        print(stdout, totalsLabel(control) + QLatin1Char(' ') + caption + QLatin1Char('\n'));
-    std::fflush(stdout);
+        w.text(totalsLabel(control)).bytes(" ").text(caption).bytes("\n");
+    return w.finish();
 }
 
-void writeJson(const ReportOutput &out) {
-    QJsonObject doc;
-    doc.insert("lines", QJsonArray::fromStringList(out.lines));
+// One compact JSON object, its keys in order: "lines", "salespeople", then "totals" when there
+// are any. The lines are written one by one; the rest is small.
+bool writeJson(const ReportOutput &out) {
+    OutputWriter w(stdout);
+    w.bytes("{\"lines\":[");
+    bool first = true;
+    for (const QString &line : out.lines) {
+        if (!first)
+            w.bytes(",");
+        first = false;
+        w.jsonString(line);
+    }
+    QJsonObject rest;
     if (!out.totals.isEmpty()) {
         QJsonObject totals;
         for (const auto &[control, caption] : out.totals)
             totals.insert(control, caption);
-        doc.insert("totals", totals);
+        rest.insert("totals", totals);
     }
-    doc.insert("salespeople", QJsonArray::fromStringList(out.salespeople));
-    print(stdout, QString::fromUtf8(QJsonDocument(doc).toJson(QJsonDocument::Compact)) + "\n");
+    rest.insert("salespeople", QJsonArray::fromStringList(out.salespeople));
+    const QByteArray tail = QJsonDocument(rest).toJson(QJsonDocument::Compact);
+    w.bytes("],").bytes(tail.mid(1)).bytes("\n");
+    return w.finish();
 }
 
 // The print options as the print dialog and the print conditions panel would let them be set
@@ -260,10 +272,12 @@ int runReportCommand(const QStringList &arguments) {
         buildReport(c, PathMapping::toLocal(settings.DatabasePath), Prompter::current());
     if (p.isSet("print") || p.isSet("print-to-file"))
         return printBuilt(p, c, out);
-    if (p.isSet("json"))
-        writeJson(out);
-    else
-        writeText(out);
+    const bool written = p.isSet("json") ? writeJson(out) : writeText(out);
+    if (!written) {
+        print(stderr, QStringLiteral("volmera: report: the report could not be written to the "
+                                     "standard output.\n"));
+        return Failure;
+    }
     if (const QString notice = emptyReportNotice(c, out); !notice.isEmpty())
         print(stderr, QStringLiteral("volmera: report: ") + notice + QLatin1Char('\n'));
     if (out.cancelled) {

@@ -117,7 +117,7 @@ private Q_SLOTS:
         const QStringList lines =
             run(DoSummary, january(2),
                 {deal("DateSold=2024-01-02|NewUsed=N|Pack=" + pack + "|Term=" + term)})
-                .lines;
+                .lines.toStringList();
         QCOMPARE(lines.size(), zeroBlock.size());
         QCOMPARE(lines.at(19).mid(20, 9), packShown);
         QCOMPARE(lines.at(1).mid(21, 7), financed);

@@ -26,13 +26,12 @@ QStringList contactEntry(const DealSource &d, const QString &name, const QString
             QStringLiteral("   ") + d.text(Year) + u' ' + d.text(Make) + u' ' + d.text(Model)};
 }
 
-// Walks the deals in order and adds the entry of each one that passes; by salesperson, each
-// salesperson's entries together, headed by a group line.
 ReportOutput walk(const ReportConditions &c, DealSource &deals, BuildPolicy &policy,
-                  const std::function<bool()> &passes,
-                  const std::function<void(QStringList &)> &entry) {
+                  const std::function<bool()> &passes, int linesPerEntry, ReportLines::Entry entry,
+                  const std::function<void(ReportLines &)> &listed) {
     ReportOutput out;
-    const auto add = [&] { entry(out.lines); };
+    out.lines.listDeals(deals.reader(), linesPerEntry, std::move(entry));
+    const auto add = [&] { listed ? listed(out.lines) : out.lines.addEntry(deals); };
     if (c.PrtBy != ReportConditions::Salesperson) {
         out.cancelled = !walkDeals(deals, policy, [&] {
             if (passes())
@@ -106,9 +105,9 @@ ReportOutput DoCustFile(const ReportConditions &c, DealSource &deals, BuildPolic
         return ReportSelection::inDateRange(deals, c) &&
                ReportSelection::vehiclePasses(c, deals.text(NewUsed));
     };
-    const auto entry = [&](QStringList &lines) {
-        const DealSource &d = deals;
-        if (c.PrtFmt == ReportConditions::LabelFormat) {
+    const bool labels = c.PrtFmt == ReportConditions::LabelFormat;
+    const auto entry = [labels](const DealSource &d, int, QStringList &lines) {
+        if (labels) {
             lines << rtrim(d.text(ByFirstMI)) + u' ' + d.text(ByLName) << d.text(ByAdr)
                   << rtrim(d.text(ByCity)) + QStringLiteral(", ") + d.text(ByStateZip) << QString()
                   << QString();
@@ -119,7 +118,7 @@ ReportOutput DoCustFile(const ReportConditions &c, DealSource &deals, BuildPolic
                          d.text(ByCity) + u' ' + d.text(ByStateZip);
         }
     };
-    return ContactLists::walk(c, deals, policy, passes, entry);
+    return ContactLists::walk(c, deals, policy, passes, labels ? 5 : 2, entry);
 }
 
 ReportOutput DoAnnv_DOB(const ReportConditions &c, DealSource &deals, BuildPolicy &policy) {
@@ -138,12 +137,12 @@ ReportOutput DoAnnv_DOB(const ReportConditions &c, DealSource &deals, BuildPolic
             return in && !deals.view(DateSold).isEmpty() &&
                    ReportSelection::vehiclePasses(c, deals.text(NewUsed));
         };
-        const auto entry = [&](QStringList &lines) {
+        const auto entry = [full, twoBlanks](const DealSource &d, int, QStringList &lines) {
             lines << ContactLists::contactEntry(
-                deals, ContactLists::nameColumn(deals.text(ByFirstMI), deals.text(ByLName)),
-                twoBlanks + formatDate(deals.date(DateSold), full));
+                d, ContactLists::nameColumn(d.text(ByFirstMI), d.text(ByLName)),
+                twoBlanks + formatDate(d.date(DateSold), full));
         };
-        return ContactLists::walk(c, deals, policy, passes, entry);
+        return ContactLists::walk(c, deals, policy, passes, 3, entry);
     }
 
     const QString from = asDate(c.BDT, QStringLiteral("mm/dd"));
@@ -153,17 +152,21 @@ ReportOutput DoAnnv_DOB(const ReportConditions &c, DealSource &deals, BuildPolic
     const auto passes = [&] {
         return (buyer() || coBuyer()) && ReportSelection::vehiclePasses(c, deals.text(NewUsed));
     };
-    const auto entry = [&](QStringList &lines) {
-        if (buyer()) {
-            lines << ContactLists::contactEntry(
-                deals, ContactLists::nameColumn(deals.text(ByFirstMI), deals.text(ByLName)),
-                twoBlanks + asDate(deals.text(ByDOB), full));
-        }
-        if (coBuyer() && !rtrim(deals.text(CByLName)).isEmpty()) {
-            lines << ContactLists::contactEntry(
-                deals, ContactLists::nameColumn(deals.text(CByFirstMI), deals.text(CByLName)),
-                twoBlanks + asDate(deals.text(CByDOB), full));
-        }
+    // A deal lists its buyer and its co-buyer, each an entry of its own.
+    enum { Buyer, CoBuyer };
+    const auto entry = [full, twoBlanks](const DealSource &d, int kind, QStringList &lines) {
+        const bool co = kind == CoBuyer;
+        lines << ContactLists::contactEntry(
+            d,
+            ContactLists::nameColumn(d.text(co ? CByFirstMI : ByFirstMI),
+                                     d.text(co ? CByLName : ByLName)),
+            twoBlanks + asDate(d.text(co ? CByDOB : ByDOB), full));
     };
-    return ContactLists::walk(c, deals, policy, passes, entry);
+    const auto listed = [&](ReportLines &lines) {
+        if (buyer())
+            lines.addEntry(deals, Buyer);
+        if (coBuyer() && !rtrim(deals.text(CByLName)).isEmpty())
+            lines.addEntry(deals, CoBuyer);
+    };
+    return ContactLists::walk(c, deals, policy, passes, 3, entry, listed);
 }

@@ -28,8 +28,12 @@ struct Totals {
     Currency finance, service, life, disability, other, deal;
 };
 
-// The two lines of a deal, built in place: a log may hold a hundred thousand deals.
-void addEntry(const DealSource &d, Totals &totals, QStringList &lines) {
+Currency otherProfit(const DealSource &d) {
+    return d.amount(PrftAmt1) + d.amount(PrftAmt2) + d.amount(PrftAmt3);
+}
+
+// The three lines of a deal's entry, the last one empty.
+void entry(const DealSource &d, int, QStringList &lines) {
     static const QString term = QStringLiteral("##0"), rate = QStringLiteral("#0.00000"),
                          day = QStringLiteral("mm/dd");
     QString vehicle;
@@ -49,16 +53,8 @@ void addEntry(const DealSource &d, Totals &totals, QStringList &lines) {
     appendFitted(first, d.view(FinanceSrc), 3);
 
     const Currency finance = d.amount(FinRes), service = d.amount(SrvRes), life = d.amount(LifeRes),
-                   disability = d.amount(AHRes);
-    const Currency other = d.amount(PrftAmt1) + d.amount(PrftAmt2) + d.amount(PrftAmt3);
+                   disability = d.amount(AHRes), other = otherProfit(d);
     const Currency total = finance + service + life + disability + other;
-    totals.finance += finance;
-    totals.service += service;
-    totals.life += life;
-    totals.disability += disability;
-    totals.other += other;
-    totals.deal += total;
-
     QString second;
     second.reserve(90);
     second.append(QString(12, u' ')).append(number(term, d, Term)).append(u' ');
@@ -69,10 +65,22 @@ void addEntry(const DealSource &d, Totals &totals, QStringList &lines) {
     lines.append(second);
     lines.append(QString());
 }
+
+void add(const DealSource &d, Totals &totals) {
+    const Currency finance = d.amount(FinRes), service = d.amount(SrvRes), life = d.amount(LifeRes),
+                   disability = d.amount(AHRes), other = otherProfit(d);
+    totals.finance += finance;
+    totals.service += service;
+    totals.life += life;
+    totals.disability += disability;
+    totals.other += other;
+    totals.deal += finance + service + life + disability + other;
+}
 } // namespace
 
 ReportOutput DoFILog(const ReportConditions &c, DealSource &deals, BuildPolicy &policy) {
     ReportOutput out;
+    out.lines.listDeals(deals.reader(), 3, entry);
     Totals totals;
     const QString manager = rtrim(c.FIMgr);
     const auto move = [&](bool first) {
@@ -80,8 +88,10 @@ ReportOutput DoFILog(const ReportConditions &c, DealSource &deals, BuildPolicy &
     };
     bool going = move(true);
     while (going && !deals.eof()) {
-        if (passes(c, manager, deals))
-            addEntry(deals, totals, out.lines);
+        if (passes(c, manager, deals)) {
+            add(deals, totals);
+            out.lines.addEntry(deals);
+        }
         going = move(false);
     }
     if (!going) {

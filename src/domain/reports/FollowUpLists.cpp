@@ -15,11 +15,11 @@ ReportOutput followUp(const ReportConditions &c, DealSource &deals, BuildPolicy 
         return ReportSelection::inDateRange(deals, c) && ownTest() &&
                ReportSelection::vehiclePasses(c, deals.text(NewUsed));
     };
-    const auto entry = [&](QStringList &lines) {
+    const auto entry = [](const DealSource &d, int, QStringList &lines) {
         lines << ContactLists::contactEntry(
-            deals, ContactLists::nameColumn(deals.text(ByFirstMI), deals.text(ByLName)), {});
+            d, ContactLists::nameColumn(d.text(ByFirstMI), d.text(ByLName)), {});
     };
-    return ContactLists::walk(c, deals, policy, passes, entry);
+    return ContactLists::walk(c, deals, policy, passes, 3, entry);
 }
 } // namespace
 

@@ -55,7 +55,7 @@ public:
         : run(run), lay(layout), compressed(run.compressed && layout.header == Header::FILog) {}
 
     QList<PrintedPage> pages() {
-        const QStringList &lines = run.lines;
+        const ReportLines &lines = run.lines;
         if (lines.isEmpty())
             return {};
         const bool bySalesperson = lay.salespersons && run.bySalesperson;
@@ -139,7 +139,7 @@ private:
     }
 
     void printStep(const QString &text) {
-        const QStringList &lines = run.lines;
+        const ReportLines &lines = run.lines;
         switch (lay.step) {
         case Step::Line:
             line(text);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "domain/reports/ReportLines.h"
+
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -27,9 +29,8 @@ struct ReportConditions {
 // What a build gives the screen: the list lines, the totals captions by the name of the label
 // that shows them, and the salesperson keys that follow "ALL" in the salesperson list.
 struct ReportOutput {
-    QStringList lines;
+    ReportLines lines;
     QList<QPair<QString, QString>> totals;
     QStringList salespeople;
-    QList<QStringList> recipients; // letters: the ten parts of each recipient line
     bool cancelled = false;
 };

@@ -174,7 +174,7 @@ ReportOutput buildReport(const ReportConditions &c, const QString &databasePath,
     const bool opened = policy.attempt([&] {
         auto db = Database::open(databasePath);
         deals = std::make_unique<MemorySource>(
-            std::make_unique<SelectionCopy>(*db, ReportSelection::queryText(c), report->fields));
+            std::make_shared<SelectionCopy>(*db, ReportSelection::queryText(c), report->fields));
     });
     if (!opened) {
         ReportOutput cancelled;

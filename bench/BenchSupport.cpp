@@ -1,7 +1,6 @@
 #include "BenchSupport.h"
 
-#include "DealGenerator.h"
-
+#include "domain/sample/DealGenerator.h"
 #include "store/DealSchema.h"
 #include "store/Recordset.h"
 
@@ -15,16 +14,7 @@ double median(std::vector<double> timings) {
 void fillWithDeals(const QString &path, int count) {
     createDealDatabase(path);
     auto db = Database::open(path);
-    auto rs = db->openRecordset(DealSchema::Table);
-    DealGenerator gen(7, 40, QStringLiteral("B"));
-    Transaction t(*db);
-    for (int i = 0; i < count; ++i) {
-        rs->addNew();
-        for (const auto &[name, value] : gen.next())
-            rs->setField(name, value);
-        rs->update();
-    }
-    t.commit();
+    DealGenerator({7, 40, QStringLiteral("B")}).addTo(*db, count, count);
 }
 
 ReportConditions benchConditions(int report, int printBy) {

@@ -2,11 +2,10 @@
 //   volmera_bench_entry [--db FILE] [--runs N]
 // Without --db the deals are generated into a temporary folder; with it, an existing file is
 // used as it stands and a missing one is made there, for the next run to reuse.
-#include "DealGenerator.h"
-
 #include "base/AppSettings.h"
 #include "base/Clock.h"
 #include "base/ScriptedPrompter.h"
+#include "domain/sample/DealGenerator.h"
 #include "forms/EntryBox.h"
 #include "forms/frmZEL.h"
 #include "store/DealSchema.h"
@@ -35,18 +34,7 @@ void generate(const QString &path) {
     std::fflush(stdout);
     createDealDatabase(path);
     auto db = Database::open(path);
-    auto rs = db->openRecordset(DealSchema::Table);
-    DealGenerator gen(1, 40, QStringLiteral("G"));
-    for (int done = 0; done < dealCount;) {
-        Transaction t(*db);
-        for (int i = 0; i < 1000 && done < dealCount; ++i, ++done) {
-            rs->addNew();
-            for (const auto &[name, value] : gen.next())
-                rs->setField(name, value);
-            rs->update();
-        }
-        t.commit();
-    }
+    DealGenerator({1, 40, QStringLiteral("G")}).addTo(*db, dealCount);
 }
 
 // Keys go where the user's would: to the control that has the focus.

@@ -3,7 +3,7 @@
 // ratios.
 //   volmera_bench_import [--count N] [--runs R] [--dir FOLDER]
 #include "BenchSupport.h"
-#include "DealGenerator.h"
+#include "domain/sample/DealGenerator.h"
 
 #include "base/Cp1252.h"
 #include "domain/import/Import.h"
@@ -61,7 +61,7 @@ void writeExport(const QString &path, int count) {
     QByteArray header = blank();
     put(header, 0, 20, QStringLiteral("GENERATED EXPORT"));
     out.write(header);
-    DealGenerator gen(11, 40, QStringLiteral("G"));
+    DealGenerator gen({11, 40, QStringLiteral("G")});
     for (int i = 0; i < count; ++i) {
         QByteArray record = blank();
         for (const auto &[name, value] : gen.next()) {

@@ -2,7 +2,6 @@
 // same large table, and reports the ratios (print / build).
 //   volmera_bench_printing [--db FILE] [--count N] [--runs R]
 #include "BenchSupport.h"
-#include "DealGenerator.h"
 
 #include "base/AppSettings.h"
 #include "base/CliPrompter.h"

@@ -2,7 +2,6 @@
 // ordered selection, in the same run, and reports the ratios and the peak memory.
 //   volmera_bench_reports [--db FILE] [--count N] [--runs R]
 #include "BenchSupport.h"
-#include "DealGenerator.h"
 
 #include "base/CliPrompter.h"
 #include "domain/reports/ReportSelection.h"

@@ -1,9 +1,9 @@
-// Writes N generated deals into a deal database through the store, creating it when missing.
+// Adds N generated deals to a deal database, creating it when missing. Unlike
+// "volmera init --sample", it adds to a database that holds deals already, so that benchmarks
+// and tests can grow one (or fill one from two processes at once).
 //   volmera_gen --out FILE --count N [--seed S] [--salespeople K] [--stock-prefix P] [--batch B]
-#include "DealGenerator.h"
-
+#include "domain/sample/DealGenerator.h"
 #include "store/DealSchema.h"
-#include "store/Recordset.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -17,7 +17,7 @@ int main(int argc, char **argv) {
     parser.addOptions({{"out", "Database file.", "FILE"},
                        {"count", "Deals to add.", "N", "1000"},
                        {"seed", "Random seed.", "S", "1"},
-                       {"salespeople", "Number of salespeople.", "K", "12"},
+                       {"salespeople", "Distinct salesperson keys (letter case aside).", "K", "40"},
                        {"stock-prefix", "Stock number prefix.", "P", "G"},
                        {"batch", "Deals per transaction.", "B", "1000"}});
     parser.process(app);
@@ -30,21 +30,9 @@ int main(int argc, char **argv) {
         if (!QFileInfo::exists(out))
             createDealDatabase(out);
         auto db = Database::open(out);
-        auto rs = db->openRecordset(DealSchema::Table);
-        DealGenerator gen(parser.value("seed").toUInt(), parser.value("salespeople").toInt(),
-                          parser.value("stock-prefix"));
-        const int count = parser.value("count").toInt();
-        const int batch = qMax(1, parser.value("batch").toInt());
-        for (int done = 0; done < count;) {
-            Transaction t(*db);
-            for (int i = 0; i < batch && done < count; ++i, ++done) {
-                rs->addNew();
-                for (const auto &[name, value] : gen.next())
-                    rs->setField(name, value);
-                rs->update();
-            }
-            t.commit();
-        }
+        DealGenerator({parser.value("seed").toUInt(), parser.value("salespeople").toInt(),
+                       parser.value("stock-prefix")})
+            .addTo(*db, parser.value("count").toInt(), parser.value("batch").toInt());
     } catch (const std::exception &e) {
         std::fprintf(stderr, "volmera_gen: %s\n", e.what());
         return 1;

@@ -4,6 +4,7 @@
 #include "base/CliPrompter.h"
 #include "cli/CommandLine.h"
 #include "cli/ImportCommand.h"
+#include "cli/InitCommand.h"
 #include "cli/LabelsCommand.h"
 #include "cli/LetterCommand.h"
 #include "cli/PurgeCommand.h"
@@ -35,6 +36,10 @@ struct Command {
 // Every command the command line knows; the help lists them in this order.
 const std::vector<Command> &commands() {
     static const std::vector<Command> all = {
+        {QStringLiteral("init"),
+         QStringLiteral("prepare a data folder, optionally with sample deals (see 'volmera init "
+                        "--help')"),
+         runInitCommand},
         {QStringLiteral("report"),
          QStringLiteral("build a report without a window (see 'volmera report --help')"),
          runReportCommand},

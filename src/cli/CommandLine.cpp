@@ -58,7 +58,7 @@ QCommandLineOption dataDirOption() {
 }
 
 bool parse(QCommandLineParser &parser, const QString &command, const QStringList &arguments,
-           int &status) {
+           int &status, bool makeDataDir) {
     const QCommandLineOption dataDir = dataDirOption();
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and end."));
@@ -80,8 +80,12 @@ bool parse(QCommandLineParser &parser, const QString &command, const QStringList
         return false;
     }
     if (parser.isSet(dataDir)) {
+        const QString folder = parser.value(dataDir);
         QString problem;
-        if (!enterDataFolder(parser.value(dataDir), problem)) {
+        if (makeDataDir && !folder.isEmpty() && !QFileInfo::exists(folder) &&
+            !QDir().mkpath(folder))
+            problem = QStringLiteral("cannot make the data folder '%1'").arg(folder);
+        if (!problem.isEmpty() || !enterDataFolder(folder, problem)) {
             status = usageError(problem);
             return false;
         }

@@ -23,7 +23,7 @@ bool dealDatabaseThere(const QString &command);
 
 // Reads a command's arguments (those after its name) with the parser's options and
 // --data-dir, and enters the data folder. False, with status set, when the arguments cannot be
-// used (the reason is printed).
+// used (the reason is printed). With makeDataDir a missing data folder is made first.
 bool parse(QCommandLineParser &parser, const QString &command, const QStringList &arguments,
-           int &status);
+           int &status, bool makeDataDir = false);
 } // namespace CommandLine

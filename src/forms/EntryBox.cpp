@@ -11,6 +11,10 @@ EntryBox::EntryBox(int index, frmZEL *form, QWidget *parent)
 }
 
 void EntryBox::keyPressEvent(QKeyEvent *event) {
+    if (form == nullptr) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
     if (form->txtZEL_KeyDown(boxIndex, event->key(), event->modifiers()))
         return;
     const QString text = event->text();
@@ -28,10 +32,12 @@ void EntryBox::focusInEvent(QFocusEvent *event) {
     // there too.
     if (hasSelectedText() && selectedText().size() == text().size())
         setSelection(int(text().size()), -int(text().size()));
-    form->boxFocusIn(boxIndex);
+    if (form != nullptr)
+        form->boxFocusIn(boxIndex);
 }
 
 void EntryBox::focusOutEvent(QFocusEvent *event) {
     QLineEdit::focusOutEvent(event);
-    form->boxFocusOut(boxIndex, event->reason());
+    if (form != nullptr)
+        form->boxFocusOut(boxIndex, event->reason());
 }

@@ -11,6 +11,9 @@ class EntryBox : public QLineEdit {
 public:
     EntryBox(int index, frmZEL *form, QWidget *parent);
     int index() const { return boxIndex; }
+    // The screen is going away: the box stops handing it anything (closing the window moves
+    // the focus out of the box after the screen's own parts are gone).
+    void release() { form = nullptr; }
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -100,7 +100,10 @@ frmZEL::frmZEL(QWidget *parent) : QMainWindow(parent) {
     Form_Load();
 }
 
-frmZEL::~frmZEL() = default;
+frmZEL::~frmZEL() {
+    for (EntryBox *box : txtZEL)
+        box->release();
+}
 
 void frmZEL::buildMenus() {
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));

@@ -9,8 +9,6 @@
 #include <QVariant>
 #include <memory>
 
-struct sqlite3;
-struct sqlite3_stmt;
 class Recordset;
 
 // A field of a table definition.
@@ -32,87 +30,119 @@ struct IndexDef {
     bool operator==(const IndexDef &) const = default;
 };
 
-// A prepared statement, finalized when it goes out of scope.
+// What an engine gives a prepared statement; used through Statement.
+class PreparedStatement {
+public:
+    virtual ~PreparedStatement() = default;
+    virtual void bind(int index, const QVariant &value) = 0;
+    virtual void bindUtf8(int index, const char *data, qsizetype size) = 0;
+    virtual void bindNull(int index) = 0;
+    virtual bool step() = 0;
+    virtual void reset() = 0;
+    virtual int columnCount() const = 0;
+    virtual qint64 int64(int column) const = 0;
+    virtual QVariant value(int column) const = 0;
+    virtual bool isNull(int column) const = 0;
+    virtual QByteArrayView utf8(int column) const = 0;
+    virtual int changes() const = 0;
+    virtual qsizetype appendText(int column, QString &into) const = 0;
+};
+
+class Database;
+
+// A prepared statement of the database's own language, finalized when it goes out of scope.
+// Parameters are written ?1, ?2...; values are always bound, never pasted into the text.
 class Statement {
 public:
-    Statement(sqlite3 *db, const QString &sql);
+    Statement(Database &db, const QString &sql);
     ~Statement();
     Statement(const Statement &) = delete;
     Statement &operator=(const Statement &) = delete;
 
-    void bind(int index, const QVariant &value); // from 1
+    void bind(int index, const QVariant &value) { p->bind(index, value); } // from 1
     // UTF-8 text that is not copied: it must stay as it is until the statement is reset. An
     // empty text is the zero-length text, not Null.
-    void bindUtf8(int index, const char *data, qsizetype size);
-    void bindNull(int index);
-    bool step(); // true while a row is there
-    void reset();
-    int columnCount() const;
-    qint64 int64(int column) const;
-    QVariant value(int column) const; // Null, integer, real or text
-    bool isNull(int column) const;
-    QByteArrayView utf8(int column) const; // a text column's bytes, valid until the next step
-    int changes() const;                   // rows the last step wrote
+    void bindUtf8(int index, const char *data, qsizetype size) { p->bindUtf8(index, data, size); }
+    void bindNull(int index) { p->bindNull(index); }
+    bool step() { return p->step(); } // true while a row is there
+    void reset() { p->reset(); }
+    int columnCount() const { return p->columnCount(); }
+    qint64 int64(int column) const { return p->int64(column); }
+    // Null, integer, real or text; a date as its yyyy-mm-dd text, yes/no as 1 or 0.
+    QVariant value(int column) const { return p->value(column); }
+    bool isNull(int column) const { return p->isNull(column); }
+    // A text column's bytes, valid until the next step.
+    QByteArrayView utf8(int column) const { return p->utf8(column); }
+    int changes() const { return p->changes(); } // rows the last step wrote
     // Appends the column as text to into: the characters appended, or -1 for Null.
-    qsizetype appendText(int column, QString &into) const;
+    qsizetype appendText(int column, QString &into) const { return p->appendText(column, into); }
 
 private:
-    sqlite3 *db;
-    sqlite3_stmt *stmt = nullptr;
+    std::unique_ptr<PreparedStatement> p;
 };
 
-// The deal database file. Owns its connection; every failure is a StoreError.
+// The deal database. Owns its connection; every failure is a StoreError. The file engine is
+// SqliteDatabase.
 class Database {
 public:
+    enum class Engine { SQLite };
+
     // A new, empty database file; fails when the file exists already.
     static std::unique_ptr<Database> create(const QString &path);
     // An existing database, shared, for reading and writing.
     static std::unique_ptr<Database> open(const QString &path);
 
-    ~Database();
+    virtual ~Database() = default;
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;
 
-    const QString &path() const { return filePath; }
-    sqlite3 *handle() const { return db; }
+    virtual Engine engine() const = 0;
+    // Where the database is, as messages name it.
+    virtual QString location() const = 0;
 
-    void createTable(const QString &table, const QList<FieldDef> &fields,
-                     const QList<IndexDef> &indexes);
-    void addField(const QString &table, const FieldDef &field); // after all existing fields
-    void dropTable(const QString &table);
-    bool hasTable(const QString &table);
-    bool hasAnyTable();
-    QList<FieldDef> fields(const QString &table);
-    QList<IndexDef> indexes(const QString &table);
+    virtual void createTable(const QString &table, const QList<FieldDef> &fields,
+                             const QList<IndexDef> &indexes) = 0;
+    virtual void addField(const QString &table, const FieldDef &field) = 0; // after all others
+    virtual void dropTable(const QString &table) = 0;
+    virtual bool hasTable(const QString &table) = 0;
+    virtual bool hasAnyTable() = 0;
+    virtual QList<FieldDef> fields(const QString &table) = 0;
+    virtual QList<IndexDef> indexes(const QString &table) = 0;
+
+    // The key a text is compared and ordered by, as an expression of the database's language:
+    // letter case is ignored for the letters A to Z only, everything else goes by character
+    // code, the same on every engine.
+    virtual QString textKey(const QString &expression) const = 0;
 
     // An ordered selection ("SELECT *FROM ZEL ORDER BY a, b") or a whole table by its name
     // (in the order of its primary key), as an updatable record set.
     std::unique_ptr<Recordset> openRecordset(const QString &queryText);
 
-    void exec(const QString &sql);
-    qint64 lastInsertRowId() const;
+    // Runs one statement without parameters.
+    virtual void exec(const QString &sql) = 0;
 
-    // Compacts the database into a new file (which must not exist) without the space of deleted
-    // rows.
-    void compactInto(const QString &newPath);
-    // What the engine finds wrong with the file, at most `most` lines; empty when it is sound.
-    // A file whose tables cannot even be listed gives that failure as its one line.
-    QStringList integrityProblems(int most = 10);
-    // Builds every index again from its table.
-    void rebuildIndexes();
+    // What the engine finds wrong with the database, at most `most` lines; empty when it is
+    // sound. A database whose tables cannot even be listed gives that failure as its one line.
+    virtual QStringList integrityProblems(int most = 10) = 0;
+    // Many rows are about to be written (an import): the engine may prepare for that.
+    virtual void expectManyWrites() {}
+    // A whole ordered selection is about to be read (a report's): the engine may prepare for it.
+    virtual void expectLargeRead() {}
 
-    // Turns the connection's last failure into a StoreError.
-    [[noreturn]] void fail(int code, const QString &context = {}) const;
+    // Used by Transaction.
+    virtual void begin() = 0;
+    virtual void commit() = 0;
+    virtual void rollback() noexcept = 0;
+
+protected:
+    Database() = default;
 
 private:
-    Database(sqlite3 *db, QString path) : db(db), filePath(std::move(path)) {}
-    static std::unique_ptr<Database> connect(const QString &path, int flags);
-
-    sqlite3 *db;
-    QString filePath;
+    friend class Statement;
+    virtual std::unique_ptr<PreparedStatement> prepare(const QString &sql) = 0;
 };
 
-// Commits explicitly; rolls back when it goes out of scope otherwise. Immediate: takes the
+// Commits explicitly; rolls back when it goes out of scope otherwise. On the file it takes the
 // write lock at once, so that two workstations never deadlock upgrading their locks.
 class Transaction {
 public:

@@ -114,7 +114,7 @@ OpenOutcome openDealDatabase(const QString &path) {
     // that no workstation adds one in between.
     Transaction t(*db);
     {
-        Statement any(db->handle(), QStringLiteral("SELECT 1 FROM ZEL LIMIT 1"));
+        Statement any(*db, QStringLiteral("SELECT 1 FROM \"ZEL\" LIMIT 1"));
         if (!any.step()) {
             db->dropTable(DealSchema::Table);
             createDealTable(*db);

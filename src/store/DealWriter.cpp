@@ -18,13 +18,15 @@ QString insertSql() {
         marks << QStringLiteral("?%1").arg(i);
     // A stock number or key held already leaves the row unwritten; add() then looks at what
     // holds it.
-    return QStringLiteral("INSERT INTO ZEL (%1) VALUES (%2) ON CONFLICT DO NOTHING")
+    return QStringLiteral("INSERT INTO \"ZEL\" (%1) VALUES (%2) ON CONFLICT DO NOTHING")
         .arg(writtenColumns().join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
 }
 
-QString holdersSql() {
-    return QStringLiteral("SELECT %1 FROM ZEL WHERE StkNbr = ?1 OR LNKey = ?2")
-        .arg(writtenColumns().join(QStringLiteral(", ")));
+QString holdersSql(const Database &db) {
+    return QStringLiteral("SELECT %1 FROM \"ZEL\" WHERE %2 = %3 OR %4 = %5")
+        .arg(writtenColumns().join(QStringLiteral(", ")), db.textKey(QStringLiteral("\"StkNbr\"")),
+             db.textKey(QStringLiteral("?1")), db.textKey(QStringLiteral("\"LNKey\"")),
+             db.textKey(QStringLiteral("?2")));
 }
 
 // Most texts are plain ASCII, which is copied as it is.
@@ -49,10 +51,8 @@ QString withoutTrailingBlanks(QString text) {
 }
 } // namespace
 
-DealWriter::DealWriter(Database &db)
-    : insert(db.handle(), insertSql()), holders(db.handle(), holdersSql()) {
-    // The indexes of a large table stay in memory for the whole run.
-    db.exec(QStringLiteral("PRAGMA cache_size = -65536"));
+DealWriter::DealWriter(Database &db) : insert(db, insertSql()), holders(db, holdersSql(db)) {
+    db.expectManyWrites();
 }
 
 DealWriter::Result DealWriter::add(const Fields &fields) {

@@ -4,6 +4,7 @@
 #include "base/PathMapping.h"
 #include "store/DealSchema.h"
 #include "store/Salvage.h"
+#include "store/SqliteDatabase.h"
 #include "store/UseLock.h"
 
 #include <QDir>
@@ -93,7 +94,7 @@ QString freeName(const QString &path) {
 }
 
 int dealCount(Database &db) {
-    Statement count(db.handle(), QStringLiteral("SELECT count(*) FROM ZEL"));
+    Statement count(db, QStringLiteral("SELECT count(*) FROM \"ZEL\""));
     count.step();
     return int(count.int64(0));
 }
@@ -184,7 +185,7 @@ Outcome purge(const Files &f, const QDate &cutoff, const OnFailure &onFailure) {
                                                 "changed."));
         });
         // A file that is no database is left alone before anything is made.
-        runStep(onFailure, [&] { Database::open(f.database); });
+        runStep(onFailure, [&] { SqliteDatabase::open(f.database); });
         runStep(onFailure, [&] {
             if (!QDir().mkpath(f.backupFolder))
                 throw VolmeraError(
@@ -193,7 +194,7 @@ Outcome purge(const Files &f, const QDate &cutoff, const OnFailure &onFailure) {
         // The backup is a copy of the file as it is, taken while no one can write to it, under
         // a name of its own: an earlier backup may be the only copy of deals purged since.
         runStep(onFailure, [&] {
-            auto db = Database::open(f.database); // a hot journal is rolled back here
+            auto db = SqliteDatabase::open(f.database); // a hot journal is rolled back here
             Transaction hold(*db);
             outcome.backup = freeName(f.backup);
             removeIfThere(temporary(outcome.backup));
@@ -206,7 +207,7 @@ Outcome purge(const Files &f, const QDate &cutoff, const OnFailure &onFailure) {
             working = f.database;
             outcome.repair.clear();
             outcome.lost.clear();
-            auto db = Database::open(f.database);
+            auto db = SqliteDatabase::open(f.database);
             const QStringList problems = db->integrityProblems();
             if (problems.isEmpty())
                 return;
@@ -235,14 +236,13 @@ Outcome purge(const Files &f, const QDate &cutoff, const OnFailure &onFailure) {
             working = rebuilt;
         });
         runStep(onFailure, [&] {
-            auto db = Database::open(working);
+            auto db = SqliteDatabase::open(working);
             Transaction t(*db);
             const int before = dealCount(*db);
             {
                 // Dates are stored as yyyy-mm-dd, which sorts as the dates do.
-                Statement remove(db->handle(),
-                                 QStringLiteral("DELETE FROM ZEL WHERE DateSold IS NULL OR "
-                                                "DateSold < ?1"));
+                Statement remove(*db, QStringLiteral("DELETE FROM ZEL WHERE DateSold IS NULL OR "
+                                                     "DateSold < ?1"));
                 remove.bind(1, cutoff.toString(Qt::ISODate));
                 remove.step();
             }
@@ -254,9 +254,9 @@ Outcome purge(const Files &f, const QDate &cutoff, const OnFailure &onFailure) {
         // in its place; the file it was made from stays as ZEL_OLD.mdb.
         runStep(onFailure, [&] {
             removeIfThere(temporary(f.database));
-            Database::open(working)->compactInto(temporary(f.database));
+            SqliteDatabase::open(working)->compactInto(temporary(f.database));
             sync(temporary(f.database));
-            if (dealCount(*Database::open(temporary(f.database))) != outcome.kept)
+            if (dealCount(*SqliteDatabase::open(temporary(f.database))) != outcome.kept)
                 throw VolmeraError(QStringLiteral("The compacted database %1 does not hold every "
                                                   "deal; the database was left as it was.")
                                        .arg(temporary(f.database)));

@@ -34,16 +34,20 @@ Recordset::Recordset(Database &database, const QString &queryText) : db(database
     if (!db.hasTable(table))
         throw StoreError(Kind::NoSuchField,
                          QStringLiteral("The database has no table %1.").arg(table));
-    for (const FieldDef &f : db.fields(table)) {
+    const QList<FieldDef> fields = db.fields(table);
+    QStringList quoted;
+    for (const FieldDef &f : fields) {
         names << f.name;
         types << f.type;
+        quoted << quotedName(f.name);
     }
+    columnsSql = quoted.join(QStringLiteral(", "));
     QStringList primary;
     for (const IndexDef &index : db.indexes(table)) {
         if (index.primary)
             primary << index.field;
     }
-    orderSql = ::orderSql(selection, names, primary);
+    orderSql = ::orderSql(db, selection, fields, primary);
     requery();
 }
 
@@ -65,8 +69,7 @@ FieldDef::Type Recordset::fieldType(const QString &name) const {
 void Recordset::requery() {
     mode = EditMode::None;
     Statement s(
-        db.handle(),
-        QStringLiteral("SELECT rowid FROM %1 ORDER BY %2").arg(quotedName(table), orderSql));
+        db, QStringLiteral("SELECT rowid FROM %1 ORDER BY %2").arg(quotedName(table), orderSql));
     QVector<qint64> fresh;
     while (s.step())
         fresh.append(s.int64(0));
@@ -86,8 +89,9 @@ void Recordset::load() {
     rowMissing = false;
     if (pos < 0 || pos >= ids.size())
         return;
-    Statement s(db.handle(),
-                QStringLiteral("SELECT * FROM %1 WHERE rowid = ?1").arg(quotedName(table)));
+    Statement s(
+        db,
+        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1").arg(columnsSql, quotedName(table)));
     s.bind(1, ids[pos]);
     if (!s.step()) {
         rowMissing = true; // taken away by another workstation
@@ -219,9 +223,12 @@ void Recordset::find(const QString &criteria, qsizetype after) {
         const QDate d = readDate(value.toString());
         value = d.isValid() ? QVariant(d.toString(Qt::ISODate)) : value;
     }
-    Statement s(db.handle(),
-                QStringLiteral("SELECT rowid FROM %1 WHERE %2 %3 ?1 ORDER BY %4")
-                    .arg(quotedName(table), quotedName(names[column]), m.captured(2), orderSql));
+    const bool text = types[column] == FieldDef::Text;
+    const QString field = quotedName(names[column]);
+    const QString param = QStringLiteral("?1");
+    Statement s(db, QStringLiteral("SELECT rowid FROM %1 WHERE %2 %3 %4 ORDER BY %5")
+                        .arg(quotedName(table), text ? db.textKey(field) : field, m.captured(2),
+                             text ? db.textKey(param) : param, orderSql));
     s.bind(1, value);
     // Rows come in the selection's order, so the first one beyond the start is the answer.
     while (s.step()) {
@@ -274,23 +281,23 @@ void Recordset::update() {
         QStringList marks;
         for (int i = 0; i < columns.size(); ++i)
             marks << QStringLiteral("?%1").arg(i + 1);
-        Statement s(db.handle(),
-                    columns.isEmpty()
-                        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedName(table))
-                        : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                              .arg(quotedName(table), columns.join(", "), marks.join(", ")));
+        Statement s(db, columns.isEmpty()
+                            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES RETURNING rowid")
+                                  .arg(quotedName(table))
+                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING rowid")
+                                  .arg(quotedName(table), columns.join(", "), marks.join(", ")));
         for (int i = 0; i < values.size(); ++i)
             s.bind(i + 1, values[i]);
         s.step();
         // A new row shows at the end of the selection until it is queried again.
-        ids.append(db.lastInsertRowId());
+        ids.append(s.int64(0));
     } else if (!columns.isEmpty()) {
         QStringList sets;
         for (int i = 0; i < columns.size(); ++i)
             sets << QStringLiteral("%1 = ?%2").arg(columns[i]).arg(i + 1);
-        Statement s(db.handle(), QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
-                                     .arg(quotedName(table), sets.join(", "))
-                                     .arg(values.size() + 1));
+        Statement s(db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                            .arg(quotedName(table), sets.join(", "))
+                            .arg(values.size() + 1));
         for (int i = 0; i < values.size(); ++i)
             s.bind(i + 1, values[i]);
         s.bind(values.size() + 1, ids[pos]);
@@ -307,8 +314,7 @@ void Recordset::cancelUpdate() {
 void Recordset::deleteCurrent() {
     requireCurrent();
     mode = EditMode::None;
-    Statement s(db.handle(),
-                QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quotedName(table)));
+    Statement s(db, QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quotedName(table)));
     s.bind(1, ids[pos]);
     s.step();
     ids.remove(pos);

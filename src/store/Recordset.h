@@ -59,6 +59,7 @@ private:
     Database &db;
     QString table;
     QString orderSql;
+    QString columnsSql; // every field, in table order
     QStringList names;
     QVector<FieldDef::Type> types;
     QVector<qint64> ids;

@@ -1,6 +1,7 @@
 #include "store/Salvage.h"
 
 #include "store/DealSchema.h"
+#include "store/SqliteDatabase.h"
 
 #include <QDate>
 #include <QMap>
@@ -57,19 +58,19 @@ QString describe(qint64 rowId, const Known &k) {
 class Salvage {
 public:
     Salvage(Database &damaged, const QString &newPath) : from(damaged) {
-        fresh = Database::create(newPath);
+        fresh = SqliteDatabase::create(newPath);
         copying = std::make_unique<Transaction>(*fresh);
-        Statement schema(from.handle(), QStringLiteral("SELECT sql FROM sqlite_master WHERE "
-                                                       "tbl_name = 'ZEL' AND sql IS NOT NULL "
-                                                       "ORDER BY type = 'index', rowid"));
+        Statement schema(from, QStringLiteral("SELECT sql FROM sqlite_master WHERE "
+                                              "tbl_name = 'ZEL' AND sql IS NOT NULL "
+                                              "ORDER BY type = 'index', rowid"));
         while (schema.step())
             fresh->exec(schema.value(0).toString());
-        Statement columns(from.handle(), QStringLiteral("PRAGMA table_info(ZEL)"));
+        Statement columns(from, QStringLiteral("PRAGMA table_info(ZEL)"));
         QStringList marks;
         while (columns.step())
             marks << QStringLiteral("?%1").arg(marks.size() + 1);
         insert = std::make_unique<Statement>(
-            fresh->handle(),
+            *fresh,
             QStringLiteral("INSERT INTO ZEL VALUES (%1)").arg(marks.join(QStringLiteral(", "))));
         columnCount = int(marks.size());
     }
@@ -83,8 +84,8 @@ public:
                 continue;
             bool read = false;
             try {
-                Statement row(from.handle(), QStringLiteral("SELECT rowid, * FROM ZEL NOT INDEXED "
-                                                            "WHERE rowid = ?1"));
+                Statement row(from, QStringLiteral("SELECT rowid, * FROM ZEL NOT INDEXED "
+                                                   "WHERE rowid = ?1"));
                 row.bind(1, it.key());
                 if (row.step()) {
                     copy(row);
@@ -103,18 +104,17 @@ public:
 private:
     // Every index's field and row id for the rows it holds, as far as it can be read.
     void readIndexes() {
-        Statement list(from.handle(), QStringLiteral("PRAGMA index_list(ZEL)"));
+        Statement list(from, QStringLiteral("PRAGMA index_list(ZEL)"));
         QList<std::pair<QString, QString>> indexes; // name, field
         while (list.step()) {
             const QString name = list.value(1).toString();
-            Statement info(from.handle(),
-                           QStringLiteral("PRAGMA index_info(%1)").arg(quotedName(name)));
+            Statement info(from, QStringLiteral("PRAGMA index_info(%1)").arg(quotedName(name)));
             if (info.step())
                 indexes.append({name, info.value(2).toString()});
         }
         for (const auto &[name, field] : indexes) {
             try {
-                Statement s(from.handle(),
+                Statement s(from,
                             QStringLiteral("SELECT rowid, %1 FROM ZEL INDEXED BY %2 ORDER BY %1")
                                 .arg(quotedName(field), quotedName(name)));
                 while (s.step()) {
@@ -137,8 +137,8 @@ private:
         qint64 after = 0;
         for (;;) {
             try {
-                Statement scan(from.handle(), QStringLiteral("SELECT rowid, * FROM ZEL NOT INDEXED "
-                                                             "WHERE rowid > ?1 ORDER BY rowid"));
+                Statement scan(from, QStringLiteral("SELECT rowid, * FROM ZEL NOT INDEXED "
+                                                    "WHERE rowid > ?1 ORDER BY rowid"));
                 scan.bind(1, after);
                 while (scan.step()) {
                     after = scan.int64(0);
@@ -158,8 +158,8 @@ private:
     // Whether the first row after a row id can be found.
     bool readable(qint64 after) {
         try {
-            Statement s(from.handle(), QStringLiteral("SELECT rowid FROM ZEL NOT INDEXED WHERE "
-                                                      "rowid > ?1 ORDER BY rowid LIMIT 1"));
+            Statement s(from, QStringLiteral("SELECT rowid FROM ZEL NOT INDEXED WHERE "
+                                             "rowid > ?1 ORDER BY rowid LIMIT 1"));
             s.bind(1, after);
             s.step();
             return true;
@@ -206,7 +206,7 @@ private:
     }
 
     Database &from;
-    std::unique_ptr<Database> fresh;
+    std::unique_ptr<SqliteDatabase> fresh;
     std::unique_ptr<Transaction> copying;
     std::unique_ptr<Statement> insert;
     int columnCount = 0;

@@ -1,7 +1,6 @@
 #include "store/Selection.h"
 
 #include <QRegularExpression>
-#include <sqlite3.h>
 
 using Kind = StoreError::Kind;
 
@@ -25,24 +24,25 @@ SelectionText parseSelection(const QString &queryText) {
     return result;
 }
 
-QString orderSql(const SelectionText &selection, const QStringList &fieldNames,
+QString orderSql(const Database &db, const SelectionText &selection, const QList<FieldDef> &fields,
                  const QStringList &primaryOrder) {
     const QStringList order = selection.order.isEmpty() ? primaryOrder : selection.order;
     QStringList terms;
     for (const QString &item : order) {
         const QStringList words = item.split(QLatin1Char(' '));
-        const auto known =
-            std::find_if(fieldNames.cbegin(), fieldNames.cend(), [&](const QString &f) {
-                return f.compare(words.value(0), Qt::CaseInsensitive) == 0;
-            });
+        const auto known = std::find_if(fields.cbegin(), fields.cend(), [&](const FieldDef &f) {
+            return f.name.compare(words.value(0), Qt::CaseInsensitive) == 0;
+        });
         const bool desc =
             words.size() == 2 && words[1].compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
         const bool asc =
             words.size() == 2 && words[1].compare(QLatin1String("ASC"), Qt::CaseInsensitive) == 0;
-        if (known == fieldNames.cend() || (words.size() != 1 && !desc && !asc))
+        if (known == fields.cend() || (words.size() != 1 && !desc && !asc))
             throw StoreError(Kind::BadCriteria,
                              QStringLiteral("The order \"%1\" cannot be read.").arg(item));
-        terms << quotedName(*known) + (desc ? QStringLiteral(" DESC") : QString());
+        const QString column = quotedName(known->name);
+        terms << (known->type == FieldDef::Text ? db.textKey(column) : column) +
+                     (desc ? QStringLiteral(" DESC") : QString());
     }
     terms << QStringLiteral("rowid");
     return terms.join(QStringLiteral(", "));
@@ -53,8 +53,9 @@ SelectionCopy::SelectionCopy(Database &db, const QString &queryText, const QList
     if (!db.hasTable(selection.table))
         throw StoreError(Kind::NoSuchField,
                          QStringLiteral("The database has no table %1.").arg(selection.table));
+    const QList<FieldDef> defs = db.fields(selection.table);
     QStringList names, primary;
-    for (const FieldDef &f : db.fields(selection.table))
+    for (const FieldDef &f : defs)
         names << f.name;
     for (const IndexDef &index : db.indexes(selection.table)) {
         if (index.primary)
@@ -73,12 +74,10 @@ SelectionCopy::SelectionCopy(Database &db, const QString &queryText, const QList
             columns << quotedName(names[field]);
         }
     }
-    // An order that walks an index reads the table's pages out of order: they stay in memory
-    // for the whole read, so that each one is read from the file once.
-    db.exec(QStringLiteral("PRAGMA cache_size = -65536"));
-    Statement s(db.handle(), QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
-                                 .arg(columns.join(", "), quotedName(selection.table),
-                                      orderSql(selection, names, primary)));
+    db.expectLargeRead();
+    Statement s(db, QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
+                        .arg(columns.join(", "), quotedName(selection.table),
+                             orderSql(db, selection, defs, primary)));
     while (s.step()) {
         for (int c = 0; c < width; ++c) {
             const qsizetype start = text.size();

@@ -15,8 +15,8 @@ struct SelectionText {
 SelectionText parseSelection(const QString &queryText);
 
 // The ORDER BY terms of a selection over a table's fields, checked against them, with the row
-// id last so that equal keys keep one order.
-QString orderSql(const SelectionText &selection, const QStringList &fieldNames,
+// id last so that equal keys keep one order. Texts go by the database's text key.
+QString orderSql(const Database &db, const SelectionText &selection, const QList<FieldDef> &fields,
                  const QStringList &primaryOrder);
 
 // An ordered, read-only copy of some fields of a selection, held compactly in memory so that a

@@ -19,15 +19,14 @@ using namespace DealImport;
 namespace {
 QVariant stored(Database &db, const QString &stock, const QString &field) {
     // Form 1 stock numbers keep their blanks.
-    Statement s(db.handle(),
-                QStringLiteral("SELECT %1 FROM ZEL WHERE rtrim(StkNbr) = ?1").arg(field));
+    Statement s(db, QStringLiteral("SELECT %1 FROM ZEL WHERE rtrim(StkNbr) = ?1").arg(field));
     s.bind(1, stock);
     return s.step() ? s.value(0) : QVariant(QStringLiteral("<no deal>"));
 }
 
 // Every field of a stored deal as text, Null as "<null>".
 QStringList storedRow(Database &db, const QString &stock) {
-    Statement s(db.handle(), QStringLiteral("SELECT * FROM ZEL WHERE rtrim(StkNbr) = ?1"));
+    Statement s(db, QStringLiteral("SELECT * FROM ZEL WHERE rtrim(StkNbr) = ?1"));
     s.bind(1, stock);
     QStringList row;
     if (s.step())
@@ -38,8 +37,8 @@ QStringList storedRow(Database &db, const QString &stock) {
 
 // The stock numbers stored, in the order they were, but the deal the table held before.
 QStringList stocks(Database &db) {
-    Statement s(db.handle(), QStringLiteral("SELECT rtrim(StkNbr) FROM ZEL WHERE StkNbr <> "
-                                            "'S0000000' ORDER BY rowid"));
+    Statement s(db, QStringLiteral("SELECT rtrim(StkNbr) FROM ZEL WHERE StkNbr <> "
+                                   "'S0000000' ORDER BY rowid"));
     QStringList out;
     while (s.step())
         out << s.value(0).toString();
@@ -47,7 +46,7 @@ QStringList stocks(Database &db) {
 }
 
 int count(Database &db) {
-    Statement s(db.handle(), QStringLiteral("SELECT count(*) FROM ZEL"));
+    Statement s(db, QStringLiteral("SELECT count(*) FROM ZEL"));
     s.step();
     return int(s.int64(0));
 }
@@ -439,7 +438,7 @@ private Q_SLOTS:
         QCOMPARE(out.imported, 0);
         QVERIFY(QFile::exists(exportPath("INV.PST")));
         auto after = Database::open(fixture->path);
-        Statement g1(after->handle(), "SELECT count(*) FROM ZEL WHERE StkNbr = 'G1'");
+        Statement g1(*after, "SELECT count(*) FROM ZEL WHERE StkNbr = 'G1'");
         QVERIFY(g1.step());
         QCOMPARE(g1.int64(0), 0);
     }
@@ -479,7 +478,7 @@ private Q_SLOTS:
         QVERIFY2(again.clean(), qPrintable(closingMessage({Form::Fixed, "x"}, again)));
         QCOMPARE(again.alreadyPresent, kept);
         QCOMPARE(again.imported, deals - kept);
-        Statement distinct(db->handle(), "SELECT count(DISTINCT StkNbr), count(*) FROM ZEL");
+        Statement distinct(*db, "SELECT count(DISTINCT StkNbr), count(*) FROM ZEL");
         distinct.step();
         QCOMPARE(distinct.int64(0), qint64(deals));
         QCOMPARE(distinct.int64(1), qint64(deals));

@@ -1,6 +1,6 @@
 // libFuzzer target for the reader of the dealer system's comma-delimited export: besides what
 // every export input must give (see ImportFuzz.h), no deal or refusal comes from nothing: there
-// are never more of them than the text has lines. Built and run by fuzz_import.sh; never part
+// are never more of them than the text has lines. Built and run by scripts/fuzz; never part
 // of the default build.
 #include "ImportFuzz.h"
 

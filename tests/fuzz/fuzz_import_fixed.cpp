@@ -1,7 +1,7 @@
 // libFuzzer target for the reader of the dealer system's fixed-record export: besides what
 // every export input must give (see ImportFuzz.h), each record after the header is accounted
 // for exactly once, as a deal, a refusal or a record not for import, so a damaged record can
-// neither take others with it nor vanish. Built and run by fuzz_import.sh; never part of the
+// neither take others with it nor vanish. Built and run by scripts/fuzz; never part of the
 // default build.
 #include "ImportFuzz.h"
 

@@ -1,7 +1,7 @@
 // libFuzzer target for the rich-text reader: every input must be read without a crash, a hang
 // or a sanitizer report, give runs the viewer can take, and build a text document whose
 // characters stand where the runs put them (the help section is cut by those positions).
-// Built and run by fuzz_rtf.sh; never part of the default build.
+// Built when VOLMERA_FUZZ is on and run by scripts/fuzz; never part of the default build.
 #include "base/ErrorTrap.h"
 #include "domain/help/HelpSection.h"
 #include "domain/help/RtfReader.h"

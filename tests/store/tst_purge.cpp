@@ -17,7 +17,7 @@ using namespace DealPurge;
 namespace {
 QStringList stocks(const QString &path) {
     auto db = Database::open(path);
-    Statement s(db->handle(), QStringLiteral("SELECT StkNbr FROM ZEL ORDER BY StkNbr"));
+    Statement s(*db, QStringLiteral("SELECT StkNbr FROM ZEL ORDER BY StkNbr"));
     QStringList out;
     while (s.step())
         out << s.value(0).toString();
@@ -146,14 +146,14 @@ private Q_SLOTS:
         QStringList kept, lost;
         {
             auto db = Database::open(files.database);
-            Statement cells(db->handle(), "SELECT sum(ncell) FILTER (WHERE rank < ?1), "
-                                          "sum(ncell) FILTER (WHERE rank = ?1) FROM (SELECT "
-                                          "ncell, row_number() OVER (ORDER BY path) - 1 AS rank "
-                                          "FROM dbstat WHERE name = 'ZEL' AND pagetype = 'leaf')");
+            Statement cells(*db, "SELECT sum(ncell) FILTER (WHERE rank < ?1), "
+                                 "sum(ncell) FILTER (WHERE rank = ?1) FROM (SELECT "
+                                 "ncell, row_number() OVER (ORDER BY path) - 1 AS rank "
+                                 "FROM dbstat WHERE name = 'ZEL' AND pagetype = 'leaf')");
             cells.bind(1, object == "ZEL" ? leaf : -1);
             QVERIFY(cells.step());
-            Statement deals(db->handle(), "SELECT StkNbr, ByLName, DateSold, rowid - ?1 BETWEEN 1 "
-                                          "AND ?2 FROM ZEL ORDER BY StkNbr");
+            Statement deals(*db, "SELECT StkNbr, ByLName, DateSold, rowid - ?1 BETWEEN 1 "
+                                 "AND ?2 FROM ZEL ORDER BY StkNbr");
             deals.bind(1, cells.int64(0));
             deals.bind(2, cells.int64(1));
             while (deals.step()) {

@@ -1,6 +1,8 @@
-#include "DealGenerator.h"
+#include "domain/sample/DealGenerator.h"
 
 #include "base/Format.h"
+#include "store/DealSchema.h"
+#include "store/Recordset.h"
 
 #include <QDate>
 
@@ -23,18 +25,49 @@ const QStringList models = {"F150",   "SILVERAD", "CAMRY",    "ACCORD", "RAM1500
 const QStringList sources = {"GMA", "FMC", "TFS", "BOA", "CUF", "ALY", ""};
 const QStringList managers = {"JRB", "KLM", "TPD", ""};
 const QStringList products = {"GAP", "ETCH", "TIRE & WHEEL", "KEY REPLACE", "PAINT SEAL"};
-const QStringList people = {"ADAMS", "BAKER", "CRUZ",  "DIAZ", "EVANS", "FOX",   "GRAY",
-                            "HUNT",  "IVES",  "JAMES", "KANE", "LANE",  "MASON", "NASH"};
+const QStringList people = {"ADAMS", "BAKER", "CRUZ",  "DIAZ",  "EVANS", "FOX",   "GRAY",
+                            "HUNT",  "IVES",  "JAMES", "KANE",  "LANE",  "MASON", "NASH",
+                            "OWENS", "PAGE",  "QUINN", "ROSS",  "SHAW",  "TATE",  "UPTON",
+                            "VANCE", "WEBB",  "YATES", "BLAKE", "CHASE", "DUNN",  "ELLIS"};
+const QStringList asms = {"REED", "COLE", "WARD", "PRICE"};
+
+// Beyond the plain names, a salesperson gets initials: "ADAMS B", ..., "ADAMS AB".
+QString salespersonName(int i) {
+    QString name = people[i % people.size()];
+    int n = i / people.size();
+    if (n == 0)
+        return name;
+    QString initials;
+    for (; n > 0; n = (n - 1) / 26)
+        initials.prepend(QChar(QLatin1Char('A' + (n - 1) % 26)));
+    return name + QLatin1Char(' ') + initials;
+}
+
+// The same name as different clerks type it.
+QString typed(const QString &name, int style) {
+    switch (style) {
+    case 1:
+        return name.toLower();
+    case 2: {
+        QString text = name.toLower();
+        bool start = true;
+        for (QChar &c : text) {
+            if (start)
+                c = c.toUpper();
+            start = !c.isLetter();
+        }
+        return text;
+    }
+    default:
+        return name;
+    }
+}
 } // namespace
 
-DealGenerator::DealGenerator(quint32 seed, int count, QString stockPrefix)
-    : rng(seed), prefix(std::move(stockPrefix)) {
-    for (int i = 0; i < count; ++i) {
-        QString name = people[i % people.size()];
-        if (i >= people.size())
-            name += QLatin1Char(' ') + QChar(QLatin1Char('A' + (i / people.size()) % 26));
-        salespeople << name;
-    }
+DealGenerator::DealGenerator(Options options)
+    : rng(options.seed), prefix(std::move(options.stockPrefix)) {
+    for (int i = 0; i < options.salespeople; ++i)
+        names << salespersonName(i);
 }
 
 bool DealGenerator::chance(int percent) {
@@ -57,13 +90,17 @@ std::vector<std::pair<QString, QVariant>> DealGenerator::next() {
     const QDate sold = QDate(2019, 1, 1).addDays(std::uniform_int_distribution<int>(0, 2555)(rng));
     const bool isNew = chance(55);
     const bool financed = chance(70);
-    QString salesman = pick(salespeople);
-    if (chance(12))
-        salesman += QLatin1Char('/') + pick(salespeople);
-    if (chance(4))
-        salesman += QLatin1Char('/') + pick(salespeople) + QStringLiteral("/ASM");
-    if (chance(3))
-        salesman.clear();
+    // One deal in two hundred is a fleet sale with amounts of seven whole digits.
+    const bool fleet = chance(1) && chance(50);
+    QString salesman = names.isEmpty() ? QString() : pick(names);
+    const bool shared = !names.isEmpty() && chance(16);
+    const bool withAsm = shared && chance(25);
+    if (shared)
+        salesman += QLatin1Char('/') + pick(names);
+    if (withAsm)
+        salesman += QLatin1Char('/') + pick(asms);
+    const int caseStyle = std::discrete_distribution<int>({70, 18, 12})(rng);
+    salesman = chance(3) ? QString() : typed(salesman, caseStyle).left(30);
     const QDate dob = QDate(1950, 1, 1).addDays(std::uniform_int_distribution<int>(0, 18000)(rng));
     const QString year =
         QString::number(sold.year() - (isNew ? 0 : 1 + serial % 8) + (isNew && chance(30)));
@@ -82,27 +119,28 @@ std::vector<std::pair<QString, QVariant>> DealGenerator::next() {
          chance(25) ? formatDate(dob.addDays(400), QStringLiteral("mm/dd/yyyy")) : QString()},
         {"ByPhone",
          QStringLiteral("(555) %1-%2").arg(200 + serial % 700).arg(1000 + serial % 9000)},
-        {"Salesman", salesman.left(30)},
+        {"Salesman", salesman},
         {"FIMgr", pick(managers)},
         {"Term", financed ? pick(QStringList{"36", "48", "60", "72"}) : QString()},
         {"APR", financed ? QString::number(1.9 + (serial % 80) / 10.0, 'f', 5) : QString()},
         {"LAHElig", chance(60) ? "Y" : "N"},
         {"SrvElig", chance(70) ? "Y" : "N"},
         {"FinanceSrc", financed ? pick(sources) : QString()},
-        {"AmountFin", financed ? money(8000, 60000, 0) : QString()},
-        {"MoPmt", financed ? money(200, 1100, 0) : QString()},
+        {"AmountFin",
+         financed ? (fleet ? money(1000000, 9999999, 0) : money(8000, 60000, 0)) : QString()},
+        {"MoPmt", financed ? (fleet ? money(20000, 200000, 0) : money(200, 1100, 0)) : QString()},
         {"StkNbr", stock},
         {"NewUsed", isNew ? "N" : "U"},
         {"Year", year},
         {"Make", pick(makes)},
         {"Model", pick(models)},
         {"VinNbr", QStringLiteral("1FT%1").arg(serial, 14, 10, QLatin1Char('0'))},
-        {"UnitPrft", money(-500, 4000, 5)},
+        {"UnitPrft", fleet ? money(100000, 9999999, 0) : money(-500, 4000, 5)},
         {"SmComm1", money(100, 600, 10)},
-        {"SmComm2", salesman.contains('/') ? money(100, 400, 0) : QString()},
-        {"ASMComm", salesman.endsWith("/ASM") ? money(50, 200, 0) : QString()},
+        {"SmComm2", shared ? money(100, 400, 0) : QString()},
+        {"ASMComm", withAsm ? money(50, 200, 0) : QString()},
         {"FIComm", money(50, 500, 30)},
-        {"FinRes", financed ? money(0, 1500, 20) : QString()},
+        {"FinRes", financed ? (fleet ? money(10000, 999999, 0) : money(0, 1500, 20)) : QString()},
         {"SrvRes", chance(40) ? money(200, 1200, 0) : QString()},
         {"LifeRes", chance(15) ? money(50, 600, 0) : QString()},
         {"AHRes", chance(12) ? money(50, 600, 0) : QString()},
@@ -118,4 +156,19 @@ std::vector<std::pair<QString, QVariant>> DealGenerator::next() {
         deal.push_back({QStringLiteral("PrftAmt%1").arg(i), has ? money(100, 900, 0) : QString()});
     }
     return deal;
+}
+
+void DealGenerator::addTo(Database &db, int count, int batch) {
+    auto rs = db.openRecordset(DealSchema::Table);
+    batch = qMax(1, batch);
+    for (int done = 0; done < count;) {
+        Transaction t(db);
+        for (int i = 0; i < batch && done < count; ++i, ++done) {
+            rs->addNew();
+            for (const auto &[name, value] : next())
+                rs->setField(name, value);
+            rs->update();
+        }
+        t.commit();
+    }
 }

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "store/Database.h"
+
+struct sqlite3;
+
+// The deal database as one SQLite file, which several workstations may share.
+class SqliteDatabase : public Database {
+public:
+    // A new, empty database file; fails when the file exists already.
+    static std::unique_ptr<SqliteDatabase> create(const QString &path);
+    // An existing database file, shared, for reading and writing.
+    static std::unique_ptr<SqliteDatabase> open(const QString &path);
+
+    ~SqliteDatabase() override;
+
+    Engine engine() const override { return Engine::SQLite; }
+    QString location() const override { return filePath; }
+    const QString &path() const { return filePath; }
+    sqlite3 *handle() const { return db; }
+
+    void createTable(const QString &table, const QList<FieldDef> &fields,
+                     const QList<IndexDef> &indexes) override;
+    void addField(const QString &table, const FieldDef &field) override;
+    void dropTable(const QString &table) override;
+    bool hasTable(const QString &table) override;
+    bool hasAnyTable() override;
+    QList<FieldDef> fields(const QString &table) override;
+    QList<IndexDef> indexes(const QString &table) override;
+    // Text columns are made case-blind by their collation.
+    QString textKey(const QString &expression) const override { return expression; }
+
+    void exec(const QString &sql) override;
+    QStringList integrityProblems(int most = 10) override;
+    void begin() override;
+    void commit() override;
+    void rollback() noexcept override;
+
+    // Compacts the database into a new file (which must not exist) without the space of deleted
+    // rows.
+    void compactInto(const QString &newPath);
+    // Builds every index again from its table.
+    void rebuildIndexes();
+    // Keeps the indexes of a large table in memory while many rows are written.
+    void expectManyWrites() override;
+    void expectLargeRead() override;
+
+    // Turns the connection's last failure into a StoreError.
+    [[noreturn]] void fail(int code, const QString &context = {}) const;
+
+private:
+    SqliteDatabase(sqlite3 *db, QString path) : db(db), filePath(std::move(path)) {}
+    static std::unique_ptr<SqliteDatabase> connect(const QString &path, int flags);
+    std::unique_ptr<PreparedStatement> prepare(const QString &sql) override;
+
+    sqlite3 *db;
+    QString filePath;
+};

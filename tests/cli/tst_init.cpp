@@ -1,0 +1,146 @@
+#include "TestRegistry.h"
+
+#include "fixtures/StoreFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+
+namespace {
+QByteArray readFile(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+const QStringList shippedFiles = {"Letter1.TXT", "Letter2.TXT", "Letter3.TXT", "ZEL_HLP.RTF"};
+} // namespace
+
+// "volmera init": a data folder made ready without a window; what is there stays as it is.
+class InitCommandTest : public QObject {
+    Q_OBJECT
+
+    struct Run {
+        int status;
+        QString out, err;
+    };
+    static Run run(const QString &folder, const QStringList &arguments) {
+        QProcess p;
+        p.start(QStringLiteral(VOLMERA_BIN), QStringList{"init", "--data-dir", folder} + arguments);
+        p.waitForFinished(120000);
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                QString::fromUtf8(p.readAllStandardError())};
+    }
+
+private Q_SLOTS:
+    void prepares_data() {
+        QTest::addColumn<QByteArray>("settings"); // ZEL.CFG already there; empty for none
+        QTest::addColumn<int>("deals");           // deals already stored; -1 for no database
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out"); // after the first line, which names the folders
+        QTest::addColumn<QString>("err");
+        QTest::addColumn<int>("dealsAfter"); // -1 for no database
+
+        QTest::newRow("fresh folder")
+            << QByteArray() << -1 << QStringList() << 0
+            << "ZELDB.mdb    created, no deals\n"
+               "ZEL.CFG      created with the default dealer name\n"
+               "Letter1.TXT  copied\nLetter2.TXT  copied\nLetter3.TXT  copied\n"
+               "ZEL_HLP.RTF  copied\n"
+            << "" << 0;
+        QTest::newRow("edited settings kept, sample added")
+            << QByteArray("\"ACE MOTORS\",\"R\",\"True\"\r\n") << 0
+            << QStringList{"--sample", "250"} << 0
+            << "ZELDB.mdb    kept, no deals\n"
+               "ZEL.CFG      kept as it is\n"
+               "Letter1.TXT  copied\nLetter2.TXT  copied\nLetter3.TXT  copied\n"
+               "ZEL_HLP.RTF  copied\n"
+               "ZELDB.mdb    250 generated deals added\n"
+            << "" << 250;
+        QTest::newRow("sample refused on deals")
+            << QByteArray() << 2 << QStringList{"--sample", "5"} << 1 << ""
+            << "volmera: init: the deal database ZELDB.mdb in %1 holds 2 deals; --sample adds "
+               "deals only to an empty one. Nothing was changed.\n"
+            << 2;
+        QTest::newRow("sample not a number")
+            << QByteArray() << -1 << QStringList{"--sample", "lots"} << 2 << ""
+            << "volmera: init: --sample takes a number of deals from 1 to 1000000, not 'lots'\n"
+               "Run 'volmera --help' for usage.\n"
+            << -1;
+    }
+
+    void prepares() {
+        QFETCH(QByteArray, settings);
+        QFETCH(int, deals);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QFETCH(int, dealsAfter);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("office/data"); // made by init when missing
+        if (!settings.isEmpty() || deals >= 0)
+            QVERIFY(QDir().mkpath(folder));
+        if (!settings.isEmpty()) {
+            QFile f(folder + "/ZEL.CFG");
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(settings);
+        }
+        if (deals >= 0) {
+            createDealDatabase(folder + "/ZELDB.mdb");
+            auto db = Database::open(folder + "/ZELDB.mdb");
+            auto rs = db->openRecordset("ZEL");
+            for (int i = 0; i < deals; ++i)
+                StoreFixture::addDeal(*rs, "KEPT", QString("K%1").arg(i));
+        }
+
+        const Run r = run(folder, arguments);
+        QCOMPARE(r.err, err.replace("%1", folder));
+        QCOMPARE(r.status, status);
+        const QString heading = QStringLiteral("Data folder %1 (shipped files from %2)\n")
+                                    .arg(folder, QDir::cleanPath(VOLMERA_RESOURCES));
+        QCOMPARE(r.out, out.isEmpty() ? out : heading + out);
+
+        const bool done = status == 0;
+        QCOMPARE(readFile(folder + "/ZEL.CFG"),
+                 !settings.isEmpty() ? settings
+                 : done ? QByteArray("\"DEALER NAME NOT SET (CTRL+SHIFT+S)\",\"\",\"False\"\r\n")
+                        : QByteArray());
+        for (const QString &name : shippedFiles)
+            QCOMPARE(readFile(folder + "/" + name),
+                     done ? readFile(VOLMERA_RESOURCES "/" + name) : QByteArray());
+        if (dealsAfter < 0)
+            QVERIFY(!QFile::exists(folder + "/ZELDB.mdb"));
+        else
+            QCOMPARE(Database::open(folder + "/ZELDB.mdb")->openRecordset("ZEL")->recordCount(),
+                     dealsAfter);
+    }
+
+    // The generated deals look like a real office's: one salesperson typed in several letter
+    // cases, shared and ASM names, fleet deals with seven whole digits.
+    void sampleDealsMixLetterCase() {
+        QTemporaryDir dir;
+        QCOMPARE(run(dir.path(), {"--sample", "2000"}).status, 0);
+        auto db = Database::open(dir.filePath("ZELDB.mdb"));
+        auto rs = db->openRecordset("ZEL");
+        QSet<QString> keys, spellings;
+        int asmNamed = 0, sevenDigits = 0;
+        for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
+            const QString salesman = rs->field("Salesman").toString();
+            const QString key = salesman.section('/', 0, 0);
+            keys << key.toUpper();
+            spellings << key;
+            asmNamed += salesman.count('/') == 2;
+            sevenDigits += rs->field("AmountFin").toString().section('.', 0, 0).size() == 7;
+        }
+        QCOMPARE(keys.size(), 41); // 40 salespeople and the deals without one
+        QVERIFY(spellings.contains("ADAMS") && spellings.contains("adams") &&
+                spellings.contains("Adams"));
+        QCOMPARE(asmNamed, 73);
+        QCOMPARE(sevenDigits, 5);
+    }
+};
+
+REGISTER_TEST(InitCommandTest);
+#include "tst_init.moc"

@@ -107,6 +107,7 @@ private Q_SLOTS:
         QFETCH(QString, line);
         QFETCH(QStringList, parts);
         FixtureDeals deals({deal});
+        deals.readableFor(6);
         ScriptedPrompter prompter;
         BuildPolicy policy(prompter);
         const ReportOutput out = DoLetters(letterConditions(), deals, policy);
@@ -208,6 +209,7 @@ private Q_SLOTS:
         FixtureDeals deals({deal("A", "2001-03-01", "N", "AB  "),
                             deal("B", "2001-03-31", "N", "ab"), deal("C", "2001-03-15", "U", "CD"),
                             deal("D", "2001-04-01", "N", "AB"), deal("E", "", "N", "AB")});
+        deals.readableFor(6);
         ReportConditions c = letterConditions();
         c.BDT = bdt;
         c.EDT = edt;

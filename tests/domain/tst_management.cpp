@@ -25,6 +25,7 @@ ReportConditions january(int report, int prtBy = ReportConditions::Dealership,
 
 ReportOutput run(Builder build, const ReportConditions &c, const QVector<Deal> &deals) {
     FixtureDeals source(deals);
+    source.readableFor(c.report);
     ScriptedPrompter prompter;
     BuildPolicy policy(prompter);
     return build(c, source, policy);
@@ -322,6 +323,7 @@ private Q_SLOTS:
         QFETCH(int, lines);
         FixtureDeals deals(grossDeals);
         deals.failAt = failAt;
+        deals.readableFor(report);
         ScriptedPrompter prompter;
         if (answer != 0)
             prompter.answer(answer);

@@ -24,9 +24,11 @@ PageLayout contactLayout(int entry, int fileEndRows) {
             fileEndRows};
 }
 
-const QList<int> contactFields = {DateSold, NewUsed, Salesman,   ByFirstMI, ByLName,    ByPhone,
-                                  ByAdr,    ByCity,  ByStateZip, ByDOB,     CByFirstMI, CByLName,
-                                  CByDOB,   Year,    Make,       Model,     SrvElig,    SrvRes};
+// What every customer list reads; each adds what its own test and entry read.
+QList<int> contactFields(const QList<int> &own) {
+    return QList<int>{NewUsed, Salesman, ByFirstMI, ByLName, ByPhone, ByAdr, ByCity, ByStateZip} +
+           own;
+}
 } // namespace
 
 const QList<ReportDescriptor> &reportTable() {
@@ -44,7 +46,7 @@ const QList<ReportDescriptor> &reportTable() {
          {QStringLiteral("REPORT - PRINT FILOG"), Header::FILog, Step::Deal, Totals::FILog, true,
           true, 3, 44, 0, 3},
          {DateSold, FIMgr, NewUsed, StkNbr, ByLName, FinanceSrc, Year, Make, Model, Term, APR,
-          FinRes, SrvRes, LifeRes, AHRes, PrftAmt1, PrftAmt2, PrftAmt3, Salesman},
+          FinRes, SrvRes, LifeRes, AHRes, PrftAmt1, PrftAmt2, PrftAmt3},
          DoFILog},
         {2,
          QStringLiteral("summary"),
@@ -89,7 +91,7 @@ const QList<ReportDescriptor> &reportTable() {
         {5, QStringLiteral("names"), QStringLiteral("REPORT - CUSTOMER FILE"),
          QStringLiteral("C U S T O M E R    F I L E"), 5, QStringLiteral("NameRpt.DOC"),
          QStringLiteral("ByLName, DateSold"), Key::First, A::NewUsed | A::Salesperson | A::Format,
-         contactLayout(2, 7), contactFields, DoCustFile},
+         contactLayout(2, 7), contactFields({DateSold}), DoCustFile},
         {6,
          QStringLiteral("letters"),
          QStringLiteral("REPORT"),
@@ -106,20 +108,21 @@ const QList<ReportDescriptor> &reportTable() {
         {7, QStringLiteral("anniversary"), QStringLiteral("REPORT - PURCHASE ANNIVERSARY"),
          QStringLiteral("P U R C H A S E    A N N I V E R S A R Y"), 5,
          QStringLiteral("AnnvRpt.DOC"), QStringLiteral("ByLName"), Key::First,
-         A::NewUsed | A::Salesperson | A::IncludeYear, contactLayout(3, 9), contactFields,
-         DoAnnv_DOB},
+         A::NewUsed | A::Salesperson | A::IncludeYear, contactLayout(3, 9),
+         contactFields({DateSold, Year, Make, Model}), DoAnnv_DOB},
         {8, QStringLiteral("birthday"), QStringLiteral("REPORT - BIRTH DATE"),
          QStringLiteral("B I R T H    D A T E"), 5, QStringLiteral("BirthRpt.DOC"),
          QStringLiteral("ByLName"), Key::First, A::NewUsed | A::Salesperson, contactLayout(3, 9),
-         contactFields, DoAnnv_DOB},
+         contactFields({ByDOB, CByFirstMI, CByLName, CByDOB, Year, Make, Model}), DoAnnv_DOB},
         {9, QStringLiteral("service"), QStringLiteral("REPORT - SERVICE CONTRACT FOLLOW UP"),
          QStringLiteral("S E R V I C E    C O N T R A C T    F O L L O W    U P"), 5,
          QStringLiteral("SrvCRpt.DOC"), QStringLiteral("SrvElig, DateSold"), Key::First,
-         A::NewUsed | A::Salesperson, contactLayout(3, 9), contactFields, DoSrvCnt},
+         A::NewUsed | A::Salesperson, contactLayout(3, 9),
+         contactFields({DateSold, Year, Make, Model, SrvElig, SrvRes}), DoSrvCnt},
         {10, QStringLiteral("model"), QStringLiteral("REPORT - MODEL"),
          QStringLiteral("M O D E L    R E P O R T"), 5, QStringLiteral("ModelRpt.DOC"),
          QStringLiteral("DateSold"), Key::First, A::NewUsed | A::Salesperson | A::Model,
-         contactLayout(3, 9), contactFields, DoModel},
+         contactLayout(3, 9), contactFields({DateSold, Year, Make, Model}), DoModel},
     };
     return all;
 }

@@ -28,7 +28,7 @@ public:
     ~frmZEL() override;
 
     // Controls, by their given names.
-    QWidget *Picture1;
+    QWidget *Picture1 = nullptr;
     QList<EntryBox *> txtZEL;
     QLineEdit *txtLNmKey;
     QCheckBox *chkDelivered;
@@ -125,7 +125,7 @@ private:
     void makeProgressBox();
 
     EntrySession session;
-    QScrollArea *scroller;
+    QScrollArea *scroller = nullptr;
     QSize panel{9480, 6060}; // the background panel by the fitting rule, in twips
     QString EntryText;
     DealTotals totals;

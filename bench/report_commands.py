@@ -8,7 +8,8 @@ reading the same ordered selection, and keeps or checks the outputs byte for byt
 Two databases are made in WORK (default build/bench-report-commands; made once, later runs reuse
 them): N deals with 40 distinct salesperson keys and N with 3,000. Each case runs as --json, as
 plain text and with --print-to-file (where the report prints); each measurement is the median of
-R runs, the program's and the shell's runs taken in turn. The peak memory is the largest
+R runs, the program's and the shell's runs taken in turn, as elapsed time and as processor time
+(user and system; steadier than the elapsed time on a busy machine). The peak memory is the largest
 resident size of the program's runs. --save DIR keeps what one run of each case wrote (standard
 output, or the document file); --check DIR compares that with a saved folder and exits 1 on any
 difference. The whole run stops starting new cases after --budget seconds.
@@ -54,12 +55,13 @@ MODES = ["json", "text", "file"]
 
 
 def run(argv, stdout):
-    """Runs argv to its end; gives (seconds, peak resident MB, exit status)."""
+    """Runs argv to its end; gives (seconds, processor seconds, peak resident MB, exit status)."""
     start = time.perf_counter()
     proc = subprocess.Popen(argv, stdout=stdout, stderr=subprocess.DEVNULL)
     _, status, usage = os.wait4(proc.pid, 0)
     proc.returncode = os.waitstatus_to_exitcode(status)
-    return time.perf_counter() - start, usage.ru_maxrss / 1024.0, proc.returncode
+    return (time.perf_counter() - start, usage.ru_utime + usage.ru_stime,
+            usage.ru_maxrss / 1024.0, proc.returncode)
 
 
 def make_database(args, folder, keys):
@@ -119,7 +121,8 @@ def main():
     began = time.monotonic()
     results = {}
     differences = []
-    print(f"{'case':34} {'mode':5} {'program s':>9} {'shell s':>8} {'ratio':>6} {'peak MB':>8}")
+    print(f"{'case':34} {'mode':5} {'program s':>9} {'shell s':>8} {'ratio':>6} {'cpu s':>6} "
+          f"{'shell':>6} {'ratio':>6} {'peak MB':>8}")
     for label, keys, case_args, order, printable in CASES:
         if args.only not in label:
             continue
@@ -131,19 +134,23 @@ def main():
             if time.monotonic() - began > args.budget:
                 print(f"budget of {args.budget:.0f} s spent; the remaining cases were not run")
                 return finish(differences)
-            program, shell, peak, failed = [], [], 0.0, False
+            program, shell, program_cpu, shell_cpu, peak, failed = [], [], [], [], 0.0, False
             for _ in range(args.runs):
-                seconds, mb, status = run(command(args, folder, case_args, mode),
-                                          subprocess.DEVNULL)
+                seconds, cpu, mb, status = run(command(args, folder, case_args, mode),
+                                               subprocess.DEVNULL)
                 failed |= status != 0
                 program.append(seconds)
+                program_cpu.append(cpu)
                 peak = max(peak, mb)
-                seconds, _, _ = run(["sqlite3", db, f"SELECT * FROM ZEL ORDER BY {order}"],
-                                    subprocess.DEVNULL)
+                seconds, cpu, _, _ = run(["sqlite3", db, f"SELECT * FROM ZEL ORDER BY {order}"],
+                                         subprocess.DEVNULL)
                 shell.append(seconds)
+                shell_cpu.append(cpu)
             prog, sh = statistics.median(program), statistics.median(shell)
+            pcpu, scpu = statistics.median(program_cpu), statistics.median(shell_cpu)
             results[(label, mode)] = (prog, sh, peak)
-            print(f"{label:34} {mode:5} {prog:9.3f} {sh:8.3f} {prog / sh:6.2f} {peak:8.1f}"
+            print(f"{label:34} {mode:5} {prog:9.3f} {sh:8.3f} {prog / sh:6.2f} {pcpu:6.3f} "
+                  f"{scpu:6.3f} {pcpu / scpu:6.2f} {peak:8.1f}"
                   + ("  (exit status not 0)" if failed else ""), flush=True)
             name = f"{label.replace(' ', '-')}.{mode}"
             if args.save:

@@ -15,36 +15,34 @@
 #include <memory>
 
 namespace {
-// Sends a run's pages to the document file or the printer, a stream a page, and asks for the
-// paper between printed sheets. The first failing page ends the run: its error is the one
-// reported.
+// Sends a run's pages to the document file or the printer as they are made, a stream a page,
+// and asks for the paper between printed sheets. The first failing page ends the run: its error is
+// the one reported.
 class PageEmitter {
 public:
     PageEmitter(const PrintRun &run, const PageLayout &layout, ErrorTrap &trap, Prompter &prompter)
         : run(run), lay(layout), trap(trap), prompter(prompter), documentPath(printedFilePath(run)),
           compressed(run.compressed && layout.header == PageLayout::Header::FILog) {}
 
-    void print(const QList<PrintedPage> &pages) {
-        if (pages.isEmpty())
-            return;
-        if (run.printer.toFile) {
-            // A file left from an earlier run is replaced, never extended: when it cannot be
-            // removed the run stops rather than append to it.
-            if (!trap.run([&] { removeOldDocument(); }))
-                return;
-        } else if (prompter.msgBox(QStringLiteral("INSERT BLANK SHEET OF PAPER IN PRINTER"),
-                                   Style::OKCancel) != Answer::OK) {
-            return;
+    // Takes the pages as they are made; false ends the run.
+    bool take(const PrintedPage &page, bool last) {
+        if (!started) {
+            started = true;
+            if (run.printer.toFile) {
+                // A file left from an earlier run is replaced, never extended: when it cannot be
+                // removed the run stops rather than append to it.
+                if (!trap.run([&] { removeOldDocument(); }))
+                    return false;
+            } else if (prompter.msgBox(QStringLiteral("INSERT BLANK SHEET OF PAPER IN PRINTER"),
+                                       Style::OKCancel) != Answer::OK) {
+                return false;
+            }
         }
-        for (qsizetype i = 0; i < pages.size(); ++i) {
-            const PrintedPage &page = pages[i];
-            if (!trap.run([&] { send(page, i == pages.size() - 1); }))
-                return;
-            if (page.pageEnd && !run.continuous && !run.printer.toFile &&
-                prompter.msgBox(QStringLiteral("INSERT A FRESH BLANK PAPER IN PRINTER"),
-                                Style::OKCancel) != Answer::OK)
-                return;
-        }
+        if (!trap.run([&] { send(page, last); }))
+            return false;
+        return !(page.pageEnd && !run.continuous && !run.printer.toFile &&
+                 prompter.msgBox(QStringLiteral("INSERT A FRESH BLANK PAPER IN PRINTER"),
+                                 Style::OKCancel) != Answer::OK);
     }
 
 private:
@@ -85,6 +83,7 @@ private:
     Prompter &prompter;
     const QString documentPath;
     const bool compressed;
+    bool started = false;
 };
 
 bool printList(const PrintRun &run) {
@@ -93,7 +92,8 @@ bool printList(const PrintRun &run) {
         return true; // the letters print from their own panel
     ErrorTrap trap(report->layout.tag);
     Prompter &prompter = Prompter::current();
-    PageEmitter(run, report->layout, trap, prompter).print(paginate(run));
+    PageEmitter emitter(run, report->layout, trap, prompter);
+    paginate(run, [&](const PrintedPage &page, bool last) { return emitter.take(page, last); });
     const bool ok = !trap.pending();
     trap.report(prompter);
     return ok;

@@ -15,9 +15,8 @@
 #include <memory>
 
 namespace {
-// Sends a run's pages to the document file or the printer as they are made, a stream a page,
-// and asks for the paper between printed sheets. The first failing page ends the run: its error is
-// the one reported.
+// Sends a run's pages to the document file or the printer as they are made, and asks for the paper
+// between printed sheets. The first failing page ends the run: its error is the one reported.
 class PageEmitter {
 public:
     PageEmitter(const PrintRun &run, const PageLayout &layout, ErrorTrap &trap, Prompter &prompter)
@@ -55,14 +54,18 @@ private:
     }
 
     void send(const PrintedPage &page, bool last) {
-        std::unique_ptr<PrintStream> out;
+        // The document file stays open from the first page to the last; a printer takes a job a
+        // page.
+        std::unique_ptr<PrintStream> job;
         if (run.printer.toFile) {
-            out = PrinterPort::documentFile(documentPath);
+            if (!file)
+                file = PrinterPort::documentFile(documentPath);
         } else {
             const QString name = documentFileName(run.report).section(QLatin1Char('.'), 0, 0);
-            out = PrinterPort::printer(run.printer.printer, run.printer.copies,
+            job = PrinterPort::printer(run.printer.printer, run.printer.copies,
                                        QStringLiteral("%1 page %2").arg(name).arg(page.number));
         }
+        PrintStream *out = job ? job.get() : file.get();
         for (const QString &line : page.lines)
             out->writeLine(line);
         if (page.pageEnd && run.printer.toFile) {
@@ -74,7 +77,8 @@ private:
         // The printer leaves compressed print at the end of the printout's last page.
         if (last && compressed)
             out->write(QByteArrayLiteral("\x12"));
-        out->close();
+        if (job || last)
+            out->close();
     }
 
     const PrintRun &run;
@@ -84,6 +88,7 @@ private:
     const QString documentPath;
     const bool compressed;
     bool started = false;
+    std::unique_ptr<PrintStream> file;
 };
 
 bool printList(const PrintRun &run) {

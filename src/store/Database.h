@@ -128,6 +128,9 @@ public:
     virtual void expectManyWrites() {}
     // A whole ordered selection is about to be read (a report's): the engine may prepare for it.
     virtual void expectLargeRead() {}
+    // A mark that differs whenever the tables may have changed since it was taken, by this
+    // connection or any other; empty when the engine cannot tell.
+    virtual QString changeMark() { return {}; }
 
     // Used by Transaction.
     virtual void begin() = 0;

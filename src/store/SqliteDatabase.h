@@ -44,6 +44,7 @@ public:
     // Keeps the indexes of a large table in memory while many rows are written.
     void expectManyWrites() override;
     void expectLargeRead() override;
+    QString changeMark() override;
 
     // Turns the connection's last failure into a StoreError.
     [[noreturn]] void fail(int code, const QString &context = {}) const;

@@ -2,6 +2,7 @@
 // the command line, where nothing waits for an answer.
 #include "base/AppSettings.h"
 #include "base/CliPrompter.h"
+#include "cli/ChartCommand.h"
 #include "cli/CommandLine.h"
 #include "cli/ImportCommand.h"
 #include "cli/InitCommand.h"
@@ -18,9 +19,14 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -31,7 +37,18 @@ struct Command {
     QString name;
     QString summary;
     int (*run)(const QStringList &arguments);
+    bool (*draws)(const QStringList &arguments) = nullptr; // needs fonts and a painter
 };
+
+// Whether the arguments ask for a file that is drawn: a PDF or a chart.
+bool exportsFile(const QStringList &arguments) {
+    return std::any_of(arguments.begin(), arguments.end(), [](const QString &a) {
+        return a == QLatin1String("--export") || a.startsWith(QLatin1String("--export="));
+    });
+}
+bool alwaysDraws(const QStringList &) {
+    return true;
+}
 
 // Every command the command line knows; the help lists them in this order.
 const std::vector<Command> &commands() {
@@ -42,7 +59,7 @@ const std::vector<Command> &commands() {
          runInitCommand},
         {QStringLiteral("report"),
          QStringLiteral("build a report without a window (see 'volmera report --help')"),
-         runReportCommand},
+         runReportCommand, exportsFile},
         {QStringLiteral("import"),
          QStringLiteral("import the dealer system's export (see 'volmera import --help')"),
          runImportCommand},
@@ -54,10 +71,13 @@ const std::vector<Command> &commands() {
          runLabelsCommand},
         {QStringLiteral("sheet"),
          QStringLiteral("write or print a deal sheet (see 'volmera sheet --help')"),
-         runSheetCommand},
+         runSheetCommand, exportsFile},
         {QStringLiteral("letter"),
          QStringLiteral("write or print a form letter (see 'volmera letter --help')"),
-         runLetterCommand},
+         runLetterCommand, exportsFile},
+        {QStringLiteral("chart"),
+         QStringLiteral("draw a report's chart as a picture (see 'volmera chart --help')"),
+         runChartCommand, alwaysDraws},
     };
     return all;
 }
@@ -73,7 +93,20 @@ QString helpText(const QCommandLineParser &parser) {
 }
 
 int runCommand(const Command &command, int &argc, char **argv, const QStringList &arguments) {
-    QCoreApplication app(argc, argv);
+    std::unique_ptr<QCoreApplication> app;
+    QTemporaryDir runtime;
+    if (command.draws != nullptr && command.draws(arguments)) {
+        // Drawing needs the GUI library's fonts, not a display: a command never opens a
+        // window, so it draws off screen unless told otherwise.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Without a session the GUI library wants a private folder of its own for the run.
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtime.isValid())
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     CliPrompter prompter(false);
     Prompter::install(&prompter);
     const int status = command.run(arguments);

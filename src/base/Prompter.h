@@ -47,6 +47,20 @@ public:
     };
     virtual std::optional<PrinterChoice> choosePrinter() = 0;
 
+    // The export file dialog: the file to write (its ending names the format) and, for a PDF,
+    // whether on A4 rather than US Letter; nothing when it was cancelled. onlyPdf offers the
+    // PDF alone. The command line names its files itself and is never asked.
+    struct ExportChoice {
+        QString fileName;
+        bool a4 = false;
+    };
+    virtual std::optional<ExportChoice> chooseExportFile(const QString &suggestedName,
+                                                         bool onlyPdf) {
+        Q_UNUSED(suggestedName);
+        Q_UNUSED(onlyPdf);
+        return std::nullopt;
+    }
+
     // The prompter every routine uses; the program installs its own at start.
     static Prompter &current();
     static void install(Prompter *prompter);

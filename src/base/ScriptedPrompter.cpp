@@ -16,6 +16,12 @@ std::optional<Prompter::PrinterChoice> ScriptedPrompter::choosePrinter() {
     return printers.isEmpty() ? std::optional<PrinterChoice>(PrinterChoice{}) : printers.dequeue();
 }
 
+std::optional<Prompter::ExportChoice> ScriptedPrompter::chooseExportFile(const QString &suggested,
+                                                                         bool onlyPdf) {
+    shown.append({QStringLiteral("chooseExportFile"), suggested, onlyPdf ? 1 : 0, QString()});
+    return exports.isEmpty() ? std::nullopt : exports.dequeue();
+}
+
 PrompterScope::PrompterScope(Prompter *prompter) : previous(&Prompter::current()) {
     Prompter::install(prompter);
 }

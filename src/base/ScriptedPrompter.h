@@ -26,6 +26,10 @@ public:
     // With nothing queued the printer dialog is confirmed for the printer.
     void choose(const std::optional<PrinterChoice> &choice) { printers.enqueue(choice); }
     std::optional<PrinterChoice> choosePrinter() override;
+    // With nothing queued the export dialog is cancelled.
+    void chooseExport(const std::optional<ExportChoice> &choice) { exports.enqueue(choice); }
+    std::optional<ExportChoice> chooseExportFile(const QString &suggestedName,
+                                                 bool onlyPdf) override;
 
     QList<Shown> shown;
 
@@ -33,6 +37,7 @@ private:
     QQueue<int> answers;
     QQueue<std::optional<QString>> typed;
     QQueue<std::optional<PrinterChoice>> printers;
+    QQueue<std::optional<ExportChoice>> exports;
 };
 
 // Installs a prompter for the life of a scope and puts the previous one back.

@@ -10,12 +10,15 @@
 #include "cli/OutputWriter.h"
 #include "cli/PaperFedPrompter.h"
 #include "domain/entry/DateCheck.h"
+#include "domain/export/ReportExport.h"
+#include "domain/export/SheetFiles.h"
 #include "domain/reports/Labels.h"
 #include "domain/reports/ReportPrinting.h"
 #include "domain/reports/ReportSelection.h"
 #include "domain/reports/Reports.h"
 #include "domain/startup/ZELMain.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -84,6 +87,9 @@ QString readReportConditions(const QCommandLineParser &p, ReportConditions &c) {
         if (c.letter < 0)
             return QStringLiteral("--letter takes 0, 1 or 2");
     }
+    // A report that reaches back from its ending date by itself takes no beginning date.
+    if (p.isSet("from") && takes(Accepts::EndingOnly))
+        return refuse(QStringLiteral("--from"));
     // The dates are completed as the screen completes them when a date box is left.
     for (const auto &[option, target] :
          {std::pair<QString, QString *>{"from", &c.BDT}, {"to", &c.EDT}}) {
@@ -98,10 +104,42 @@ QString readReportConditions(const QCommandLineParser &p, ReportConditions &c) {
     return {};
 }
 
+void addReportConditionOptions(QCommandLineParser &p) {
+    p.addOptions({
+        {"from", "Beginning date (default 01/01/1900).", "MM/DD/YYYY"},
+        {"to", "Ending date (default: today).", "MM/DD/YYYY"},
+        {"vehicle", "new, used or all (default all).", "class"},
+        {"by", "dealership, salesperson or asm (default dealership).", "by"},
+        {"fi-mgr", "F&I manager code for the F&I log (default ALL).", "code"},
+        {"model", "Model for the model report.", "text"},
+        {"include-year", "Anniversary list: whole dates, the year included (default: the "
+                         "month and day, in any year)."},
+        {"format", "Customer file: line or label (default line).", "format"},
+        {"letter", "Letters: 0 dealership, 1 salesperson, 2 service (default 0).", "n"},
+        {"today", "The date of the day, for reproducible output.", "MM/DD/YYYY"},
+    });
+}
+
+bool readToday(const QCommandLineParser &p, const QString &command) {
+    if (!p.isSet("today"))
+        return true;
+    const QDate today = QDate::fromString(p.value("today"), QStringLiteral("MM/dd/yyyy"));
+    if (!today.isValid()) {
+        usageError(QStringLiteral("%1: --today %2 is not a date (MM/DD/YYYY)")
+                       .arg(command, p.value("today")));
+        return false;
+    }
+    Clock::setToday(today);
+    return true;
+}
+
 namespace {
-// The lines, then each totals caption after its screen label. False when the output refused it.
+// The headings and the lines, then each totals caption after its screen label. False when the
+// output refused it.
 bool writeText(const ReportOutput &out) {
     OutputWriter w(stdout);
+    for (const QString &line : out.headings)
+        w.text(line).bytes("\n");
     for (const QString &line : out.lines)
         w.text(line).bytes("\n");
     for (const auto &[control, caption] : out.totals)
@@ -112,16 +150,31 @@ bool writeText(const ReportOutput &out) {
 // One compact JSON object, its keys in order: "lines", "salespeople", then "totals" when there
 // are any. The lines are written one by one; the rest is small.
 bool writeJson(const ReportOutput &out) {
-    OutputWriter w(stdout);
-    w.bytes("{\"lines\":[");
-    bool first = true;
-    for (const QString &line : out.lines) {
-        if (!first)
-            w.bytes(",");
-        first = false;
-        w.jsonString(line);
+    // The keys in the order QJsonObject keeps them: those before "lines", the lines one by one,
+    // then the rest.
+    QJsonObject before, rest;
+    if (!out.headings.isEmpty())
+        before.insert("headings", QJsonArray::fromStringList(out.headings));
+    if (!out.sheet.isEmpty()) {
+        // The figures as numbers: what the spreadsheet export holds.
+        QJsonArray columns, rows;
+        for (const SheetColumn &column : out.sheet.columns)
+            columns << column.heading;
+        for (const SheetRow &row : out.sheet.rows) {
+            QJsonArray cells;
+            for (const SheetCell &cell : row.cells) {
+                if (cell.kind == SheetCell::Empty)
+                    cells << QJsonValue();
+                else if (cell.isNumber())
+                    cells << csvText(cell).toDouble();
+                else
+                    cells << csvText(cell);
+            }
+            rows << cells;
+        }
+        before.insert("columns", columns);
+        rest.insert("rows", rows);
     }
-    QJsonObject rest;
     if (!out.totals.isEmpty()) {
         QJsonObject totals;
         for (const auto &[control, caption] : out.totals)
@@ -129,6 +182,20 @@ bool writeJson(const ReportOutput &out) {
         rest.insert("totals", totals);
     }
     rest.insert("salespeople", QJsonArray::fromStringList(out.salespeople));
+    OutputWriter w(stdout);
+    w.bytes("{");
+    if (!before.isEmpty()) {
+        const QByteArray head = QJsonDocument(before).toJson(QJsonDocument::Compact);
+        w.bytes(head.mid(1, head.size() - 2)).bytes(",");
+    }
+    w.bytes("\"lines\":[");
+    bool first = true;
+    for (const QString &line : out.lines) {
+        if (!first)
+            w.bytes(",");
+        first = false;
+        w.jsonString(line);
+    }
     const QByteArray tail = QJsonDocument(rest).toJson(QJsonDocument::Compact);
     w.bytes("],").bytes(tail.mid(1)).bytes("\n");
     return w.finish();
@@ -138,6 +205,22 @@ bool writeJson(const ReportOutput &out) {
 // for this report. Returns an empty text when they are fine, else why not.
 QString readPrintOptions(const QCommandLineParser &p, const ReportConditions &c) {
     const bool printing = p.isSet("print") || p.isSet("print-to-file");
+    if (p.isSet("export")) {
+        ExportFormat format = ExportFormat::Pdf;
+        if (!exportFormatOf(p.value("export"), format))
+            return QStringLiteral("--export %1: name the file .pdf, .xlsx or .csv")
+                .arg(p.value("export"));
+        if (printing || p.isSet("json"))
+            return QStringLiteral("--export writes a file: use it without --print, "
+                                  "--print-to-file or --json");
+    }
+    if (p.isSet("paper")) {
+        PdfOptions::Paper paper = PdfOptions::Letter;
+        if (!paperNamed(p.value("paper"), paper))
+            return QStringLiteral("--paper takes letter or a4");
+        if (!p.value("export").endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+            return QStringLiteral("--paper is the paper of a PDF: use it with --export FILE.pdf");
+    }
     if (p.isSet("print") && p.isSet("print-to-file"))
         return QStringLiteral("--print and --print-to-file cannot be used together");
     if ((p.isSet("printer") || p.isSet("copies")) && !p.isSet("print"))
@@ -165,6 +248,25 @@ QString readPrintOptions(const QCommandLineParser &p, const ReportConditions &c)
         reportDescriptor(c.report)->layout.header != PageLayout::Header::FILog)
         return QStringLiteral("--compressed is for the fi-log report only");
     return {};
+}
+
+// Writes the built report to the file of --export, named from the caller's folder.
+int exportBuilt(const QCommandLineParser &p, const ReportConditions &c, const ReportOutput &out) {
+    ErrorTrap settingsTrap(QStringLiteral("MAIN"));
+    // A damaged settings file is reported; the page headers carry what could be read.
+    settingsTrap.run([&] { ReadSettings(appSettings()); });
+    settingsTrap.report();
+    PdfOptions::Paper paper = PdfOptions::Letter;
+    paperNamed(p.value("paper"), paper);
+    const QString path = QDir(callerFolder()).absoluteFilePath(p.value("export"));
+    try {
+        exportReport(c, out, path, paper);
+    } catch (const VolmeraError &e) {
+        print(stderr, QStringLiteral("volmera: report: ") + e.description() + u'\n');
+        return Failure;
+    }
+    print(stdout, path + u'\n');
+    return Success;
 }
 
 // Prints the built report as the print conditions panel's OK would.
@@ -215,18 +317,8 @@ int printBuilt(const QCommandLineParser &p, const ReportConditions &c, const Rep
 int runReportCommand(const QStringList &arguments) {
     QCommandLineParser p;
     p.addPositionalArgument("kind", reportNames() + QLatin1Char('.'));
+    addReportConditionOptions(p);
     p.addOptions({
-        {"from", "Beginning date (default 01/01/1900).", "MM/DD/YYYY"},
-        {"to", "Ending date (default: today).", "MM/DD/YYYY"},
-        {"vehicle", "new, used or all (default all).", "class"},
-        {"by", "dealership, salesperson or asm (default dealership).", "by"},
-        {"fi-mgr", "F&I manager code for the F&I log (default ALL).", "code"},
-        {"model", "Model for the model report.", "text"},
-        {"include-year", "Anniversary list: whole dates, the year included (default: the "
-                         "month and day, in any year)."},
-        {"format", "Customer file: line or label (default line).", "format"},
-        {"letter", "Letters: 0 dealership, 1 salesperson, 2 service (default 0).", "n"},
-        {"today", "The date of the day, for reproducible output.", "MM/DD/YYYY"},
         {"json", "Write one JSON object instead of text."},
         {"print-to-file", "Print the report to its document file in the data folder (GSRpt.DOC, "
                           "...) instead of writing its lines."},
@@ -240,6 +332,11 @@ int runReportCommand(const QStringList &arguments) {
          "name"},
         {"continuous", "Printing: run continuous paper."},
         {"compressed", "Printing the fi-log: compressed print."},
+        {"export",
+         "Write the report to FILE instead: .pdf the printed pages (and the chart), "
+         ".xlsx a spreadsheet, .csv the same columns as CSV.",
+         "FILE"},
+        {"paper", "The PDF's paper: letter or a4 (default letter).", "paper"},
     });
     int status = Success;
     if (!parse(p, QStringLiteral("report"), arguments, status))
@@ -248,13 +345,8 @@ int runReportCommand(const QStringList &arguments) {
     const ReportDescriptor *kind = kindArgs.size() == 1 ? reportNamed(kindArgs[0]) : nullptr;
     if (kind == nullptr)
         return usageError(QStringLiteral("report: name one report: ") + reportNames());
-    if (p.isSet("today")) {
-        const QDate today = QDate::fromString(p.value("today"), QStringLiteral("MM/dd/yyyy"));
-        if (!today.isValid())
-            return usageError(QStringLiteral("report: --today %1 is not a date (MM/DD/YYYY)")
-                                  .arg(p.value("today")));
-        Clock::setToday(today);
-    }
+    if (!readToday(p, QStringLiteral("report")))
+        return UsageError;
     ReportConditions c;
     c.report = kind->selector;
     c.EDT = Clock::todayText();
@@ -262,6 +354,9 @@ int runReportCommand(const QStringList &arguments) {
         return usageError(QStringLiteral("report: ") + problem);
     if (const QString problem = readPrintOptions(p, c); !problem.isEmpty())
         return usageError(QStringLiteral("report: ") + problem);
+    ExportFormat format = ExportFormat::Pdf;
+    c.dealRows = p.isSet("export") && exportFormatOf(p.value("export"), format) &&
+                 format != ExportFormat::Pdf;
 
     AppSettings &settings = appSettings();
     settings.DatabasePath = Defaults::DatabasePath;
@@ -272,6 +367,8 @@ int runReportCommand(const QStringList &arguments) {
         buildReport(c, PathMapping::toLocal(settings.DatabasePath), Prompter::current());
     if (p.isSet("print") || p.isSet("print-to-file"))
         return printBuilt(p, c, out);
+    if (p.isSet("export"))
+        return exportBuilt(p, c, out);
     const bool written = p.isSet("json") ? writeJson(out) : writeText(out);
     if (!written) {
         print(stderr, QStringLiteral("volmera: report: the report could not be written to the "

@@ -1,6 +1,8 @@
 #include "forms/GuiPrompter.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QList>
 #include <QMessageBox>
@@ -116,4 +118,25 @@ std::optional<Prompter::PrinterChoice> GuiPrompter::choosePrinter() {
         choice.printer = printer.printerName();
     }
     return choice;
+}
+
+std::optional<Prompter::ExportChoice> GuiPrompter::chooseExportFile(const QString &suggestedName,
+                                                                    bool onlyPdf) {
+    // The format follows the name's ending; a name without one takes the chosen type's.
+    const QStringList filters = onlyPdf ? QStringList{QStringLiteral("PDF, US Letter (*.pdf)"),
+                                                      QStringLiteral("PDF, A4 (*.pdf)")}
+                                        : QStringList{QStringLiteral("PDF, US Letter (*.pdf)"),
+                                                      QStringLiteral("PDF, A4 (*.pdf)"),
+                                                      QStringLiteral("Spreadsheet (*.xlsx)"),
+                                                      QStringLiteral("CSV (*.csv)")};
+    QString filter = filters.first();
+    QString name =
+        QFileDialog::getSaveFileName(QApplication::activeWindow(), QStringLiteral("Export"),
+                                     suggestedName, filters.join(QStringLiteral(";;")), &filter);
+    if (name.isEmpty())
+        return std::nullopt;
+    const QString ending = filter.section(QLatin1Char('*'), 1).chopped(1); // ".pdf"
+    if (QFileInfo(name).suffix().isEmpty())
+        name += ending;
+    return ExportChoice{name, filter.contains(QLatin1String("A4"))};
 }

@@ -9,4 +9,6 @@ public:
     std::optional<QString> inputBox(const QString &prompt, const QString &title = {},
                                     const QString &defaultText = {}) override;
     std::optional<PrinterChoice> choosePrinter() override;
+    std::optional<ExportChoice> chooseExportFile(const QString &suggestedName,
+                                                 bool onlyPdf) override;
 };

@@ -5,18 +5,22 @@
 #include "base/PathMapping.h"
 #include "domain/entry/DateCheck.h"
 #include "domain/entry/KeyRules.h"
+#include "domain/export/PdfPages.h"
+#include "domain/export/ReportExport.h"
 #include "domain/reports/Labels.h"
 #include "domain/reports/Letters.h"
 #include "domain/reports/Pagination.h"
 #include "domain/reports/PaperPrint.h"
 #include "domain/reports/ReportPrinting.h"
-#include "forms/PdfPages.h"
+#include "forms/ChartView.h"
 
 #include <QApplication>
 #include <QBoxLayout>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -30,6 +34,8 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QSplitter>
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <QtMath>
@@ -278,6 +284,12 @@ frmRpt::frmRpt(int report, int letter, QWidget *parent)
         layout->addWidget(pbxReport.emplace_back(buildReportPanel(panel)));
     buildLettersPanel();
     layout->addWidget(pbxReport.last());
+    // The letters panel has no report list; the trend and the scoreboard share panel 7.
+    reportList.append(nullptr);
+    models.append(nullptr);
+    dateLabels << nullptr << nullptr;
+    classCaption.append(nullptr);
+    layout->addWidget(pbxReport.emplace_back(buildReportPanel(7)));
     scroll->setWidget(body);
     outer->addWidget(scroll);
     cboSM = new QComboBox(this);
@@ -384,9 +396,10 @@ void frmRpt::buildConditionsPanel() {
 }
 
 QWidget *frmRpt::buildReportPanel(int panel) {
-    static const char *const lists[] = {"", "lstFILog", "lstSum", "lstGSR", "lstComm", "lstAny"};
-    static const char *const dates[] = {"",        "lblFILogDT", "lblSumDT",
-                                        "lblGSDT", "lblCommDT",  "lblAnyDT"};
+    static const char *const lists[] = {"",        "lstFILog", "lstSum", "lstGSR",
+                                        "lstComm", "lstAny",   "",       "lstTable"};
+    static const char *const dates[] = {"",          "lblFILogDT", "lblSumDT", "lblGSDT",
+                                        "lblCommDT", "lblAnyDT",   "",         "lblTableDT"};
     auto *pbx = new QWidget(this);
     pbx->setObjectName(QStringLiteral("pbxReport_%1").arg(panel));
     pbx->hide();
@@ -407,8 +420,8 @@ QWidget *frmRpt::buildReportPanel(int panel) {
     auto *title = label(QStringLiteral("lblTitle_%1").arg(panel), heading);
     title->setAlignment(Qt::AlignCenter);
     column->addWidget(title);
-    if (panel == 5)
-        lblHeading5 = title;
+    if (panel == 5 || panel == 7)
+        panelHeading[panel] = title;
 
     auto *info = new QHBoxLayout;
     if (panel == 1) {
@@ -439,6 +452,8 @@ QWidget *frmRpt::buildReportPanel(int panel) {
     reportList.append(list);
     models.append(model);
 
+    // The list with its headings and totals; a charted report's chart stands beside it.
+    auto *listColumn = new QVBoxLayout;
     const int offset = textOffset(list);
     const QList<Heading> headings = headingsOf(panel);
     if (!headings.isEmpty()) {
@@ -449,9 +464,26 @@ QWidget *frmRpt::buildReportPanel(int panel) {
             if (panel == 4 && h.column == 0)
                 commNameHeading = l;
         }
-        column->addWidget(strip);
+        listColumn->addWidget(strip);
     }
-    column->addWidget(list, 1);
+    if (panel == 7) {
+        // The columns of these reports follow their deals: the headings come with the build,
+        // and scroll sideways with the list.
+        auto *over = new QScrollArea(pbx);
+        over->setObjectName(QStringLiteral("scrHeadings_7"));
+        over->setFrameShape(QFrame::NoFrame);
+        over->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        over->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        tableHeadings = label(QStringLiteral("lblHeadings_7"), QString());
+        tableHeadings->setFont(listFont());
+        tableHeadings->setContentsMargins(offset, 0, 0, 0);
+        over->setWidget(tableHeadings);
+        over->setFixedHeight(2 * QFontMetrics(listFont()).lineSpacing() + 2);
+        connect(list->horizontalScrollBar(), &QScrollBar::valueChanged, over->horizontalScrollBar(),
+                &QScrollBar::setValue);
+        listColumn->addWidget(over);
+    }
+    listColumn->addWidget(list, 1);
 
     auto totals = [&](ColumnStrip *strip, const char *caption, const char *name, int at, int row,
                       int width) {
@@ -470,11 +502,35 @@ QWidget *frmRpt::buildReportPanel(int panel) {
             lblCommTtl = totals(strip, "Total", "lblCommTtl", 22, 0, 59);
             lblCommAv = totals(strip, "Average Commission", "lblCommAv", 44, 1, 37);
         }
-        column->addWidget(strip);
+        listColumn->addWidget(strip);
+    }
+    if (panel == 2 || panel == 4 || panel == 7) {
+        // The user may widen either side; a larger window widens both.
+        auto *beside = new QSplitter(Qt::Horizontal, pbx);
+        beside->setObjectName(QStringLiteral("splChart_%1").arg(panel));
+        auto *listSide = new QWidget(beside);
+        listColumn->setContentsMargins(0, 0, 0, 0);
+        listSide->setLayout(listColumn);
+        auto *chart = new ChartView(beside);
+        chart->setObjectName(QStringLiteral("chtReport_%1").arg(panel));
+        chartViews.insert(panel, chart);
+        beside->addWidget(listSide);
+        beside->addWidget(chart);
+        beside->setStretchFactor(0, 3);
+        beside->setStretchFactor(1, 2);
+        beside->setChildrenCollapsible(false);
+        column->addWidget(beside, 1);
+    } else {
+        column->addLayout(listColumn, 1);
     }
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
+    auto *exportButton =
+        button(pbx, QStringLiteral("cmdExport_%1").arg(panel - 1), QStringLiteral("E&xport…"));
+    exportButton->setToolTip(QStringLiteral("Export as PDF, Spreadsheet or CSV"));
+    connect(exportButton, &QPushButton::clicked, this, &frmRpt::cmdExport_Click);
+    buttons->addWidget(exportButton);
     auto *print =
         button(pbx, QStringLiteral("cmdPrint_%1").arg(panel - 1), QStringLiteral("&Print"));
     connect(print, &QPushButton::clicked, this, [this, panel] { cmdPrint_Click(panel - 1); });
@@ -506,11 +562,12 @@ void frmRpt::buildLettersPanel() {
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     auto add = [&](const char *name, const char *text) {
-        auto *b = button(pbx, QString::fromLatin1(name), QString::fromLatin1(text));
+        auto *b = button(pbx, QString::fromLatin1(name), QString::fromUtf8(text));
         buttons->addWidget(b);
         return b;
     };
     connect(add("cmdLtrOK", "&OK"), &QPushButton::clicked, this, &frmRpt::cmdLtrOK_Click);
+    connect(add("cmdExport_5", "E&xport…"), &QPushButton::clicked, this, &frmRpt::cmdExport_Click);
     connect(add("cmdPrtLtr", "&Print"), &QPushButton::clicked, this, &frmRpt::cmdPrtLtr_Click);
     connect(add("cmdExit_6", "&Exit"), &QPushButton::clicked, this, &frmRpt::cmdExit_Click);
     column->addLayout(buttons);
@@ -533,6 +590,8 @@ void frmRpt::Form_Load() {
     fraModel->setVisible(report.accepts & Accepts::Model);
     fraPrtTo->setVisible(report.accepts & Accepts::Format);
     chkAnnvYr->setVisible(report.accepts & Accepts::IncludeYear);
+    // A report that reaches back from its ending date by itself takes no beginning date.
+    txtBDT->setEnabled(!(report.accepts & Accepts::EndingOnly));
     for (QLineEdit *box : {txtBDT, txtEDT})
         box->home(false);
     fitToPanel(QSize(px(5200), px(3100)));
@@ -543,7 +602,12 @@ void frmRpt::Form_Load() {
 // screen allows.
 void frmRpt::fitToPanel(const QSize &design) {
     body->layout()->activate();
-    const QSize wanted = body->minimumSizeHint().expandedTo(design);
+    // A chart beside a list asks for room of its own beyond its least.
+    QSize wanted = body->minimumSizeHint().expandedTo(design);
+    for (const ChartView *chart : chartViews) {
+        if (chart->isVisibleTo(this))
+            wanted.rwidth() += chart->sizeHint().width() - chart->minimumWidth();
+    }
     const QSize frame = frameGeometry().size() - geometry().size();
     const QRect room = screen()->availableGeometry();
     resize(wanted.boundedTo(
@@ -599,10 +663,11 @@ void frmRpt::cmdCndOK_Click() {
     QWidget *pbx = pbxReport[panel];
     pbx->show();
     pbx->setEnabled(true);
-    if (panel <= 5) {
-        dateLabels[2 * (panel - 1)]->setText(c.BDT);
-        dateLabels[2 * (panel - 1) + 1]->setText(c.EDT);
-        classCaption[panel - 1]->setText(panelCaptions(c).vehicleClass);
+    if (panel != 6) {
+        const PrintCaptions captions = panelCaptions(c);
+        dateLabels[2 * (panel - 1)]->setText(captions.beginDate);
+        dateLabels[2 * (panel - 1) + 1]->setText(captions.endDate);
+        classCaption[panel - 1]->setText(captions.vehicleClass);
         models[panel - 1]->setLines({});
     }
     if (panel == 1)
@@ -613,8 +678,8 @@ void frmRpt::cmdCndOK_Click() {
         if (c.PrtBy == ReportConditions::ASM)
             commNameHeading->setText(QStringLiteral("ASM") + QString(41, QLatin1Char(' ')));
     }
-    if (panel == 5)
-        lblHeading5->setText(report.title);
+    if (panel == 5 || panel == 7)
+        panelHeading[panel]->setText(report.title);
     if (panel == 6)
         lblLTR->setText(letterDescriptor(letter)->heading);
     cboSM->clear();
@@ -645,6 +710,12 @@ void frmRpt::showOutput(int panel) {
         return;
     }
     showLines(reportList[panel - 1], models[panel - 1], built.lines);
+    if (panel == 7) {
+        tableHeadings->setText(built.headings.join(QLatin1Char('\n')));
+        tableHeadings->adjustSize();
+    }
+    if (ChartView *chart = chartViews.value(panel))
+        chart->setChart(built.chart);
     for (const auto &[control, caption] : built.totals) {
         if (auto *label = findChild<QLabel *>(control))
             label->setText(caption);
@@ -842,12 +913,57 @@ void frmRpt::cmdPrtExit_Click() {
     trap.run([&] {
         pbxPrint->hide();
         const int panel = report.panel;
-        if (panel < 1 || panel > 5)
+        if (panel < 1 || panel == 6)
             return;
         pbxReport[panel]->setEnabled(true);
         if (auto *exit = findChild<QPushButton *>(QStringLiteral("cmdExit_%1").arg(panel)))
             exit->setFocus();
     });
+    trap.report();
+}
+
+void frmRpt::cmdExport_Click() {
+    ErrorTrap trap(QStringLiteral("REPORT - EXPORT CMD"));
+    const ReportConditions c = conditions();
+    const bool letters = report.layout.header == PageLayout::Header::None;
+    // A name in the data folder after the report's document file ("GSRpt.pdf").
+    const QString stem =
+        letters ? QStringLiteral("Letter") : report.documentFile.section(QLatin1Char('.'), 0, 0);
+    const std::optional<Prompter::ExportChoice> chosen = Prompter::current().chooseExportFile(
+        QDir::current().absoluteFilePath(stem + QStringLiteral(".pdf")), letters);
+    if (!chosen)
+        return;
+    const PdfOptions::Paper paper = chosen->a4 ? PdfOptions::A4 : PdfOptions::Letter;
+    const bool written = trap.run([&] {
+        ExportFormat format = ExportFormat::Pdf;
+        const bool known = exportFormatOf(chosen->fileName, format);
+        const bool sheet = known && format != ExportFormat::Pdf;
+        if (!letters && sheet && built.sheet.isEmpty()) {
+            // The screen's list has no row a deal: the report is built again with them.
+            ReportConditions rows = c;
+            rows.dealRows = true;
+            exportReport(rows,
+                         buildReport(rows, PathMapping::toLocal(appSettings().DatabasePath),
+                                     Prompter::current()),
+                         chosen->fileName, paper);
+            return;
+        }
+        if (!letters) {
+            exportReport(c, built, chosen->fileName, paper);
+            return;
+        }
+        if (!known || sheet)
+            throw VolmeraError(
+                QStringLiteral("A letter is exported as a PDF: name the file .pdf."));
+        if (txtLTR->toPlainText().trimmed().isEmpty())
+            throw VolmeraError(QStringLiteral("Nothing was exported: no letter is written yet."));
+        writePdf(pagesOf(txtLTR->toPlainText().split(QLatin1Char('\n'))), chosen->fileName,
+                 {paper, {}});
+    });
+    if (written)
+        Prompter::current().msgBox(QStringLiteral("REPORT EXPORTED TO ") +
+                                       QFileInfo(chosen->fileName).absoluteFilePath(),
+                                   Style::Information);
     trap.report();
 }
 

@@ -6,7 +6,9 @@
 
 #include <QDialog>
 #include <QList>
+#include <QMap>
 
+class ChartView;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -39,12 +41,14 @@ public:
 
     // Report panels 1 to 6, by their list and captions.
     QList<QWidget *> pbxReport;    // index 0 the conditions panel, 1 to 6 the report panels
-    QList<QListView *> reportList; // the list of panels 1 to 5: lstFILog ... lstAny
+    QList<QListView *> reportList; // the list of panels 1 to 7: lstFILog ... lstTable; none for 6
+    QMap<int, ChartView *> chartViews; // the charts of panels 2, 4 and 7
     QLabel *lblFIMgr;
     QLabel *lblFILogTtl, *lblGSRTtl, *lblCommTtl, *lblCommAv;
-    QLabel *lblHeading5;          // lblAnyRpt 0
-    QList<QLabel *> classCaption; // "New and Used" of panels 1 to 5
-    QLabel *commNameHeading;      // lblComm 4
+    QMap<int, QLabel *> panelHeading; // panels 5 (lblAnyRpt 0) and 7: set by the report
+    QLabel *tableHeadings;            // panel 7's column headings, from the build
+    QList<QLabel *> classCaption;     // "New and Used" of panels 1 to 5
+    QLabel *commNameHeading;          // lblComm 4
     QListView *lstLTR;
     QPlainTextEdit *txtLTR;
     QLabel *lblLTR;
@@ -71,6 +75,7 @@ public Q_SLOTS:
     void cmdPrtOK_Click();
     void cmdPrtExit_Click();
     void cmdPrtLbls_Click();
+    void cmdExport_Click();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -9,6 +9,7 @@
 #include "domain/entry/FieldTable.h"
 #include "domain/entry/KeyRules.h"
 #include "domain/entry/ScreenFit.h"
+#include "domain/export/PdfPages.h"
 #include "domain/help/HelpSection.h"
 #include "forms/EntryBox.h"
 #include "forms/FrameFit.h"
@@ -20,6 +21,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeySequence>
@@ -116,6 +119,8 @@ void frmZEL::buildMenus() {
     mnuDelRecord = addItem(mnuFile, QStringLiteral("&Delete Record"), "mnuDelRecord", true);
     mnuRebuild = addItem(mnuFile, QStringLiteral("&Rebuild/Purge ZEL"), "mnuRebuild", true);
     mnuPrintRec = addItem(mnuFile, QStringLiteral("&Print Current Record"), "mnuPrintRec", true);
+    mnuExportRec =
+        addItem(mnuFile, QStringLiteral("Expor&t Current Record…"), "mnuExportRec", true);
     mnuExit = addItem(mnuFile, QStringLiteral("E&xit"), "mnuExit", true);
     connect(mnuImportZEL, &QAction::triggered, this, &frmZEL::mnuImportZEL_Click);
     connect(mnuRebuild, &QAction::triggered, this, &frmZEL::mnuRebuild_Click);
@@ -123,6 +128,7 @@ void frmZEL::buildMenus() {
     connect(mnuFindRecord, &QAction::triggered, this, &frmZEL::mnuFindRecord_Click);
     connect(mnuDelRecord, &QAction::triggered, this, &frmZEL::mnuDelRecord_Click);
     connect(mnuPrintRec, &QAction::triggered, this, &frmZEL::mnuPrintRec_Click);
+    connect(mnuExportRec, &QAction::triggered, this, &frmZEL::mnuExportRec_Click);
     connect(mnuExit, &QAction::triggered, this, &frmZEL::mnuExit_Click);
 
     mnuReports = menuBar()->addMenu(QStringLiteral("&Reports"));
@@ -138,6 +144,8 @@ void frmZEL::buildMenus() {
         QStringLiteral("&Birthday Report"),
         QStringLiteral("Ser&vice Cnt Report"),
         QStringLiteral("&Model Report"),
+        QStringLiteral("&Trend Report"),
+        QStringLiteral("F&&I Sc&oreboard"),
     };
     for (int index = 0; index < reports.size(); ++index) {
         const QString name = QStringLiteral("mnuReport_%1").arg(index);
@@ -680,16 +688,40 @@ void frmZEL::mnuLetter_Click(int index) {
     trap.report();
 }
 
-void frmZEL::mnuPrintRec_Click() {
-    // The sheet shows the screen as it stands, saved or not, captions and totals included.
+// The sheet shows the screen as it stands, saved or not, captions and totals included.
+QStringList frmZEL::sheetOnScreen() const {
     QStringList captions;
     for (int i = 0; i < FieldTable::count; ++i) {
         const auto *label = Picture1->findChild<QLabel *>(QStringLiteral("lblZEL_%1").arg(i));
         captions << (label != nullptr ? label->text() : FieldTable::at(i).caption);
     }
-    printDealSheet(dealSheetLines({windowTitle(), onScreen().boxes, captions, lblTtlFIRes->text(),
-                                   lblTtlPrft->text()}),
-                   Prompter::current());
+    return dealSheetLines(
+        {windowTitle(), onScreen().boxes, captions, lblTtlFIRes->text(), lblTtlPrft->text()});
+}
+
+void frmZEL::mnuPrintRec_Click() {
+    printDealSheet(sheetOnScreen(), Prompter::current());
+}
+
+void frmZEL::mnuExportRec_Click() {
+    ErrorTrap trap(QStringLiteral("ZEL - EXPORT REC MNU"));
+    const QString stock = onScreen().boxes.value(FieldTable::stockNumber);
+    const auto chosen = Prompter::current().chooseExportFile(
+        QDir::current().absoluteFilePath(QStringLiteral("Deal %1.pdf").arg(stock.trimmed())), true);
+    if (!chosen)
+        return;
+    const bool written = trap.run([&] {
+        if (!chosen->fileName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+            throw VolmeraError(QStringLiteral("A deal sheet is exported as a PDF: name the file "
+                                              ".pdf."));
+        writePdf(pagesOf(sheetOnScreen()), chosen->fileName,
+                 {chosen->a4 ? PdfOptions::A4 : PdfOptions::Letter, {}});
+    });
+    if (written)
+        Prompter::current().msgBox(QStringLiteral("DEAL SHEET EXPORTED TO ") +
+                                       QFileInfo(chosen->fileName).absoluteFilePath(),
+                                   Style::Information);
+    trap.report();
 }
 
 void frmZEL::mnuAbout_Click() {

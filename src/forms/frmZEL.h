@@ -48,6 +48,7 @@ public:
     QAction *mnuDelRecord;
     QAction *mnuRebuild;
     QAction *mnuPrintRec;
+    QAction *mnuExportRec;
     QAction *mnuExit;
     QMenu *mnuReports;
     QList<QAction *> mnuReport; // index 5 opens the follow-up letters submenu
@@ -91,6 +92,7 @@ public Q_SLOTS:
     void mnuReport_Click(int index);
     void mnuLetter_Click(int index);
     void mnuPrintRec_Click();
+    void mnuExportRec_Click();
     void mnuExit_Click();
     void mnuImportZEL_Click();
     void mnuRebuild_Click();
@@ -121,6 +123,7 @@ private:
     void focusDateSold();
     void showDeal(const ShownDeal &deal);
     ShownDeal onScreen() const;
+    QStringList sheetOnScreen() const;
     void SpecialKeys(int key, Qt::KeyboardModifiers modifiers, bool &acted);
     void makeProgressBox();
 

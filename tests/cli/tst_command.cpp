@@ -108,7 +108,24 @@ private Q_SLOTS:
             "volmera: report: --from garbage is not a date (MM/DD/YYYY)\n");
         row("unknown report", {"payroll"},
             "volmera: report: name one report: fi-log, summary, gross-sales, commission, "
-            "names, letters, anniversary, birthday, service or model\n");
+            "names, letters, anniversary, birthday, service, model, trend or scoreboard\n");
+        row("trend from a beginning", {"trend", "--from", "01/01/2024"},
+            "volmera: report: --from cannot be used with the trend report\n");
+        row("export of no known format", {"summary", "--export", "out.txt"},
+            "volmera: report: --export out.txt: name the file .pdf, .xlsx or .csv\n");
+        row("export and JSON", {"summary", "--export", "out.csv", "--json"},
+            "volmera: report: --export writes a file: use it without --print, --print-to-file "
+            "or --json\n");
+        row("paper of a spreadsheet", {"summary", "--export", "out.xlsx", "--paper", "a4"},
+            "volmera: report: --paper is the paper of a PDF: use it with --export FILE.pdf\n");
+        row("letters exported", {"letters", "--export", "out.pdf"},
+            "volmera: report: Nothing was exported: the letters are exported one at a time, as a "
+            "PDF of the letter.\n",
+            1);
+        row("empty report as PDF", {"gross-sales", "--from", "01/01/2030", "--export", "out.pdf"},
+            "volmera: report: Nothing was exported: the report is empty: it has no page to "
+            "export.\n",
+            1);
         row("model elsewhere", {"fi-log", "--model", "F150"},
             "volmera: report: --model cannot be used with the fi-log report\n");
         row("salesperson not in the report",

@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 
@@ -70,24 +71,30 @@ private Q_SLOTS:
         QTest::addColumn<int>("report");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QStringList>("offered"); // besides the dates, "All" and "Dealership"
-        QTest::newRow("F&I log") << 1 << "REPORT - F&I LOG" << QStringList{"optVeh_0", "fraFIMgr"};
-        QTest::newRow("summary") << 2 << "REPORT - SUMMARY ANALYSIS" << QStringList{"optPrtBy_1"};
+        QTest::newRow("F&I log") << 1 << "REPORT - F&I LOG"
+                                 << QStringList{"txtBDT", "optVeh_0", "fraFIMgr"};
+        QTest::newRow("summary") << 2 << "REPORT - SUMMARY ANALYSIS"
+                                 << QStringList{"txtBDT", "optPrtBy_1"};
         QTest::newRow("gross sales")
-            << 3 << "REPORT - GROSS SALES" << QStringList{"optVeh_0", "optPrtBy_1"};
+            << 3 << "REPORT - GROSS SALES" << QStringList{"txtBDT", "optVeh_0", "optPrtBy_1"};
         QTest::newRow("commission")
-            << 4 << "REPORT - COMMISSION REPORT" << QStringList{"optPrtBy_2"};
+            << 4 << "REPORT - COMMISSION REPORT" << QStringList{"txtBDT", "optPrtBy_2"};
         QTest::newRow("names") << 5 << "REPORT - CUSTOMER FILE"
-                               << QStringList{"optVeh_0", "optPrtBy_1", "fraPrtTo"};
+                               << QStringList{"txtBDT", "optVeh_0", "optPrtBy_1", "fraPrtTo"};
         QTest::newRow("letters") << 6 << "REPORT - DEALERSHIP THANK YOU"
-                                 << QStringList{"optVeh_0", "optPrtBy_1", "letter"};
-        QTest::newRow("anniversary") << 7 << "REPORT - PURCHASE ANNIVERSARY"
-                                     << QStringList{"optVeh_0", "optPrtBy_1", "chkAnnvYr"};
+                                 << QStringList{"txtBDT", "optVeh_0", "optPrtBy_1", "letter"};
+        QTest::newRow("anniversary")
+            << 7 << "REPORT - PURCHASE ANNIVERSARY"
+            << QStringList{"txtBDT", "optVeh_0", "optPrtBy_1", "chkAnnvYr"};
         QTest::newRow("birthday") << 8 << "REPORT - BIRTH DATE"
-                                  << QStringList{"optVeh_0", "optPrtBy_1"};
+                                  << QStringList{"txtBDT", "optVeh_0", "optPrtBy_1"};
         QTest::newRow("service") << 9 << "REPORT - SERVICE CONTRACT FOLLOW UP"
-                                 << QStringList{"optVeh_0", "optPrtBy_1"};
+                                 << QStringList{"txtBDT", "optVeh_0", "optPrtBy_1"};
         QTest::newRow("model") << 10 << "REPORT - MODEL"
-                               << QStringList{"optVeh_0", "optPrtBy_1", "fraModel"};
+                               << QStringList{"txtBDT", "optVeh_0", "optPrtBy_1", "fraModel"};
+        QTest::newRow("trend") << 11 << "REPORT - TREND" << QStringList{"optVeh_0"};
+        QTest::newRow("scoreboard")
+            << 12 << "REPORT - F&I SCOREBOARD" << QStringList{"optVeh_0", "txtBDT"};
     }
     void conditionsOfEachReport() {
         QFETCH(int, report);
@@ -102,7 +109,8 @@ private Q_SLOTS:
             {"optVeh_0", {"--vehicle", "new"}},  {"optPrtBy_1", {"--by", "salesperson"}},
             {"optPrtBy_2", {"--by", "asm"}},     {"fraFIMgr", {"--fi-mgr", "JD"}},
             {"fraModel", {"--model", "F150"}},   {"chkAnnvYr", {"--include-year"}},
-            {"fraPrtTo", {"--format", "label"}}, {"letter", {"--letter", "1"}}};
+            {"fraPrtTo", {"--format", "label"}}, {"letter", {"--letter", "1"}},
+            {"txtBDT", {"--from", "01/01/2024"}}};
         for (const auto &[name, arguments] : conditions) {
             QWidget *w = form.findChild<QWidget *>(name);
             const bool shown = w != nullptr && w->isVisibleTo(&form) && w->isEnabled();
@@ -191,7 +199,7 @@ private Q_SLOTS:
     // list shows its widest line whole and grows with the window.
     void nothingCutOff_data() {
         QTest::addColumn<int>("report");
-        for (int report : {1, 2, 4, 5, 6, 7, 10})
+        for (int report : {1, 2, 4, 5, 6, 7, 10, 11, 12})
             QTest::newRow(qPrintable(reportDescriptor(report)->name)) << report;
     }
     void nothingCutOff() {
@@ -242,9 +250,13 @@ private Q_SLOTS:
             widest = lines[i].size() > lines[widest].size() ? i : widest;
         QVERIFY(list->visualRect(list->model()->index(int(widest), 0)).width() >=
                 list->fontMetrics().horizontalAdvance(lines[widest]));
-        const int width = list->width(), height = list->height();
+        // A chart beside the list shares the room the window gains.
+        const QWidget *chart =
+            panel->findChild<QWidget *>(QStringLiteral("chtReport_%1").arg(form.report.panel));
+        const auto across = [&] { return list->width() + (chart ? chart->width() : 0); };
+        const int width = across(), height = list->height();
         form.resize(form.width() + 200, form.height() + 100);
-        QTRY_COMPARE(list->width(), width + 200);
+        QTRY_COMPARE(across(), width + 200);
         QVERIFY(list->height() > height);
     }
 
@@ -273,6 +285,46 @@ private Q_SLOTS:
         QCOMPARE(form.lblGSRTtl->text(), QStringLiteral("  1000.00    600.00   1600.00"));
         QCOMPARE(form.cboSM->count(), 3); // ALL and the two keys
         QCOMPARE(form.findChild<QLabel *>("lblGSDT_0")->text(), QStringLiteral("01/01/1900"));
+    }
+
+    // Export... writes the file the dialog names in the format of its ending; a letters window
+    // exports only the letter, as a PDF.
+    void exportFromThePanel() {
+        ScriptedPrompter prompter;
+        PrompterScope scope(&prompter);
+        frmRpt form(4);
+        form.cmdCndOK_Click();
+        prompter.chooseExport(Prompter::ExportChoice{dir.filePath("comm.csv"), false});
+        form.findChild<QPushButton *>("cmdExport_3")->click();
+        QFile csv(dir.filePath("comm.csv"));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QCOMPARE(csv.readAll(),
+                 QByteArray("Salesperson,New Units,Used Units,New Commissions,Used Commissions,"
+                            "Total Commissions\r\nJONES,1.5,0.0,0,0,0\r\nADAMS,0.5,0.0,0,0,0\r\n"
+                            "Total,2.0,0.0,0,0,0\r\nAverage Commission,,,0,0,0\r\n"));
+        QCOMPARE(prompter.shown.last().text, "REPORT EXPORTED TO " + dir.filePath("comm.csv"));
+
+        // The list on screen has no row a deal: the spreadsheet's rows are built for the file.
+        frmRpt gross(3);
+        gross.cmdCndOK_Click();
+        prompter.chooseExport(Prompter::ExportChoice{dir.filePath("gross.csv"), false});
+        gross.findChild<QPushButton *>("cmdExport_2")->click();
+        QFile grossCsv(dir.filePath("gross.csv"));
+        QVERIFY(grossCsv.open(QIODevice::ReadOnly));
+        const QByteArray rows = grossCsv.readAll();
+        QCOMPARE(rows.count("\r\n"), 4); // the header, two deals and the totals
+        QVERIFY2(rows.endsWith("\r\nTotal,,,,,,,,1000,600,1600\r\n"), rows.constData());
+
+        frmRpt letters(6, 0);
+        letters.cmdCndOK_Click();
+        prompter.chooseExport(Prompter::ExportChoice{dir.filePath("letter.pdf"), false});
+        QCOMPARE(letters.findChild<QPushButton *>("cmdExport_5")->text(),
+                 QStringLiteral("E&xport…"));
+        letters.findChild<QPushButton *>("cmdExport_5")->click();
+        QCOMPARE(prompter.shown.last().text,
+                 QStringLiteral("Nothing was exported: no letter is written yet."));
+        QCOMPARE(prompter.shown.last().title, QStringLiteral("REPORT - EXPORT CMD"));
+        QVERIFY(!QFile::exists(dir.filePath("letter.pdf")));
     }
 
     // Each letters window writes the letter it was opened for, whatever others are open.

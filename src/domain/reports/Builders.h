@@ -16,3 +16,14 @@ ReportOutput DoAnnv_DOB(const ReportConditions &c, DealSource &deals, BuildPolic
 ReportOutput DoSrvCnt(const ReportConditions &c, DealSource &deals, BuildPolicy &policy);
 ReportOutput DoModel(const ReportConditions &c, DealSource &deals, BuildPolicy &policy);
 ReportOutput DoLetters(const ReportConditions &c, DealSource &deals, BuildPolicy &policy);
+
+// The twelve months ending with the ending date, month by month: units, F&I income, income per
+// unit and service contract penetration, as the summary counts them.
+ReportOutput DoTrend(const ReportConditions &c, DealSource &deals, BuildPolicy &policy);
+// The first day of the trend's twelve months: the first of the month eleven months before the
+// ending date's (MM/DD/YYYY); invalid for a text that is no date.
+QDate trendFirstDay(const QString &endingDate);
+
+// Each F&I manager and each salesperson, ranked by F&I income: deals, financed deals, the
+// penetration of each product, products per deal, F&I income per unit and in all.
+ReportOutput DoScoreboard(const ReportConditions &c, DealSource &deals, BuildPolicy &policy);

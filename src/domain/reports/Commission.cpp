@@ -143,7 +143,29 @@ ReportOutput DoCommRpt(const ReportConditions &c, DealSource &deals, BuildPolicy
 
     qint64 newHalves = 0, usedHalves = 0;
     Currency newComm, usedComm;
+    const QString who = asmReport ? QStringLiteral("ASM") : QStringLiteral("Salesperson");
+    out.sheet.name = QStringLiteral("Commission Report");
+    out.sheet.columns = {{who, 20},
+                         {QStringLiteral("New Units"), 10},
+                         {QStringLiteral("Used Units"), 10},
+                         {QStringLiteral("New Commissions"), 16},
+                         {QStringLiteral("Used Commissions"), 16},
+                         {QStringLiteral("Total Commissions"), 16}};
+    ChartPlot chart{QStringLiteral("Commission per ") + who,
+                    ChartPlot::Bars,
+                    ChartPlot::Money,
+                    {},
+                    {{QStringLiteral("Total Commissions"), {}}}};
+    const auto unitsCell = [](qint64 halves) {
+        return SheetCell::ofUnits(Currency::fromUnits(halves * 5000));
+    };
     for (const Person &p : table.people()) {
+        out.sheet.rows << SheetRow{{SheetCell::ofText(p.name), unitsCell(p.newHalves),
+                                    unitsCell(p.usedHalves), SheetCell::ofMoney(p.newComm),
+                                    SheetCell::ofMoney(p.usedComm),
+                                    SheetCell::ofMoney(p.newComm + p.usedComm)}};
+        chart.categories << p.name;
+        chart.series[0].values << (p.newComm + p.usedComm).toDouble();
         out.lines << ReportSelection::fit(p.name, 20) + QLatin1String("  ") + units(p.newHalves) +
                          QLatin1Char(' ') + units(p.usedHalves) + QLatin1String("   ") +
                          commission(p.newComm) + QLatin1String("   ") + commission(p.usedComm) +
@@ -159,6 +181,20 @@ ReportOutput DoCommRpt(const ReportConditions &c, DealSource &deals, BuildPolicy
                                 QLatin1Char(' ') + commissionTotal(newComm) + QLatin1Char(' ') +
                                 commissionTotal(usedComm) + QLatin1Char(' ') +
                                 commissionTotal(total));
+    out.sheet.rows << SheetRow{{SheetCell::ofText(QStringLiteral("Total")), unitsCell(newHalves),
+                                unitsCell(usedHalves), SheetCell::ofMoney(newComm),
+                                SheetCell::ofMoney(usedComm), SheetCell::ofMoney(total)},
+                               true,
+                               true};
+    out.sheet.rows << SheetRow{{SheetCell::ofText(QStringLiteral("Average Commission")),
+                                {},
+                                {},
+                                SheetCell::ofMoney(average(newComm, newHalves)),
+                                SheetCell::ofMoney(average(usedComm, usedHalves)),
+                                SheetCell::ofMoney(average(total, newHalves + usedHalves))},
+                               false,
+                               true};
+    out.chart = {QStringLiteral("Commission Report"), {}, {chart}};
     out.totals << qMakePair(QStringLiteral("lblCommAv"),
                             commission(average(newComm, newHalves)) + QLatin1String("   ") +
                                 commission(average(usedComm, usedHalves)) + QLatin1String("   ") +

@@ -26,12 +26,66 @@ QStringList contactEntry(const DealSource &d, const QString &name, const QString
             QStringLiteral("   ") + d.text(Year) + u' ' + d.text(Make) + u' ' + d.text(Model)};
 }
 
+void addContactRow(ReportOutput &out, const DealSource &d, const QString &firstMI,
+                   const QString &lastName, const QString &birthDate) {
+    if (out.sheet.isEmpty())
+        return;
+    SheetRow row{{SheetCell::ofDate(d.date(DateSold)),
+                  SheetCell::ofText(ReportSelection::salespersonKey(d.text(Salesman))),
+                  SheetCell::ofText(rtrim(firstMI)), SheetCell::ofText(rtrim(lastName)),
+                  SheetCell::ofText(rtrim(d.text(ByPhone))),
+                  SheetCell::ofText(rtrim(d.text(ByAdr))), SheetCell::ofText(rtrim(d.text(ByCity))),
+                  SheetCell::ofText(rtrim(d.text(ByStateZip))), SheetCell::ofText(d.text(Year)),
+                  SheetCell::ofText(rtrim(d.text(Make))), SheetCell::ofText(rtrim(d.text(Model)))}};
+    if (!birthDate.isNull()) {
+        QDate born = QDate::fromString(birthDate.trimmed(), QStringLiteral("MM/dd/yyyy"));
+        if (!born.isValid())
+            born = QDate::fromString(birthDate.trimmed(), QStringLiteral("M/d/yyyy"));
+        row.cells << (born.isValid() ? SheetCell::ofDate(born) : SheetCell());
+    }
+    out.sheet.rows << row;
+}
+
+namespace {
+// The spreadsheet of a customer list; the birth date list adds the birth date.
+ReportSheet contactSheet(int report) {
+    ReportSheet sheet;
+    const QList<QPair<int, QString>> names = {{5, QStringLiteral("Customer File")},
+                                              {7, QStringLiteral("Purchase Anniversary")},
+                                              {8, QStringLiteral("Birth Date")},
+                                              {9, QStringLiteral("Service Contract Follow Up")},
+                                              {10, QStringLiteral("Model")}};
+    for (const auto &[number, name] : names) {
+        if (number == report)
+            sheet.name = name;
+    }
+    sheet.columns = {{QStringLiteral("Date Sold"), 10},  {QStringLiteral("Salesperson"), 20},
+                     {QStringLiteral("First Name"), 15}, {QStringLiteral("Last Name"), 15},
+                     {QStringLiteral("Telephone"), 14},  {QStringLiteral("Address"), 30},
+                     {QStringLiteral("City"), 15},       {QStringLiteral("State ZIP"), 10},
+                     {QStringLiteral("Year"), 4},        {QStringLiteral("Make"), 12},
+                     {QStringLiteral("Model"), 12}};
+    if (report == 8)
+        sheet.columns << SheetColumn{QStringLiteral("Birth Date"), 10};
+    return sheet;
+}
+} // namespace
+
+// Walks the deals in order and adds the entry of each one that passes; by salesperson, each
+// salesperson's entries together, headed by a group line.
 ReportOutput walk(const ReportConditions &c, DealSource &deals, BuildPolicy &policy,
                   const std::function<bool()> &passes, int linesPerEntry, ReportLines::Entry entry,
+                  const std::function<void(ReportOutput &)> &rows,
                   const std::function<void(ReportLines &)> &listed) {
     ReportOutput out;
+    if (c.dealRows)
+        out.sheet = contactSheet(c.report);
     out.lines.listDeals(deals.reader(), linesPerEntry, std::move(entry));
-    const auto add = [&] { listed ? listed(out.lines) : out.lines.addEntry(deals); };
+    const auto add = [&] {
+        listed ? listed(out.lines) : out.lines.addEntry(deals);
+        if (!out.sheet.isEmpty())
+            rows(out);
+    };
     if (c.PrtBy != ReportConditions::Salesperson) {
         out.cancelled = !walkDeals(deals, policy, [&] {
             if (passes())
@@ -118,7 +172,10 @@ ReportOutput DoCustFile(const ReportConditions &c, DealSource &deals, BuildPolic
                          d.text(ByCity) + u' ' + d.text(ByStateZip);
         }
     };
-    return ContactLists::walk(c, deals, policy, passes, labels ? 5 : 2, entry);
+    const auto rows = [&](ReportOutput &out) {
+        ContactLists::addContactRow(out, deals, deals.text(ByFirstMI), deals.text(ByLName));
+    };
+    return ContactLists::walk(c, deals, policy, passes, labels ? 5 : 2, entry, rows);
 }
 
 ReportOutput DoAnnv_DOB(const ReportConditions &c, DealSource &deals, BuildPolicy &policy) {
@@ -142,7 +199,10 @@ ReportOutput DoAnnv_DOB(const ReportConditions &c, DealSource &deals, BuildPolic
                 d, ContactLists::nameColumn(d.text(ByFirstMI), d.text(ByLName)),
                 twoBlanks + formatDate(d.date(DateSold), full));
         };
-        return ContactLists::walk(c, deals, policy, passes, 3, entry);
+        const auto rows = [&](ReportOutput &out) {
+            ContactLists::addContactRow(out, deals, deals.text(ByFirstMI), deals.text(ByLName));
+        };
+        return ContactLists::walk(c, deals, policy, passes, 3, entry, rows);
     }
 
     const QString from = asDate(c.BDT, QStringLiteral("mm/dd"));
@@ -168,5 +228,13 @@ ReportOutput DoAnnv_DOB(const ReportConditions &c, DealSource &deals, BuildPolic
         if (coBuyer() && !rtrim(deals.text(CByLName)).isEmpty())
             lines.addEntry(deals, CoBuyer);
     };
-    return ContactLists::walk(c, deals, policy, passes, 3, entry, listed);
+    const auto rows = [&](ReportOutput &out) {
+        if (buyer())
+            ContactLists::addContactRow(out, deals, deals.text(ByFirstMI), deals.text(ByLName),
+                                        deals.text(ByDOB));
+        if (coBuyer() && !rtrim(deals.text(CByLName)).isEmpty())
+            ContactLists::addContactRow(out, deals, deals.text(CByFirstMI), deals.text(CByLName),
+                                        deals.text(CByDOB));
+    };
+    return ContactLists::walk(c, deals, policy, passes, 3, entry, rows, listed);
 }

@@ -32,6 +32,43 @@ Currency otherProfit(const DealSource &d) {
     return d.amount(PrftAmt1) + d.amount(PrftAmt2) + d.amount(PrftAmt3);
 }
 
+const QList<SheetColumn> sheetColumns = {{QStringLiteral("Date Sold"), 10},
+                                         {QStringLiteral("F&I Manager"), 3},
+                                         {QStringLiteral("Class"), 1},
+                                         {QStringLiteral("Stock Number"), 8},
+                                         {QStringLiteral("Last Name"), 15},
+                                         {QStringLiteral("Finance Source"), 3},
+                                         {QStringLiteral("Year"), 4},
+                                         {QStringLiteral("Make"), 12},
+                                         {QStringLiteral("Model"), 12},
+                                         {QStringLiteral("Term"), 4},
+                                         {QStringLiteral("APR"), 8},
+                                         {QStringLiteral("Finance Reserve"), 12},
+                                         {QStringLiteral("Service Contract"), 12},
+                                         {QStringLiteral("Credit Life"), 12},
+                                         {QStringLiteral("A&H"), 12},
+                                         {QStringLiteral("Other Profit"), 12},
+                                         {QStringLiteral("Total"), 12}};
+
+// The deal's row of the spreadsheet: term and rate as the list reads them.
+SheetRow sheetRow(const DealSource &d, const Currency (&amounts)[6]) {
+    SheetRow row;
+    row.cells << SheetCell::ofDate(d.date(DateSold))
+              << SheetCell::ofText(rtrimmed(d.view(FIMgr)).toString())
+              << SheetCell::ofText(d.text(NewUsed))
+              << SheetCell::ofText(rtrimmed(d.view(StkNbr)).toString())
+              << SheetCell::ofText(rtrimmed(d.view(ByLName)).toString())
+              << SheetCell::ofText(rtrimmed(d.view(FinanceSrc)).toString())
+              << SheetCell::ofText(d.text(Year))
+              << SheetCell::ofText(rtrimmed(d.view(Make)).toString())
+              << SheetCell::ofText(rtrimmed(d.view(Model)).toString())
+              << SheetCell::ofCount(qint64(Val(d.text(Term))))
+              << SheetCell::ofRate(Val(d.text(APR)));
+    for (const Currency amount : amounts)
+        row.cells << SheetCell::ofMoney(amount);
+    return row;
+}
+
 // The three lines of a deal's entry, the last one empty.
 void entry(const DealSource &d, int, QStringList &lines) {
     static const QString term = QStringLiteral("##0"), rate = QStringLiteral("#0.00000"),
@@ -66,9 +103,12 @@ void entry(const DealSource &d, int, QStringList &lines) {
     lines.append(QString());
 }
 
-void add(const DealSource &d, Totals &totals) {
+void add(const DealSource &d, Totals &totals, ReportSheet &sheet) {
     const Currency finance = d.amount(FinRes), service = d.amount(SrvRes), life = d.amount(LifeRes),
                    disability = d.amount(AHRes), other = otherProfit(d);
+    if (!sheet.isEmpty())
+        sheet.rows << sheetRow(d, {finance, service, life, disability, other,
+                                   finance + service + life + disability + other});
     totals.finance += finance;
     totals.service += service;
     totals.life += life;
@@ -81,6 +121,8 @@ void add(const DealSource &d, Totals &totals) {
 ReportOutput DoFILog(const ReportConditions &c, DealSource &deals, BuildPolicy &policy) {
     ReportOutput out;
     out.lines.listDeals(deals.reader(), 3, entry);
+    if (c.dealRows)
+        out.sheet = {QStringLiteral("F&I Log"), sheetColumns, {}};
     Totals totals;
     const QString manager = rtrim(c.FIMgr);
     const auto move = [&](bool first) {
@@ -89,7 +131,7 @@ ReportOutput DoFILog(const ReportConditions &c, DealSource &deals, BuildPolicy &
     bool going = move(true);
     while (going && !deals.eof()) {
         if (passes(c, manager, deals)) {
-            add(deals, totals);
+            add(deals, totals, out.sheet);
             out.lines.addEntry(deals);
         }
         going = move(false);
@@ -102,5 +144,13 @@ ReportOutput DoFILog(const ReportConditions &c, DealSource &deals, BuildPolicy &
                                  money(totals.life),    money(totals.disability),
                                  money(totals.other),   money(totals.deal)};
     out.totals.append({QStringLiteral("lblFILogTtl"), columns.join(u' ')});
+    if (c.dealRows) {
+        SheetRow sum{QList<SheetCell>(sheetColumns.size() - 6), true, true};
+        sum.cells[0] = SheetCell::ofText(QStringLiteral("Total"));
+        for (const Currency amount : {totals.finance, totals.service, totals.life,
+                                      totals.disability, totals.other, totals.deal})
+            sum.cells << SheetCell::ofMoney(amount);
+        out.sheet.rows << sum;
+    }
     return out;
 }

@@ -19,7 +19,10 @@ ReportOutput followUp(const ReportConditions &c, DealSource &deals, BuildPolicy 
         lines << ContactLists::contactEntry(
             d, ContactLists::nameColumn(d.text(ByFirstMI), d.text(ByLName)), {});
     };
-    return ContactLists::walk(c, deals, policy, passes, 3, entry);
+    const auto rows = [&](ReportOutput &out) {
+        ContactLists::addContactRow(out, deals, deals.text(ByFirstMI), deals.text(ByLName));
+    };
+    return ContactLists::walk(c, deals, policy, passes, 3, entry, rows);
 }
 } // namespace
 

@@ -37,6 +37,25 @@ void dealLine(const DealSource &deals, int, QStringList &lines) {
     lines.append(line);
 }
 
+const QList<SheetColumn> sheetColumns = {
+    {QStringLiteral("Date Sold"), 10}, {QStringLiteral("Salesperson"), 20},
+    {QStringLiteral("Last Name"), 15}, {QStringLiteral("Stock Number"), 8},
+    {QStringLiteral("Class"), 1},      {QStringLiteral("Year"), 4},
+    {QStringLiteral("Make"), 12},      {QStringLiteral("Model"), 12},
+    {QStringLiteral("Gross"), 12},     {QStringLiteral("Pack"), 12},
+    {QStringLiteral("Net"), 12}};
+
+SheetRow sheetRow(const DealSource &deals, Currency gross, Currency pack) {
+    return {{SheetCell::ofDate(deals.date(DateSold)),
+             SheetCell::ofText(ReportSelection::salespersonKey(deals.text(Salesman))),
+             SheetCell::ofText(rtrimmed(deals.view(ByLName)).toString()),
+             SheetCell::ofText(rtrimmed(deals.view(StkNbr)).toString()),
+             SheetCell::ofText(deals.text(NewUsed)), SheetCell::ofText(deals.text(Year)),
+             SheetCell::ofText(rtrimmed(deals.view(Make)).toString()),
+             SheetCell::ofText(rtrimmed(deals.view(Model)).toString()), SheetCell::ofMoney(gross),
+             SheetCell::ofMoney(pack), SheetCell::ofMoney(gross + pack)}};
+}
+
 QString subTotalLine(Currency gross, Currency pack) {
     return QString(41, QLatin1Char(' ')) + QLatin1String("Sub Total ") + money(gross) +
            QLatin1Char(' ') + money(pack) + QLatin1Char(' ') + money(gross + pack);
@@ -63,7 +82,11 @@ ReportOutput DoGrossSale(const ReportConditions &c, DealSource &deals, BuildPoli
         subGross += gross;
         subPack += pack;
         out.lines.addEntry(deals);
+        if (c.dealRows)
+            out.sheet.rows << sheetRow(deals, gross, pack);
     };
+    if (c.dealRows)
+        out.sheet = {QStringLiteral("Gross Sales"), sheetColumns, {}};
 
     if (c.PrtBy != ReportConditions::Salesperson) {
         out.cancelled = !walkDeals(deals, policy, [&] {
@@ -94,5 +117,12 @@ ReportOutput DoGrossSale(const ReportConditions &c, DealSource &deals, BuildPoli
     out.totals << qMakePair(QStringLiteral("lblGSRTtl"), money(totalGross) + QLatin1Char(' ') +
                                                              money(totalPack) + QLatin1Char(' ') +
                                                              money(totalGross + totalPack));
+    if (c.dealRows) {
+        SheetRow sum{QList<SheetCell>(sheetColumns.size() - 3), true, true};
+        sum.cells[0] = SheetCell::ofText(QStringLiteral("Total"));
+        sum.cells << SheetCell::ofMoney(totalGross) << SheetCell::ofMoney(totalPack)
+                  << SheetCell::ofMoney(totalGross + totalPack);
+        out.sheet.rows << sum;
+    }
     return out;
 }

@@ -259,6 +259,10 @@ private:
                      .at(65, QStringLiteral("Used"))
                      .at(74, QStringLiteral("Total")));
             break;
+        case Header::Table:
+            for (const QString &heading : run.headings)
+                line(heading);
+            break;
         default:
             break;
         }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "domain/charts/Chart.h"
 #include "domain/reports/ReportLines.h"
+#include "domain/reports/ReportSheet.h"
 
 #include <QList>
 #include <QPair>
@@ -24,6 +26,9 @@ struct ReportConditions {
     bool AnnvYr = false;
     int PrtFmt = LineFormat;
     QString SM = QStringLiteral("ALL");
+    // The list reports also give a spreadsheet row a deal: asked for by a spreadsheet or CSV
+    // export only, as the rows of a long list take more room than its lines.
+    bool dealRows = false;
 };
 
 // What a build gives the screen: the list lines, the totals captions by the name of the label
@@ -32,5 +37,8 @@ struct ReportOutput {
     ReportLines lines;
     QList<QPair<QString, QString>> totals;
     QStringList salespeople;
+    QStringList headings; // the column headings of a report whose columns follow its deals
+    ReportSheet sheet;    // the figures as typed cells, for the spreadsheet and CSV exports
+    Chart chart;          // what the report's chart shows; empty for a report without one
     bool cancelled = false;
 };

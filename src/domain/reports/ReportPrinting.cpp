@@ -110,6 +110,10 @@ PrintCaptions panelCaptions(const ReportConditions &c) {
     if (const ReportDescriptor *report = reportDescriptor(c.report))
         captions.title = report->title;
     captions.beginDate = c.BDT;
+    // A report of the ending date alone names the first day it reaches back to.
+    if (const ReportDescriptor *report = reportDescriptor(c.report);
+        report != nullptr && (report->accepts & Accepts::EndingOnly))
+        captions.beginDate = formatDate(trendFirstDay(c.EDT), QStringLiteral("mm/dd/yyyy"));
     captions.endDate = c.EDT;
     // A report made for one class names it.
     if (c.Veh != ReportConditions::All)
@@ -127,6 +131,7 @@ PrintRun printRunFor(const ReportConditions &c, const ReportOutput &built) {
     run.lines = built.lines;
     run.totals = built.totals;
     run.salespeople = built.salespeople;
+    run.headings = built.headings;
     run.captions = panelCaptions(c);
     run.dealerName = appSettings().DealerName;
     run.todayText = appSettings().TodayText;

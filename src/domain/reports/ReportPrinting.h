@@ -32,6 +32,7 @@ struct PrintRun {
     ReportLines lines;
     QList<QPair<QString, QString>> totals; // the totals captions by the name of their label
     QStringList salespeople;               // the salesperson list after "ALL"
+    QStringList headings;                  // the column headings of a report with its own
     PrintCaptions captions;
     QString dealerName;
     QString todayText;          // "mm/dd/yyyy"

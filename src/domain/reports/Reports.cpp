@@ -24,11 +24,18 @@ PageLayout contactLayout(int entry, int fileEndRows) {
             fileEndRows};
 }
 
-// What every customer list reads; each adds what its own test and entry read.
-QList<int> contactFields(const QList<int> &own) {
-    return QList<int>{NewUsed, Salesman, ByFirstMI, ByLName, ByPhone, ByAdr, ByCity, ByStateZip} +
-           own;
+// The trend and the scoreboard print their own column headings, a line a step.
+PageLayout tableLayout(const QString &tag) {
+    return {tag, Header::Table, Step::Line, Totals::None, false, false, 1, 44, 0, 7};
 }
+
+// What the summary's figures are made of.
+const QList<int> figureFields = {DateSold, NewUsed, Pack,  UnitPrft, Term,     FinRes,   SrvRes,
+                                 SrvElig,  LifeRes, AHRes, LAHElig,  PrftAmt1, PrftAmt2, PrftAmt3};
+
+const QList<int> contactFields = {DateSold, NewUsed, Salesman,   ByFirstMI, ByLName,    ByPhone,
+                                  ByAdr,    ByCity,  ByStateZip, ByDOB,     CByFirstMI, CByLName,
+                                  CByDOB,   Year,    Make,       Model,     SrvElig,    SrvRes};
 } // namespace
 
 const QList<ReportDescriptor> &reportTable() {
@@ -46,8 +53,9 @@ const QList<ReportDescriptor> &reportTable() {
          {QStringLiteral("REPORT - PRINT FILOG"), Header::FILog, Step::Deal, Totals::FILog, true,
           true, 3, 44, 0, 3},
          {DateSold, FIMgr, NewUsed, StkNbr, ByLName, FinanceSrc, Year, Make, Model, Term, APR,
-          FinRes, SrvRes, LifeRes, AHRes, PrftAmt1, PrftAmt2, PrftAmt3},
-         DoFILog},
+          FinRes, SrvRes, LifeRes, AHRes, PrftAmt1, PrftAmt2, PrftAmt3, Salesman},
+         DoFILog,
+         false},
         {2,
          QStringLiteral("summary"),
          QStringLiteral("REPORT - SUMMARY ANALYSIS"),
@@ -61,7 +69,8 @@ const QList<ReportDescriptor> &reportTable() {
           true, true, 22, 0, 0, 7},
          {DateSold, Salesman, NewUsed, Pack, UnitPrft, Term, FinRes, SrvRes, SrvElig, LifeRes,
           AHRes, LAHElig, PrftAmt1, PrftAmt2, PrftAmt3},
-         DoSummary},
+         DoSummary,
+         true},
         {3,
          QStringLiteral("gross-sales"),
          QStringLiteral("REPORT - GROSS SALES"),
@@ -74,7 +83,8 @@ const QList<ReportDescriptor> &reportTable() {
          {QStringLiteral("REPORT - PRINT GSR"), Header::GSR, Step::Line, Totals::GSR, true, false,
           1, 44, 0, 7},
          {DateSold, Salesman, NewUsed, ByLName, StkNbr, Year, Make, Model, UnitPrft, Pack},
-         DoGrossSale},
+         DoGrossSale,
+         false},
         {4,
          QStringLiteral("commission"),
          QStringLiteral("REPORT - COMMISSION REPORT"),
@@ -87,11 +97,12 @@ const QList<ReportDescriptor> &reportTable() {
          {QStringLiteral("REPORT - PRINT COMM"), Header::Comm, Step::Line, Totals::Comm, false,
           false, 1, 44, 0, 7},
          {DateSold, Salesman, NewUsed, SmComm1, SmComm2, ASMComm},
-         DoCommRpt},
+         DoCommRpt,
+         true},
         {5, QStringLiteral("names"), QStringLiteral("REPORT - CUSTOMER FILE"),
          QStringLiteral("C U S T O M E R    F I L E"), 5, QStringLiteral("NameRpt.DOC"),
          QStringLiteral("ByLName, DateSold"), Key::First, A::NewUsed | A::Salesperson | A::Format,
-         contactLayout(2, 7), contactFields({DateSold}), DoCustFile},
+         contactLayout(2, 7), contactFields, DoCustFile, false},
         {6,
          QStringLiteral("letters"),
          QStringLiteral("REPORT"),
@@ -104,25 +115,34 @@ const QList<ReportDescriptor> &reportTable() {
          {},
          {DateSold, FIMgr, NewUsed, Salesman, ByFirstMI, ByLName, ByAdr, ByCity, ByStateZip, Year,
           Make, Model, CByFirstMI, CByLName},
-         DoLetters},
+         DoLetters,
+         false},
         {7, QStringLiteral("anniversary"), QStringLiteral("REPORT - PURCHASE ANNIVERSARY"),
          QStringLiteral("P U R C H A S E    A N N I V E R S A R Y"), 5,
          QStringLiteral("AnnvRpt.DOC"), QStringLiteral("ByLName"), Key::First,
-         A::NewUsed | A::Salesperson | A::IncludeYear, contactLayout(3, 9),
-         contactFields({DateSold, Year, Make, Model}), DoAnnv_DOB},
+         A::NewUsed | A::Salesperson | A::IncludeYear, contactLayout(3, 9), contactFields,
+         DoAnnv_DOB, false},
         {8, QStringLiteral("birthday"), QStringLiteral("REPORT - BIRTH DATE"),
          QStringLiteral("B I R T H    D A T E"), 5, QStringLiteral("BirthRpt.DOC"),
          QStringLiteral("ByLName"), Key::First, A::NewUsed | A::Salesperson, contactLayout(3, 9),
-         contactFields({ByDOB, CByFirstMI, CByLName, CByDOB, Year, Make, Model}), DoAnnv_DOB},
+         contactFields, DoAnnv_DOB, false},
         {9, QStringLiteral("service"), QStringLiteral("REPORT - SERVICE CONTRACT FOLLOW UP"),
          QStringLiteral("S E R V I C E    C O N T R A C T    F O L L O W    U P"), 5,
          QStringLiteral("SrvCRpt.DOC"), QStringLiteral("SrvElig, DateSold"), Key::First,
-         A::NewUsed | A::Salesperson, contactLayout(3, 9),
-         contactFields({DateSold, Year, Make, Model, SrvElig, SrvRes}), DoSrvCnt},
+         A::NewUsed | A::Salesperson, contactLayout(3, 9), contactFields, DoSrvCnt, false},
         {10, QStringLiteral("model"), QStringLiteral("REPORT - MODEL"),
          QStringLiteral("M O D E L    R E P O R T"), 5, QStringLiteral("ModelRpt.DOC"),
          QStringLiteral("DateSold"), Key::First, A::NewUsed | A::Salesperson | A::Model,
-         contactLayout(3, 9), contactFields({DateSold, Year, Make, Model}), DoModel},
+         contactLayout(3, 9), contactFields, DoModel, false},
+        {11, QStringLiteral("trend"), QStringLiteral("REPORT - TREND"),
+         QStringLiteral("T R E N D    R E P O R T"), 7, QStringLiteral("TrendRpt.DOC"),
+         QStringLiteral("DateSold"), Key::First, A::NewUsed | A::EndingOnly,
+         tableLayout(QStringLiteral("REPORT - PRINT TREND")), figureFields, DoTrend, true},
+        {12, QStringLiteral("scoreboard"), QStringLiteral("REPORT - F&I SCOREBOARD"),
+         QStringLiteral("F & I    S C O R E B O A R D"), 7, QStringLiteral("ScoreRpt.DOC"),
+         QStringLiteral("DateSold"), Key::First, A::NewUsed,
+         tableLayout(QStringLiteral("REPORT - PRINT SCOREBOARD")),
+         figureFields + QList<int>{Salesman, FIMgr, Prft1, Prft2, Prft3}, DoScoreboard, true},
     };
     return all;
 }

@@ -7,7 +7,7 @@
 
 // How a report's printout lays its list out on pages.
 struct PageLayout {
-    enum class Header { None, Common, GSR, Comm, Summary, FILog };
+    enum class Header { None, Common, GSR, Comm, Summary, FILog, Table }; // Table: the report's own
     enum class Step { Line, Block, Entry, Deal }; // what one step of the page prints
     enum class Totals { None, GSR, Comm, FILog };
 
@@ -34,6 +34,7 @@ enum : unsigned {
     IncludeYear = 32,
     Format = 64, // the customer file's Line or Label Format
     Letter = 128,
+    EndingOnly = 256, // the ending date alone: the report reaches back from it by itself
 };
 }
 
@@ -55,6 +56,7 @@ struct ReportDescriptor {
     PageLayout layout; // its printout; the letters have none
     QList<int> fields; // the deal fields its builder reads
     Builder build;
+    bool charted; // draws a chart of its figures
 };
 
 const QList<ReportDescriptor> &reportTable();

@@ -1,5 +1,6 @@
 #include "base/Format.h"
 #include "domain/reports/Builders.h"
+#include "domain/reports/DealFigures.h"
 #include "domain/reports/ReportSelection.h"
 
 #include <QHash>
@@ -11,152 +12,7 @@
 using namespace DealSchema;
 
 namespace {
-
-// The sums of one vehicle class in one block.
-struct Tally {
-    qint64 units = 0;
-    qint64 financed = 0;
-    qint64 service = 0;
-    qint64 serviceEligible = 0;
-    qint64 life = 0;
-    qint64 disability = 0;
-    qint64 insuranceEligible = 0;
-    qint64 other = 0;
-    Currency financeReserve;
-    Currency serviceReserve;
-    Currency lifeReserve;
-    Currency disabilityReserve;
-    Currency otherAmount;
-    Currency pack;
-    Currency gross;
-
-    Tally operator+(const Tally &o) const {
-        Tally t;
-        t.units = units + o.units;
-        t.financed = financed + o.financed;
-        t.service = service + o.service;
-        t.serviceEligible = serviceEligible + o.serviceEligible;
-        t.life = life + o.life;
-        t.disability = disability + o.disability;
-        t.insuranceEligible = insuranceEligible + o.insuranceEligible;
-        t.other = other + o.other;
-        t.financeReserve = financeReserve + o.financeReserve;
-        t.serviceReserve = serviceReserve + o.serviceReserve;
-        t.lifeReserve = lifeReserve + o.lifeReserve;
-        t.disabilityReserve = disabilityReserve + o.disabilityReserve;
-        t.otherAmount = otherAmount + o.otherAmount;
-        t.pack = pack + o.pack;
-        t.gross = gross + o.gross;
-        return t;
-    }
-};
-
-// The per-unit and percent figures of one class.
-struct Figures {
-    Currency financedPct, otherPct, financePerUnit, otherPerUnit, packPerUnit, grossPerUnit;
-    Currency servicePct, servicePerEligible;
-    Currency lifePct, disabilityPct, lifePerEligible, disabilityPerEligible;
-    Currency income, perUnitSum, incomePerUnit, totalProfit, totalProfitPerUnit;
-};
-
-// A term above one month is financed.
-bool financed(const DealSource &deals) {
-    return Val(deals.text(Term)) > 1;
-}
-
-bool positive(Currency c) {
-    return c.tenThousandths() > 0;
-}
-
-qint64 floorDiv(qint64 a, qint64 b) { // b > 0
-    const qint64 q = a / b;
-    return (a % b != 0 && a < 0) ? q - 1 : q;
-}
-
-// Int(x × 100 + 0.5) / 100 with x = amount / n, worked on whole numbers so that a sum such as
-// 2.01 shared by two units gives 1.01 and not the 1.00 of its binary neighbour.
-Currency round2(Currency amount, qint64 n) {
-    if (n <= 0)
-        return {};
-    const qint64 cents = floorDiv(2 * amount.tenThousandths() + 100 * n, 200 * n);
-    return Currency::fromUnits(cents * 100);
-}
-
-// Int(a / b × 10000 + 0.5) / 100.
-Currency pct(qint64 a, qint64 b) {
-    if (b <= 0)
-        return {};
-    return Currency::fromUnits(floorDiv(20000 * a + b, 2 * b) * 100);
-}
-
-// amount / n to the four decimals of a currency value.
-Currency perUnit(Currency amount, qint64 n) {
-    if (n <= 0)
-        return {};
-    const qint64 u = amount.tenThousandths();
-    const qint64 q = (2 * (u < 0 ? -u : u) + n) / (2 * n);
-    return Currency::fromUnits(u < 0 ? -q : q);
-}
-
-Figures figuresOf(const Tally &t) {
-    Figures f;
-    f.financedPct = pct(t.financed, t.units);
-    f.otherPct = pct(t.other, t.units);
-    f.financePerUnit = round2(t.financeReserve, t.units);
-    f.otherPerUnit = round2(t.otherAmount, t.units);
-    f.packPerUnit = round2(t.pack, t.units);
-    f.grossPerUnit = round2(t.gross, t.units);
-    f.servicePct = pct(t.service, t.serviceEligible);
-    f.servicePerEligible = round2(t.serviceReserve, t.serviceEligible);
-    f.lifePct = pct(t.life, t.insuranceEligible);
-    f.disabilityPct = pct(t.disability, t.insuranceEligible);
-    f.lifePerEligible = round2(t.lifeReserve, t.insuranceEligible);
-    f.disabilityPerEligible = round2(t.disabilityReserve, t.insuranceEligible);
-    f.income =
-        t.financeReserve + t.serviceReserve + t.lifeReserve + t.disabilityReserve + t.otherAmount;
-    f.perUnitSum = f.financePerUnit + f.servicePerEligible + f.lifePerEligible +
-                   f.disabilityPerEligible + f.otherPerUnit;
-    f.incomePerUnit = perUnit(f.income, t.units);
-    f.totalProfit = f.income + t.pack + t.gross;
-    f.totalProfitPerUnit = f.incomePerUnit + f.packPerUnit + f.grossPerUnit;
-    return f;
-}
-
-void count(Tally &t, const DealSource &deals) {
-    ++t.units;
-    t.pack += deals.amount(Pack);
-    t.gross += deals.amount(UnitPrft);
-    if (financed(deals)) {
-        ++t.financed;
-        t.financeReserve += deals.amount(FinRes);
-    }
-    const Currency service = deals.amount(SrvRes);
-    if (positive(service)) {
-        ++t.service;
-        t.serviceReserve += service;
-    }
-    if (deals.view(SrvElig) != u"N")
-        ++t.serviceEligible;
-    const Currency life = deals.amount(LifeRes);
-    if (positive(life)) {
-        ++t.life;
-        t.lifeReserve += life;
-    }
-    const Currency disability = deals.amount(AHRes);
-    if (positive(disability)) {
-        ++t.disability;
-        t.disabilityReserve += disability;
-    }
-    if (deals.view(LAHElig) != u"N")
-        ++t.insuranceEligible;
-    const Currency p1 = deals.amount(PrftAmt1);
-    const Currency p2 = deals.amount(PrftAmt2);
-    const Currency p3 = deals.amount(PrftAmt3);
-    if (positive(p1) || positive(p2) || positive(p3)) {
-        ++t.other;
-        t.otherAmount += p1 + p2 + p3;
-    }
-}
+using DealFigures::pct;
 
 QString n7(qint64 x) {
     return FormatUsing(QStringLiteral("######0"), qlonglong(x));
@@ -226,6 +82,97 @@ void addBlock(ReportLines &lines, const Tally &nw, const Tally &used) {
                        n.totalProfitPerUnit, u.totalProfitPerUnit, t.totalProfitPerUnit);
 }
 
+// The block's figures as rows of items by new, used and total; by salesperson each row names
+// the block's salesperson first.
+void addSheetBlock(ReportSheet &sheet, const QString &salesperson, const Tally &nw,
+                   const Tally &used) {
+    const Tally all = nw + used;
+    const Figures n = figuresOf(nw), u = figuresOf(used), t = figuresOf(all);
+    const auto row = [&](const char *item, SheetCell a, SheetCell b, SheetCell c) {
+        SheetRow r;
+        if (!salesperson.isNull())
+            r.cells << SheetCell::ofText(salesperson);
+        r.cells << SheetCell::ofText(QString::fromLatin1(item)) << a << b << c;
+        sheet.rows << r;
+    };
+    const auto counts = [&](const char *item, qint64 Tally::*field) {
+        row(item, SheetCell::ofCount(nw.*field), SheetCell::ofCount(used.*field),
+            SheetCell::ofCount(all.*field));
+    };
+    const auto percents = [&](const char *item, Currency Figures::*field) {
+        row(item, SheetCell::ofPercent(n.*field), SheetCell::ofPercent(u.*field),
+            SheetCell::ofPercent(t.*field));
+    };
+    const auto sums = [&](const char *item, Currency Tally::*field) {
+        row(item, SheetCell::ofMoney(nw.*field), SheetCell::ofMoney(used.*field),
+            SheetCell::ofMoney(all.*field));
+    };
+    const auto figures = [&](const char *item, Currency Figures::*field) {
+        row(item, SheetCell::ofMoney(n.*field), SheetCell::ofMoney(u.*field),
+            SheetCell::ofMoney(t.*field));
+    };
+    counts("Sales", &Tally::units);
+    counts("Financed", &Tally::financed);
+    percents("Financed %", &Figures::financedPct);
+    counts("Service Contract", &Tally::service);
+    percents("Service Contract %", &Figures::servicePct);
+    counts("Credit Life", &Tally::life);
+    percents("Credit Life %", &Figures::lifePct);
+    counts("Credit Disability", &Tally::disability);
+    percents("Credit Disability %", &Figures::disabilityPct);
+    counts("Other Profit", &Tally::other);
+    percents("Other Profit %", &Figures::otherPct);
+    sums("Finance Reserve", &Tally::financeReserve);
+    figures("Finance Reserve Per Retail Unit", &Figures::financePerUnit);
+    sums("Srv. Cnt. Reserve", &Tally::serviceReserve);
+    figures("Srv. Cnt. Reserve Per Retail Unit", &Figures::servicePerEligible);
+    sums("Credit Life Reserve", &Tally::lifeReserve);
+    figures("Credit Life Reserve Per Retail Unit", &Figures::lifePerEligible);
+    sums("A&H Reserve", &Tally::disabilityReserve);
+    figures("A&H Reserve Per Retail Unit", &Figures::disabilityPerEligible);
+    sums("Other Profit Amount", &Tally::otherAmount);
+    figures("Other Profit Per Retail Unit", &Figures::otherPerUnit);
+    figures("F&I Profit", &Figures::income);
+    figures("F&I Profit Per Retail Unit", &Figures::perUnitSum);
+    figures("Total F&I", &Figures::income);
+    figures("Total F&I Per Unit", &Figures::incomePerUnit);
+    sums("Total Pack", &Tally::pack);
+    figures("Total Pack Per Unit", &Figures::packPerUnit);
+    sums("Total Net Prft(Veh)", &Tally::gross);
+    figures("Total Net Prft(Veh) Per Unit", &Figures::grossPerUnit);
+    figures("Total Profit", &Figures::totalProfit);
+    figures("Total Profit Per Unit", &Figures::totalProfitPerUnit);
+}
+
+void startSheet(ReportSheet &sheet, bool bySalesperson) {
+    sheet.name = QStringLiteral("Summary Analysis");
+    if (bySalesperson)
+        sheet.columns << SheetColumn{QStringLiteral("Salesperson"), 20};
+    sheet.columns << SheetColumn{QStringLiteral("Item"), 36}
+                  << SheetColumn{QStringLiteral("New"), 14}
+                  << SheetColumn{QStringLiteral("Used"), 14}
+                  << SheetColumn{QStringLiteral("Total"), 14};
+}
+
+// The dealership's penetration of each product, for new, used and all deals.
+Chart penetrationChart(const Tally &nw, const Tally &used) {
+    const Figures n = figuresOf(nw), u = figuresOf(used), t = figuresOf(nw + used);
+    ChartPlot plot;
+    plot.title = QStringLiteral("Penetration");
+    plot.scale = ChartPlot::Percent;
+    plot.categories = {QStringLiteral("Finance"), QStringLiteral("Service Contract"),
+                       QStringLiteral("Credit Life"), QStringLiteral("A&H"),
+                       QStringLiteral("Other Profit")};
+    for (const auto &[name, f] : {std::pair<QString, const Figures *>{QStringLiteral("New"), &n},
+                                  {QStringLiteral("Used"), &u},
+                                  {QStringLiteral("Total"), &t}})
+        plot.series << ChartSeries{name,
+                                   {f->financedPct.toDouble(), f->servicePct.toDouble(),
+                                    f->lifePct.toDouble(), f->disabilityPct.toDouble(),
+                                    f->otherPct.toDouble()}};
+    return {QStringLiteral("Summary Analysis"), {}, {plot}};
+}
+
 QString header(const QString &key) {
     return key + QLatin1String(" (Salesman) ") +
            QString(std::max<qsizetype>(0, 80 - key.size() - 12), QLatin1Char('-'));
@@ -257,9 +204,9 @@ template <class Visit> bool walk(DealSource &deals, BuildPolicy &policy, Visit &
 void countInto(Tally &nw, Tally &used, const DealSource &deals) {
     const QStringView cls = deals.view(NewUsed);
     if (cls == u"N")
-        count(nw, deals);
+        nw.count(deals);
     else if (cls == u"U")
-        count(used, deals);
+        used.count(deals);
 }
 
 } // namespace
@@ -279,6 +226,9 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
             return out;
         }
         addBlock(out.lines, nw, used);
+        startSheet(out.sheet, false);
+        addSheetBlock(out.sheet, QString(), nw, used);
+        out.chart = penetrationChart(nw, used);
         return out;
     }
 
@@ -321,6 +271,9 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
     }
     if (out.salespeople.isEmpty()) { // no deal in range: one block of zeros
         addBlock(out.lines, nw, used);
+        startSheet(out.sheet, false);
+        addSheetBlock(out.sheet, QString(), nw, used);
+        out.chart = penetrationChart(nw, used);
         return out;
     }
     // A text belongs to the blocks whose keys begin it: look its beginnings up among the keys.
@@ -344,11 +297,27 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
             }
         }
     }
+    startSheet(out.sheet, true);
+    ChartPlot perUnit{QStringLiteral("F&I Income Per Unit"),
+                      ChartPlot::Bars,
+                      ChartPlot::Money,
+                      out.salespeople,
+                      {{QStringLiteral("Total"), {}}}};
+    ChartPlot units{QStringLiteral("Units"),
+                    ChartPlot::Bars,
+                    ChartPlot::Count,
+                    out.salespeople,
+                    {{QStringLiteral("Total"), {}}}};
     for (qsizetype i = 0; i < out.salespeople.size(); ++i) {
         if (i > 0)
             out.lines << QString();
         out.lines << header(out.salespeople.at(i));
         addBlock(out.lines, blockNew[i], blockUsed[i]);
+        addSheetBlock(out.sheet, out.salespeople.at(i), blockNew[i], blockUsed[i]);
+        const Tally all = blockNew[i] + blockUsed[i];
+        perUnit.series[0].values << figuresOf(all).incomePerUnit.toDouble();
+        units.series[0].values << double(all.units);
     }
+    out.chart = {QStringLiteral("Summary Analysis by Salesperson"), {}, {perUnit, units}};
     return out;
 }

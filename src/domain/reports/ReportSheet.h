@@ -1,0 +1,56 @@
+#pragma once
+
+#include "base/Format.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+// A report's figures as rows of typed cells: what a spreadsheet or a CSV file of the report
+// holds. Dates stay dates and amounts stay numbers, exactly as the report summed them.
+struct SheetCell {
+    enum Kind { Empty, Text, Date, Money, Count, Units, Percent, Rate };
+    Kind kind = Empty;
+    QString text;    // Text
+    QDate date;      // Date
+    Currency amount; // Money, Units, Percent
+    qint64 count = 0;
+    double rate = 0; // Rate: an interest rate of five decimals
+
+    static SheetCell ofText(const QString &text) { return {Text, text, {}, {}, 0, 0}; }
+    static SheetCell ofDate(const QDate &date) { return {Date, {}, date, {}, 0, 0}; }
+    static SheetCell ofMoney(Currency amount) { return {Money, {}, {}, amount, 0, 0}; }
+    static SheetCell ofCount(qint64 count) { return {Count, {}, {}, {}, count, 0}; }
+    static SheetCell ofUnits(Currency units) { return {Units, {}, {}, units, 0, 0}; }
+    static SheetCell ofPercent(Currency percent) { return {Percent, {}, {}, percent, 0, 0}; }
+    static SheetCell ofRate(double rate) { return {Rate, {}, {}, {}, 0, rate}; }
+    bool isNumber() const { return kind >= Money; }
+};
+
+struct SheetColumn {
+    QString heading;
+    int width; // in characters
+};
+
+// A row of totals adds up its column's numbers over the data rows above the first totals row;
+// a spreadsheet gets it as a formula.
+struct SheetRow {
+    QList<SheetCell> cells;
+    bool sum = false;   // a totals row whose numbers are the sums of the data rows
+    bool below = false; // under the data: a totals or averages row, outside the filter
+};
+
+struct ReportSheet {
+    QString name; // the worksheet's name
+    QList<SheetColumn> columns;
+    QList<SheetRow> rows;
+
+    bool isEmpty() const { return columns.isEmpty(); }
+    // The data rows come first; rows marked below follow them.
+    qsizetype dataRows() const {
+        qsizetype n = 0;
+        while (n < rows.size() && !rows[n].below)
+            ++n;
+        return n;
+    }
+};

@@ -1,0 +1,298 @@
+#include "TestRegistry.h"
+
+#include "base/ScriptedPrompter.h"
+#include "domain/charts/ChartPainter.h"
+#include "domain/export/ReportExport.h"
+#include "domain/reports/Pagination.h"
+#include "domain/reports/ReportPrinting.h"
+#include "domain/reports/Reports.h"
+#include "fixtures/FixtureDeals.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+using Deal = FixtureDeals::Deal;
+
+namespace {
+// Three January deals, each product sold on some and not on others, the F&I manager and the
+// salesperson keyed in two letter cases, a buyer whose name a CSV file must quote; a February
+// deal outside the month.
+const QVector<Deal> deals = {
+    deal("DateSold=2024-01-05|FIMgr=JRB|Salesman=SMITH|NewUsed=N|Term=60|APR=6.9|FinRes=500|"
+         "SrvRes=1000|SrvElig=Y|LifeRes=200|LAHElig=Y|Prft1=GAP|PrftAmt1=300|ByFirstMI=ANN|"
+         "ByLName=ADAMS|StkNbr=N100|Year=2024|Make=FORD|Model=F150|UnitPrft=1500|Pack=300|"
+         "SmComm1=250|FinanceSrc=GMA|ByPhone=555-0100|ByAdr=1 ELM ST|ByCity=PEORIA|"
+         "ByStateZip=IL 61602|ByDOB=01/15/1970"),
+    deal("DateSold=2024-01-10|FIMgr=jrb|Salesman=JONES|NewUsed=U|Term=1|SrvRes=800|SrvElig=Y|"
+         "LAHElig=N|Prft1=gap|PrftAmt1=250|Prft2=Etch|PrftAmt2=100|ByFirstMI=BUD|"
+         "ByLName=O'NEIL, \"JR\"|StkNbr=U200|Year=2019|Make=HONDA|Model=CIVIC|UnitPrft=-100.5|"
+         "Pack=200|SmComm1=150|ByDOB=01/20/1980"),
+    deal("DateSold=2024-01-20|FIMgr=KLM|Salesman=smith|NewUsed=N|Term=72|APR=4.5|FinRes=750|"
+         "SrvElig=Y|AHRes=150|LAHElig=Y|ByFirstMI=LI|ByLName=CHEN|StkNbr=N300|Year=2024|"
+         "Make=TOYOTA|Model=CAMRY|UnitPrft=2000.25|Pack=300|SmComm1=300|ByDOB=garbage"),
+    deal("DateSold=2024-02-01|FIMgr=KLM|Salesman=JONES|NewUsed=N|Term=48|FinRes=999|"
+         "ByLName=LATE|UnitPrft=999|SmComm1=99"),
+};
+
+ReportConditions january(int report) {
+    ReportConditions c;
+    c.report = report;
+    c.BDT = QStringLiteral("01/01/2024");
+    c.EDT = QStringLiteral("01/31/2024");
+    return c;
+}
+
+ReportOutput build(const ReportConditions &c) {
+    FixtureDeals source(deals);
+    ScriptedPrompter prompter;
+    BuildPolicy policy(prompter);
+    return reportDescriptor(c.report)->build(c, source, policy);
+}
+
+// What a program writes to its standard output; a program that fails fails the test.
+QString output(const QString &program, const QStringList &arguments) {
+    QProcess p;
+    p.start(program, arguments);
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        qWarning() << program << arguments << p.readAllStandardError();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// A PDF read back keeps the words of each line and their order, not the blanks between them.
+QStringList words(const QString &text) {
+    QStringList lines;
+    for (const QString &line : text.split(u'\n')) {
+        if (const QString simple = line.simplified(); !simple.isEmpty())
+            lines << simple;
+    }
+    return lines;
+}
+
+// The numbers of a text (thousands separators dropped), in cents.
+QList<qint64> cents(const QStringList &texts) {
+    static const QRegularExpression number(QStringLiteral("-?[0-9][0-9,]*(\\.[0-9]+)?"));
+    QList<qint64> all;
+    for (const QString &text : texts) {
+        for (const auto &m : number.globalMatch(text))
+            all << qRound64(m.captured().remove(u',').toDouble() * 100);
+    }
+    return all;
+}
+
+QString csvLine(const QJsonArray &row) {
+    QStringList fields;
+    for (const QJsonValue &v : row)
+        fields << v.toString();
+    return fields.join(u'|');
+}
+} // namespace
+
+// The exports read back by other programs: the PDF by pdftotext and pdfinfo, the CSV by
+// Python's csv module, the spreadsheet by xlsx2csv; and the charts by their pixels.
+class ExportsTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+private Q_SLOTS:
+    void pdfHoldsThePrintedPages_data() {
+        QTest::addColumn<int>("report");
+        QTest::addColumn<bool>("a4");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<QString>("size");
+        const QString letter = "612 x 792 pts (letter)", wide = "792 x 612 pts (letter)";
+        QTest::newRow("F&I log: a landscape page") << 1 << false << 1 << wide;
+        QTest::newRow("summary and its chart") << 2 << false << 2 << letter;
+        QTest::newRow("gross sales on A4") << 3 << true << 1 << "595 x 842 pts (A4)";
+        QTest::newRow("birth dates") << 8 << false << 1 << letter;
+        QTest::newRow("trend and its chart") << 11 << false << 2 << letter;
+        QTest::newRow("scoreboard: wide, and its chart") << 12 << false << 2 << wide;
+    }
+    void pdfHoldsThePrintedPages() {
+        QFETCH(int, report);
+        QFETCH(bool, a4);
+        QFETCH(int, pages);
+        QFETCH(QString, size);
+        const ReportConditions c = january(report);
+        const ReportOutput built = build(c);
+        const QString pdf = dir.filePath("report.pdf");
+        exportReport(c, built, pdf, a4 ? PdfOptions::A4 : PdfOptions::Letter);
+
+        const QString info = output("pdfinfo", {pdf});
+        QCOMPARE(info.section("Pages:", 1).section('\n', 0, 0).trimmed(), QString::number(pages));
+        QCOMPARE(info.section("Page size:", 1).section('\n', 0, 0).trimmed(), size);
+        // The document file's lines, page by page; the chart on its own last page.
+        const QList<PrintedPage> printed = paginate(printRunFor(c, built));
+        QString document;
+        for (const PrintedPage &page : printed)
+            document += page.lines.join(u'\n') + u'\n';
+        const QString last = QString::number(printed.size());
+        QCOMPARE(words(output("pdftotext", {"-layout", "-l", last, pdf, "-"})), words(document));
+        if (!built.chart.isEmpty()) {
+            const QString next = QString::number(printed.size() + 1);
+            const QString chartPage = output("pdftotext", {"-f", next, "-l", next, pdf, "-"});
+            QVERIFY2(words(chartPage).contains(built.chart.title), qPrintable(chartPage));
+        }
+    }
+
+    void sheetsReadBack_data() {
+        QTest::addColumn<int>("report");
+        QTest::addColumn<int>("by");
+        QTest::addColumn<QStringList>("expected"); // the CSV's rows, fields between bars
+        QTest::addColumn<QString>("filter");       // the spreadsheet's auto-filter
+        QTest::addColumn<QString>("totals"); // the text report's totals caption; else its last line
+        QTest::addColumn<QList<int>>("totalColumns"); // the CSV columns of the text's totals
+        const int dealership = ReportConditions::Dealership;
+        QTest::newRow("F&I log: a row a deal, sums below")
+            << 1 << dealership
+            << QStringList{"Date Sold|F&I Manager|Class|Stock Number|Last Name|Finance "
+                           "Source|Year|Make|"
+                           "Model|Term|APR|Finance Reserve|Service Contract|Credit Life|A&H|Other "
+                           "Profit|Total",
+                           "01/05/"
+                           "2024|JRB|N|N100|ADAMS|GMA|2024|FORD|F150|60|6.90000|500|1000|200|0|300|"
+                           "2000",
+                           "01/10/2024|jrb|U|U200|O'NEIL, "
+                           "\"JR\"||2019|HONDA|CIVIC|1|0.00000|0|800|0|0|"
+                           "350|1150",
+                           "01/20/"
+                           "2024|KLM|N|N300|CHEN||2024|TOYOTA|CAMRY|72|4.50000|750|0|0|150|0|900",
+                           "Total|||||||||||1250|1800|200|150|650|4050"}
+            << "A1:Q4"
+            << "lblFILogTtl" << QList<int>{11, 12, 13, 14, 15, 16};
+        QTest::newRow("gross sales by salesperson: grouped rows")
+            << 3 << int(ReportConditions::Salesperson)
+            << QStringList{"Date Sold|Salesperson|Last Name|Stock Number|Class|Year|Make|Model|"
+                           "Gross|Pack|Net",
+                           "01/05/2024|SMITH|ADAMS|N100|N|2024|FORD|F150|1500|300|1800",
+                           "01/20/2024|smith|CHEN|N300|N|2024|TOYOTA|CAMRY|2000.25|300|2300.25",
+                           "01/10/2024|JONES|O'NEIL, "
+                           "\"JR\"|U200|U|2019|HONDA|CIVIC|-100.5|200|99.5",
+                           "Total||||||||3399.75|800|4199.75"}
+            << "A1:K4"
+            << "lblGSRTtl" << QList<int>{8, 9, 10};
+        QTest::newRow("commission: a row a salesperson")
+            << 4 << dealership
+            << QStringList{"Salesperson|New Units|Used Units|New Commissions|Used "
+                           "Commissions|Total Commissions",
+                           "SMITH|2.0|0.0|550|0|550", "JONES|0.0|1.0|0|150|150",
+                           "Total|2.0|1.0|550|150|700", "Average Commission|||275|150|233.3333"}
+            << "A1:F3"
+            << "lblCommTtl" << QList<int>{1, 2, 3, 4, 5};
+        QTest::newRow("birth dates: a row a person, the birth date a date")
+            << 8 << dealership
+            << QStringList{"Date Sold|Salesperson|First Name|Last Name|Telephone|Address|City|"
+                           "State ZIP|Year|Make|Model|Birth Date",
+                           "01/05/2024|SMITH|ANN|ADAMS|555-0100|1 ELM ST|PEORIA|IL "
+                           "61602|2024|FORD|F150|01/15/1970",
+                           "01/10/2024|JONES|BUD|O'NEIL, \"JR\"|||||2019|HONDA|CIVIC|01/20/1980"}
+            << "A1:L3" << QString() << QList<int>{};
+        // Penetration over every deal: service contracts 2 of 3, GAP 2 of 3 whatever its case.
+        QTest::newRow("scoreboard: the figures of the three deals")
+            << 12 << dealership
+            << QStringList{"Group|Rank|Name|Deals|Financed|Service Contract %|Credit Life %|A&H "
+                           "%|Etch "
+                           "%|GAP %|Products Per Deal|F&I Income Per Unit|F&I Income",
+                           "F&I Manager|1|JRB|2|1|100.00|50.00|0.00|50.00|100.00|3.00|1575|3150",
+                           "F&I Manager|2|KLM|1|1|0.00|0.00|100.00|0.00|0.00|1.00|900|900",
+                           "Salesperson|1|SMITH|2|2|50.00|50.00|50.00|0.00|50.00|2.00|1450|2900",
+                           "Salesperson|2|JONES|1|0|100.00|0.00|0.00|100.00|100.00|3.00|1150|1150",
+                           "Dealership||Dealership|3|2|66.67|33.33|33.33|33.33|66.67|2.33|1350|"
+                           "4050"}
+            << "A1:M5" << QString() << QList<int>{3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    }
+    void sheetsReadBack() {
+        QFETCH(int, report);
+        QFETCH(int, by);
+        QFETCH(QStringList, expected);
+        QFETCH(QString, filter);
+        QFETCH(QString, totals);
+        QFETCH(QList<int>, totalColumns);
+        ReportConditions c = january(report);
+        c.PrtBy = by;
+        c.dealRows = true;
+        const ReportOutput built = build(c);
+        const QString csv = dir.filePath("report.csv"), xlsx = dir.filePath("report.xlsx");
+        exportReport(c, built, csv);
+        exportReport(c, built, xlsx);
+
+        const QString python = "import csv, json, sys\n"
+                               "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
+                               "    print(json.dumps(list(csv.reader(f, strict=True))))\n";
+        const QJsonArray rows =
+            QJsonDocument::fromJson(output("python3", {"-c", python, csv}).toUtf8()).array();
+        QStringList read;
+        for (const QJsonValue &row : rows)
+            read << csvLine(row.toArray());
+        QCOMPARE(read, expected);
+
+        // The spreadsheet shows what the CSV file holds: dates as dates, amounts as numbers.
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString csvText = QString::fromUtf8(file.readAll()).remove(u'\r');
+        QCOMPARE(output("xlsx2csv", {"--dateformat", "%m/%d/%Y", xlsx}), csvText);
+        const QString zip = "import sys, zipfile\n"
+                            "print(zipfile.ZipFile(sys.argv[1]).read(sys.argv[2]).decode())\n";
+        const QString sheetXml = output("python3", {"-c", zip, xlsx, "xl/worksheets/sheet1.xml"});
+        QVERIFY(sheetXml.contains(R"(<pane ySplit="1" topLeftCell="A2" activePane="bottomLeft" )"
+                                  R"(state="frozen"/>)"));
+        QCOMPARE(sheetXml.section("<autoFilter ref=\"", 1).section('"', 0, 0), filter);
+        if (expected.value(1).startsWith("01/05/2024")) // the serial day number of 01/05/2024
+            QVERIFY(sheetXml.contains(QRegularExpression(R"(<c r="A2" s="\d+"><v>45296</v>)")));
+
+        // The totals row holds the text report's totals to the cent.
+        if (totalColumns.isEmpty())
+            return;
+        QString text = built.lines.last();
+        for (const auto &[label, caption] : built.totals) {
+            if (label == totals)
+                text = caption;
+        }
+        const QStringList totalRow = read.value(built.sheet.dataRows() + 1).split(u'|');
+        QStringList fields;
+        for (const int column : totalColumns)
+            fields << totalRow.value(column);
+        QCOMPARE(cents({text}), cents(fields));
+    }
+
+    // Bars stand where their values say: the bar's colour just below its computed top, not
+    // just above it.
+    void chartBars_data() {
+        QTest::addColumn<int>("report");
+        QTest::addColumn<int>("plot");
+        QTest::addColumn<int>("series");
+        QTest::addColumn<int>("category");
+        QTest::addColumn<double>("value");
+        QTest::newRow("summary: finance, new, 2 of 2") << 2 << 0 << 0 << 0 << 100.0;
+        QTest::newRow("summary: service contracts, used, 1 of 1") << 2 << 0 << 1 << 1 << 100.0;
+        QTest::newRow("summary: service contracts, all, 2 of 3") << 2 << 0 << 2 << 1 << 66.67;
+        QTest::newRow("commission: SMITH") << 4 << 0 << 0 << 0 << 550.0;
+        QTest::newRow("commission: JONES") << 4 << 0 << 0 << 1 << 150.0;
+        QTest::newRow("scoreboard: JRB per unit") << 12 << 0 << 0 << 0 << 1575.0;
+        QTest::newRow("scoreboard: KLM per unit") << 12 << 0 << 0 << 1 << 900.0;
+        QTest::newRow("scoreboard: JONES per unit") << 12 << 1 << 0 << 1 << 1150.0;
+    }
+    void chartBars() {
+        QFETCH(int, report);
+        QFETCH(int, plot);
+        QFETCH(int, series);
+        QFETCH(int, category);
+        QFETCH(double, value);
+        const Chart chart = build(january(report)).chart;
+        const QSize size(900, 700);
+        const QImage image = chartImage(chart, size);
+        const PlotFrame frame = chartFrames(chart, QRectF(QPointF(0, 0), QSizeF(size))).at(plot);
+        const int x = qRound(frame.bars.at(series).at(category).center().x());
+        const int top = qRound(frame.yOf(value));
+        const QRgb colour = seriesColor(series).rgb();
+        QCOMPARE(QColor(image.pixel(x, top + 2)).name(), QColor(colour).name());
+        QVERIFY(image.pixel(x, top - 3) != colour);
+        QCOMPARE(QColor(image.pixel(x, qRound(frame.yOf(0)) - 2)).name(), QColor(colour).name());
+    }
+};
+
+REGISTER_TEST(ExportsTest);
+#include "tst_exports.moc"

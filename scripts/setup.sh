@@ -2,7 +2,7 @@
 # is missing, then configures and builds (incrementally) into build/.
 # shellcheck shell=bash
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libgl-dev libsqlite3-dev libcups2-dev libxlsxwriter-dev sqlite3 fonts-dejavu-core fonts-dejavu-extra fonts-liberation)
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libgl-dev libsqlite3-dev libcups2-dev libxlsxwriter-dev libsodium-dev sqlite3 fonts-dejavu-core fonts-dejavu-extra fonts-liberation)
 
 install_missing() {
     local missing=()

@@ -2,8 +2,10 @@
 // the command line, where nothing waits for an answer.
 #include "base/AppSettings.h"
 #include "base/CliPrompter.h"
+#include "cli/BackupCommand.h"
 #include "cli/ChartCommand.h"
 #include "cli/CommandLine.h"
+#include "cli/HistoryCommand.h"
 #include "cli/ImportCommand.h"
 #include "cli/InitCommand.h"
 #include "cli/LabelsCommand.h"
@@ -66,6 +68,16 @@ const std::vector<Command> &commands() {
         {QStringLiteral("purge"),
          QStringLiteral("purge old deals and rebuild the database (see 'volmera purge --help')"),
          runPurgeCommand},
+        {QStringLiteral("history"),
+         QStringLiteral("list who changed which deal and when (see 'volmera history --help')"),
+         runHistoryCommand},
+        {QStringLiteral("backup"),
+         QStringLiteral("make and check a copy of the deal database now (see 'volmera backup "
+                        "--help')"),
+         runBackupCommand},
+        {QStringLiteral("restore"),
+         QStringLiteral("put a checked backup back (see 'volmera restore --help')"),
+         runRestoreCommand},
         {QStringLiteral("labels"),
          QStringLiteral("print the three test labels (see 'volmera labels --help')"),
          runLabelsCommand},

@@ -4,7 +4,8 @@
 
 namespace {
 QDate fixedToday;
-}
+QDateTime fixedNow;
+} // namespace
 
 QDate Clock::today() {
     return fixedToday.isValid() ? fixedToday : QDate::currentDate();
@@ -12,6 +13,14 @@ QDate Clock::today() {
 
 void Clock::setToday(const QDate &date) {
     fixedToday = date;
+}
+
+QDateTime Clock::now() {
+    return fixedNow.isValid() ? fixedNow : QDateTime(today(), QTime::currentTime());
+}
+
+void Clock::setNow(const QDateTime &moment) {
+    fixedNow = moment;
 }
 
 QString Clock::todayText() {

@@ -1,6 +1,7 @@
 #include "cli/PurgeCommand.h"
 
 #include "base/AppSettings.h"
+#include "base/ErrorTrap.h"
 #include "base/PathMapping.h"
 #include "cli/CommandLine.h"
 #include "store/Purge.h"
@@ -14,6 +15,10 @@ int runPurgeCommand(const QStringList &arguments) {
     p.addOptions({
         {"before", "Delete the deals sold before this date (and those without a sale date).",
          "MM/DD/YYYY"},
+        {"anonymize-before",
+         "Instead, blank the names, address, city, state/zip, phone and birth dates of the "
+         "deals sold before this date, keeping their stock numbers, vehicles and amounts.",
+         "MM/DD/YYYY"},
         {"yes", "Purge: the answer the menu's question would need."},
     });
     int status = Success;
@@ -22,16 +27,23 @@ int runPurgeCommand(const QStringList &arguments) {
     if (!p.positionalArguments().isEmpty())
         return usageError(
             QStringLiteral("purge: unexpected argument %1").arg(p.positionalArguments().first()));
-    if (!p.isSet("before"))
+    const bool blank = p.isSet("anonymize-before");
+    if (blank && p.isSet("before"))
+        return usageError(QStringLiteral("purge: give either --before or --anonymize-before"));
+    if (!blank && !p.isSet("before"))
         return usageError(QStringLiteral("purge: give the cutoff with --before MM/DD/YYYY"));
-    const std::optional<QDate> cutoff = DealPurge::readCutoff(p.value("before"));
+    const QString typed = p.value(blank ? "anonymize-before" : "before");
+    const std::optional<QDate> cutoff = DealPurge::readCutoff(typed);
     if (!cutoff)
         return usageError(QStringLiteral("purge: ") +
-                          DealPurge::notADate(p.value("before")).replace(u'\n', u' '));
+                          DealPurge::notADate(typed).replace(u'\n', u' '));
     if (!p.isSet("yes")) {
-        print(stderr, QStringLiteral("volmera: purge: nothing was purged: deleting deals cannot "
-                                     "be undone, and the command line cannot ask; run it again "
-                                     "with --yes to purge\n"));
+        print(stderr, blank ? QStringLiteral("volmera: purge: nothing was blanked: blanking "
+                                             "cannot be undone, and the command line cannot "
+                                             "ask; run it again with --yes to blank\n")
+                            : QStringLiteral("volmera: purge: nothing was purged: deleting deals "
+                                             "cannot be undone, and the command line cannot "
+                                             "ask; run it again with --yes to purge\n"));
         return UsageError;
     }
     // Anything else at that name (a folder, a file that is no database) is the purge's to
@@ -40,6 +52,20 @@ int runPurgeCommand(const QStringList &arguments) {
         print(stderr, QStringLiteral("volmera: purge: there is no deal database %1 here\n")
                           .arg(PathMapping::toLocal(Defaults::DatabasePath)));
         return Failure;
+    }
+    if (blank) {
+        try {
+            const int blanked =
+                DealPurge::blankPersonalData(PathMapping::toLocal(Defaults::DatabasePath), *cutoff);
+            print(stdout, QStringLiteral("blanked the personal data of deals sold before %1\n"
+                                         "deals blanked: %2\n")
+                              .arg(cutoff->toString(QStringLiteral("MM/dd/yyyy")))
+                              .arg(blanked));
+            return Success;
+        } catch (const VolmeraError &e) {
+            print(stderr, QStringLiteral("volmera: purge: %1\n").arg(e.description()));
+            return Failure;
+        }
     }
     const DealPurge::Files files = DealPurge::files();
     // Nothing answers Retry on the command line: the first failure ends the run.

@@ -4,9 +4,11 @@
 
 #include <memory>
 
+class BackgroundBackup;
 class frmZEL;
 
-// Start-up's windows: the password prompt and the entry screen, which lives as long as this.
+// Start-up's windows: the password prompt and the entry screen, which lives as long as this;
+// and the day's backup, begun once the entry screen shows.
 class GuiStartup : public StartupScreens {
 public:
     GuiStartup();
@@ -19,4 +21,6 @@ public:
 
 private:
     std::unique_ptr<frmZEL> entry;
+    // After the entry screen, so that it is stopped before the screen goes.
+    std::unique_ptr<BackgroundBackup> backup;
 };

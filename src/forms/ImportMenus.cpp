@@ -154,15 +154,46 @@ void frmZEL::mnuRebuild_Click() {
         ask.msgBox(DealPurge::notADate(*answer), Style::Critical, DealPurge::Title);
         return;
     }
-    // Retry runs the failed step again; Cancel leaves the files as they are at that point.
-    const auto retry = [&ask](const QString &description) {
-        return ask.msgBox(description, Style::RetryCancel) == Answer::Retry;
-    };
+    const QString day = cutoff->toString(QStringLiteral("MM/dd/yyyy"));
+    const int choice = ask.msgBox(DealPurge::choice(*cutoff), Style::YesNoCancel | Style::Question,
+                                  DealPurge::Title);
+    if (choice == Answer::Cancel)
+        return;
+    // Blanking cannot be undone, and No is the answer a hurried clerk gives to stop: ask again.
+    if (choice == Answer::No &&
+        ask.msgBox(DealPurge::confirmBlanking(*cutoff), Style::YesNo | Style::Exclamation,
+                   DealPurge::Title) != Answer::Yes)
+        return;
     if (session.adding()) {
         // The binding is released below, and the deal being added with it.
         session.dropNew();
         setBrowseMode(true);
     }
+    if (choice == Answer::No) {
+        ErrorTrap trap(QStringLiteral("ZEL - BLANK MNU"));
+        session.release();
+        setCursor(Qt::WaitCursor);
+        int blanked = 0;
+        trap.run([&] {
+            blanked = DealPurge::blankPersonalData(PathMapping::toLocal(appSettings().DatabasePath),
+                                                   *cutoff);
+        });
+        // The deal shown may be one of them, and their keys have changed.
+        trap.run([&] { Refresh(); });
+        unsetCursor();
+        if (!trap.pending())
+            ask.msgBox(QStringLiteral("BLANKING DONE.\nThe personal data of %1 deal(s) sold "
+                                      "before %2 was blanked.")
+                           .arg(blanked)
+                           .arg(day),
+                       Style::Information, DealPurge::Title);
+        trap.report();
+        return;
+    }
+    // Retry runs the failed step again; Cancel leaves the files as they are at that point.
+    const auto retry = [&ask](const QString &description) {
+        return ask.msgBox(description, Style::RetryCancel) == Answer::Retry;
+    };
     session.release();
     setCursor(Qt::WaitCursor);
     const DealPurge::Files files = DealPurge::files();

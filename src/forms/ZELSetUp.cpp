@@ -3,7 +3,9 @@
 #include "base/AppSettings.h"
 #include "base/ErrorTrap.h"
 #include "base/PathMapping.h"
+#include "base/Prompter.h"
 #include "base/SettingsFile.h"
+#include "store/OfficePassword.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -39,6 +41,20 @@ ZELSetUp::ZELSetUp(QWidget *entryWindow) : QDialog(nullptr), entryWindow(entryWi
     Label1->setBuddy(Text1);
     chkPW = new QCheckBox(QStringLiteral("Include Password"), this);
     chkPW->setObjectName(QStringLiteral("chkPW"));
+    auto *lblNewPW = new QLabel(QStringLiteral("New Password"), this);
+    txtNewPW = new QLineEdit(this);
+    txtNewPW->setObjectName(QStringLiteral("txtNewPW"));
+    txtNewPW->setToolTip(QStringLiteral("Enter a New Start-up Password for Every Workstation "
+                                        "(at least 8 characters)"));
+    lblNewPW->setBuddy(txtNewPW);
+    auto *lblNewPW2 = new QLabel(QStringLiteral("Type It Again"), this);
+    txtNewPW2 = new QLineEdit(this);
+    txtNewPW2->setObjectName(QStringLiteral("txtNewPW2"));
+    lblNewPW2->setBuddy(txtNewPW2);
+    for (QLineEdit *box : {txtNewPW, txtNewPW2}) {
+        box->setEchoMode(QLineEdit::Password);
+        box->setMaxLength(64);
+    }
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setToolTip(QStringLiteral("Accept and Save Settings"));
@@ -54,7 +70,11 @@ ZELSetUp::ZELSetUp(QWidget *entryWindow) : QDialog(nullptr), entryWindow(entryWi
     layout->addWidget(Label1, 0, 0);
     layout->addWidget(Text1, 0, 1);
     layout->addWidget(chkPW, 1, 1);
-    layout->addLayout(buttons, 2, 0, 1, 2);
+    layout->addWidget(lblNewPW, 2, 0);
+    layout->addWidget(txtNewPW, 2, 1);
+    layout->addWidget(lblNewPW2, 3, 0);
+    layout->addWidget(txtNewPW2, 3, 1);
+    layout->addLayout(buttons, 4, 0, 1, 2);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(cmdOK, &QPushButton::clicked, this, &ZELSetUp::cmdOK_Click);
@@ -101,6 +121,22 @@ void ZELSetUp::Form_Load() {
 void ZELSetUp::cmdOK_Click() {
     ErrorTrap trap(QStringLiteral("SETUP - OK CMD"));
     AppSettings &settings = appSettings();
+    const QString newPassword = txtNewPW->text();
+    if (!newPassword.isEmpty() || !txtNewPW2->text().isEmpty()) {
+        // A password that will not do keeps the dialog open, with nothing saved.
+        if (const QString why = OfficePassword::refusal(newPassword, txtNewPW2->text());
+            !why.isEmpty()) {
+            Prompter::current().msgBox(why, Style::Exclamation, QStringLiteral("ZEL SETUP"));
+            txtNewPW->setFocus();
+            return;
+        }
+        trap.run([&] {
+            auto db = Database::open(PathMapping::toLocal(settings.DatabasePath));
+            OfficePassword::set(*db, newPassword);
+        });
+        txtNewPW->clear();
+        txtNewPW2->clear();
+    }
     settings.DealerName = withoutTrailingBlanks(Text1->text());
     if (settings.DealerName.isEmpty())
         settings.DealerName = Defaults::DefaultDealerLine;

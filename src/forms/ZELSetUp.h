@@ -8,7 +8,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// The settings dialog: the dealer name and whether start-up asks for the password. It is
+// The settings dialog: the dealer name, whether start-up asks for the password, and the
+// office's own password. It is
 // modeless but keeps the entry window disabled while it is open, so it behaves as modal.
 class ZELSetUp : public QDialog {
     Q_OBJECT
@@ -21,6 +22,9 @@ public:
     QLabel *Label1;
     QLineEdit *Text1;
     QCheckBox *chkPW;
+    // A new start-up password for every workstation, typed twice; left empty, none is set.
+    QLineEdit *txtNewPW = nullptr;
+    QLineEdit *txtNewPW2 = nullptr;
     QPushButton *cmdOK;
     QPushButton *cmdCancel;
 

@@ -41,7 +41,8 @@ frmPW::frmPW(QWidget *parent) : QDialog(parent) {
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setFont(fixedPitchFont());
-    Text1->setMaxLength(6);
+    // The default password has six letters; an office's own may be longer.
+    Text1->setMaxLength(officePasswordHash() ? 64 : 6);
     Text1->setEchoMode(QLineEdit::Password);
     // Every typed character shows as "*", whatever the platform's own password dot is.
     Text1->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));

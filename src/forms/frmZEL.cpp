@@ -16,6 +16,7 @@
 #include "forms/NavigationBar.h"
 #include "forms/ZELSetUp.h"
 #include "forms/frmHelp.h"
+#include "forms/frmHistory.h"
 #include "forms/frmRpt.h"
 
 #include <QAction>
@@ -119,6 +120,7 @@ void frmZEL::buildMenus() {
     mnuDelRecord = addItem(mnuFile, QStringLiteral("&Delete Record"), "mnuDelRecord", true);
     mnuRebuild = addItem(mnuFile, QStringLiteral("&Rebuild/Purge ZEL"), "mnuRebuild", true);
     mnuPrintRec = addItem(mnuFile, QStringLiteral("&Print Current Record"), "mnuPrintRec", true);
+    mnuHistory = addItem(mnuFile, QStringLiteral("Deal &History"), "mnuHistory", true);
     mnuExportRec =
         addItem(mnuFile, QStringLiteral("Expor&t Current Record…"), "mnuExportRec", true);
     mnuExit = addItem(mnuFile, QStringLiteral("E&xit"), "mnuExit", true);
@@ -128,6 +130,7 @@ void frmZEL::buildMenus() {
     connect(mnuFindRecord, &QAction::triggered, this, &frmZEL::mnuFindRecord_Click);
     connect(mnuDelRecord, &QAction::triggered, this, &frmZEL::mnuDelRecord_Click);
     connect(mnuPrintRec, &QAction::triggered, this, &frmZEL::mnuPrintRec_Click);
+    connect(mnuHistory, &QAction::triggered, this, &frmZEL::mnuHistory_Click);
     connect(mnuExportRec, &QAction::triggered, this, &frmZEL::mnuExportRec_Click);
     connect(mnuExit, &QAction::triggered, this, &frmZEL::mnuExit_Click);
 
@@ -619,6 +622,7 @@ void frmZEL::setBrowseMode(bool browse) {
     mnuAddRec->setEnabled(browse);
     mnuFindRecord->setEnabled(browse);
     mnuDelRecord->setEnabled(browse);
+    mnuHistory->setEnabled(browse);
     mnuReports->setEnabled(browse);
     mnuReports->menuAction()->setEnabled(browse);
     dtaZEL->setCaption(browse ? browseCaption : addCaption);
@@ -721,6 +725,18 @@ void frmZEL::mnuExportRec_Click() {
         Prompter::current().msgBox(QStringLiteral("DEAL SHEET EXPORTED TO ") +
                                        QFileInfo(chosen->fileName).absoluteFilePath(),
                                    Style::Information);
+    trap.report();
+}
+
+void frmZEL::mnuHistory_Click() {
+    if (session.empty())
+        return;
+    ErrorTrap trap(QStringLiteral("ZEL - HISTORY MNU"));
+    trap.run([&] {
+        frmHistory history(PathMapping::toLocal(appSettings().DatabasePath),
+                           session.deal().boxes[FieldTable::stockNumber], this);
+        history.exec();
+    });
     trap.report();
 }
 

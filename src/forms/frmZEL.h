@@ -48,6 +48,7 @@ public:
     QAction *mnuDelRecord;
     QAction *mnuRebuild;
     QAction *mnuPrintRec;
+    QAction *mnuHistory = nullptr;
     QAction *mnuExportRec;
     QAction *mnuExit;
     QMenu *mnuReports;
@@ -92,6 +93,7 @@ public Q_SLOTS:
     void mnuReport_Click(int index);
     void mnuLetter_Click(int index);
     void mnuPrintRec_Click();
+    void mnuHistory_Click();
     void mnuExportRec_Click();
     void mnuExit_Click();
     void mnuImportZEL_Click();

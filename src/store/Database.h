@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <atomic>
 #include <memory>
 
 class Recordset;
@@ -131,6 +132,16 @@ public:
     // A mark that differs whenever the tables may have changed since it was taken, by this
     // connection or any other; empty when the engine cannot tell.
     virtual QString changeMark() { return {}; }
+
+    // The rows of the table become permanent: the database itself refuses to change or delete
+    // any of them, whoever asks; new rows are still taken. Nothing when it does so already.
+    virtual void makeAppendOnly(const QString &table) = 0;
+
+    // Copies the whole database, as it is at one moment, into a new file at newPath (which must
+    // not exist) while other workstations go on working with it; returns the rows `table` held
+    // at that moment. Once stop is set it gives up, leaving no file, and throws StoreError.
+    virtual qint64 backupInto(const QString &newPath, const QString &table,
+                              const std::atomic<bool> *stop = nullptr) = 0;
 
     // Used by Transaction.
     virtual void begin() = 0;

@@ -1,5 +1,7 @@
 #include "store/DealSchema.h"
 
+#include "store/Audit.h"
+#include "store/OfficePassword.h"
 #include "store/Recordset.h"
 
 namespace {
@@ -21,6 +23,13 @@ const QList<FieldDef> &laterFields() {
 
 void createDealTable(Database &db) {
     db.createTable(DealSchema::Table, DealSchema::fields(), DealSchema::indexes());
+}
+
+// The tables beside the deals: the record of changes and the office's settings. Adding them
+// leaves the deals as they are, so it is not told as bringing the database up to date.
+void ensureSideTables(Database &db) {
+    Audit::ensureTable(db);
+    OfficePassword::ensureTable(db);
 }
 } // namespace
 
@@ -89,10 +98,29 @@ int DealSchema::fieldCount() {
     return int(fields().size());
 }
 
+int DealSchema::positionOf(const QString &name) {
+    for (int i = 0; i < fieldCount(); ++i) {
+        if (fields()[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+const QList<int> &DealSchema::personalFields() {
+    static const QList<int> personal = {ByLName, ByFirstMI,  CByLName, CByFirstMI, ByAdr,
+                                        ByCity,  ByStateZip, ByDOB,    CByDOB,     ByPhone};
+    return personal;
+}
+
+bool DealSchema::isPersonal(int field) {
+    return personalFields().contains(field);
+}
+
 void createDealDatabase(const QString &path) {
     auto db = Database::create(path);
     Transaction t(*db);
     createDealTable(*db);
+    ensureSideTables(*db);
     t.commit();
 }
 
@@ -107,6 +135,7 @@ OpenOutcome openDealDatabase(const QString &path) {
                                  .arg(path));
         Transaction t(*db);
         createDealTable(*db);
+        ensureSideTables(*db);
         t.commit();
         return OpenOutcome::Recreated;
     }
@@ -118,6 +147,7 @@ OpenOutcome openDealDatabase(const QString &path) {
         if (!any.step()) {
             db->dropTable(DealSchema::Table);
             createDealTable(*db);
+            ensureSideTables(*db);
             t.commit();
             return OpenOutcome::Recreated;
         }
@@ -125,6 +155,7 @@ OpenOutcome openDealDatabase(const QString &path) {
     QStringList have;
     for (const FieldDef &f : db->fields(DealSchema::Table))
         have << f.name.toLower();
+    ensureSideTables(*db);
     bool upgraded = false;
     for (const FieldDef &f : laterFields()) {
         if (!have.contains(f.name.toLower())) {

@@ -58,13 +58,21 @@ inline const QString Table = QStringLiteral("ZEL");
 const QList<FieldDef> &fields();
 const QList<IndexDef> &indexes();
 int fieldCount();
+// The position of a field by its name (letter case aside); -1 when the table has none.
+int positionOf(const QString &name);
+
+// The personal data of the buyer and co-buyer: names, address, city, state and zip, phone and
+// birth dates. The key LNKey holds the last name too.
+const QList<int> &personalFields();
+bool isPersonal(int field);
 } // namespace DealSchema
 
-// Makes a new database file at path holding the empty deal table. Fails when the file exists.
+// Makes a new database file at path holding the empty deal table and the record of changes.
+// Fails when the file exists.
 void createDealDatabase(const QString &path);
 
 // Opens the deal database and brings it to the current layout: an empty table is made anew,
-// an older table gets the fields it lacks. A file that cannot be read is reported, never
-// replaced.
+// an older table gets the fields it lacks, an older database the record of changes and the
+// table of the office's settings. A file that cannot be read is reported, never replaced.
 enum class OpenOutcome { Current, Recreated, Upgraded };
 OpenOutcome openDealDatabase(const QString &path);

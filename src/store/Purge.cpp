@@ -2,6 +2,7 @@
 
 #include "base/Clock.h"
 #include "base/PathMapping.h"
+#include "store/Audit.h"
 #include "store/DealSchema.h"
 #include "store/Salvage.h"
 #include "store/SqliteDatabase.h"
@@ -158,6 +159,20 @@ QString notADate(const QString &typed) {
         .arg(typed);
 }
 
+QString choice(const QDate &cutoff) {
+    return QStringLiteral("DELETE THE DEALS SOLD BEFORE %1?\n\nYes: delete them, then rebuild "
+                          "the file.\nNo: keep them, their amounts and vehicles, and blank only "
+                          "their customers' names, addresses, phones and birth dates.")
+        .arg(cutoff.toString(QStringLiteral("MM/dd/yyyy")));
+}
+
+QString confirmBlanking(const QDate &cutoff) {
+    return QStringLiteral("BLANK THE CUSTOMERS OF EVERY DEAL SOLD BEFORE %1?\n\nTheir names, "
+                          "addresses, phones and birth dates are removed for good; the deals "
+                          "and their amounts stay.")
+        .arg(cutoff.toString(QStringLiteral("MM/dd/yyyy")));
+}
+
 Files files() {
     return {
         PathMapping::toLocal(QStringLiteral(".\\ZELDB.mdb")),
@@ -239,6 +254,16 @@ Outcome purge(const Files &f, const QDate &cutoff, const OnFailure &onFailure) {
             auto db = SqliteDatabase::open(working);
             Transaction t(*db);
             const int before = dealCount(*db);
+            // The record of changes keeps the removed deals' rows and gains one for each.
+            Audit::ensureTable(*db);
+            Audit::Writer audit(*db);
+            {
+                Statement gone(*db, QStringLiteral("SELECT StkNbr FROM ZEL WHERE DateSold IS "
+                                                   "NULL OR DateSold < ?1 ORDER BY StkNbr"));
+                gone.bind(1, cutoff.toString(Qt::ISODate));
+                while (gone.step())
+                    audit.write(Audit::Action::Purge, gone.value(0).toString());
+            }
             {
                 // Dates are stored as yyyy-mm-dd, which sorts as the dates do.
                 Statement remove(*db, QStringLiteral("DELETE FROM ZEL WHERE DateSold IS NULL OR "
@@ -248,6 +273,11 @@ Outcome purge(const Files &f, const QDate &cutoff, const OnFailure &onFailure) {
             }
             outcome.kept = dealCount(*db);
             outcome.deleted = before - outcome.kept;
+            audit.write(Audit::Action::Purge, {}, {}, QString(),
+                        QStringLiteral("sold before %1: %2 removed, %3 kept")
+                            .arg(cutoff.toString(QStringLiteral("MM/dd/yyyy")))
+                            .arg(outcome.deleted)
+                            .arg(outcome.kept));
             t.commit();
         });
         // The compacted database is written beside the live one, checked, and only then put
@@ -287,6 +317,46 @@ Outcome purge(const Files &f, const QDate &cutoff, const OnFailure &onFailure) {
         }
     }
     return outcome;
+}
+
+int blankPersonalData(const QString &databasePath, const QDate &cutoff) {
+    const auto use = DatabaseUse::take(databasePath, DatabaseUse::Mode::Shared, 2000);
+    if (!use)
+        throw StoreError(Kind::Busy, QStringLiteral("The deal database is being purged and "
+                                                    "rebuilt on another workstation; nothing was "
+                                                    "blanked. Blank again when that is done."));
+    auto db = SqliteDatabase::open(databasePath);
+    db->eraseFreedSpace();
+    QStringList blanks, anyLeft;
+    for (int field : DealSchema::personalFields()) {
+        const QString name = quotedName(DealSchema::fields()[field].name);
+        const bool last = field == DealSchema::ByLName; // a deal must have one
+        blanks << name + (last ? QStringLiteral(" = ' '") : QStringLiteral(" = ''"));
+        anyLeft << QStringLiteral("coalesce(%1, '') <> %2")
+                       .arg(name, last ? QStringLiteral("' '") : QStringLiteral("''"));
+    }
+    const QString which = QStringLiteral("DateSold < ?1 AND (%1)").arg(anyLeft.join(" OR "));
+    Transaction t(*db);
+    Audit::ensureTable(*db);
+    Audit::Writer audit(*db);
+    int blanked = 0;
+    {
+        Statement touched(
+            *db, QStringLiteral("SELECT StkNbr FROM ZEL WHERE %1 ORDER BY StkNbr").arg(which));
+        touched.bind(1, cutoff.toString(Qt::ISODate));
+        for (; touched.step(); ++blanked)
+            audit.write(Audit::Action::Blank, touched.value(0).toString());
+    }
+    Statement blank(*db, QStringLiteral("UPDATE ZEL SET %1, LNKey = ' ' || StkNbr WHERE %2")
+                             .arg(blanks.join(QStringLiteral(", ")), which));
+    blank.bind(1, cutoff.toString(Qt::ISODate));
+    blank.step();
+    audit.write(Audit::Action::Blank, {}, {}, QString(),
+                QStringLiteral("sold before %1: %2 blanked")
+                    .arg(cutoff.toString(QStringLiteral("MM/dd/yyyy")))
+                    .arg(blanked));
+    t.commit();
+    return blanked;
 }
 
 } // namespace DealPurge

@@ -21,6 +21,11 @@ QString prompt();
 std::optional<QDate> readCutoff(const QString &text);
 // What is said when it is not.
 QString notADate(const QString &typed);
+// The question that follows: delete the deals sold before the cutoff (Yes), or keep them and
+// blank their customers' personal data (No).
+QString choice(const QDate &cutoff);
+// The second question before blanking, which cannot be undone.
+QString confirmBlanking(const QDate &cutoff);
 
 // The files, as local paths: the live database, the backup folder and copy, and the database
 // as it was before compaction.
@@ -57,5 +62,12 @@ using OnFailure = std::function<bool(const QString &description)>;
 // file, so whatever step fails or is cancelled, ".\ZELDB.mdb" is there as it was or purged.
 // Refused (a failure of the first step) while another copy of the program uses the database.
 Outcome purge(const Files &files, const QDate &cutoff, const OnFailure &onFailure);
+
+// Blanks the personal data (names, address, city, state and zip, phone, birth dates) of every
+// deal sold before cutoff, keeping its stock number, vehicle and amounts, so that the figures
+// of those months stay as they were. The last name, which a deal must have, becomes one blank.
+// One transaction with its record of changes; the space the data took is overwritten. Returns
+// the deals blanked (those blanked already are not counted again).
+int blankPersonalData(const QString &databasePath, const QDate &cutoff);
 
 } // namespace DealPurge

@@ -1,6 +1,8 @@
 #include "store/Salvage.h"
 
+#include "store/Audit.h"
 #include "store/DealSchema.h"
+#include "store/OfficePassword.h"
 #include "store/SqliteDatabase.h"
 
 #include <QDate>
@@ -97,11 +99,54 @@ public:
             if (!read)
                 result.lost << describe(it.key(), it.value());
         }
+        // The record of changes and the office's password go along, as far as they can be read.
+        carry(Audit::Table, QStringLiteral("the record of changes"));
+        carry(OfficePassword::Table, QStringLiteral("the office's settings"));
         copying->commit();
         return result;
     }
 
 private:
+    void carry(const QString &table, const QString &what) {
+        int rows = 0;
+        try {
+            Statement schema(from, QStringLiteral("SELECT sql FROM sqlite_master WHERE "
+                                                  "tbl_name = ?1 AND sql IS NOT NULL "
+                                                  "ORDER BY type <> 'table', rowid"));
+            schema.bind(1, table);
+            bool there = false; // an older database has no such table
+            while (schema.step()) {
+                fresh->exec(schema.value(0).toString());
+                there = true;
+            }
+            if (!there)
+                return;
+            Statement read(from, QStringLiteral("SELECT * FROM %1 NOT INDEXED").arg(table));
+            std::unique_ptr<Statement> write;
+            while (read.step()) {
+                if (!write) {
+                    QStringList marks;
+                    for (int c = 0; c < read.columnCount(); ++c)
+                        marks << QStringLiteral("?%1").arg(c + 1);
+                    write = std::make_unique<Statement>(
+                        *fresh, QStringLiteral("INSERT INTO %1 VALUES (%2)")
+                                    .arg(table, marks.join(QStringLiteral(", "))));
+                }
+                for (int c = 0; c < read.columnCount(); ++c)
+                    write->bind(c + 1, read.value(c));
+                write->step();
+                write->reset();
+                ++rows;
+            }
+        } catch (const StoreError &e) {
+            unlessBusy(e);
+            result.lost << QStringLiteral("%1 (%2) after its first %3 row(s): %4")
+                               .arg(what, table)
+                               .arg(rows)
+                               .arg(e.description());
+        }
+    }
+
     // Every index's field and row id for the rows it holds, as far as it can be read.
     void readIndexes() {
         Statement list(from, QStringLiteral("PRAGMA index_list(ZEL)"));

@@ -14,5 +14,6 @@ struct Salvaged {
 // database file at newPath (which must not exist), made with the damaged one's own table and
 // indexes. Rows are read in stored order, past damaged parts of the file, and then one by one
 // wherever an index points; the deals an index knows of but that cannot be read are listed by
-// what the index tells (stock number, last name, sale date).
+// what the index tells (stock number, last name, sale date). The record of changes and the
+// office's settings are copied too; a part of them that cannot be read is listed.
 Salvaged salvageDeals(Database &damaged, const QString &newPath);

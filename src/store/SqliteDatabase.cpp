@@ -1,5 +1,6 @@
 #include "store/SqliteDatabase.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <sqlite3.h>
@@ -455,6 +456,93 @@ QString SqliteDatabase::changeMark() {
     if (!s.step())
         return {};
     return QStringLiteral("%1 %2 %3").arg(s.int64(0)).arg(s.int64(1)).arg(s.int64(2));
+}
+
+void SqliteDatabase::makeAppendOnly(const QString &table) {
+    const QString message = QStringLiteral("The rows of %1 are a permanent record: they cannot be "
+                                           "changed or deleted.")
+                                .arg(table);
+    for (const char *what : {"UPDATE", "DELETE"}) {
+        const QString name = table + QStringLiteral("_no_") + QString::fromLatin1(what).toLower();
+        exec(QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1 BEFORE %2 ON %3 BEGIN SELECT "
+                            "RAISE(ABORT, '%4'); END")
+                 .arg(quotedName(name), QString::fromLatin1(what), quotedName(table), message));
+    }
+}
+
+qint64 SqliteDatabase::backupInto(const QString &newPath, const QString &table,
+                                  const std::atomic<bool> *stop) {
+    if (QFileInfo::exists(newPath))
+        throw StoreError(Kind::CannotOpen,
+                         QStringLiteral("The file %1 already exists.").arg(newPath));
+    auto copy = connect(newPath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    sqlite3_backup *backup = sqlite3_backup_init(copy->db, "main", db, "main");
+    if (backup == nullptr) {
+        const StoreError error = translate(copy->db, sqlite3_errcode(copy->db), {}, newPath);
+        copy.reset();
+        QFile::remove(newPath);
+        throw error;
+    }
+    const auto stopped = [stop] { return stop != nullptr && stop->load(); };
+    const auto count = [this, &table] {
+        Statement rows(*this, QStringLiteral("SELECT count(*) FROM %1").arg(quotedName(table)));
+        rows.step();
+        return rows.int64(0);
+    };
+    qint64 rows = -1;
+    QString failure;
+    // A stretch of pages at a time while the rest is large, with room between for the clerks'
+    // writes; a write by another workstation starts the copy again, which the engine does by
+    // itself. The last stretch is copied under one read lock together with the count, so that
+    // the copy holds exactly what was counted.
+    const int stretch = 512;
+    int waits = 0;
+    int rc = sqlite3_backup_step(backup, 0); // learns the size
+    try {
+        while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+            if (stopped())
+                break;
+            if (rc != SQLITE_OK) {
+                if (++waits > 200)
+                    break; // ten seconds kept out
+                sqlite3_sleep(50);
+            } else if (sqlite3_backup_remaining(backup) <= stretch) {
+                exec(QStringLiteral("BEGIN"));
+                try {
+                    rows = count();
+                    rc = sqlite3_backup_step(backup, -1);
+                } catch (...) {
+                    rollback();
+                    throw;
+                }
+                rollback();
+                break;
+            } else {
+                sqlite3_sleep(2);
+            }
+            rc = sqlite3_backup_step(backup, stretch);
+        }
+        // The source shrank under a stretch: the count is taken now.
+        if (rc == SQLITE_DONE && rows < 0)
+            rows = count();
+    } catch (const StoreError &e) {
+        failure = e.description();
+    }
+    sqlite3_backup_finish(backup);
+    if (failure.isEmpty() && rc != SQLITE_DONE && !stopped())
+        failure = QString::fromUtf8(sqlite3_errstr(rc));
+    copy.reset();
+    if (failure.isEmpty() && rc == SQLITE_DONE)
+        return rows;
+    QFile::remove(newPath);
+    if (failure.isEmpty())
+        failure = QStringLiteral("it was stopped before it was done");
+    throw StoreError(rc == SQLITE_BUSY || rc == SQLITE_LOCKED ? Kind::Busy : Kind::Other,
+                     QStringLiteral("The backup %1 could not be made: %2.").arg(newPath, failure));
+}
+
+void SqliteDatabase::eraseFreedSpace() {
+    exec(QStringLiteral("PRAGMA secure_delete = ON"));
 }
 
 void SqliteDatabase::begin() {

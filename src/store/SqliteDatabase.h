@@ -45,6 +45,15 @@ public:
     void expectManyWrites() override;
     void expectLargeRead() override;
     QString changeMark() override;
+    // Triggers that raise on every UPDATE and DELETE of the table.
+    void makeAppendOnly(const QString &table) override;
+    // The engine's online backup, a stretch of pages at a time, so that other workstations'
+    // writes get in between; the last stretch is copied under one read lock with the count.
+    qint64 backupInto(const QString &newPath, const QString &table,
+                      const std::atomic<bool> *stop = nullptr) override;
+    // Freed space in the file is overwritten with zeros, so that what was changed or deleted
+    // cannot be read back from it.
+    void eraseFreedSpace();
 
     // Turns the connection's last failure into a StoreError.
     [[noreturn]] void fail(int code, const QString &context = {}) const;

@@ -7,6 +7,7 @@
 #include "fixtures/EntryPrompts.h"
 #include "fixtures/FormFixture.h"
 #include "fixtures/StoreFixture.h"
+#include "store/Audit.h"
 
 #include <memory>
 
@@ -19,7 +20,8 @@ const QString badFind = "16|ZEL - FIND CMD|The deal database is not open.";
 // and first previous next last. Answers, separated by "|": Y, N, C for message boxes, ">TEXT"
 // for an input box. Expect, "name=value;...": a box index, key, mode (add or browse), at
 // (position in the record set), deals (stored count), focus (the last step goes on at Date
-// Sold: yes or no), or FIELD@STOCK (a stored field).
+// Sold: yes or no), FIELD@STOCK (a stored field), or audit@STOCK (the record of its changes:
+// "when action stock field old>new" joined by " / ", "~" for a value not kept).
 void row(const char *name, const char *steps, const char *answers, const char *expect,
          const QStringList &prompts = {}) {
     QTest::newRow(name) << QString(steps) << QString(answers) << QString(expect) << prompts;
@@ -84,6 +86,15 @@ class EntrySessionTest : public QObject {
         const int index = name.toInt(&isBox);
         if (isBox)
             return screen.boxes[index];
+        if (name.startsWith("audit@")) {
+            auto db = Database::open("ZELDB.mdb");
+            QStringList rows;
+            for (const Audit::Entry &e : Audit::history(*db, name.section('@', 1)))
+                rows << QStringList{e.at.toString("yyyy-MM-dd HH:mm"), e.action, e.stock, e.field,
+                                    e.oldValue.value_or("~") + '>' + e.newValue.value_or("~")}
+                            .join(' ');
+            return rows.join(" / ");
+        }
         if (name.contains('@')) {
             auto db = Database::open("ZELDB.mdb");
             auto rs = db->openRecordset(DealSchema::Table);
@@ -142,6 +153,7 @@ private Q_SLOTS:
         fx = std::make_unique<FormFixture>();
         createDealDatabase("ZELDB.mdb");
         Clock::setToday(QDate(2024, 3, 5));
+        Clock::setNow(QDateTime(QDate(2024, 3, 5), QTime(9, 30)));
         appSettings().TodayText = Clock::todayText();
         session = std::make_unique<EntrySession>();
         session->shownChanged = [this] { screen = session->deal(); };
@@ -153,6 +165,7 @@ private Q_SLOTS:
     void cleanup() {
         session.reset();
         fx.reset();
+        Clock::setNow({});
     }
 
     void records_data() {
@@ -167,11 +180,14 @@ private Q_SLOTS:
             {cantSave});
         row("save", "Add 1=NEWMAN 20=N1 6=SALEM Save", "",
             "20=N1;key=NEWMANN1;mode=browse;focus=yes;deals=6;ByCity@N1=SALEM;"
-            "DateSold@N1=2024-03-05;LNKey@N1=NEWMANN1");
+            "DateSold@N1=2024-03-05;LNKey@N1=NEWMANN1;audit@N1="
+            "2024-03-05 09:30 Add N1 DateSold >03/05/2024 / 2024-03-05 09:30 Add N1 ByLName ~>~ / "
+            "2024-03-05 09:30 Add N1 ByCity ~>~ / 2024-03-05 09:30 Add N1 StkNbr >N1");
         row("save shows a stock number with a trailing blank", "Add 1=NEWMAN 20=N1_ Save", "",
             "20=N1 ;at=1;deals=6");
         row("duplicate stock keeps every keyed value", "Add 1=NEWMAN 20=C5 6=SALEM Save", "",
-            "0=03/05/2024;1=NEWMAN;20=C5;6=SALEM;key=NEWMANC5;mode=add;deals=5", {duplicate});
+            "0=03/05/2024;1=NEWMAN;20=C5;6=SALEM;key=NEWMANC5;mode=add;deals=5;audit@C5=",
+            {duplicate});
         row("duplicate stock corrected", "Add 1=NEWMAN 20=C5 6=SALEM Save 6= 20=N2 Save", "",
             "20=N2;mode=browse;deals=6;ByCity@N2=;LNKey@N2=NEWMANN2", {duplicate});
         row("cancel answered No", "Add 1=NEWMAN Cancel", "N", "1=NEWMAN;mode=add;deals=5",
@@ -183,7 +199,10 @@ private Q_SLOTS:
         row("delete answered No", "Delete", "N", "20=A1;deals=5", {askDelete});
         row("delete the last deal", "last Delete", "Y", "20=C5;at=3;deals=4;StkNbr@Z1=(none)",
             {askDelete});
-        row("delete shows the next deal", "next Delete", "Y", "20=A1234;deals=4;StkNbr@B7=(none)",
+        row("delete shows the next deal", "next Delete", "Y",
+            "20=A1234;deals=4;StkNbr@B7=(none);audit@B7=2024-03-05 09:30 Delete B7 "
+            "DateSold 02/01/2024> / 2024-03-05 09:30 Delete B7 ByLName ~>~ / 2024-03-05 09:30 "
+            "Delete B7 StkNbr B7>",
             {askDelete});
         row("delete refused while adding", "Add 20=A1 Delete", "", "mode=add;deals=5");
         row("find by last name", "last Find", "Y|>smi", "20=A1234;focus=yes", {askFind, askName});
@@ -208,12 +227,14 @@ private Q_SLOTS:
         row("first", "last first", "", "20=A1");
         row("moves refused in add mode", "Add 1=NEWMAN next first previous last", "",
             "0=03/05/2024;1=NEWMAN;20=;at=4;mode=add;deals=5");
-        row("edit written when the deal is left", "6=RIVERTON next", "",
-            "20=B7;ByCity@A1=RIVERTON");
+        row("edit written when the deal is left", "6=RIVERTON 11=Jo_Ann 18=9,000.50 next", "",
+            "20=B7;ByCity@A1=RIVERTON;audit@A1=2024-03-05 09:30 Edit A1 ByCity ~>~ / "
+            "2024-03-05 09:30 Edit A1 Salesman >Jo Ann / 2024-03-05 09:30 Edit A1 AmountFin "
+            ">9,000.50");
         row("new key written", "next next 1=SMYTH previous", "",
             "20=B7;ByLName@A1234=SMYTH;LNKey@A1234=SMYTHA1234");
         row("edit refused stays on the deal", "1= next", "",
-            "20=A1;1=;key=A1;focus=yes;ByLName@A1=ADAMS", {noLastName});
+            "20=A1;1=;key=A1;focus=yes;ByLName@A1=ADAMS;audit@A1=", {noLastName});
         row("refused edit keeps Add away", "1= Add", "", "1=;mode=browse;deals=5", {noLastName});
     }
     void moves() { runScript(); }

@@ -7,8 +7,10 @@
 #include "base/PathMapping.h"
 #include "domain/entry/EntryFormat.h"
 #include "domain/import/Import.h"
+#include "store/Audit.h"
 
 #include <QProcess>
+#include <QSysInfo>
 #include <QThread>
 #include <csignal>
 #include <sys/stat.h>
@@ -79,6 +81,7 @@ private Q_SLOTS:
     void init() {
         // Two-digit years 46 to 99 are 1946 to 1999, 00 to 45 are 2000 to 2045.
         Clock::setToday(QDate(2026, 6, 15));
+        Clock::setNow(QDateTime(QDate(2026, 6, 15), QTime(8, 15)));
         fixture = std::make_unique<StoreFixture>();
         db = fixture->fresh();
     }
@@ -87,6 +90,7 @@ private Q_SLOTS:
         fixture.reset();
         PathMapping::setDriveRoot(QStringLiteral("/"));
         Clock::setToday(QDate());
+        Clock::setNow({});
     }
 
     void everyFieldIsStored_data() {
@@ -200,6 +204,21 @@ private Q_SLOTS:
         QVERIFY(second.clean());
         QCOMPARE(count(*db), 2);
         QVERIFY(QFile::exists(exportPath("ZEL_DB.DBF"))); // form 1 stays
+        // The record of changes: a row for each deal added and one for each run.
+        QStringList rows;
+        for (const Audit::Entry &e : Audit::history(*db))
+            rows << QStringList{e.at.toString(Qt::ISODate),
+                                e.host,
+                                e.action,
+                                e.stock,
+                                e.field,
+                                e.oldValue.value_or("~"),
+                                e.newValue.value_or("~")}
+                        .join('|');
+        const QString at = "2026-06-15T08:15:00|" + QSysInfo::machineHostName() + "|Import|";
+        QCOMPARE(rows, (QStringList{at + "A1234|||ZEL_DB.DBF", at + "B77|||ZEL_DB.DBF",
+                                    at + "|||ZEL_DB.DBF: 2 imported, 0 already there, 0 refused",
+                                    at + "|||ZEL_DB.DBF: 0 imported, 2 already there, 0 refused"}));
     }
 
     void exportIsFoundInTheDriveFolder_data() {

@@ -6,6 +6,7 @@
 #include "domain/startup/ZELMain.h"
 #include "fixtures/StoreFixture.h"
 #include "store/DealSchema.h"
+#include "store/OfficePassword.h"
 #include "store/Recordset.h"
 
 #include <QDir>
@@ -67,12 +68,13 @@ private Q_SLOTS:
         QTest::addColumn<bool>("shown");
         QTest::addColumn<QString>("dealer");
         QTest::addColumn<QString>("message"); // the MAIN box's text, or empty for none
+        QTest::addColumn<QString>("office");  // the office's own password, or empty for none
 
         const auto row = [](const char *name, const QByteArray &settings, const char *typed,
-                            bool asked, bool shown, const QString &dealer,
-                            const char *message = "") {
+                            bool asked, bool shown, const QString &dealer, const char *message = "",
+                            const char *office = "") {
             QTest::newRow(name) << settings << QString(typed) << asked << shown << dealer
-                                << QString(message);
+                                << QString(message) << QString(office);
         };
         const QByteArray asks("\"ACE\",\"\",\"True\"\r\n");
         row("no settings file", {}, "", false, true, Defaults::DefaultDealerLine);
@@ -81,6 +83,11 @@ private Q_SLOTS:
         row("password in lower case", asks, "ke4prn", true, true, "ACE");
         row("wrong password", asks, "KE4PRX", true, false, "ACE");
         row("prompt cancelled", asks, "", true, false, "ACE");
+        row("office password", asks, "Garage Door 42", true, true, "ACE", "", "Garage Door 42");
+        row("office password's letter case counts", asks, "garage door 42", true, false, "ACE", "",
+            "Garage Door 42");
+        row("default refused once the office has its own", asks, "KE4PRN", true, false, "ACE", "",
+            "Garage Door 42");
         row("one item", "\"ACE\"\r\n", "", false, true, "ACE", "incomplete");
         row("garbage choice", "\"ACE\",\"\",\"maybe\"\r\n", "", false, true, "ACE",
             "neither True nor False");
@@ -95,6 +102,14 @@ private Q_SLOTS:
         QFETCH(bool, shown);
         QFETCH(QString, dealer);
         QFETCH(QString, message);
+        QFETCH(QString, office);
+        if (!office.isEmpty()) {
+            createDealDatabase("ZELDB.mdb");
+            OfficePassword::set(*Database::open("ZELDB.mdb"), office);
+            // Only a salted Argon2id hash of it is kept.
+            const QString hash = *OfficePassword::storedHash(*Database::open("ZELDB.mdb"));
+            QVERIFY2(hash.startsWith("$argon2id$") && !hash.contains(office), qPrintable(hash));
+        }
         if (!settings.isEmpty())
             writeFile("ZEL.CFG", settings);
         ScriptedPrompter prompter;

@@ -148,6 +148,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed"); // "<cancel>" for Cancel
         QTest::addColumn<QStringList>("boxes");
         QTest::addColumn<int>("left");
+        QTest::addColumn<QList<int>>("answers"); // delete (Yes) or blank (No), then confirm
+        QTest::addColumn<QString>("first");      // the last name shown afterwards
+        const QString choice = "35|PURGE & REBUILDING FILE|DELETE THE DEALS SOLD BEFORE "
+                               "01/01/1980?\n\nYes: delete them, then rebuild the file.\nNo: "
+                               "keep them, their amounts and vehicles, and blank only their "
+                               "customers' names, addresses, phones and birth dates.";
         const QString ask = "input|PURGE & REBUILDING FILE|"
                             "This function is used to clean up the data files in\r"
                             "case the files have been corrupted, and to remove\r"
@@ -156,28 +162,49 @@ private Q_SLOTS:
                             "copied to a backup directory before anything is\r"
                             "done. Make sure no one else is running the program.\r"
                             "DELETE ALL RECORDS OLDER THAN";
-        QTest::newRow("cancel") << "<cancel>" << QStringList{ask} << 2;
-        QTest::newRow("erased answer") << "" << QStringList{ask} << 2;
+        const QString confirm = "52|PURGE & REBUILDING FILE|BLANK THE CUSTOMERS OF EVERY DEAL "
+                                "SOLD BEFORE 01/01/1980?\n\nTheir names, addresses, phones and "
+                                "birth dates are removed for good; the deals and their amounts "
+                                "stay.";
+        const QList<int> none;
+        QTest::newRow("cancel") << "<cancel>" << QStringList{ask} << 2 << none << "MIDDLE";
+        QTest::newRow("erased answer") << "" << QStringList{ask} << 2 << none << "MIDDLE";
         QTest::newRow("not a date") << "1980"
                                     << QStringList{ask, "16|PURGE & REBUILDING FILE|"
                                                         "\"1980\" IS NOT A DATE "
                                                         "(MM/DD/YYYY).\nNOTHING WAS "
                                                         "PURGED OR CHANGED."}
-                                    << 2;
+                                    << 2 << none << "MIDDLE";
         QTest::newRow("default") << "01/01/1980"
-                                 << QStringList{ask, "64|PURGE & REBUILDING FILE|PURGE & REBUILD "
-                                                     "DONE.\nDeals purged: 1, kept: 1.\nThe "
-                                                     "database as it was before is kept in "
-                                                     "Backup/ZELDB-2024-03-05.mdb."}
-                                 << 1;
+                                 << QStringList{ask, choice,
+                                                "64|PURGE & REBUILDING FILE|PURGE & REBUILD "
+                                                "DONE.\nDeals purged: 1, kept: 1.\nThe "
+                                                "database as it was before is kept in "
+                                                "Backup/ZELDB-2024-03-05.mdb."}
+                                 << 1 << QList<int>{Answer::Yes} << "MIDDLE";
+        QTest::newRow("choice cancelled") << "01/01/1980" << QStringList{ask, choice} << 2
+                                          << QList<int>{Answer::Cancel} << "MIDDLE";
+        QTest::newRow("blanking not confirmed")
+            << "01/01/1980" << QStringList{ask, choice, confirm} << 2
+            << QList<int>{Answer::No, Answer::No} << "MIDDLE";
+        QTest::newRow("blank")
+            << "01/01/1980"
+            << QStringList{ask, choice, confirm,
+                           "64|PURGE & REBUILDING FILE|BLANKING DONE.\nThe personal data of 1 "
+                           "deal(s) sold before 01/01/1980 was blanked."}
+            << 2 << QList<int>{Answer::No, Answer::Yes} << " ";
     }
     void purge() {
         QFETCH(QString, typed);
         QFETCH(QStringList, boxes);
         QFETCH(int, left);
+        QFETCH(QList<int>, answers);
+        QFETCH(QString, first);
         openScreen();
         QCOMPARE(form->txtZEL[1]->text(), QString("MIDDLE"));
         prompter->type(typed == "<cancel>" ? std::nullopt : std::optional<QString>(typed));
+        for (const int answer : answers)
+            prompter->answer(answer);
         form->mnuRebuild->trigger();
         QCOMPARE(prompter->shown.value(0).defaultText, QString("01/01/1980"));
         QCOMPARE(shown(), boxes);
@@ -186,7 +213,7 @@ private Q_SLOTS:
         QCOMPARE(QFile::exists("ZEL_OLD.mdb"), left < 2);
         // Bound again, on the first deal.
         QCOMPARE(form->binding().recordset().recordCount(), left);
-        QCOMPARE(form->txtZEL[1]->text(), QString("MIDDLE"));
+        QCOMPARE(form->txtZEL[1]->text(), first);
         QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);
     }
 
@@ -195,9 +222,10 @@ private Q_SLOTS:
         // Another workstation's entry screen has the database.
         const auto other = DatabaseUse::take("ZELDB.mdb", DatabaseUse::Mode::Shared, 0);
         prompter->type(QString("01/01/1980"));
+        prompter->answer(Answer::Yes);
         prompter->answer(Answer::Cancel);
         form->mnuRebuild->trigger();
-        QCOMPARE(shown().mid(1),
+        QCOMPARE(shown().mid(2),
                  (QStringList{"5||THE DATABASE IS OPEN ON ANOTHER WORKSTATION (or in another copy "
                               "of the program).\nClose the program there, then purge again. "
                               "Nothing was changed.",

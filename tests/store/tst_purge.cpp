@@ -3,6 +3,9 @@
 
 #include "base/Clock.h"
 #include "domain/entry/DealBinding.h"
+#include "store/Audit.h"
+#include "store/Backups.h"
+#include "store/OfficePassword.h"
 #include "store/Purge.h"
 #include "store/UseLock.h"
 
@@ -107,6 +110,42 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(files.database + "-new"));
     }
 
+    // The purged database keeps the record of the deals it removed, and it still refuses any
+    // change to that record.
+    void recordOfChangesOutlivesThePurge_data() {
+        QTest::addColumn<QString>("sql");
+        QTest::newRow("update") << "UPDATE ZELAudit SET NewValue = 'x' WHERE StkNbr = 'A'";
+        QTest::newRow("delete") << "DELETE FROM ZELAudit WHERE StkNbr = 'A'";
+        QTest::newRow("delete all") << "DELETE FROM ZELAudit";
+    }
+    void recordOfChangesOutlivesThePurge() {
+        QFETCH(QString, sql);
+        Clock::setNow(QDateTime(QDate(2026, 6, 15), QTime(7, 0)));
+        {
+            auto db = Database::open(files.database);
+            Audit::Writer(*db).write(Audit::Action::Edit, "A", "Term", "36", "48");
+        }
+        QVERIFY(purgeBefore(DefaultCutoff).completed);
+        Clock::setNow({});
+        auto db = Database::open(files.database);
+        QStringList rows;
+        for (const Audit::Entry &e : Audit::history(*db))
+            rows << QStringList{e.action, e.stock, e.field, e.oldValue.value_or("~"),
+                                e.newValue.value_or("~")}
+                        .join('|');
+        const QStringList expected{"Edit|A|Term|36|48", "Purge|A|||", "Purge|C|||",
+                                   "Purge||||sold before 01/01/1980: 2 removed, 2 kept"};
+        QCOMPARE(rows, expected);
+        try {
+            db->exec(sql);
+            QFAIL("the record of changes was changed");
+        } catch (const StoreError &e) {
+            QCOMPARE(e.description(), QString("The rows of ZELAudit are a permanent record: "
+                                              "they cannot be changed or deleted."));
+        }
+        QCOMPARE(Audit::history(*db).size(), expected.size());
+    }
+
     void secondRunKeepsTheFirstBackup() {
         QVERIFY(purgeBefore(DefaultCutoff).completed);
         addDeals({{"E", QDate(2023, 5, 1)}});
@@ -139,6 +178,8 @@ private Q_SLOTS:
         QFETCH(bool, salvaged);
         // Deals S0000 to S1199 sold from 01/01/2020 on, a day apart, after A to D (rows 1 to 4).
         StoreFixture::addDeals(files.database, 1200, QDate(2020, 1, 1));
+        // The office's password (and the record of its setting) must outlive the mending.
+        OfficePassword::set(*Database::open(files.database), QStringLiteral("Office-2026"));
         const QList<int> leaves = StoreFixture::leafPages(files.database, object);
         QVERIFY(leaf < leaves.size());
         // The deals sold from the cutoff on stay but for those on a damaged table page, which
@@ -189,6 +230,14 @@ private Q_SLOTS:
         QCOMPARE(stocks(files.database), kept);
         QCOMPARE(out.deleted, 1204 - lost.size() - kept.size());
         QCOMPARE(Database::open(files.database)->integrityProblems(), QStringList());
+        {
+            auto db = Database::open(files.database);
+            QVERIFY(OfficePassword::matches(OfficePassword::storedHash(*db).value_or(QString()),
+                                            QStringLiteral("Office-2026")));
+            Statement set(*db, "SELECT count(*) FROM ZELAudit WHERE Action = 'Password'");
+            QVERIFY(set.step());
+            QCOMPARE(set.int64(0), 1);
+        }
         // The backup is the damaged file as it was.
         QFile backup(out.backup);
         QVERIFY(backup.open(QIODevice::ReadOnly));
@@ -262,7 +311,8 @@ private Q_SLOTS:
         QCOMPARE(asked.size(), 1);
         QVERIFY2(asked[0].startsWith("THE DATABASE IS OPEN ON ANOTHER WORKSTATION"),
                  qPrintable(asked[0]));
-        QVERIFY(!QFile::exists(files.backupFolder)); // nothing was touched
+        // Nothing was touched (the other copy has made its daily backup there).
+        QVERIFY(!QFile::exists(files.backup));
         QCOMPARE(stocks(files.database).size(), 4);
         // Once that copy has ended, the purge goes ahead.
         QVERIFY(purgeBefore(DefaultCutoff).completed);
@@ -287,6 +337,131 @@ private Q_SLOTS:
         QVERIFY(!purgeBefore(DefaultCutoff).completed);
         binding.release();
         QVERIFY(purgeBefore(DefaultCutoff).completed);
+    }
+
+    // Blanking the customers of old deals leaves every figure as it was and takes them off
+    // every list of customers.
+    void blankingKeepsTheFigures_data() {
+        QTest::addColumn<QStringList>("report");
+        QTest::addColumn<bool>("same"); // the same as before, else empty
+        QTest::newRow("summary") << QStringList{"summary"} << true;
+        QTest::newRow("customer names") << QStringList{"names", "--to", "12/31/2023"} << false;
+        QTest::newRow("letters") << QStringList{"letters", "--to", "12/31/2023"} << false;
+    }
+    void blankingKeepsTheFigures() {
+        QFETCH(QStringList, report);
+        QFETCH(bool, same);
+        const QString dir = fixture->dir.filePath("sample");
+        const auto run = [&](const QStringList &arguments, int status = 0) {
+            QProcess p;
+            p.start(QStringLiteral(VOLMERA_BIN), arguments + QStringList{"--data-dir", dir});
+            p.waitForFinished(60000);
+            if (p.exitCode() != status)
+                qWarning("%s", p.readAllStandardError().constData());
+            return p.exitCode() == status ? p.readAllStandardOutput() : QByteArray("failed");
+        };
+        const QStringList asJson = QStringList{"report"} + report + QStringList{"--json"};
+        QVERIFY(run({"init", "--sample", "300"}) != "failed");
+        const QByteArray before = run(asJson);
+        QVERIFY(before.size() > 100);
+        QCOMPARE(run({"purge", "--anonymize-before", "01/01/2024", "--yes"}),
+                 QByteArray("blanked the personal data of deals sold before 01/01/2024\n"
+                            "deals blanked: 214\n"));
+        QCOMPARE(run(asJson), same ? before : QByteArray("{\"lines\":[],\"salespeople\":[]}\n"));
+        // Nothing is left to blank.
+        QCOMPARE(run({"purge", "--anonymize-before", "01/01/2024", "--yes"}),
+                 QByteArray("blanked the personal data of deals sold before 01/01/2024\n"
+                            "deals blanked: 0\n"));
+    }
+
+    // The daily copy put back into a scratch folder holds the same deals, and the database it
+    // replaced is kept.
+    void backupRestoredGivesTheSameDeals() {
+        const QString copy =
+            DailyBackup::make(files.database, files.backupFolder, QDate(2026, 6, 15));
+        QCOMPARE(copy, fixture->dir.filePath("Backup/daily-2026-06-15.mdb"));
+        QVERIFY(!DailyBackup::due(files.backupFolder, QDate(2026, 6, 15)));
+        StoreFixture scratch;
+        scratch.fresh();
+        const QString old = scratch.dir.filePath("ZEL_OLD.mdb");
+        DailyBackup::restore(copy, scratch.path, old);
+        QCOMPARE(stocks(scratch.path), (QStringList{"A", "B", "C", "D"}));
+        QCOMPARE(stocks(old), QStringList{});
+    }
+
+    // A copy that is not sound, or a database in use, is never replaced.
+    void restoreRefused_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("cut short")
+            << "cut"
+            << "The backup %1 was not restored: The database file %1 is damaged: database disk "
+               "image is malformed. The database was left as it is.";
+        QTest::newRow("pages overwritten")
+            << "overwrite"
+            << "The backup %1 was not restored: it is damaged (Page 9: btreeInitPage() returns "
+               "error code 11). The database was left as it is.";
+        QTest::newRow("not a database") << "text"
+                                        << "The backup %1 was not restored: The file %1 is not a "
+                                           "deal database this program can read; it was left "
+                                           "as it is. The database was left as it is.";
+        QTest::newRow("database in use")
+            << ""
+            << "The deal database is open on another workstation (or in another copy of the "
+               "program); nothing was restored. Close the program there, then restore again.";
+    }
+    void restoreRefused() {
+        QFETCH(QString, damage);
+        QFETCH(QString, message);
+        const QString copy =
+            DailyBackup::make(files.database, files.backupFolder, QDate(2026, 6, 15));
+        QFile f(copy);
+        if (damage == "cut") {
+            QVERIFY(f.resize(f.size() / 2));
+        } else if (damage == "overwrite") {
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            f.seek(f.size() - 4096 - 200);
+            f.write(QByteArray(3000, '\x5a'));
+            f.close();
+        } else if (damage == "text") {
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write("stock numbers\n");
+            f.close();
+        }
+        const auto other = DatabaseUse::take(files.database, DatabaseUse::Mode::Shared, 0);
+        addDeals({{"E", QDate(2025, 1, 2)}});
+        try {
+            DailyBackup::restore(copy, files.database, files.old);
+            QFAIL("restored");
+        } catch (const VolmeraError &e) {
+            QCOMPARE(e.description(), QString(message).replace("%1", copy));
+        }
+        QCOMPARE(stocks(files.database), (QStringList{"A", "B", "C", "D", "E"}));
+        QVERIFY(!QFile::exists(files.old));
+        if (!damage.isEmpty())
+            QVERIFY(!DailyBackup::problem(copy).isEmpty());
+    }
+
+    // The newest copy of each of the last 14 days and of each of the last 12 months stay.
+    void keptCopies_data() {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("gone");
+        QStringList days;
+        for (QDate d(2026, 5, 20); d <= QDate(2026, 6, 4); d = d.addDays(1))
+            days << DailyBackup::Prefix + d.toString(Qt::ISODate) + ".mdb";
+        QTest::newRow("sixteen days")
+            << days << QStringList{"daily-2026-05-21.mdb", "daily-2026-05-20.mdb"};
+        QStringList months;
+        for (QDate d(2025, 1, 28); d <= QDate(2026, 3, 28); d = d.addMonths(1))
+            months << DailyBackup::Prefix + d.toString(Qt::ISODate) + ".mdb";
+        QTest::newRow("fifteen months, the day's second copy, other files")
+            << months + QStringList{"daily-2026-03-28-2.mdb", "ZELDB-2025-01-01.mdb"}
+            << QStringList{"daily-2026-03-28.mdb", "daily-2025-01-28.mdb"};
+    }
+    void keptCopies() {
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, gone);
+        QCOMPARE(DailyBackup::notKept(names), gone);
     }
 
     void commandLine_data() {

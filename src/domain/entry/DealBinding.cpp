@@ -2,7 +2,10 @@
 
 #include "base/Format.h"
 #include "domain/entry/FieldTable.h"
+#include "store/Audit.h"
 #include "store/DealSchema.h"
+
+#include <algorithm>
 
 namespace {
 const QString keyField = QStringLiteral("LNKey");
@@ -12,6 +15,17 @@ QString boxText(const QVariant &value) {
     if (value.typeId() == QMetaType::QDate)
         return formatDate(value.toDate(), QStringLiteral("mm/dd/yyyy"));
     return FieldText(value);
+}
+
+// A personal field's value is not kept in the record of changes.
+std::optional<QString> recorded(const QString &field, const QString &text) {
+    if (DealSchema::isPersonal(DealSchema::positionOf(field)))
+        return std::nullopt;
+    return text;
+}
+
+QString yesNo(bool yes) {
+    return yes ? QStringLiteral("Yes") : QStringLiteral("No");
 }
 
 // An empty date box stores no date; every other box stores its text as it stands.
@@ -76,18 +90,51 @@ void DealBinding::put(const ShownDeal &now, const ShownDeal &loaded) {
         records->setField(deliveredField, now.delivered);
 }
 
+void DealBinding::record(const QString &action, const ShownDeal &before, const ShownDeal &after) {
+    Audit::Writer audit(*db);
+    // The deal is known by its stock number as it stands after the change.
+    const QString &stock =
+        (action == Audit::Action::Delete ? before : after).boxes[FieldTable::stockNumber];
+    QList<const EntryField *> byPosition;
+    for (const EntryField &f : FieldTable::fields())
+        byPosition << &f;
+    std::sort(byPosition.begin(), byPosition.end(), [](const EntryField *a, const EntryField *b) {
+        return DealSchema::positionOf(a->field) < DealSchema::positionOf(b->field);
+    });
+    // In the table's order; the key follows from the last name and the stock number.
+    for (const EntryField *f : byPosition) {
+        const QString &was = before.boxes[f->index], &is = after.boxes[f->index];
+        if (was != is)
+            audit.write(action, stock, f->field, recorded(f->field, was), recorded(f->field, is));
+    }
+    if (before.delivered != after.delivered)
+        audit.write(action, stock, deliveredField, yesNo(before.delivered), yesNo(after.delivered));
+}
+
 void DealBinding::writeChanges(const ShownDeal &now, const ShownDeal &loaded) {
     if (now == loaded || eof() || bof())
         return;
     Recordset &rs = recordset();
+    Transaction t(*db);
     rs.edit();
     put(now, loaded);
     try {
+        record(Audit::Action::Edit, loaded, now);
         rs.update();
+        t.commit();
     } catch (...) {
         rs.cancelUpdate();
         throw;
     }
+}
+
+void DealBinding::deleteCurrent() {
+    Recordset &rs = recordset();
+    const ShownDeal stored = current();
+    Transaction t(*db);
+    record(Audit::Action::Delete, stored, ShownDeal());
+    rs.deleteCurrent();
+    t.commit();
 }
 
 void DealBinding::startNew() {
@@ -100,7 +147,10 @@ void DealBinding::saveNew(const ShownDeal &now) {
     // since then must not bring them back.
     rs.addNew();
     put(now, ShownDeal());
+    Transaction t(*db);
+    record(Audit::Action::Add, ShownDeal(), now);
     rs.update();
+    t.commit();
 }
 
 void DealBinding::dropNew() {

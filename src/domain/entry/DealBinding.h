@@ -17,6 +17,7 @@ struct ShownDeal {
 
 // The entry screen's binding to the deal table: the record set in key order, the deal shown,
 // and the writing of what the user changed. The screen decides when; this does the store work.
+// Each add, edit and delete is written together with its record of who changed what.
 class DealBinding {
 public:
     bool isOpen() const { return records != nullptr; }
@@ -37,6 +38,8 @@ public:
     // Writes the boxes that differ from what was shown into the current deal. Nothing is
     // written when the store refuses any of it (StoreError).
     void writeChanges(const ShownDeal &now, const ShownDeal &loaded);
+    // Deletes the current deal.
+    void deleteCurrent();
 
     // A new deal: started empty, then stored from what the boxes hold. A refused save keeps
     // the new deal pending, so that nothing keyed is lost.
@@ -47,6 +50,8 @@ public:
 
 private:
     void put(const ShownDeal &now, const ShownDeal &loaded);
+    // Writes the record of the fields that differ, in the transaction of the change.
+    void record(const QString &action, const ShownDeal &before, const ShownDeal &after);
 
     std::unique_ptr<DatabaseUse> use;
     std::unique_ptr<Database> db;

@@ -180,8 +180,8 @@ EntryStep EntrySession::remove(const ShownDeal &now) {
         return step;
     // Delete stops at its first failure without a message.
     try {
+        bound.deleteCurrent();
         Recordset &rs = bound.recordset();
-        rs.deleteCurrent();
         rs.moveNext();
         if (rs.eof())
             rs.moveLast();

@@ -7,6 +7,7 @@
 #include "base/PathMapping.h"
 #include "domain/entry/DateCheck.h"
 #include "domain/entry/EntryFormat.h"
+#include "store/Audit.h"
 #include "store/DealSchema.h"
 #include "store/UseLock.h"
 
@@ -555,7 +556,8 @@ bool refusesTheDeal(const StoreError &e) {
 // committed.
 class Run : public ReadSink {
 public:
-    Run(const QString &databasePath, Outcome &outcome) : outcome(outcome) {
+    Run(const QString &databasePath, const QString &file, Outcome &outcome)
+        : outcome(outcome), file(file) {
         use = DatabaseUse::take(databasePath, DatabaseUse::Mode::Shared, useWaitMs);
         if (!use)
             throw StoreError(Kind::Busy,
@@ -570,7 +572,13 @@ public:
                                             "imported. Purge and rebuild it, which repairs what "
                                             "can be repaired, then import again.")
                                  .arg(databasePath, problems.first()));
+        {
+            Transaction t(*db);
+            Audit::ensureTable(*db);
+            t.commit();
+        }
         writer = std::make_unique<DealWriter>(*db);
+        audit = std::make_unique<Audit::Writer>(*db);
     }
 
     void deal(const ReadDeal &deal) override {
@@ -591,11 +599,25 @@ public:
             ++outcome.alreadyPresent;
             return;
         }
+        audit->write(Audit::Action::Import, deal.stock, {}, QString(), file);
         if (++inBatch >= batchSize || batchClock.elapsed() >= batchMs)
             commit();
     }
     void refused(const Refusal &refusal) override { outcome.refused.append(refusal); }
     void notForImport() override { ++outcome.notForImport; }
+
+    // The run's summary goes in with its last deals.
+    void finish() {
+        if (!batch)
+            batch = std::make_unique<Transaction>(*db);
+        audit->write(Audit::Action::Import, {}, {}, QString(),
+                     QStringLiteral("%1: %2 imported, %3 already there, %4 refused")
+                         .arg(file)
+                         .arg(outcome.imported + inBatch)
+                         .arg(outcome.alreadyPresent)
+                         .arg(outcome.refused.size()));
+        commit();
+    }
 
     void commit() {
         if (batch) {
@@ -608,11 +630,13 @@ public:
 
 private:
     Outcome &outcome;
+    const QString file;
     // Destroyed in reverse: the open batch rolls back, then the statements go, then the
     // connection, then the lock.
     std::unique_ptr<DatabaseUse> use;
     std::unique_ptr<Database> db;
     std::unique_ptr<DealWriter> writer;
+    std::unique_ptr<Audit::Writer> audit;
     std::unique_ptr<Transaction> batch;
     QElapsedTimer batchClock;
     int inBatch = 0;
@@ -675,9 +699,9 @@ Outcome importDeals(const QString &databasePath, const ExportFile &file, const P
                                    .arg(file.path, in.errorString()));
         const QByteArray data = in.readAll();
         in.close();
-        Run run(databasePath, outcome);
+        Run run(databasePath, fileName(file), outcome);
         readExport(file.form, fileName(file), data, run, progress);
-        run.commit();
+        run.finish();
     } catch (const VolmeraError &e) {
         outcome.failure = e.description();
     } catch (const std::exception &e) {

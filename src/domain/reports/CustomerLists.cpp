@@ -74,9 +74,12 @@ ReportSheet contactSheet(int report) {
 // Walks the deals in order and adds the entry of each one that passes; by salesperson, each
 // salesperson's entries together, headed by a group line.
 ReportOutput walk(const ReportConditions &c, DealSource &deals, BuildPolicy &policy,
-                  const std::function<bool()> &passes, int linesPerEntry, ReportLines::Entry entry,
-                  const std::function<void(ReportOutput &)> &rows,
+                  const std::function<bool()> &selected, int linesPerEntry,
+                  ReportLines::Entry entry, const std::function<void(ReportOutput &)> &rows,
                   const std::function<void(ReportLines &)> &listed) {
+    const std::function<bool()> passes = [&] {
+        return ReportSelection::hasCustomer(deals) && selected();
+    };
     ReportOutput out;
     if (c.dealRows)
         out.sheet = contactSheet(c.report);

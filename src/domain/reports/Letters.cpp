@@ -97,8 +97,8 @@ ReportOutput DoLetters(const ReportConditions &c, DealSource &deals, BuildPolicy
         return out;
     }
     while (!deals.eof()) {
-        if (ReportSelection::inDateRange(deals, c) && fiManagerPasses(c, deals) &&
-            ReportSelection::vehiclePasses(c, deals.text(NewUsed))) {
+        if (ReportSelection::hasCustomer(deals) && ReportSelection::inDateRange(deals, c) &&
+            fiManagerPasses(c, deals) && ReportSelection::vehiclePasses(c, deals.text(NewUsed))) {
             out.lines.addEntry(deals);
         }
         if (!policy.attempt([&] { deals.moveNext(); })) {

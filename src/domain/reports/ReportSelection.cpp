@@ -45,6 +45,10 @@ bool inDateRange(const DealSource &deal, const ReportConditions &c) {
     return !key.isEmpty() && key >= from && key <= to;
 }
 
+bool hasCustomer(const DealSource &deal) {
+    return !rtrimmed(deal.view(DealSchema::ByLName)).isEmpty();
+}
+
 bool vehiclePasses(const ReportConditions &c, const QString &newUsed) {
     switch (c.Veh) {
     case ReportConditions::New:

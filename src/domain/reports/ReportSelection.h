@@ -18,6 +18,9 @@ QString queryText(const ReportConditions &c);
 QString conditionKey(const QString &date);
 // Both ends inclusive; a deal without a sale date is out of every range.
 bool inDateRange(const DealSource &deal, const ReportConditions &c);
+// Whether the deal still names its customer: a deal whose personal data was blanked is on no
+// list of customers.
+bool hasCustomer(const DealSource &deal);
 // The vehicle class test on a NewUsed text.
 bool vehiclePasses(const ReportConditions &c, const QString &newUsed);
 // The Salesman text up to its first "/", trailing blanks removed; "BLANK" when that is empty.

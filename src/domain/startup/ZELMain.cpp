@@ -5,6 +5,7 @@
 #include "base/PathMapping.h"
 #include "base/SettingsFile.h"
 #include "store/DealSchema.h"
+#include "store/OfficePassword.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -17,7 +18,20 @@ void StartupScreens::launchStartupHook(const QString &localPath) {
             QStringLiteral("The start-up batch file %1 could not be started.").arg(localPath));
 }
 
+std::optional<QString> officePasswordHash() {
+    try {
+        auto db = Database::open(PathMapping::toLocal(appSettings().DatabasePath));
+        return OfficePassword::storedHash(*db);
+    } catch (const VolmeraError &) {
+        // A database that cannot be read holds no password: the office can still get in to
+        // purge and rebuild it.
+        return std::nullopt;
+    }
+}
+
 bool passwordMatches(const QString &typed) {
+    if (const std::optional<QString> hash = officePasswordHash())
+        return OfficePassword::matches(*hash, typed);
     return typed.toUpper() == Defaults::Password;
 }
 

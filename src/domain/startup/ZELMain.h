@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 // The windows start-up needs, so that start-up itself stays a plain routine.
 class StartupScreens {
@@ -26,8 +27,11 @@ bool Main(StartupScreens &screens);
 struct AppSettings;
 QString ReadSettings(AppSettings &settings);
 
-// The password check of the prompt: the case of what was typed does not matter.
+// The password check of the prompt. Until the office sets a password of its own, the default,
+// whose letter case does not matter; then only the office's, letter case and all.
 bool passwordMatches(const QString &typed);
+// The hash of the office's own password, from the database; nothing until one is set.
+std::optional<QString> officePasswordHash();
 
 // The deal database routines with their messages: each reports its own failure.
 void CreateDealDatabase(const QString &path); // "MAKE DB FILE"

@@ -23,7 +23,14 @@ QString Cp1252::decode(const QByteArray &bytes) {
 
 QByteArray Cp1252::encode(const QString &text) {
     QByteArray bytes;
-    bytes.reserve(text.size());
+    appendEncoded(bytes, text);
+    return bytes;
+}
+
+void Cp1252::appendEncoded(QByteArray &bytes, QStringView text) {
+    const qsizetype at = bytes.size();
+    bytes.resize(at + text.size());
+    char *next = bytes.data() + at;
     for (QChar ch : text) {
         const char16_t u = ch.unicode();
         char out = '?';
@@ -37,7 +44,6 @@ QByteArray Cp1252::encode(const QString &text) {
                 }
             }
         }
-        bytes.append(out);
+        *next++ = out;
     }
-    return bytes;
 }

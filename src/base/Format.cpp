@@ -318,23 +318,26 @@ std::optional<quint64> plainMagnitude(QStringView text, int decimals, bool &nega
 
 // The magnitude of a value in units of 10^-decimals, rounded half away from zero; nothing when
 // the value is not a plain number of a modest size.
+std::optional<quint64> currencyMagnitude(Currency amount, int decimals, bool &negative) {
+    const qint64 units = amount.tenThousandths();
+    negative = units < 0;
+    const quint64 m = negative ? 0 - quint64(units) : quint64(units);
+    if (decimals >= 4) {
+        if (m > quint64(1e15))
+            return std::nullopt;
+        return m * quint64(pow10(decimals - 4));
+    }
+    const quint64 div = quint64(pow10(4 - decimals));
+    return m / div + (m % div >= div / 2 ? 1 : 0);
+}
+
 std::optional<quint64> scaledMagnitude(const QVariant &value, int decimals, bool &negative) {
     const qint64 scale = pow10(decimals);
     const int type = value.typeId();
     if (type == QMetaType::QString)
         return plainMagnitude(value.toString(), decimals, negative);
-    if (value.metaType() == QMetaType::fromType<Currency>()) {
-        const qint64 units = value.value<Currency>().tenThousandths();
-        negative = units < 0;
-        const quint64 m = negative ? 0 - quint64(units) : quint64(units);
-        if (decimals >= 4) {
-            if (m > quint64(1e15))
-                return std::nullopt;
-            return m * quint64(pow10(decimals - 4));
-        }
-        const quint64 div = quint64(pow10(4 - decimals));
-        return m / div + (m % div >= div / 2 ? 1 : 0);
-    }
+    if (value.metaType() == QMetaType::fromType<Currency>())
+        return currencyMagnitude(value.value<Currency>(), decimals, negative);
     if (type == QMetaType::Int || type == QMetaType::LongLong) {
         const qint64 n = value.toLongLong();
         negative = n < 0;
@@ -346,16 +349,9 @@ std::optional<quint64> scaledMagnitude(const QVariant &value, int decimals, bool
     return std::nullopt;
 }
 
-std::optional<QString> fastLayOut(const QString &mask, const QVariant &value) {
-    const FastMask &m = fastMask(mask);
-    if (!m.usable)
-        return std::nullopt;
-    bool negative = false;
-    const std::optional<quint64> scaled = scaledMagnitude(value, m.decimals, negative);
-    if (!scaled)
-        return std::nullopt;
+QString layOutScaled(const FastMask &m, quint64 scaled, bool negative) {
     const quint64 scale = quint64(pow10(m.decimals));
-    const quint64 whole = *scaled / scale, frac = *scaled % scale;
+    const quint64 whole = scaled / scale, frac = scaled % scale;
     char buffer[64];
     int n = 0;
     // Whole digits, least significant first, grouped by thousands when the mask says so.
@@ -365,7 +361,7 @@ std::optional<QString> fastLayOut(const QString &mask, const QVariant &value) {
         digits[count++] = char('0' + w % 10);
     while (count < m.forced)
         digits[count++] = '0';
-    if (negative && *scaled != 0)
+    if (negative && scaled != 0)
         buffer[n++] = '-';
     for (int k = count - 1; k >= 0; --k) {
         buffer[n++] = digits[k];
@@ -382,9 +378,25 @@ std::optional<QString> fastLayOut(const QString &mask, const QVariant &value) {
     // that do not fit are cut, keeping the leftmost characters.
     if (wholeLength > m.width)
         return QString(m.width, u'*');
-    QString out(m.width - qMin<qsizetype>(n, m.width), u' ');
-    out.append(QLatin1StringView(buffer, qMin<qsizetype>(n, m.width)));
+    const qsizetype shown = qMin<qsizetype>(n, m.width), blanks = m.width - shown;
+    QString out(m.width, Qt::Uninitialized);
+    QChar *to = out.data();
+    for (qsizetype i = 0; i < blanks; ++i)
+        *to++ = u' ';
+    for (qsizetype i = 0; i < shown; ++i)
+        *to++ = QLatin1Char(buffer[i]);
     return out;
+}
+
+std::optional<QString> fastLayOut(const QString &mask, const QVariant &value) {
+    const FastMask &m = fastMask(mask);
+    if (!m.usable)
+        return std::nullopt;
+    bool negative = false;
+    const std::optional<quint64> scaled = scaledMagnitude(value, m.decimals, negative);
+    if (!scaled)
+        return std::nullopt;
+    return layOutScaled(m, *scaled, negative);
 }
 
 QString twoDigits(int n) {
@@ -470,6 +482,16 @@ QString FormatUsing(const QString &mask, const QVariant &value) {
     if (std::optional<QString> fast = fastLayOut(mask, value))
         return *fast;
     return formatUsingGeneral(mask, value);
+}
+
+QString FormatUsing(const QString &mask, Currency amount) {
+    const FastMask &m = fastMask(mask);
+    bool negative = false;
+    if (m.usable) {
+        if (const std::optional<quint64> scaled = currencyMagnitude(amount, m.decimals, negative))
+            return layOutScaled(m, *scaled, negative);
+    }
+    return formatUsingGeneral(mask, QVariant::fromValue(amount));
 }
 
 QString formatUsingGeneral(const QString &mask, const QVariant &value) {

@@ -44,6 +44,8 @@ double Val(const QString &text);
 // value may be a number, a Currency, a text holding a number, or empty/Null (blanks).
 // Whole-number digits that do not fit the column give a column of "*".
 QString FormatUsing(const QString &mask, const QVariant &value);
+// The same for an amount, without wrapping it in a QVariant: reports lay out many.
+QString FormatUsing(const QString &mask, Currency amount);
 // FormatUsing without the whole-number fast paths that reports use for speed: the one general
 // layout those must agree with.
 QString formatUsingGeneral(const QString &mask, const QVariant &value);

@@ -73,17 +73,17 @@ int runLetterCommand(const QStringList &arguments) {
         print(stderr, QStringLiteral("volmera: letter: the letters list could not be made\n"));
         return Failure;
     }
-    if (pick > out.recipients.size()) {
+    if (pick > out.lines.size()) {
         print(stderr,
               QStringLiteral("volmera: letter: --pick %1: the letters list has %2 line(s)\n")
                   .arg(pick)
-                  .arg(out.recipients.size()));
+                  .arg(out.lines.size()));
         return Failure;
     }
     QString letter;
     ErrorTrap trap(QStringLiteral("REPORT - LTR OK CMD"));
     if (!trap.run([&] {
-            letter = composeLetter(out.recipients[pick - 1], c.letter, settings.TodayText,
+            letter = composeLetter(recipientParts(out, pick - 1), c.letter, settings.TodayText,
                                    settings.DealerName);
         })) {
         trap.report();

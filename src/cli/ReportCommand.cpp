@@ -7,6 +7,7 @@
 #include "base/Prompter.h"
 #include "base/ScriptedPrompter.h"
 #include "cli/CommandLine.h"
+#include "cli/OutputWriter.h"
 #include "cli/PaperFedPrompter.h"
 #include "domain/entry/DateCheck.h"
 #include "domain/export/ReportExport.h"
@@ -133,29 +134,27 @@ bool readToday(const QCommandLineParser &p, const QString &command) {
 }
 
 namespace {
-void writeText(const ReportOutput &out) {
-    // Line by line: a report may hold hundreds of thousands of them.
-    for (const QString &line : out.headings + out.lines) {
-        std::fputs(line.toLocal8Bit().constData(), stdout);
-        std::fputc('\n', stdout);
-    }
+// The headings and the lines, then each totals caption after its screen label. False when the
+// output refused it.
+bool writeText(const ReportOutput &out) {
+    OutputWriter w(stdout);
+    for (const QString &line : out.headings)
+        w.text(line).bytes("\n");
+    for (const QString &line : out.lines)
+        w.text(line).bytes("\n");
     for (const auto &[control, caption] : out.totals)
-        print(stdout, totalsLabel(control) + QLatin1Char(' ') + caption + QLatin1Char('\n'));
-    std::fflush(stdout);
+        w.text(totalsLabel(control)).bytes(" ").text(caption).bytes("\n");
+    return w.finish();
 }
 
-void writeJson(const ReportOutput &out) {
-    QJsonObject doc;
-    doc.insert("lines", QJsonArray::fromStringList(out.lines));
-    if (!out.totals.isEmpty()) {
-        QJsonObject totals;
-        for (const auto &[control, caption] : out.totals)
-            totals.insert(control, caption);
-        doc.insert("totals", totals);
-    }
-    doc.insert("salespeople", QJsonArray::fromStringList(out.salespeople));
+// One compact JSON object, its keys in order: "lines", "salespeople", then "totals" when there
+// are any. The lines are written one by one; the rest is small.
+bool writeJson(const ReportOutput &out) {
+    // The keys in the order QJsonObject keeps them: those before "lines", the lines one by one,
+    // then the rest.
+    QJsonObject before, rest;
     if (!out.headings.isEmpty())
-        doc.insert("headings", QJsonArray::fromStringList(out.headings));
+        before.insert("headings", QJsonArray::fromStringList(out.headings));
     if (!out.sheet.isEmpty()) {
         // The figures as numbers: what the spreadsheet export holds.
         QJsonArray columns, rows;
@@ -173,10 +172,33 @@ void writeJson(const ReportOutput &out) {
             }
             rows << cells;
         }
-        doc.insert("columns", columns);
-        doc.insert("rows", rows);
+        before.insert("columns", columns);
+        rest.insert("rows", rows);
     }
-    print(stdout, QString::fromUtf8(QJsonDocument(doc).toJson(QJsonDocument::Compact)) + "\n");
+    if (!out.totals.isEmpty()) {
+        QJsonObject totals;
+        for (const auto &[control, caption] : out.totals)
+            totals.insert(control, caption);
+        rest.insert("totals", totals);
+    }
+    rest.insert("salespeople", QJsonArray::fromStringList(out.salespeople));
+    OutputWriter w(stdout);
+    w.bytes("{");
+    if (!before.isEmpty()) {
+        const QByteArray head = QJsonDocument(before).toJson(QJsonDocument::Compact);
+        w.bytes(head.mid(1, head.size() - 2)).bytes(",");
+    }
+    w.bytes("\"lines\":[");
+    bool first = true;
+    for (const QString &line : out.lines) {
+        if (!first)
+            w.bytes(",");
+        first = false;
+        w.jsonString(line);
+    }
+    const QByteArray tail = QJsonDocument(rest).toJson(QJsonDocument::Compact);
+    w.bytes("],").bytes(tail.mid(1)).bytes("\n");
+    return w.finish();
 }
 
 // The print options as the print dialog and the print conditions panel would let them be set
@@ -346,10 +368,12 @@ int runReportCommand(const QStringList &arguments) {
         return printBuilt(p, c, out);
     if (p.isSet("export"))
         return exportBuilt(p, c, out);
-    if (p.isSet("json"))
-        writeJson(out);
-    else
-        writeText(out);
+    const bool written = p.isSet("json") ? writeJson(out) : writeText(out);
+    if (!written) {
+        print(stderr, QStringLiteral("volmera: report: the report could not be written to the "
+                                     "standard output.\n"));
+        return Failure;
+    }
     if (const QString notice = emptyReportNotice(c, out); !notice.isEmpty())
         print(stderr, QStringLiteral("volmera: report: ") + notice + QLatin1Char('\n'));
     if (out.cancelled) {

@@ -37,9 +37,31 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
-#include <QStringListModel>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <QtMath>
+
+// The lines of a built report, each made when the list shows it.
+class ReportLinesModel : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+    void setLines(const ReportLines &shown) {
+        beginResetModel();
+        lines = shown;
+        endResetModel();
+    }
+    int rowCount(const QModelIndex &parent = {}) const override {
+        return parent.isValid() ? 0 : int(lines.size());
+    }
+    QVariant data(const QModelIndex &index, int role) const override {
+        if (role != Qt::DisplayRole || index.row() < 0 || index.row() >= lines.size())
+            return {};
+        return lines.at(index.row());
+    }
+
+private:
+    ReportLines lines;
+};
 
 namespace {
 int px(int twips) {
@@ -66,15 +88,20 @@ int columnsWide(int columns) {
 }
 
 // Every line of a fixed-pitch list is as wide as the widest, so that no line is cut short:
-// the list scrolls sideways instead.
+// the list scrolls sideways instead. A long list is measured a stretch at a time while the
+// window waits for the user, so that its first page shows at once; the lines grow wider
+// when a wider one is found.
 class LineDelegate : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    void fitTo(const QStringList &lines) {
-        qsizetype widest = 0;
-        for (const QString &line : lines)
-            widest = qMax(widest, line.size());
-        width = columnsWide(int(widest + 1)) + 8;
+    explicit LineDelegate(QObject *parent) : QStyledItemDelegate(parent) {
+        scan.setInterval(0);
+        connect(&scan, &QTimer::timeout, this, [this] { measure(stretch); });
+    }
+    void fitTo(const ReportLines &shown) {
+        lines = shown;
+        measured = widest = 0;
+        width = 0;
+        measure(stretch);
     }
     int lineWidth() const { return width; }
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override {
@@ -83,11 +110,31 @@ public:
     }
 
 private:
+    static constexpr qsizetype stretch = 4000;
+
+    void measure(qsizetype count) {
+        const qsizetype end = qMin(lines.size(), measured + count);
+        for (; measured < end; ++measured)
+            widest = qMax(widest, lines.at(measured).size());
+        const int wanted = columnsWide(int(widest + 1)) + 8;
+        if (wanted != width) {
+            width = wanted;
+            Q_EMIT sizeHintChanged(QModelIndex());
+        }
+        if (measured < lines.size())
+            scan.start();
+        else
+            scan.stop();
+    }
+
+    ReportLines lines;
+    qsizetype measured = 0, widest = 0;
     int width = 0;
+    QTimer scan;
 };
 
 // A list of report lines, in the fixed-pitch font, shown whole.
-QListView *reportListView(QWidget *parent, const QString &name, QStringListModel *&model) {
+QListView *reportListView(QWidget *parent, const QString &name, ReportLinesModel *&model) {
     auto *list = new QListView(parent);
     list->setObjectName(name);
     list->setFont(listFont());
@@ -95,14 +142,14 @@ QListView *reportListView(QWidget *parent, const QString &name, QStringListModel
     list->setTextElideMode(Qt::ElideNone);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setItemDelegate(new LineDelegate(list));
-    model = new QStringListModel(list);
+    model = new ReportLinesModel(list);
     list->setModel(model);
     return list;
 }
 
-void showLines(QListView *list, QStringListModel *model, const QStringList &lines) {
+void showLines(QListView *list, ReportLinesModel *model, const ReportLines &lines) {
+    model->setLines(lines);
     static_cast<LineDelegate *>(list->itemDelegate())->fitTo(lines);
-    model->setStringList(lines);
 }
 
 // Labels that stand over (or under) a fixed-pitch list, each at the character column of the
@@ -398,7 +445,7 @@ QWidget *frmRpt::buildReportPanel(int panel) {
     info->addWidget(classCaption.last());
     column->addLayout(info);
 
-    QStringListModel *model = nullptr;
+    ReportLinesModel *model = nullptr;
     auto *list = reportListView(pbx, QString::fromLatin1(lists[panel]), model);
     list->setMinimumSize(columnsWide(listColumns(panel)) + 2 * list->frameWidth() +
                              list->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8,
@@ -622,7 +669,7 @@ void frmRpt::cmdCndOK_Click() {
         dateLabels[2 * (panel - 1)]->setText(captions.beginDate);
         dateLabels[2 * (panel - 1) + 1]->setText(captions.endDate);
         classCaption[panel - 1]->setText(captions.vehicleClass);
-        models[panel - 1]->setStringList({});
+        models[panel - 1]->setLines({});
     }
     if (panel == 1)
         lblFIMgr->setText(c.FIMgr);
@@ -681,11 +728,11 @@ void frmRpt::showOutput(int panel) {
 void frmRpt::cmdLtrOK_Click() {
     ErrorTrap trap(QStringLiteral("REPORT - LTR OK CMD"));
     const QModelIndex picked = lstLTR->currentIndex();
-    if (!picked.isValid() || picked.row() >= built.recipients.size())
+    if (!picked.isValid() || picked.row() >= built.lines.size())
         return;
     const AppSettings &settings = appSettings();
     trap.run([&] {
-        txtLTR->setPlainText(composeLetter(built.recipients[picked.row()], letter,
+        txtLTR->setPlainText(composeLetter(recipientParts(built, picked.row()), letter,
                                            settings.TodayText, settings.DealerName));
     });
     trap.report();

@@ -18,7 +18,7 @@ class QListView;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
-class QStringListModel;
+class ReportLinesModel;
 
 // The report screen: its conditions panel, then the chosen report's panel with the list the
 // builder made. Opened fresh for each pick of the entry screen's Reports menu, for one report
@@ -94,7 +94,7 @@ private:
 
     QWidget *body;              // what the window scrolls: the panels
     QList<QLabel *> dateLabels; // two per panel 1 to 5: beginning, ending
-    QList<QStringListModel *> models;
-    QStringListModel *letterModel;
+    QList<ReportLinesModel *> models;
+    ReportLinesModel *letterModel;
     Prompter::PrinterChoice printer; // the print dialog's choice
 };

@@ -131,6 +131,11 @@ public:
     virtual QStringList integrityProblems(int most = 10) = 0;
     // Many rows are about to be written (an import): the engine may prepare for that.
     virtual void expectManyWrites() {}
+    // A whole ordered selection is about to be read (a report's): the engine may prepare for it.
+    virtual void expectLargeRead() {}
+    // A mark that differs whenever the tables may have changed since it was taken, by this
+    // connection or any other; empty when the engine cannot tell.
+    virtual QString changeMark() { return {}; }
 
     // The rows of the table become permanent: the database itself refuses to change or delete
     // any of them, whoever asks; new rows are still taken. Nothing when it does so already.

@@ -68,12 +68,19 @@ FieldDef::Type Recordset::fieldType(const QString &name) const {
 
 void Recordset::requery() {
     mode = EditMode::None;
-    Statement s(
-        db, QStringLiteral("SELECT rowid FROM %1 ORDER BY %2").arg(quotedName(table), orderSql));
-    QVector<qint64> fresh;
-    while (s.step())
-        fresh.append(s.int64(0));
-    ids = std::move(fresh);
+    // The selection is read again only when the tables may have changed since it was read: a
+    // large table takes a while.
+    const QString mark = db.changeMark();
+    if (mark.isEmpty() || mark != readMark) {
+        Statement s(
+            db,
+            QStringLiteral("SELECT rowid FROM %1 ORDER BY %2").arg(quotedName(table), orderSql));
+        QVector<qint64> fresh;
+        while (s.step())
+            fresh.append(s.int64(0));
+        ids = std::move(fresh);
+        readMark = mark;
+    }
     pos = 0;
     currentDeleted = false;
     if (ids.isEmpty()) {

@@ -63,6 +63,7 @@ private:
     QStringList names;
     QVector<FieldDef::Type> types;
     QVector<qint64> ids;
+    QString readMark; // the database's change mark when ids were read
     qsizetype pos = -1;
     bool currentDeleted = false;
     QVector<QVariant> row; // the current row as read

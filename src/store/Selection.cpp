@@ -1,6 +1,7 @@
 #include "store/Selection.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 
 using Kind = StoreError::Kind;
 
@@ -56,10 +57,18 @@ SelectionCopy::SelectionCopy(Database &db, const QString &queryText, const QList
     QStringList names, primary;
     for (const FieldDef &f : defs)
         names << f.name;
-    for (const IndexDef &index : db.indexes(selection.table)) {
+    const QList<IndexDef> indexes = db.indexes(selection.table);
+    for (const IndexDef &index : indexes) {
         if (index.primary)
             primary << index.field;
     }
+    // An order that walks an index reads the table's pages out of order; any other order reads
+    // them once, in turn, and sorts.
+    const QString leading =
+        (selection.order.isEmpty() ? primary : selection.order).value(0).section(u' ', 0, 0);
+    const bool byIndex = std::any_of(indexes.cbegin(), indexes.cend(), [&](const IndexDef &i) {
+        return i.field.compare(leading, Qt::CaseInsensitive) == 0;
+    });
     slot = QVector<int>(names.size(), -1);
     QStringList columns;
     for (int field : fields) {
@@ -73,6 +82,8 @@ SelectionCopy::SelectionCopy(Database &db, const QString &queryText, const QList
             columns << quotedName(names[field]);
         }
     }
+    if (byIndex)
+        db.expectLargeRead();
     Statement s(db, QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
                         .arg(columns.join(", "), quotedName(selection.table),
                              orderSql(db, selection, defs, primary)));

@@ -424,6 +424,22 @@ void SqliteDatabase::expectManyWrites() {
     exec(QStringLiteral("PRAGMA cache_size = -65536"));
 }
 
+void SqliteDatabase::expectLargeRead() {
+    // An order that walks an index reads the table's pages out of order: they stay in memory
+    // for the whole read, so that each one is read from the file once.
+    exec(QStringLiteral("PRAGMA cache_size = -65536"));
+}
+
+QString SqliteDatabase::changeMark() {
+    // data_version moves with what other connections commit, total_changes() with the rows this
+    // one writes, schema_version with any change to the tables themselves.
+    Statement s(*this, QStringLiteral("SELECT d.data_version, v.schema_version, total_changes() "
+                                      "FROM pragma_data_version AS d, pragma_schema_version AS v"));
+    if (!s.step())
+        return {};
+    return QStringLiteral("%1 %2 %3").arg(s.int64(0)).arg(s.int64(1)).arg(s.int64(2));
+}
+
 void SqliteDatabase::makeAppendOnly(const QString &table) {
     const QString message = QStringLiteral("The rows of %1 are a permanent record: they cannot be "
                                            "changed or deleted.")

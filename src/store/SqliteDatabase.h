@@ -46,6 +46,8 @@ public:
     void rebuildIndexes();
     // Keeps the indexes of a large table in memory while many rows are written.
     void expectManyWrites() override;
+    void expectLargeRead() override;
+    QString changeMark() override;
     // Triggers that raise on every UPDATE and DELETE of the table.
     void makeAppendOnly(const QString &table) override;
     // The engine's online backup, a stretch of pages at a time, so that other workstations'

@@ -113,6 +113,8 @@ private Q_SLOTS:
                          qPrintable(QStringLiteral("%1 of %2 (%3): \"%4\", not \"%5\"")
                                         .arg(mask, n, v.typeName(), FormatUsing(mask, v),
                                              formatUsingGeneral(mask, v))));
+            QCOMPARE(FormatUsing(mask, Currency::fromText(n)),
+                     formatUsingGeneral(mask, QVariant::fromValue(Currency::fromText(n))));
         }
     }
 

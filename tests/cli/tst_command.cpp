@@ -43,6 +43,8 @@ class ReportCommandTest : public QObject {
             {"2024-03-01", "SMITH", "A1", "N", "JONES", "500.00", "300.00"},
             {"2024-03-02", "BROWN", "A2", "U", "ADAMS/JONES", "250.50", ""},
             {"2024-03-03", "GREEN", "A3", "N", "", "100", "50"},
+            // A name the JSON output escapes: quote, backslash, tab and letters beyond ASCII.
+            {"2024-02-10", "O\"B\\\u00fc\t\u00d1", "A4", "N", "JONES", "", ""},
         };
         for (const auto &d : deals) {
             rs->addNew();
@@ -90,6 +92,12 @@ private Q_SLOTS:
         QCOMPARE(doc.value("totals").toObject().value("lblGSRTtl").toString(),
                  QStringLiteral("   850.50    350.00   1200.50"));
         QCOMPARE(doc.value("salespeople").toArray().size(), 3);
+        QVERIFY(doc.value("lines").toArray().contains(
+            QStringLiteral("02/10 O\"B\\\u00fc\t\u00d1    A4       N                             "
+                           "0.00      0.00      0.00")));
+        // Written as QJsonDocument writes it, to the byte.
+        QCOMPARE(r.out,
+                 QString::fromUtf8(QJsonDocument(doc).toJson(QJsonDocument::Compact)) + '\n');
         const QJsonObject names =
             QJsonDocument::fromJson(run({"names", "--json"}).out.toUtf8()).object();
         QVERIFY(!names.contains("totals"));

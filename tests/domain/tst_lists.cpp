@@ -23,6 +23,7 @@ ReportConditions conditions(int report, const QString &from = "01/01/1900",
 
 ReportOutput build(const ReportConditions &c, const QVector<Deal> &list) {
     FixtureDeals deals(list);
+    deals.readableFor(c.report);
     ScriptedPrompter prompter;
     BuildPolicy policy(prompter);
     return reportDescriptor(c.report)->build(c, deals, policy);

@@ -25,6 +25,7 @@ ReportConditions january(int report, int prtBy = ReportConditions::Dealership,
 
 ReportOutput run(Builder build, const ReportConditions &c, const QVector<Deal> &deals) {
     FixtureDeals source(deals);
+    source.readableFor(c.report);
     ScriptedPrompter prompter;
     BuildPolicy policy(prompter);
     return build(c, source, policy);
@@ -117,7 +118,7 @@ private Q_SLOTS:
         const QStringList lines =
             run(DoSummary, january(2),
                 {deal("DateSold=2024-01-02|NewUsed=N|Pack=" + pack + "|Term=" + term)})
-                .lines;
+                .lines.toStringList();
         QCOMPARE(lines.size(), zeroBlock.size());
         QCOMPARE(lines.at(19).mid(20, 9), packShown);
         QCOMPARE(lines.at(1).mid(21, 7), financed);
@@ -322,6 +323,7 @@ private Q_SLOTS:
         QFETCH(int, lines);
         FixtureDeals deals(grossDeals);
         deals.failAt = failAt;
+        deals.readableFor(report);
         ScriptedPrompter prompter;
         if (answer != 0)
             prompter.answer(answer);

@@ -176,6 +176,41 @@ private Q_SLOTS:
         QCOMPARE(other->field("DelDT").toDate(), QDate(2024, 3, 9));
     }
 
+    // The selection is kept while nothing changed; each kind of change is seen by the next
+    // requery.
+    void requerySeesChanges_data() {
+        QTest::addColumn<bool>("otherConnection");
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QStringList>("order");
+        const QString add = "INSERT INTO \"ZEL\" (\"LNKey\", \"ByLName\", \"StkNbr\") VALUES "
+                            "('BAKER', 'BAKER', 'K5')";
+        QTest::newRow("nothing changed")
+            << false << QString() << QStringList{"Z9", "Q1", "B7", "A2"};
+        QTest::newRow("another connection adds")
+            << true << add << QStringList{"Z9", "K5", "Q1", "B7", "A2"};
+        QTest::newRow("another connection deletes")
+            << true << "DELETE FROM \"ZEL\" WHERE \"StkNbr\" = 'Q1'"
+            << QStringList{"Z9", "B7", "A2"};
+        QTest::newRow("this connection adds")
+            << false << add << QStringList{"Z9", "K5", "Q1", "B7", "A2"};
+        QTest::newRow("this connection renames")
+            << false << "UPDATE \"ZEL\" SET \"LNKey\" = 'ZZ' WHERE \"StkNbr\" = 'Z9'"
+            << QStringList{"Q1", "B7", "A2", "Z9"};
+    }
+    void requerySeesChanges() {
+        QFETCH(bool, otherConnection);
+        QFETCH(QString, sql);
+        QFETCH(QStringList, order);
+        rs->requery();
+        if (!sql.isEmpty())
+            (otherConnection ? *Database::open(fixture->address) : *db).exec(sql);
+        rs->requery();
+        QStringList found;
+        for (; !rs->eof(); rs->moveNext())
+            found << stock();
+        QCOMPARE(found, order);
+    }
+
     void fourProcessesAddingAtOnceLoseNothing() {
         QFETCH_GLOBAL(bool, server);
         // Each deal its own transaction: the writers take turns deal by deal.

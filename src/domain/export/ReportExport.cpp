@@ -45,7 +45,7 @@ void exportReport(const ReportConditions &c, const ReportOutput &built, const QS
     case ExportFormat::Pdf:
         if ((reportDescriptor(c.report)->accepts & Accepts::Format) &&
             c.PrtFmt == ReportConditions::LabelFormat) {
-            writeLabelSheets(built.lines, path, paper);
+            writeLabelSheets(built.lines.toStringList(), path, paper);
             return;
         }
         writePdf(paginate(printRunFor(c, built)), path, {paper, built.chart});

@@ -18,8 +18,11 @@ QStringList contactEntry(const DealSource &d, const QString &name, const QString
 // text that is no date leaves the cell empty).
 void addContactRow(ReportOutput &out, const DealSource &d, const QString &firstMI,
                    const QString &lastName, const QString &birthDate = {});
-// Each entry adds its lines and its rows to the output.
+// Lists each deal that passes, in order: by listed, or else as one entry of the deal; rows adds
+// its spreadsheet rows. By salesperson, each salesperson's entries come together, headed by a
+// group line. Every entry has linesPerEntry lines, made by entry when they are read.
 ReportOutput walk(const ReportConditions &c, DealSource &deals, BuildPolicy &policy,
-                  const std::function<bool()> &passes,
-                  const std::function<void(ReportOutput &)> &entry);
+                  const std::function<bool()> &passes, int linesPerEntry, ReportLines::Entry entry,
+                  const std::function<void(ReportOutput &)> &rows,
+                  const std::function<void(ReportLines &)> &listed = {});
 } // namespace ContactLists

@@ -74,15 +74,21 @@ ReportSheet contactSheet(int report) {
 // Walks the deals in order and adds the entry of each one that passes; by salesperson, each
 // salesperson's entries together, headed by a group line.
 ReportOutput walk(const ReportConditions &c, DealSource &deals, BuildPolicy &policy,
-                  const std::function<bool()> &selected,
-                  const std::function<void(ReportOutput &)> &entry) {
+                  const std::function<bool()> &selected, int linesPerEntry,
+                  ReportLines::Entry entry, const std::function<void(ReportOutput &)> &rows,
+                  const std::function<void(ReportLines &)> &listed) {
     const std::function<bool()> passes = [&] {
         return ReportSelection::hasCustomer(deals) && selected();
     };
     ReportOutput out;
     if (c.dealRows)
         out.sheet = contactSheet(c.report);
-    const auto add = [&] { entry(out); };
+    out.lines.listDeals(deals.reader(), linesPerEntry, std::move(entry));
+    const auto add = [&] {
+        listed ? listed(out.lines) : out.lines.addEntry(deals);
+        if (!out.sheet.isEmpty())
+            rows(out);
+    };
     if (c.PrtBy != ReportConditions::Salesperson) {
         out.cancelled = !walkDeals(deals, policy, [&] {
             if (passes())
@@ -156,21 +162,23 @@ ReportOutput DoCustFile(const ReportConditions &c, DealSource &deals, BuildPolic
         return ReportSelection::inDateRange(deals, c) &&
                ReportSelection::vehiclePasses(c, deals.text(NewUsed));
     };
-    const auto entry = [&](ReportOutput &out) {
-        const DealSource &d = deals;
-        ContactLists::addContactRow(out, d, d.text(ByFirstMI), d.text(ByLName));
-        if (c.PrtFmt == ReportConditions::LabelFormat) {
-            out.lines << rtrim(d.text(ByFirstMI)) + u' ' + d.text(ByLName) << d.text(ByAdr)
-                      << rtrim(d.text(ByCity)) + QStringLiteral(", ") + d.text(ByStateZip)
-                      << QString() << QString();
+    const bool labels = c.PrtFmt == ReportConditions::LabelFormat;
+    const auto entry = [labels](const DealSource &d, int, QStringList &lines) {
+        if (labels) {
+            lines << rtrim(d.text(ByFirstMI)) + u' ' + d.text(ByLName) << d.text(ByAdr)
+                  << rtrim(d.text(ByCity)) + QStringLiteral(", ") + d.text(ByStateZip) << QString()
+                  << QString();
         } else {
-            out.lines << ContactLists::nameColumn(d.text(ByFirstMI), d.text(ByLName)) +
-                             QString(5, u' ') + d.text(ByPhone)
-                      << QStringLiteral("   ") + d.text(ByAdr) + QStringLiteral("   ") +
-                             d.text(ByCity) + u' ' + d.text(ByStateZip);
+            lines << ContactLists::nameColumn(d.text(ByFirstMI), d.text(ByLName)) +
+                         QString(5, u' ') + d.text(ByPhone)
+                  << QStringLiteral("   ") + d.text(ByAdr) + QStringLiteral("   ") +
+                         d.text(ByCity) + u' ' + d.text(ByStateZip);
         }
     };
-    return ContactLists::walk(c, deals, policy, passes, entry);
+    const auto rows = [&](ReportOutput &out) {
+        ContactLists::addContactRow(out, deals, deals.text(ByFirstMI), deals.text(ByLName));
+    };
+    return ContactLists::walk(c, deals, policy, passes, labels ? 5 : 2, entry, rows);
 }
 
 ReportOutput DoAnnv_DOB(const ReportConditions &c, DealSource &deals, BuildPolicy &policy) {
@@ -189,13 +197,15 @@ ReportOutput DoAnnv_DOB(const ReportConditions &c, DealSource &deals, BuildPolic
             return in && !deals.view(DateSold).isEmpty() &&
                    ReportSelection::vehiclePasses(c, deals.text(NewUsed));
         };
-        const auto entry = [&](ReportOutput &out) {
-            out.lines << ContactLists::contactEntry(
-                deals, ContactLists::nameColumn(deals.text(ByFirstMI), deals.text(ByLName)),
-                twoBlanks + formatDate(deals.date(DateSold), full));
+        const auto entry = [full, twoBlanks](const DealSource &d, int, QStringList &lines) {
+            lines << ContactLists::contactEntry(
+                d, ContactLists::nameColumn(d.text(ByFirstMI), d.text(ByLName)),
+                twoBlanks + formatDate(d.date(DateSold), full));
+        };
+        const auto rows = [&](ReportOutput &out) {
             ContactLists::addContactRow(out, deals, deals.text(ByFirstMI), deals.text(ByLName));
         };
-        return ContactLists::walk(c, deals, policy, passes, entry);
+        return ContactLists::walk(c, deals, policy, passes, 3, entry, rows);
     }
 
     const QString from = asDate(c.BDT, QStringLiteral("mm/dd"));
@@ -205,21 +215,29 @@ ReportOutput DoAnnv_DOB(const ReportConditions &c, DealSource &deals, BuildPolic
     const auto passes = [&] {
         return (buyer() || coBuyer()) && ReportSelection::vehiclePasses(c, deals.text(NewUsed));
     };
-    const auto entry = [&](ReportOutput &out) {
-        if (buyer()) {
-            out.lines << ContactLists::contactEntry(
-                deals, ContactLists::nameColumn(deals.text(ByFirstMI), deals.text(ByLName)),
-                twoBlanks + asDate(deals.text(ByDOB), full));
+    // A deal lists its buyer and its co-buyer, each an entry of its own.
+    enum { Buyer, CoBuyer };
+    const auto entry = [full, twoBlanks](const DealSource &d, int kind, QStringList &lines) {
+        const bool co = kind == CoBuyer;
+        lines << ContactLists::contactEntry(
+            d,
+            ContactLists::nameColumn(d.text(co ? CByFirstMI : ByFirstMI),
+                                     d.text(co ? CByLName : ByLName)),
+            twoBlanks + asDate(d.text(co ? CByDOB : ByDOB), full));
+    };
+    const auto listed = [&](ReportLines &lines) {
+        if (buyer())
+            lines.addEntry(deals, Buyer);
+        if (coBuyer() && !rtrim(deals.text(CByLName)).isEmpty())
+            lines.addEntry(deals, CoBuyer);
+    };
+    const auto rows = [&](ReportOutput &out) {
+        if (buyer())
             ContactLists::addContactRow(out, deals, deals.text(ByFirstMI), deals.text(ByLName),
                                         deals.text(ByDOB));
-        }
-        if (coBuyer() && !rtrim(deals.text(CByLName)).isEmpty()) {
-            out.lines << ContactLists::contactEntry(
-                deals, ContactLists::nameColumn(deals.text(CByFirstMI), deals.text(CByLName)),
-                twoBlanks + asDate(deals.text(CByDOB), full));
+        if (coBuyer() && !rtrim(deals.text(CByLName)).isEmpty())
             ContactLists::addContactRow(out, deals, deals.text(CByFirstMI), deals.text(CByLName),
                                         deals.text(CByDOB));
-        }
     };
-    return ContactLists::walk(c, deals, policy, passes, entry);
+    return ContactLists::walk(c, deals, policy, passes, 3, entry, rows, listed);
 }

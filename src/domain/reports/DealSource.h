@@ -22,6 +22,9 @@ public:
     // A field of the current deal as text: Null gives "", a date gives its stored yyyy-mm-dd.
     virtual QStringView view(int field) const = 0;
     virtual bool isNull(int field) const = 0;
+    // Another source of the same deals with a cursor of its own, which may outlive this one:
+    // the report's lines are made from it when they are read.
+    virtual std::shared_ptr<DealSource> reader() const = 0;
 
     QString text(int field) const { return view(field).toString(); }
     // An amount: the leading number of the field's text, as currency.
@@ -34,7 +37,7 @@ public:
 // The deals of one ordered selection, copied into memory once and walked as often as needed.
 class MemorySource : public DealSource {
 public:
-    explicit MemorySource(std::unique_ptr<SelectionCopy> copy) : rows(std::move(copy)) {}
+    explicit MemorySource(std::shared_ptr<const SelectionCopy> copy) : rows(std::move(copy)) {}
     void moveFirst() override { pos = 0; }
     void moveNext() override;
     bool eof() const override { return pos >= rows->rows(); }
@@ -42,8 +45,11 @@ public:
     void moveTo(qsizetype row) override { pos = row; }
     QStringView view(int field) const override { return rows->view(pos, field); }
     bool isNull(int field) const override { return rows->isNull(pos, field); }
+    std::shared_ptr<DealSource> reader() const override {
+        return std::make_shared<MemorySource>(rows);
+    }
 
 private:
-    std::unique_ptr<SelectionCopy> rows;
+    std::shared_ptr<const SelectionCopy> rows;
     qsizetype pos = 0;
 };

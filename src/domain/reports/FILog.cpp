@@ -28,6 +28,10 @@ struct Totals {
     Currency finance, service, life, disability, other, deal;
 };
 
+Currency otherProfit(const DealSource &d) {
+    return d.amount(PrftAmt1) + d.amount(PrftAmt2) + d.amount(PrftAmt3);
+}
+
 const QList<SheetColumn> sheetColumns = {{QStringLiteral("Date Sold"), 10},
                                          {QStringLiteral("F&I Manager"), 3},
                                          {QStringLiteral("Class"), 1},
@@ -65,8 +69,8 @@ SheetRow sheetRow(const DealSource &d, const Currency (&amounts)[6]) {
     return row;
 }
 
-// The two lines of a deal, built in place: a log may hold a hundred thousand deals.
-void addEntry(const DealSource &d, Totals &totals, QStringList &lines, ReportSheet &sheet) {
+// The three lines of a deal's entry, the last one empty.
+void entry(const DealSource &d, int, QStringList &lines) {
     static const QString term = QStringLiteral("##0"), rate = QStringLiteral("#0.00000"),
                          day = QStringLiteral("mm/dd");
     QString vehicle;
@@ -86,16 +90,8 @@ void addEntry(const DealSource &d, Totals &totals, QStringList &lines, ReportShe
     appendFitted(first, d.view(FinanceSrc), 3);
 
     const Currency finance = d.amount(FinRes), service = d.amount(SrvRes), life = d.amount(LifeRes),
-                   disability = d.amount(AHRes);
-    const Currency other = d.amount(PrftAmt1) + d.amount(PrftAmt2) + d.amount(PrftAmt3);
+                   disability = d.amount(AHRes), other = otherProfit(d);
     const Currency total = finance + service + life + disability + other;
-    totals.finance += finance;
-    totals.service += service;
-    totals.life += life;
-    totals.disability += disability;
-    totals.other += other;
-    totals.deal += total;
-
     QString second;
     second.reserve(90);
     second.append(QString(12, u' ')).append(number(term, d, Term)).append(u' ');
@@ -105,13 +101,26 @@ void addEntry(const DealSource &d, Totals &totals, QStringList &lines, ReportShe
     lines.append(first);
     lines.append(second);
     lines.append(QString());
+}
+
+void add(const DealSource &d, Totals &totals, ReportSheet &sheet) {
+    const Currency finance = d.amount(FinRes), service = d.amount(SrvRes), life = d.amount(LifeRes),
+                   disability = d.amount(AHRes), other = otherProfit(d);
     if (!sheet.isEmpty())
-        sheet.rows << sheetRow(d, {finance, service, life, disability, other, total});
+        sheet.rows << sheetRow(d, {finance, service, life, disability, other,
+                                   finance + service + life + disability + other});
+    totals.finance += finance;
+    totals.service += service;
+    totals.life += life;
+    totals.disability += disability;
+    totals.other += other;
+    totals.deal += finance + service + life + disability + other;
 }
 } // namespace
 
 ReportOutput DoFILog(const ReportConditions &c, DealSource &deals, BuildPolicy &policy) {
     ReportOutput out;
+    out.lines.listDeals(deals.reader(), 3, entry);
     if (c.dealRows)
         out.sheet = {QStringLiteral("F&I Log"), sheetColumns, {}};
     Totals totals;
@@ -121,8 +130,10 @@ ReportOutput DoFILog(const ReportConditions &c, DealSource &deals, BuildPolicy &
     };
     bool going = move(true);
     while (going && !deals.eof()) {
-        if (passes(c, manager, deals))
-            addEntry(deals, totals, out.lines, out.sheet);
+        if (passes(c, manager, deals)) {
+            add(deals, totals, out.sheet);
+            out.lines.addEntry(deals);
+        }
         going = move(false);
     }
     if (!going) {

@@ -15,12 +15,14 @@ ReportOutput followUp(const ReportConditions &c, DealSource &deals, BuildPolicy 
         return ReportSelection::inDateRange(deals, c) && ownTest() &&
                ReportSelection::vehiclePasses(c, deals.text(NewUsed));
     };
-    const auto entry = [&](ReportOutput &out) {
-        out.lines << ContactLists::contactEntry(
-            deals, ContactLists::nameColumn(deals.text(ByFirstMI), deals.text(ByLName)), {});
+    const auto entry = [](const DealSource &d, int, QStringList &lines) {
+        lines << ContactLists::contactEntry(
+            d, ContactLists::nameColumn(d.text(ByFirstMI), d.text(ByLName)), {});
+    };
+    const auto rows = [&](ReportOutput &out) {
         ContactLists::addContactRow(out, deals, deals.text(ByFirstMI), deals.text(ByLName));
     };
-    return ContactLists::walk(c, deals, policy, passes, entry);
+    return ContactLists::walk(c, deals, policy, passes, 3, entry, rows);
 }
 } // namespace
 

@@ -16,8 +16,9 @@ bool classPasses(const ReportConditions &c, const DealSource &deals) {
            ReportSelection::vehiclePasses(c, deals.text(NewUsed));
 }
 
-// One line per listed deal: built in place, as a report may list a hundred thousand of them.
-QString dealLine(const DealSource &deals, Currency gross, Currency pack) {
+// One line per listed deal, built in place.
+void dealLine(const DealSource &deals, int, QStringList &lines) {
+    const Currency gross = deals.amount(UnitPrft), pack = deals.amount(Pack);
     QString vehicle;
     vehicle.reserve(48);
     vehicle.append(deals.view(NewUsed)).append(QLatin1Char(' ')).append(deals.view(Year));
@@ -33,7 +34,7 @@ QString dealLine(const DealSource &deals, Currency gross, Currency pack) {
     appendFitted(line, vehicle, 24);
     line.append(QLatin1Char(' ')).append(money(gross)).append(QLatin1Char(' ')).append(money(pack));
     line.append(QLatin1Char(' ')).append(money(gross + pack));
-    return line;
+    lines.append(line);
 }
 
 const QList<SheetColumn> sheetColumns = {
@@ -64,6 +65,7 @@ QString subTotalLine(Currency gross, Currency pack) {
 
 ReportOutput DoGrossSale(const ReportConditions &c, DealSource &deals, BuildPolicy &policy) {
     ReportOutput out;
+    out.lines.listDeals(deals.reader(), 1, dealLine);
     // The condition dates become keys once, not once per deal.
     const QString from = ReportSelection::conditionKey(c.BDT);
     const QString to = ReportSelection::conditionKey(c.EDT);
@@ -79,7 +81,7 @@ ReportOutput DoGrossSale(const ReportConditions &c, DealSource &deals, BuildPoli
         totalPack += pack;
         subGross += gross;
         subPack += pack;
-        out.lines << dealLine(deals, gross, pack);
+        out.lines.addEntry(deals);
         if (c.dealRows)
             out.sheet.rows << sheetRow(deals, gross, pack);
     };

@@ -13,7 +13,7 @@ bool labelsReady(Prompter &prompter) {
 }
 } // namespace
 
-bool PrintLabels(const QStringList &lines) {
+bool PrintLabels(const ReportLines &lines) {
     const qsizetype count = lines.size();
     if (count == 0)
         return true;

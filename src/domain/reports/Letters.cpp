@@ -89,6 +89,9 @@ QStringList templateLines(int letterSelector) {
 
 ReportOutput DoLetters(const ReportConditions &c, DealSource &deals, BuildPolicy &policy) {
     ReportOutput out;
+    out.lines.listDeals(deals.reader(), 1, [](const DealSource &d, int, QStringList &lines) {
+        lines << recipientParts(d).join(QLatin1Char('/'));
+    });
     if (!policy.attempt([&] { deals.moveFirst(); })) {
         out.cancelled = true;
         return out;
@@ -96,9 +99,7 @@ ReportOutput DoLetters(const ReportConditions &c, DealSource &deals, BuildPolicy
     while (!deals.eof()) {
         if (ReportSelection::hasCustomer(deals) && ReportSelection::inDateRange(deals, c) &&
             fiManagerPasses(c, deals) && ReportSelection::vehiclePasses(c, deals.text(NewUsed))) {
-            QStringList parts = recipientParts(deals);
-            out.lines.append(parts.join(QLatin1Char('/')));
-            out.recipients.append(std::move(parts));
+            out.lines.addEntry(deals);
         }
         if (!policy.attempt([&] { deals.moveNext(); })) {
             out.cancelled = true;
@@ -106,6 +107,11 @@ ReportOutput DoLetters(const ReportConditions &c, DealSource &deals, BuildPolicy
         }
     }
     return out;
+}
+
+QStringList recipientParts(const ReportOutput &built, qsizetype i) {
+    const DealSource *deal = built.lines.deal(i);
+    return deal == nullptr ? QStringList() : recipientParts(*deal);
 }
 
 const LetterDescriptor *letterDescriptor(int letterSelector) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "domain/reports/ReportConditions.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +20,10 @@ struct LetterDescriptor {
 };
 // The letter of a selector; nullptr for any other.
 const LetterDescriptor *letterDescriptor(int letterSelector);
+
+// The ten parts of the recipient on line i of a built letters list, as the line shows them
+// joined by "/"; none beyond the list.
+QStringList recipientParts(const ReportOutput &built, qsizetype i);
 
 // The letter for a recipient's ten parts: the head with todayText (mm/dd/yyyy) and the
 // address, then the template merged line by line, then the signature unless the template

@@ -51,13 +51,14 @@ QString totalOf(const PrintRun &run, const QString &label) {
 // Lays a run's list out page by page: the position in the list, the page and its line counter.
 class Paginator {
 public:
-    Paginator(const PrintRun &run, const PageLayout &layout)
-        : run(run), lay(layout), compressed(run.compressed && layout.header == Header::FILog) {}
+    Paginator(const PrintRun &run, const PageLayout &layout, const PageTaker &take)
+        : run(run), lay(layout), take(take),
+          compressed(run.compressed && layout.header == Header::FILog) {}
 
-    QList<PrintedPage> pages() {
-        const QStringList &lines = run.lines;
+    void pages() {
+        const ReportLines &lines = run.lines;
         if (lines.isEmpty())
-            return {};
+            return;
         const bool bySalesperson = lay.salespersons && run.bySalesperson;
         const QString chosen = rtrim(run.salesperson);
         const bool one = bySalesperson && chosen != QLatin1String("ALL");
@@ -71,7 +72,11 @@ public:
         bool firstPass = true;
         bool pageEndMade = false;
         do {
-            done.append({page, {}, false});
+            // The page made last is complete once another begins.
+            if (made && !take(open, false))
+                return;
+            open = {page, {}, false};
+            made = true;
             printHeader();
             counter = 1;
             if (firstPass && one) {
@@ -117,17 +122,17 @@ public:
                 }
                 if (pageEnd) {
                     pageEndMade = true;
-                    done.last().pageEnd = true;
+                    open.pageEnd = true;
                 }
             } while (pos < end && !pageEndMade);
         } while (pos < end);
         if (totalsWanted && !pageEndMade)
             printTotals();
-        return done;
+        take(open, true);
     }
 
 private:
-    void line(const QString &text) { done.last().lines.append(text); }
+    void line(const QString &text) { open.lines.append(text); }
 
     // A chosen salesperson as the report spells it, whatever the letter case it was typed in.
     QString spelled(const QString &chosen) const {
@@ -139,7 +144,7 @@ private:
     }
 
     void printStep(const QString &text) {
-        const QStringList &lines = run.lines;
+        const ReportLines &lines = run.lines;
         switch (lay.step) {
         case Step::Line:
             line(text);
@@ -284,8 +289,10 @@ private:
 
     const PrintRun &run;
     const PageLayout &lay;
+    const PageTaker &take;
     const bool compressed; // the F&I log's control characters
-    QList<PrintedPage> done;
+    PrintedPage open;      // the page being made
+    bool made = false;     // a page was begun
     int page = 1;
     int counter = 0;
     qsizetype pos = 0;
@@ -293,9 +300,18 @@ private:
 };
 } // namespace
 
-QList<PrintedPage> paginate(const PrintRun &run) {
+void paginate(const PrintRun &run, const PageTaker &take) {
     const ReportDescriptor *report = reportDescriptor(run.report);
     if (report == nullptr || report->layout.header == Header::None)
-        return {};
-    return Paginator(run, report->layout).pages();
+        return;
+    Paginator(run, report->layout, take).pages();
+}
+
+QList<PrintedPage> paginate(const PrintRun &run) {
+    QList<PrintedPage> pages;
+    paginate(run, [&](const PrintedPage &page, bool) {
+        pages.append(page);
+        return true;
+    });
+    return pages;
 }

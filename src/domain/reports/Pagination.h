@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QStringList>
+#include <functional>
 
 // One printed page of a report: every line it holds, its header first.
 struct PrintedPage {
@@ -16,3 +17,7 @@ struct PrintedPage {
 // headers, the salesperson's pages and the totals line. Nothing is printed and nothing is
 // asked; an empty list gives no page.
 QList<PrintedPage> paginate(const PrintRun &run);
+// The same pages handed to take one at a time as each is made, last telling the run's last
+// page, so that a long printout is never held whole; take returns false to stop the run.
+using PageTaker = std::function<bool(const PrintedPage &page, bool last)>;
+void paginate(const PrintRun &run, const PageTaker &take);

@@ -11,7 +11,10 @@
 #include <cups/cups.h>
 
 void PrintStream::writeLine(const QString &line) {
-    write(Cp1252::encode(line) + QByteArrayLiteral("\r\n"));
+    lineBytes.resize(0);
+    Cp1252::appendEncoded(lineBytes, line);
+    lineBytes.append("\r\n", 2);
+    write(lineBytes);
 }
 
 namespace {

@@ -16,6 +16,9 @@ public:
     // A line of text and its line end (CRLF).
     void writeLine(const QString &line);
     virtual void close() = 0;
+
+private:
+    QByteArray lineBytes; // kept between lines: a printout writes many
 };
 
 namespace PrinterPort {

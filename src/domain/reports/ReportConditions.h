@@ -1,6 +1,7 @@
 #pragma once
 
 #include "domain/charts/Chart.h"
+#include "domain/reports/ReportLines.h"
 #include "domain/reports/ReportSheet.h"
 
 #include <QList>
@@ -33,12 +34,11 @@ struct ReportConditions {
 // What a build gives the screen: the list lines, the totals captions by the name of the label
 // that shows them, and the salesperson keys that follow "ALL" in the salesperson list.
 struct ReportOutput {
-    QStringList lines;
+    ReportLines lines;
     QList<QPair<QString, QString>> totals;
     QStringList salespeople;
-    QList<QStringList> recipients; // letters: the ten parts of each recipient line
-    QStringList headings;          // the column headings of a report whose columns follow its deals
-    ReportSheet sheet; // the figures as typed cells, for the spreadsheet and CSV exports
-    Chart chart;       // what the report's chart shows; empty for a report without one
+    QStringList headings; // the column headings of a report whose columns follow its deals
+    ReportSheet sheet;    // the figures as typed cells, for the spreadsheet and CSV exports
+    Chart chart;          // what the report's chart shows; empty for a report without one
     bool cancelled = false;
 };

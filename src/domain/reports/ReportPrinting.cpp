@@ -15,36 +15,33 @@
 #include <memory>
 
 namespace {
-// Sends a run's pages to the document file or the printer, a stream a page, and asks for the
-// paper between printed sheets. The first failing page ends the run: its error is the one
-// reported.
+// Sends a run's pages to the document file or the printer as they are made, and asks for the paper
+// between printed sheets. The first failing page ends the run: its error is the one reported.
 class PageEmitter {
 public:
     PageEmitter(const PrintRun &run, const PageLayout &layout, ErrorTrap &trap, Prompter &prompter)
         : run(run), lay(layout), trap(trap), prompter(prompter), documentPath(printedFilePath(run)),
           compressed(run.compressed && layout.header == PageLayout::Header::FILog) {}
 
-    void print(const QList<PrintedPage> &pages) {
-        if (pages.isEmpty())
-            return;
-        if (run.printer.toFile) {
-            // A file left from an earlier run is replaced, never extended: when it cannot be
-            // removed the run stops rather than append to it.
-            if (!trap.run([&] { removeOldDocument(); }))
-                return;
-        } else if (prompter.msgBox(QStringLiteral("INSERT BLANK SHEET OF PAPER IN PRINTER"),
-                                   Style::OKCancel) != Answer::OK) {
-            return;
+    // Takes the pages as they are made; false ends the run.
+    bool take(const PrintedPage &page, bool last) {
+        if (!started) {
+            started = true;
+            if (run.printer.toFile) {
+                // A file left from an earlier run is replaced, never extended: when it cannot be
+                // removed the run stops rather than append to it.
+                if (!trap.run([&] { removeOldDocument(); }))
+                    return false;
+            } else if (prompter.msgBox(QStringLiteral("INSERT BLANK SHEET OF PAPER IN PRINTER"),
+                                       Style::OKCancel) != Answer::OK) {
+                return false;
+            }
         }
-        for (qsizetype i = 0; i < pages.size(); ++i) {
-            const PrintedPage &page = pages[i];
-            if (!trap.run([&] { send(page, i == pages.size() - 1); }))
-                return;
-            if (page.pageEnd && !run.continuous && !run.printer.toFile &&
-                prompter.msgBox(QStringLiteral("INSERT A FRESH BLANK PAPER IN PRINTER"),
-                                Style::OKCancel) != Answer::OK)
-                return;
-        }
+        if (!trap.run([&] { send(page, last); }))
+            return false;
+        return !(page.pageEnd && !run.continuous && !run.printer.toFile &&
+                 prompter.msgBox(QStringLiteral("INSERT A FRESH BLANK PAPER IN PRINTER"),
+                                 Style::OKCancel) != Answer::OK);
     }
 
 private:
@@ -57,14 +54,18 @@ private:
     }
 
     void send(const PrintedPage &page, bool last) {
-        std::unique_ptr<PrintStream> out;
+        // The document file stays open from the first page to the last; a printer takes a job a
+        // page.
+        std::unique_ptr<PrintStream> job;
         if (run.printer.toFile) {
-            out = PrinterPort::documentFile(documentPath);
+            if (!file)
+                file = PrinterPort::documentFile(documentPath);
         } else {
             const QString name = documentFileName(run.report).section(QLatin1Char('.'), 0, 0);
-            out = PrinterPort::printer(run.printer.printer, run.printer.copies,
+            job = PrinterPort::printer(run.printer.printer, run.printer.copies,
                                        QStringLiteral("%1 page %2").arg(name).arg(page.number));
         }
+        PrintStream *out = job ? job.get() : file.get();
         for (const QString &line : page.lines)
             out->writeLine(line);
         if (page.pageEnd && run.printer.toFile) {
@@ -76,7 +77,8 @@ private:
         // The printer leaves compressed print at the end of the printout's last page.
         if (last && compressed)
             out->write(QByteArrayLiteral("\x12"));
-        out->close();
+        if (job || last)
+            out->close();
     }
 
     const PrintRun &run;
@@ -85,6 +87,8 @@ private:
     Prompter &prompter;
     const QString documentPath;
     const bool compressed;
+    bool started = false;
+    std::unique_ptr<PrintStream> file;
 };
 
 bool printList(const PrintRun &run) {
@@ -93,7 +97,8 @@ bool printList(const PrintRun &run) {
         return true; // the letters print from their own panel
     ErrorTrap trap(report->layout.tag);
     Prompter &prompter = Prompter::current();
-    PageEmitter(run, report->layout, trap, prompter).print(paginate(run));
+    PageEmitter emitter(run, report->layout, trap, prompter);
+    paginate(run, [&](const PrintedPage &page, bool last) { return emitter.take(page, last); });
     const bool ok = !trap.pending();
     trap.report(prompter);
     return ok;

@@ -29,7 +29,7 @@ PrintCaptions panelCaptions(const ReportConditions &c);
 // dialog's choice and the print conditions panel.
 struct PrintRun {
     int report = 0; // the report screen's report number
-    QStringList lines;
+    ReportLines lines;
     QList<QPair<QString, QString>> totals; // the totals captions by the name of their label
     QStringList salespeople;               // the salesperson list after "ALL"
     QStringList headings;                  // the column headings of a report with its own

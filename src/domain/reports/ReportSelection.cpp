@@ -85,7 +85,7 @@ void appendFitted(QString &line, QStringView text, qsizetype width) {
 
 QString money(Currency amount) {
     static const QString mask = QStringLiteral("#####0.00");
-    return FormatUsing(mask, QVariant::fromValue(amount));
+    return FormatUsing(mask, amount);
 }
 
 QString salespersonKey(const QString &salesman) {

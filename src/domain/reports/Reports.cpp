@@ -197,7 +197,7 @@ ReportOutput buildReport(const ReportConditions &c, const DatabaseAddress &datab
     const bool opened = policy.attempt([&] {
         auto db = Database::open(database);
         deals = std::make_unique<MemorySource>(
-            std::make_unique<SelectionCopy>(*db, ReportSelection::queryText(c), report->fields));
+            std::make_shared<SelectionCopy>(*db, ReportSelection::queryText(c), report->fields));
     });
     if (!opened) {
         ReportOutput cancelled;

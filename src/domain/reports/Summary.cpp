@@ -37,7 +37,7 @@ QString moneyLine(const char *label, Currency a, Currency b, Currency c, Currenc
            QLatin1String("  ") + m9(p) + QLatin1Char(' ') + m9(q) + QLatin1Char(' ') + m9(r);
 }
 
-void addBlock(QStringList &lines, const Tally &nw, const Tally &used) {
+void addBlock(ReportLines &lines, const Tally &nw, const Tally &used) {
     const Tally all = nw + used;
     const Figures n = figuresOf(nw), u = figuresOf(used), t = figuresOf(all);
     lines << QString(14, QLatin1Char(' ')) + QLatin1String("Sales  ") + n7(nw.units) +

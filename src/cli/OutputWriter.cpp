@@ -1,0 +1,74 @@
+#include "cli/OutputWriter.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace {
+constexpr qsizetype spillAt = 1 << 16;
+
+// Printable ASCII goes out as it is, in text and in a JSON string alike.
+bool plain(QStringView text, bool json) {
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80 || (json && (u < 0x20 || u == u'"' || u == u'\\')))
+            return false;
+    }
+    return true;
+}
+
+void appendLatin1(QByteArray &into, QStringView text) {
+    const qsizetype at = into.size();
+    into.resize(at + text.size());
+    char *out = into.data() + at;
+    for (const QChar c : text)
+        *out++ = char(c.unicode());
+}
+} // namespace
+
+OutputWriter::OutputWriter(std::FILE *stream) : stream(stream) {
+    buffer.reserve(spillAt + 4096);
+}
+
+OutputWriter &OutputWriter::text(QStringView text) {
+    if (plain(text, false))
+        appendLatin1(buffer, text);
+    else
+        buffer.append(text.toUtf8());
+    spill();
+    return *this;
+}
+
+OutputWriter &OutputWriter::bytes(QByteArrayView utf8) {
+    buffer.append(utf8);
+    spill();
+    return *this;
+}
+
+OutputWriter &OutputWriter::jsonString(QStringView text) {
+    if (plain(text, true)) {
+        buffer.append('"');
+        appendLatin1(buffer, text);
+        buffer.append('"');
+    } else {
+        // Anything to escape is escaped by QJsonDocument itself: ["..."] without its brackets.
+        const QByteArray one =
+            QJsonDocument(QJsonArray{text.toString()}).toJson(QJsonDocument::Compact);
+        buffer.append(one.constData() + 1, one.size() - 2);
+    }
+    spill();
+    return *this;
+}
+
+void OutputWriter::spill() {
+    if (buffer.size() < spillAt)
+        return;
+    std::fwrite(buffer.constData(), 1, size_t(buffer.size()), stream);
+    buffer.resize(0);
+}
+
+bool OutputWriter::finish() {
+    if (!buffer.isEmpty())
+        std::fwrite(buffer.constData(), 1, size_t(buffer.size()), stream);
+    buffer.resize(0);
+    return std::fflush(stream) == 0 && !std::ferror(stream);
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QStringView>
+#include <cstdio>
+
+// Text for standard output, gathered in one buffer and written in large pieces: a report may
+// hold hundreds of thousands of lines. Text goes out as UTF-8, JSON strings escaped as
+// QJsonDocument escapes them.
+class OutputWriter {
+public:
+    explicit OutputWriter(std::FILE *stream);
+    ~OutputWriter() { finish(); }
+    OutputWriter(const OutputWriter &) = delete;
+    OutputWriter &operator=(const OutputWriter &) = delete;
+
+    OutputWriter &text(QStringView text);
+    OutputWriter &bytes(QByteArrayView utf8);
+    OutputWriter &jsonString(QStringView text); // with its quotes
+    // Writes what is gathered; false when the stream refused any of it.
+    bool finish();
+
+private:
+    void spill();
+
+    std::FILE *stream;
+    QByteArray buffer;
+};

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <vector>
+
+class DealSource;
+
+// The list lines of a built report, as the screen, the printout and the command line read them.
+// A line is kept as text (a heading, a sub total, an empty line), or it is a line of a listed
+// deal's entry and is made from the deal when it is read: a log lists a hundred thousand deals,
+// and only the lines read are made, one entry at a time. Each line of an entry knows its deal.
+// Copies share their lines.
+class ReportLines {
+public:
+    // Makes the lines of one entry from its deal (the source's current one). kind tells apart
+    // the entries one deal may give, such as a buyer's and a co-buyer's.
+    using Entry = std::function<void(const DealSource &deal, int kind, QStringList &lines)>;
+
+    ReportLines() = default;
+    ReportLines(const QStringList &lines);
+    ReportLines(std::initializer_list<QString> lines);
+
+    qsizetype size() const { return d ? qsizetype(d->items.size()) : 0; }
+    bool isEmpty() const { return size() == 0; }
+    QString at(qsizetype i) const;
+    QString operator[](qsizetype i) const { return at(i); }
+    // The line at i; "" beyond the list.
+    QString value(qsizetype i) const { return i >= 0 && i < size() ? at(i) : QString(); }
+    QString first() const { return at(0); }
+    QString last() const { return at(size() - 1); }
+    QStringList toStringList() const;
+
+    // The deal a line lists, by its row in the report's selection; -1 for a line of no deal.
+    qsizetype dealRow(qsizetype i) const;
+    // The deal a line lists, made the current one of a source of the report's deals (the
+    // fields the report reads), valid until the next call; null for a line of no deal.
+    const DealSource *deal(qsizetype i) const;
+
+    class const_iterator {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = QString;
+        using difference_type = qsizetype;
+        using pointer = void;
+        using reference = QString;
+        const_iterator(const ReportLines *lines, qsizetype i) : lines(lines), i(i) {}
+        QString operator*() const { return lines->at(i); }
+        const_iterator &operator++() {
+            ++i;
+            return *this;
+        }
+        bool operator==(const const_iterator &other) const { return i == other.i; }
+        bool operator!=(const const_iterator &other) const { return i != other.i; }
+
+    private:
+        const ReportLines *lines;
+        qsizetype i;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+
+    // Building: lines kept as text.
+    ReportLines &operator<<(const QString &line);
+    ReportLines &operator<<(const QStringList &lines);
+    void append(const QString &line) { *this << line; }
+    // The entries added from now on have linesPerEntry lines, made by entry from deals: a source
+    // of the build's deals with a cursor of its own (DealSource::reader).
+    void listDeals(std::shared_ptr<DealSource> deals, int linesPerEntry, Entry entry);
+    // Adds an entry of the build's current deal.
+    void addEntry(const DealSource &current, int kind = 0);
+
+private:
+    struct Item {
+        qint32 entry; // in entries; -1 for a line kept as text
+        qint32 text;  // in texts, for a line kept as text
+    };
+    struct Listed {
+        qsizetype row;
+        qsizetype firstLine;
+        int kind;
+    };
+    struct Data {
+        std::vector<Item> items;
+        std::vector<QString> texts;
+        std::vector<Listed> entries;
+        std::shared_ptr<DealSource> deals;
+        Entry make;
+        int linesPerEntry = 0;
+        // The entry made last, as lines are mostly read in order.
+        qsizetype madeEntry = -1;
+        QStringList made;
+    };
+    Data &writable();
+    const QStringList &entryLines(qsizetype entry) const;
+
+    std::shared_ptr<Data> d;
+};

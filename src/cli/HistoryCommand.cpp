@@ -4,6 +4,7 @@
 #include "base/PathMapping.h"
 #include "cli/CommandLine.h"
 #include "domain/entry/History.h"
+#include "domain/startup/ZELMain.h"
 #include "store/Purge.h"
 
 #include <QJsonArray>
@@ -45,7 +46,7 @@ int runHistoryCommand(const QStringList &arguments) {
     const QString stock = p.positionalArguments().value(0);
     QList<Audit::Entry> entries;
     try {
-        entries = DealHistory::read(PathMapping::toLocal(Defaults::DatabasePath), stock, since);
+        entries = DealHistory::read(dealDatabase(), stock, since);
     } catch (const VolmeraError &e) {
         print(stderr, QStringLiteral("volmera: history: %1\n").arg(e.description()));
         return Failure;

@@ -5,6 +5,7 @@
 #include "base/PathMapping.h"
 #include "base/Prompter.h"
 #include "base/SettingsFile.h"
+#include "domain/startup/ZELMain.h"
 #include "store/OfficePassword.h"
 
 #include <QCheckBox>
@@ -131,7 +132,7 @@ void ZELSetUp::cmdOK_Click() {
             return;
         }
         trap.run([&] {
-            auto db = Database::open(PathMapping::toLocal(settings.DatabasePath));
+            auto db = Database::open(dealDatabase());
             OfficePassword::set(*db, newPassword);
         });
         txtNewPW->clear();

@@ -7,7 +7,7 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-frmHistory::frmHistory(const QString &databasePath, const QString &stock, QWidget *parent)
+frmHistory::frmHistory(const DatabaseAddress &database, const QString &stock, QWidget *parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("frmHistory"));
     setWindowTitle(QStringLiteral("DEAL HISTORY - STOCK %1").arg(stock.trimmed()));
@@ -17,7 +17,7 @@ frmHistory::frmHistory(const QString &databasePath, const QString &stock, QWidge
     txtHistory->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtHistory->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     QStringList lines;
-    for (const Audit::Entry &e : DealHistory::read(databasePath, stock))
+    for (const Audit::Entry &e : DealHistory::read(database, stock))
         lines << DealHistory::line(e);
     txtHistory->setPlainText(lines.isEmpty() ? QStringLiteral("No changes are recorded for this "
                                                               "deal.")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/DatabaseAddress.h"
+
 #include <QDialog>
 
 class QPlainTextEdit;
@@ -8,7 +10,7 @@ class QPlainTextEdit;
 class frmHistory : public QDialog {
     Q_OBJECT
 public:
-    frmHistory(const QString &databasePath, const QString &stock, QWidget *parent = nullptr);
+    frmHistory(const DatabaseAddress &database, const QString &stock, QWidget *parent = nullptr);
 
     QPlainTextEdit *txtHistory = nullptr;
 };

@@ -734,8 +734,7 @@ void frmZEL::mnuHistory_Click() {
         return;
     ErrorTrap trap(QStringLiteral("ZEL - HISTORY MNU"));
     trap.run([&] {
-        frmHistory history(PathMapping::toLocal(appSettings().DatabasePath),
-                           session.deal().boxes[FieldTable::stockNumber], this);
+        frmHistory history(dealDatabase(), session.deal().boxes[FieldTable::stockNumber], this);
         history.exec();
     });
     trap.report();

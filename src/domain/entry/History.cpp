@@ -2,8 +2,9 @@
 
 namespace DealHistory {
 
-QList<Audit::Entry> read(const QString &databasePath, const QString &stock, const QDate &since) {
-    auto db = Database::open(databasePath);
+QList<Audit::Entry> read(const DatabaseAddress &database, const QString &stock,
+                         const QDate &since) {
+    auto db = Database::open(database);
     if (!db->hasTable(Audit::Table))
         return {};
     return Audit::history(*db, stock, since);

@@ -21,7 +21,7 @@ void StartupScreens::launchStartupHook(const QString &localPath) {
 
 std::optional<QString> officePasswordHash() {
     try {
-        auto db = Database::open(PathMapping::toLocal(appSettings().DatabasePath));
+        auto db = Database::open(dealDatabase());
         return OfficePassword::storedHash(*db);
     } catch (const VolmeraError &) {
         // A database that cannot be read holds no password: the office can still get in to

@@ -54,16 +54,9 @@ int runRestoreCommand(const QStringList &arguments) {
     }
     if (!dealDatabaseThere(QStringLiteral("restore")))
         return Failure;
-    if (dealDatabase().onServer()) {
-        // A backup is a deal database file; the way onto a server is the migration's.
-        print(stderr, QStringLiteral("volmera: restore: nothing was restored: the deals are on a "
-                                     "database server; put a backup there with 'volmera migrate "
-                                     "--to' from the backup's folder into an empty database\n"));
-        return Failure;
-    }
     const DealPurge::Files files = DealPurge::files();
     try {
-        DailyBackup::restore(copy, files.database, files.old);
+        DailyBackup::restore(copy, dealDatabase(), files.old);
     } catch (const VolmeraError &e) {
         print(stderr, QStringLiteral("volmera: restore: %1\n").arg(e.description()));
         return Failure;

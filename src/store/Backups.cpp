@@ -1,6 +1,7 @@
 #include "store/Backups.h"
 
 #include "store/DealSchema.h"
+#include "store/Migrate.h"
 #include "store/UseLock.h"
 
 #include <QDir>
@@ -112,18 +113,30 @@ QStringList notKept(const QStringList &names) {
     return gone;
 }
 
-void restore(const QString &copy, const QString &databasePath, const QString &oldPath) {
+void restore(const QString &copy, const DatabaseAddress &database, const QString &oldPath) {
     if (const QString wrong = problem(copy); !wrong.isEmpty())
         throw VolmeraError(QStringLiteral("The backup %1 was not restored: %2. The database "
                                           "was left as it is.")
                                .arg(copy, wrong));
-    const auto use = DatabaseUse::take(databasePath, DatabaseUse::Mode::Exclusive, 0);
+    const auto use = DatabaseUse::take(database, DatabaseUse::Mode::Exclusive, 0);
     if (!use)
         throw StoreError(StoreError::Kind::Busy,
                          QStringLiteral("The deal database is open on another workstation (or "
                                         "in another copy of the program); nothing was "
                                         "restored. Close the program there, then restore "
                                         "again."));
+    if (database.onServer()) {
+        // The server's deals as they are now are kept in a file first, as a file's would be;
+        // then they are replaced in one transaction, which the record of changes keeps.
+        const QString kept = oldPath + QStringLiteral("-new");
+        QFile::remove(kept);
+        Database::open(database)->backupInto(kept, DealSchema::Table);
+        QFile::remove(oldPath);
+        rename(kept, oldPath);
+        DealMigration::copyDeals(copy, database, true);
+        return;
+    }
+    const QString &databasePath = database.file();
     const QString fresh = databasePath + QStringLiteral("-restored");
     QFile::remove(fresh);
     qint64 deals = 0;

@@ -36,7 +36,8 @@ QString make(const DatabaseAddress &database, const QString &folder, const QDate
 QStringList notKept(const QStringList &names);
 
 // Puts a checked copy in place of the database, which is kept as oldPath. Refused while any
-// copy of the program has the database open; a copy that is not sound never replaces it.
-void restore(const QString &copy, const QString &databasePath, const QString &oldPath);
+// copy of the program has the database open; a copy that is not sound never replaces it. On a
+// server, its deals are kept in the file oldPath and replaced by the copy's in one transaction.
+void restore(const QString &copy, const DatabaseAddress &database, const QString &oldPath);
 
 } // namespace DailyBackup

@@ -1,5 +1,6 @@
 #include "store/Migrate.h"
 
+#include "store/Audit.h"
 #include "store/DealSchema.h"
 #include "store/SqliteDatabase.h"
 
@@ -7,7 +8,7 @@
 
 namespace DealMigration {
 
-int copyDeals(const QString &file, const DatabaseAddress &server) {
+int copyDeals(const QString &file, const DatabaseAddress &server, bool replace) {
     auto from = SqliteDatabase::open(file);
     if (const QStringList problems = from->integrityProblems(1); !problems.isEmpty())
         throw StoreError(StoreError::Kind::Damaged,
@@ -32,6 +33,8 @@ int copyDeals(const QString &file, const DatabaseAddress &server) {
     Transaction writing(*to);
     // No other copy adds deals meanwhile: the emptiness checked is the emptiness written into.
     to->exec(QStringLiteral("LOCK TABLE \"ZEL\" IN SHARE ROW EXCLUSIVE MODE"));
+    if (replace)
+        to->exec(QStringLiteral("DELETE FROM \"ZEL\""));
     {
         Statement held(*to, QStringLiteral("SELECT count(*) FROM \"ZEL\""));
         held.step();
@@ -77,6 +80,12 @@ int copyDeals(const QString &file, const DatabaseAddress &server) {
                         .arg(compared)
                         .arg(DealSchema::fields()[i].name, b.toString(), a.toString()));
         }
+    }
+    if (replace) {
+        Audit::ensureTable(*to);
+        Audit::Writer(*to).write(
+            Audit::Action::Restore, {}, {}, QString(),
+            QStringLiteral("%1 deal(s) put back from %2").arg(copied).arg(file));
     }
     writing.commit();
     return copied;

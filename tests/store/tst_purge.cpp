@@ -448,6 +448,15 @@ private Q_SLOTS:
         auto restored = Database::open(scratch.path);
         QCOMPARE(Audit::history(*restored).value(0).newValue, std::optional<QString>("48"));
         QVERIFY_THROWS_EXCEPTION(StoreError, restored->exec("DELETE FROM \"ZELAudit\""));
+        if (!fixture->onServer())
+            return;
+        // Put back onto the server itself: a deal added since goes, and is kept in the old file.
+        addDeals({{"E", QDate(2026, 6, 1)}});
+        DailyBackup::restore(copy, fixture->address, files.old);
+        QCOMPARE(stocks(fixture->address), (QStringList{"A", "B", "C", "D"}));
+        QCOMPARE(stocks(files.old), (QStringList{"A", "B", "C", "D", "E"}));
+        QCOMPARE(Audit::history(*Database::open(fixture->address)).last().newValue,
+                 QString("4 deal(s) put back from %1").arg(copy));
     }
 
     // A copy that is not sound, or a database in use, is never replaced.

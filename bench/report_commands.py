@@ -4,6 +4,7 @@ reading the same ordered selection, and keeps or checks the outputs byte for byt
 
     bench/report_commands.py [--build build] [--work DIR] [--count N] [--runs R]
                              [--only TEXT] [--save DIR] [--check DIR] [--budget SECONDS]
+                             [--server CONNECTION]
 
 Two databases are made in WORK (default build/bench-report-commands; made once, later runs reuse
 them): N deals with 40 distinct salesperson keys and N with 3,000. Each case runs as --json, as
@@ -13,6 +14,13 @@ R runs, the program's and the shell's runs taken in turn, as elapsed time and as
 resident size of the program's runs. --save DIR keeps what one run of each case wrote (standard
 output, or the document file); --check DIR compares that with a saved folder and exits 1 on any
 difference. The whole run stops starting new cases after --budget seconds.
+
+With --server CONNECTION (a libpq connection string naming a database used to make others), the
+two sets of deals are moved once into the server databases volmera_bench_k40 and
+volmera_bench_k3000 with `volmera migrate`, every report runs there with --database, and psql
+reading the same ordered selection (`\copy (SELECT ...) TO '/dev/null'`, texts ordered on their
+ASCII-folded key as the program orders them) takes the shell's place. --check against outputs
+saved from the file shows the server gives the same bytes.
 """
 import argparse
 import os
@@ -76,9 +84,46 @@ def make_database(args, folder, keys):
                     "5000"], check=True)
 
 
-def command(args, folder, case_args, mode):
+def server_for(args, keys):
+    """The connection of the server database holding the deals of the keys' set."""
+    return f"{args.server} dbname=volmera_bench_k{keys}"
+
+
+def make_server_database(args, folder, keys):
+    name = f"volmera_bench_k{keys}"
+    listed = subprocess.run(["psql", args.server, "-Atc",
+                             f"SELECT 1 FROM pg_database WHERE datname = '{name}'"],
+                            capture_output=True, text=True, check=True).stdout.strip()
+    if listed == "1":
+        return
+    print(f"moving the deals of {folder} to the server database {name} ...", flush=True)
+    subprocess.run(["psql", args.server, "-qc", f"CREATE DATABASE {name}"], check=True)
+    subprocess.run([os.path.join(args.build, "volmera"), "--data-dir", folder, "migrate", "--to",
+                    server_for(args, keys)], check=True, stdout=subprocess.DEVNULL)
+
+
+def server_order(order):
+    """The shell's order on the server: texts by their ASCII-folded key, as the program does."""
+    terms = []
+    for field in (f.strip() for f in order.split(",")):
+        terms.append(f'"{field}"' if field == "DateSold"
+                     else f'lower("{field}" COLLATE "C") NULLS FIRST')
+    return ", ".join(terms)
+
+
+def reader(args, keys, folder, order):
+    """The shell reading the report's ordered selection."""
+    if args.server:
+        return ["psql", server_for(args, keys), "-qc",
+                f"\\copy (SELECT * FROM \"ZEL\" ORDER BY {server_order(order)}) TO '/dev/null'"]
+    return ["sqlite3", os.path.join(folder, "ZELDB.mdb"), f"SELECT * FROM ZEL ORDER BY {order}"]
+
+
+def command(args, folder, case_args, mode, keys=40):
     argv = [os.path.join(args.build, "volmera"), "--data-dir", folder, "report", *case_args,
             "--today", TODAY]
+    if args.server:
+        argv += ["--database", server_for(args, keys)]
     if mode == "json":
         argv.append("--json")
     elif mode == "file":
@@ -86,9 +131,9 @@ def command(args, folder, case_args, mode):
     return argv
 
 
-def keep_output(args, folder, case_args, mode, target):
+def keep_output(args, folder, case_args, mode, target, keys):
     """Runs the case once more, writing what it gives to target."""
-    argv = command(args, folder, case_args, mode)
+    argv = command(args, folder, case_args, mode, keys)
     if mode != "file":
         with open(target, "wb") as out:
             subprocess.run(argv, stdout=out, stderr=subprocess.DEVNULL, check=False)
@@ -112,11 +157,14 @@ def main():
     p.add_argument("--save", help="keep each case's output in this folder")
     p.add_argument("--check", help="compare each case's output with this saved folder")
     p.add_argument("--budget", type=float, default=1800.0)
+    p.add_argument("--server", help="run on databases on this server, against psql")
     args = p.parse_args()
 
     folders = {k: os.path.join(args.work, f"k{k}") for k in (40, 3000)}
     for keys, folder in folders.items():
         make_database(args, folder, keys)
+        if args.server:
+            make_server_database(args, folder, keys)
     modes = [m for m in args.modes.split(",") if m in MODES]
     began = time.monotonic()
     results = {}
@@ -127,7 +175,6 @@ def main():
         if args.only not in label:
             continue
         folder = folders[keys]
-        db = os.path.join(folder, "ZELDB.mdb")
         for mode in modes:
             if mode == "file" and not printable:
                 continue
@@ -136,14 +183,13 @@ def main():
                 return finish(differences)
             program, shell, program_cpu, shell_cpu, peak, failed = [], [], [], [], 0.0, False
             for _ in range(args.runs):
-                seconds, cpu, mb, status = run(command(args, folder, case_args, mode),
+                seconds, cpu, mb, status = run(command(args, folder, case_args, mode, keys),
                                                subprocess.DEVNULL)
                 failed |= status != 0
                 program.append(seconds)
                 program_cpu.append(cpu)
                 peak = max(peak, mb)
-                seconds, cpu, _, _ = run(["sqlite3", db, f"SELECT * FROM ZEL ORDER BY {order}"],
-                                         subprocess.DEVNULL)
+                seconds, cpu, _, _ = run(reader(args, keys, folder, order), subprocess.DEVNULL)
                 shell.append(seconds)
                 shell_cpu.append(cpu)
             prog, sh = statistics.median(program), statistics.median(shell)
@@ -155,10 +201,10 @@ def main():
             name = f"{label.replace(' ', '-')}.{mode}"
             if args.save:
                 os.makedirs(args.save, exist_ok=True)
-                keep_output(args, folder, case_args, mode, os.path.join(args.save, name))
+                keep_output(args, folder, case_args, mode, os.path.join(args.save, name), keys)
             if args.check:
                 fresh = os.path.join(args.work, "latest-" + name)
-                keep_output(args, folder, case_args, mode, fresh)
+                keep_output(args, folder, case_args, mode, fresh, keys)
                 with open(fresh, "rb") as a, open(os.path.join(args.check, name), "rb") as b:
                     if a.read() != b.read():
                         differences.append(name)

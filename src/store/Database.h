@@ -133,9 +133,18 @@ public:
     virtual void expectManyWrites() {}
     // A whole ordered selection is about to be read (a report's): the engine may prepare for it.
     virtual void expectLargeRead() {}
-    // A mark that differs whenever the tables may have changed since it was taken, by this
-    // connection or any other; empty when the engine cannot tell.
-    virtual QString changeMark() { return {}; }
+    // Where a table stands: a mark that differs whenever the table may have changed since it
+    // was taken, by this connection or any other; unknown when the engine cannot tell.
+    struct ChangeMark {
+        QString others;     // moves with every change but this connection's own rows of the table
+        qint64 ownRows = 0; // rows of the table this connection wrote
+        bool known() const { return !others.isEmpty(); }
+        bool operator==(const ChangeMark &) const = default;
+    };
+    virtual ChangeMark changeMark(const QString &table) {
+        Q_UNUSED(table);
+        return {};
+    }
 
     // The rows of the table become permanent: the database itself refuses to change or delete
     // any of them, whoever asks; new rows are still taken. Nothing when it does so already.

@@ -68,18 +68,12 @@ FieldDef::Type Recordset::fieldType(const QString &name) const {
 
 void Recordset::requery() {
     mode = EditMode::None;
-    // The selection is read again only when the tables may have changed since it was read: a
-    // large table takes a while.
-    const QString mark = db.changeMark();
-    if (mark.isEmpty() || mark != readMark) {
-        Statement s(
-            db,
-            QStringLiteral("SELECT rowid FROM %1 ORDER BY %2").arg(quotedName(table), orderSql));
-        QVector<qint64> fresh;
-        while (s.step())
-            fresh.append(s.int64(0));
-        ids = std::move(fresh);
+    // The selection is read again only when the table may have changed since it was read: a
+    // large table takes a while. Rows added here since are put in their places instead.
+    const Database::ChangeMark mark = db.changeMark(table);
+    if (!mark.known() || mark != readMark || !placeAdded()) {
         readMark = mark;
+        readIds();
     }
     pos = 0;
     currentDeleted = false;
@@ -88,6 +82,57 @@ void Recordset::requery() {
         return;
     }
     load();
+}
+
+void Recordset::readIds() {
+    Statement s(
+        db, QStringLiteral("SELECT rowid FROM %1 ORDER BY %2").arg(quotedName(table), orderSql));
+    QVector<qint64> fresh;
+    fresh.reserve(ids.size());
+    while (s.step())
+        fresh.append(s.int64(0));
+    ids = std::move(fresh);
+    placed = ids.size();
+}
+
+bool Recordset::placeAdded() {
+    if (placed == ids.size())
+        return true;
+    // The database says which of two rows comes first, so that the order is exactly its own.
+    Statement s(db, QStringLiteral("SELECT rowid FROM %1 WHERE rowid IN (?1, ?2) ORDER BY %2")
+                        .arg(quotedName(table), orderSql));
+    QVector<qint64> sorted = ids;
+    for (qsizetype n = placed; n < sorted.size(); ++n) {
+        const qint64 added = sorted[n];
+        qsizetype low = 0, high = n;
+        while (low < high) {
+            const qsizetype middle = (low + high) / 2;
+            s.reset();
+            s.bind(1, added);
+            s.bind(2, sorted[middle]);
+            if (!s.step())
+                return false;
+            const qint64 first = s.int64(0);
+            if (!s.step())
+                return false; // one of them is gone after all
+            if (first == added)
+                high = middle;
+            else
+                low = middle + 1;
+        }
+        if (n == 0) {
+            s.reset();
+            s.bind(1, added);
+            s.bind(2, added);
+            if (!s.step())
+                return false;
+        }
+        sorted.remove(n);
+        sorted.insert(low, added);
+    }
+    ids = std::move(sorted);
+    placed = ids.size();
+    return true;
 }
 
 void Recordset::load() {
@@ -298,6 +343,14 @@ void Recordset::update() {
         s.step();
         // A new row shows at the end of the selection until it is queried again.
         ids.append(s.int64(0));
+        s.reset(); // the engine counts the row once the statement is done
+        // Beyond a few added rows, reading the whole selection again costs less than placing
+        // each one.
+        const bool alone = readMark.known() && ids.size() - placed <= 64;
+        const Database::ChangeMark expected{readMark.others, readMark.ownRows + 1};
+        readMark = alone ? db.changeMark(table) : Database::ChangeMark();
+        if (readMark != expected)
+            readMark = {};
     } else if (!columns.isEmpty()) {
         QStringList sets;
         for (int i = 0; i < columns.size(); ++i)
@@ -325,6 +378,8 @@ void Recordset::deleteCurrent() {
     s.bind(1, ids[pos]);
     s.step();
     ids.remove(pos);
+    if (pos < placed)
+        --placed;
     row.clear();
     currentDeleted = true; // the next move goes to the row that followed it
 }

@@ -50,6 +50,8 @@ public:
 private:
     int columnOf(const QString &name) const;
     void load();
+    void readIds();
+    bool placeAdded();
     void requireCurrent() const;
     std::optional<qsizetype> positionOf(qint64 rowId) const;
     void find(const QString &criteria, qsizetype after);
@@ -63,7 +65,10 @@ private:
     QStringList names;
     QVector<FieldDef::Type> types;
     QVector<qint64> ids;
-    QString readMark; // the database's change mark when ids were read
+    // Where the table stood when ids were read. While it is known, the first `placed` ids are the
+    // table's in order and the rest are rows added here since, to be put in place by requery.
+    Database::ChangeMark readMark;
+    qsizetype placed = 0;
     qsizetype pos = -1;
     bool currentDeleted = false;
     QVector<QVariant> row; // the current row as read

@@ -241,6 +241,22 @@ std::unique_ptr<SqliteDatabase> SqliteDatabase::connect(const QString &path, int
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, busyTimeoutMs);
     std::unique_ptr<SqliteDatabase> database(new SqliteDatabase(db, path));
+    sqlite3_update_hook(
+        db,
+        [](void *self, int, const char *, const char *table, sqlite3_int64) {
+            auto *d = static_cast<SqliteDatabase *>(self);
+            ++d->allRowsWritten;
+            for (auto &[name, rows] : d->rowsWritten) {
+                if (name == table) {
+                    ++rows;
+                    return;
+                }
+            }
+            d->rowsWritten.emplace_back(QByteArray(table), 1);
+        },
+        database.get());
+    sqlite3_rollback_hook(
+        db, [](void *self) { ++static_cast<SqliteDatabase *>(self)->rollbacks; }, database.get());
     // Reading the schema tells a database from any other file before anything is written.
     Statement probe(*database, QStringLiteral("SELECT count(*) FROM sqlite_master"));
     probe.step();
@@ -430,14 +446,26 @@ void SqliteDatabase::expectLargeRead() {
     exec(QStringLiteral("PRAGMA cache_size = -65536"));
 }
 
-QString SqliteDatabase::changeMark() {
-    // data_version moves with what other connections commit, total_changes() with the rows this
-    // one writes, schema_version with any change to the tables themselves.
+Database::ChangeMark SqliteDatabase::changeMark(const QString &table) {
+    // data_version moves with what other connections commit, schema_version with any change to
+    // the tables themselves; this connection's rows are counted by table as they are written,
+    // and total_changes() counts any the engine did not report one by one.
     Statement s(*this, QStringLiteral("SELECT d.data_version, v.schema_version, total_changes() "
                                       "FROM pragma_data_version AS d, pragma_schema_version AS v"));
     if (!s.step())
         return {};
-    return QStringLiteral("%1 %2 %3").arg(s.int64(0)).arg(s.int64(1)).arg(s.int64(2));
+    ChangeMark mark;
+    mark.others = QStringLiteral("%1 %2 %3 %4")
+                      .arg(s.int64(0))
+                      .arg(s.int64(1))
+                      .arg(s.int64(2) - allRowsWritten)
+                      .arg(rollbacks);
+    const QByteArray name = table.toUtf8();
+    for (const auto &[written, rows] : rowsWritten) {
+        if (qstricmp(written.constData(), name.constData()) == 0)
+            mark.ownRows += rows;
+    }
+    return mark;
 }
 
 void SqliteDatabase::makeAppendOnly(const QString &table) {

@@ -2,6 +2,9 @@
 
 #include "store/Database.h"
 
+#include <utility>
+#include <vector>
+
 struct sqlite3;
 
 // The deal database as one SQLite file, which several workstations may share.
@@ -47,7 +50,7 @@ public:
     // Keeps the indexes of a large table in memory while many rows are written.
     void expectManyWrites() override;
     void expectLargeRead() override;
-    QString changeMark() override;
+    ChangeMark changeMark(const QString &table) override;
     // Triggers that raise on every UPDATE and DELETE of the table.
     void makeAppendOnly(const QString &table) override;
     // The engine's online backup, a stretch of pages at a time, so that other workstations'
@@ -68,4 +71,9 @@ private:
 
     sqlite3 *db;
     QString filePath;
+    // Rows this connection wrote, by table, as the engine reports each one; and transactions
+    // rolled back, which take rows away again.
+    std::vector<std::pair<QByteArray, qint64>> rowsWritten;
+    qint64 allRowsWritten = 0;
+    qint64 rollbacks = 0;
 };

@@ -177,31 +177,54 @@ private Q_SLOTS:
     }
 
     // The selection is kept while nothing changed; each kind of change is seen by the next
-    // requery.
+    // requery, and deals added through the record set ("LAST STOCK", committed or rolled back)
+    // take their places in the key order.
     void requerySeesChanges_data() {
         QTest::addColumn<bool>("otherConnection");
         QTest::addColumn<QString>("sql");
+        QTest::addColumn<QStringList>("added");
+        QTest::addColumn<bool>("committed");
         QTest::addColumn<QStringList>("order");
         const QString add = "INSERT INTO \"ZEL\" (\"LNKey\", \"ByLName\", \"StkNbr\") VALUES "
                             "('BAKER', 'BAKER', 'K5')";
         QTest::newRow("nothing changed")
-            << false << QString() << QStringList{"Z9", "Q1", "B7", "A2"};
+            << false << QString() << QStringList() << true << QStringList{"Z9", "Q1", "B7", "A2"};
         QTest::newRow("another connection adds")
-            << true << add << QStringList{"Z9", "K5", "Q1", "B7", "A2"};
+            << true << add << QStringList() << true << QStringList{"Z9", "K5", "Q1", "B7", "A2"};
         QTest::newRow("another connection deletes")
-            << true << "DELETE FROM \"ZEL\" WHERE \"StkNbr\" = 'Q1'"
+            << true << "DELETE FROM \"ZEL\" WHERE \"StkNbr\" = 'Q1'" << QStringList() << true
             << QStringList{"Z9", "B7", "A2"};
         QTest::newRow("this connection adds")
-            << false << add << QStringList{"Z9", "K5", "Q1", "B7", "A2"};
+            << false << add << QStringList() << true << QStringList{"Z9", "K5", "Q1", "B7", "A2"};
         QTest::newRow("this connection renames")
             << false << "UPDATE \"ZEL\" SET \"LNKey\" = 'ZZ' WHERE \"StkNbr\" = 'Z9'"
-            << QStringList{"Q1", "B7", "A2", "Z9"};
+            << QStringList() << true << QStringList{"Q1", "B7", "A2", "Z9"};
+        QTest::newRow("the record set adds")
+            << false << QString() << QStringList{"baker K6", "ADAMS A1", "Smith B6", "zz Z1"}
+            << true << QStringList{"A1", "Z9", "K6", "Q1", "B6", "B7", "A2", "Z1"};
+        QTest::newRow("the record set and another connection add")
+            << true << add << QStringList{"baker K6"} << true
+            << QStringList{"Z9", "K5", "K6", "Q1", "B7", "A2"};
+        QTest::newRow("the record set adds, this connection empties the table")
+            << false << "DELETE FROM \"ZEL\"" << QStringList{"baker K6"} << true << QStringList();
+        QTest::newRow("the record set adds, rolled back")
+            << false << QString() << QStringList{"baker K6"} << false
+            << QStringList{"Z9", "Q1", "B7", "A2"};
     }
     void requerySeesChanges() {
         QFETCH(bool, otherConnection);
         QFETCH(QString, sql);
+        QFETCH(QStringList, added);
+        QFETCH(bool, committed);
         QFETCH(QStringList, order);
         rs->requery();
+        {
+            Transaction t(*db);
+            for (const QString &deal : added)
+                StoreFixture::addDeal(*rs, deal.section(u' ', 0, 0), deal.section(u' ', 1));
+            if (committed)
+                t.commit();
+        }
         if (!sql.isEmpty())
             (otherConnection ? *Database::open(fixture->address) : *db).exec(sql);
         rs->requery();

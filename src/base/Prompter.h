@@ -17,6 +17,8 @@ enum : int {
     Question = 32,
     Exclamation = 48,
     Information = 64,
+    // Enter gives the second button: for a question whose Yes cannot be undone.
+    DefaultButton2 = 256,
 };
 }
 

@@ -33,7 +33,7 @@ QList<Button> buttonsFor(int style) {
 
 QMessageBox::Icon iconFor(int style) {
     // The icon is the style's value above the buttons; only the four known values show one.
-    switch (style & ~7) {
+    switch (style & 0x70) {
     case Style::Critical:
         return QMessageBox::Critical;
     case Style::Question:
@@ -77,7 +77,7 @@ int GuiPrompter::msgBox(const QString &text, int style, const QString &title) {
     const QList<Button> buttons = buttonsFor(style);
     for (Button button : buttons)
         box.addButton(button);
-    box.setDefaultButton(buttons.first());
+    box.setDefaultButton(buttons.value((style & Style::DefaultButton2) ? 1 : 0, buttons.first()));
     box.exec();
     const Button clicked = box.standardButton(box.clickedButton());
     if (clicked == QMessageBox::NoButton) {

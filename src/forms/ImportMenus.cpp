@@ -161,7 +161,8 @@ void frmZEL::mnuRebuild_Click() {
         return;
     // Blanking cannot be undone, and No is the answer a hurried clerk gives to stop: ask again.
     if (choice == Answer::No &&
-        ask.msgBox(DealPurge::confirmBlanking(*cutoff), Style::YesNo | Style::Exclamation,
+        ask.msgBox(DealPurge::confirmBlanking(*cutoff),
+                   Style::YesNo | Style::Exclamation | Style::DefaultButton2,
                    DealPurge::Title) != Answer::Yes)
         return;
     if (session.adding()) {

@@ -3,6 +3,7 @@
 #include "base/Clock.h"
 #include "base/ScriptedPrompter.h"
 #include "fixtures/FormFixture.h"
+#include "forms/GuiPrompter.h"
 #include "forms/ZELSetUp.h"
 #include "forms/frmPW.h"
 #include "forms/frmZEL.h"
@@ -15,6 +16,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <memory>
 
 namespace {
@@ -53,6 +55,32 @@ private:
     ScriptedPrompter *prompter = nullptr;
 
 private Q_SLOTS:
+    // Enter in a message box gives its default button: the first, or the second where a Yes
+    // cannot be undone.
+    void messageBoxEnterGivesTheDefault_data() {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("yes/no") << int(Style::YesNo | Style::Question) << int(Answer::Yes);
+        QTest::newRow("second default")
+            << int(Style::YesNo | Style::Exclamation | Style::DefaultButton2) << int(Answer::No);
+        QTest::newRow("retry/cancel") << int(Style::RetryCancel) << int(Answer::Retry);
+    }
+    void messageBoxEnterGivesTheDefault() {
+        QFETCH(int, style);
+        QFETCH(int, answer);
+        QTimer press;
+        QObject::connect(&press, &QTimer::timeout, [&press] {
+            if (QWidget *box = QApplication::activeModalWidget()) {
+                press.stop();
+                QTest::keyClick(box, Qt::Key_Return);
+            }
+        });
+        press.start(10);
+        GuiPrompter prompter;
+        QCOMPARE(prompter.msgBox(QStringLiteral("BLANK THEM?"), style, QStringLiteral("T")),
+                 answer);
+    }
+
     void init() {
         fx = std::make_unique<FormFixture>();
         prompter = &fx->prompter;

@@ -162,7 +162,7 @@ private Q_SLOTS:
                             "copied to a backup directory before anything is\r"
                             "done. Make sure no one else is running the program.\r"
                             "DELETE ALL RECORDS OLDER THAN";
-        const QString confirm = "52|PURGE & REBUILDING FILE|BLANK THE CUSTOMERS OF EVERY DEAL "
+        const QString confirm = "308|PURGE & REBUILDING FILE|BLANK THE CUSTOMERS OF EVERY DEAL "
                                 "SOLD BEFORE 01/01/1980?\n\nTheir names, addresses, phones and "
                                 "birth dates are removed for good; the deals and their amounts "
                                 "stay.";

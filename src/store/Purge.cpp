@@ -391,39 +391,18 @@ Outcome purge(const DatabaseAddress &server, const Files &f, const QDate &cutoff
                 throw VolmeraError(
                     QStringLiteral("Cannot make the backup folder %1.").arg(f.backupFolder));
         });
-        // The backup: every deal, field by field, into a deal database file of its own, which
-        // this program opens like any other and which can be moved to a server again.
+        // The backup: a deal database file of its own, which this program opens like any other
+        // and which can be moved to a server again.
         runStep(onFailure, [&] {
-            auto from = PgDatabase::connect(server);
             outcome.backup = freeName(f.backup);
             unfinished = temporary(outcome.backup);
             removeIfThere(unfinished);
-            createDealDatabase(unfinished);
-            auto to = SqliteDatabase::open(unfinished);
-            QStringList names, places;
-            for (const FieldDef &field : DealSchema::fields()) {
-                names << quotedName(field.name);
-                places << QStringLiteral("?%1").arg(names.size());
-            }
-            Transaction reading(*from);
-            Transaction writing(*to);
-            Statement read(
-                *from,
-                QStringLiteral("SELECT %1 FROM \"ZEL\" ORDER BY rowid").arg(names.join(u',')));
-            Statement write(*to, QStringLiteral("INSERT INTO \"ZEL\" (%1) VALUES (%2)")
-                                     .arg(names.join(u','), places.join(u',')));
-            while (read.step()) {
-                for (int i = 0; i < names.size(); ++i)
-                    write.bind(i + 1, read.value(i));
-                write.step();
-                write.reset();
-            }
-            writing.commit();
-            if (dealCount(*to) != dealCount(*from))
+            const qint64 deals =
+                PgDatabase::connect(server)->backupInto(unfinished, DealSchema::Table);
+            if (dealCount(*SqliteDatabase::open(unfinished)) != deals)
                 throw VolmeraError(QStringLiteral("The backup %1 does not hold every deal; "
                                                   "nothing was deleted.")
                                        .arg(unfinished));
-            to.reset();
             sync(unfinished);
             replace(unfinished, outcome.backup);
             unfinished.clear();

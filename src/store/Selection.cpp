@@ -1,5 +1,6 @@
 #include "store/Selection.h"
 
+#include <QByteArray>
 #include <QRegularExpression>
 #include <algorithm>
 
@@ -48,7 +49,18 @@ QString orderSql(const Database &db, const SelectionText &selection, const QList
     return terms.join(QStringLiteral(", "));
 }
 
-SelectionCopy::SelectionCopy(Database &db, const QString &queryText, const QList<int> &fields) {
+QByteArray textOrderKey(QStringView text) {
+    QByteArray key = text.toUtf8();
+    for (char &c : key) {
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    }
+    return key;
+}
+
+SelectionCopy::SelectionCopy(Database &db, const QString &queryText, const QList<int> &fields,
+                             RowOrder order)
+    : rowOrder(order) {
     const SelectionText selection = parseSelection(queryText);
     if (!db.hasTable(selection.table))
         throw StoreError(Kind::NoSuchField,
@@ -66,9 +78,10 @@ SelectionCopy::SelectionCopy(Database &db, const QString &queryText, const QList
     // them once, in turn, and sorts.
     const QString leading =
         (selection.order.isEmpty() ? primary : selection.order).value(0).section(u' ', 0, 0);
-    const bool byIndex = std::any_of(indexes.cbegin(), indexes.cend(), [&](const IndexDef &i) {
-        return i.field.compare(leading, Qt::CaseInsensitive) == 0;
-    });
+    const bool byIndex = order == RowOrder::Selected &&
+                         std::any_of(indexes.cbegin(), indexes.cend(), [&](const IndexDef &i) {
+                             return i.field.compare(leading, Qt::CaseInsensitive) == 0;
+                         });
     slot = QVector<int>(names.size(), -1);
     QStringList columns;
     for (int field : fields) {
@@ -84,9 +97,11 @@ SelectionCopy::SelectionCopy(Database &db, const QString &queryText, const QList
     }
     if (byIndex)
         db.expectLargeRead();
+    // The order is checked either way.
+    const QString selected = orderSql(db, selection, defs, primary);
+    const QString orderBy = order == RowOrder::Selected ? selected : QStringLiteral("rowid");
     Statement s(db, QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
-                        .arg(columns.join(", "), quotedName(selection.table),
-                             orderSql(db, selection, defs, primary)));
+                        .arg(columns.join(", "), quotedName(selection.table), orderBy));
     while (s.step()) {
         for (int c = 0; c < width; ++c) {
             const qsizetype start = text.size();

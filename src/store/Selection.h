@@ -2,6 +2,7 @@
 
 #include "store/Database.h"
 
+#include <QByteArray>
 #include <QStringList>
 #include <QStringView>
 #include <vector>
@@ -19,13 +20,23 @@ SelectionText parseSelection(const QString &queryText);
 QString orderSql(const Database &db, const SelectionText &selection, const QList<FieldDef> &fields,
                  const QStringList &primaryOrder);
 
+// A text's place in the order of the database's text key (Database::textKey), as bytes to be
+// compared one by one: the letters A to Z as a to z, everything else by its character code.
+QByteArray textOrderKey(QStringView text);
+
 // An ordered, read-only copy of some fields of a selection, held compactly in memory so that a
 // report can walk it several times.
 class SelectionCopy {
 public:
+    // Selected: in the selection's order. Stored: in the order the rows are kept, which needs
+    // no sorting, for a reader that does not depend on the order; the rows that the selection
+    // would give in the order of their row ids keep that order.
+    enum class RowOrder { Selected, Stored };
     // fields: positions in the table of the fields to copy.
-    SelectionCopy(Database &db, const QString &queryText, const QList<int> &fields);
+    SelectionCopy(Database &db, const QString &queryText, const QList<int> &fields,
+                  RowOrder order = RowOrder::Selected);
 
+    RowOrder order() const { return rowOrder; }
     qsizetype rows() const { return rowCount; }
     bool holds(int field) const { return field >= 0 && field < slot.size() && slot[field] >= 0; }
     bool isNull(qsizetype row, int field) const { return cellAt(row, field).length < 0; }
@@ -41,6 +52,7 @@ private:
 
     QVector<int> slot; // table position -> column of the copy, -1 when not copied
     int width = 0;
+    RowOrder rowOrder;
     qsizetype rowCount = 0;
     std::vector<Cell> cells;
     QString text;

@@ -101,6 +101,11 @@ private Q_SLOTS:
         const QJsonObject names =
             QJsonDocument::fromJson(run({"names", "--json"}).out.toUtf8()).object();
         QVERIFY(!names.contains("totals"));
+        // The summary reads the deals as stored and still lists the keys in the report's order.
+        const QJsonObject summary =
+            QJsonDocument::fromJson(run({"summary", "--by", "salesperson", "--json"}).out.toUtf8())
+                .object();
+        QCOMPARE(summary.value("salespeople").toArray(), QJsonArray({"BLANK", "ADAMS", "JONES"}));
     }
 
     void refusals_data() {

@@ -59,7 +59,9 @@ void Tally::count(const DealSource &deals) {
     ++units;
     pack += deals.amount(Pack);
     gross += deals.amount(UnitPrft);
-    if (Val(deals.text(Term)) > 1) {
+    // The term read where it lies, without a copy: every deal has one.
+    const QStringView term = deals.view(Term);
+    if (Val(QString::fromRawData(term.data(), term.size())) > 1) {
         ++financed;
         financeReserve += deals.amount(FinRes);
     }

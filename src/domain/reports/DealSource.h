@@ -25,6 +25,9 @@ public:
     // Another source of the same deals with a cursor of its own, which may outlive this one:
     // the report's lines are made from it when they are read.
     virtual std::shared_ptr<DealSource> reader() const = 0;
+    // Whether the deals come in the report's order. A report whose figures do not depend on
+    // the order may be given them as they are stored, which spares the database a sort.
+    virtual bool inReportOrder() const { return true; }
 
     QString text(int field) const { return view(field).toString(); }
     // An amount: the leading number of the field's text, as currency.
@@ -32,6 +35,9 @@ public:
     QDate date(int field) const;
     // The date formatted "yyyy/mm/dd" for the report's date test; "" when there is none.
     QString dateKey(int field) const;
+    // Whether the date key lies from from to to, both ends inclusive, compared as texts are,
+    // without making the key; a deal without the date is out of every range.
+    bool dateKeyWithin(int field, QStringView from, QStringView to) const;
 };
 
 // The deals of one ordered selection, copied into memory once and walked as often as needed.
@@ -47,6 +53,9 @@ public:
     bool isNull(int field) const override { return rows->isNull(pos, field); }
     std::shared_ptr<DealSource> reader() const override {
         return std::make_shared<MemorySource>(rows);
+    }
+    bool inReportOrder() const override {
+        return rows->order() == SelectionCopy::RowOrder::Selected;
     }
 
 private:

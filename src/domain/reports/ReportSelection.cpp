@@ -41,8 +41,7 @@ bool inDateRange(const DealSource &deal, const ReportConditions &c) {
         edt = c.EDT;
         to = conditionKey(edt);
     }
-    const QString key = deal.dateKey(DealSchema::DateSold);
-    return !key.isEmpty() && key >= from && key <= to;
+    return deal.dateKeyWithin(DealSchema::DateSold, from, to);
 }
 
 bool hasCustomer(const DealSource &deal) {

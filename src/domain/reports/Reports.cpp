@@ -70,6 +70,7 @@ const QList<ReportDescriptor> &reportTable() {
          {DateSold, Salesman, NewUsed, Pack, UnitPrft, Term, FinRes, SrvRes, SrvElig, LifeRes,
           AHRes, LAHElig, PrftAmt1, PrftAmt2, PrftAmt3},
          DoSummary,
+         true,
          true},
         {3,
          QStringLiteral("gross-sales"),
@@ -197,7 +198,9 @@ ReportOutput buildReport(const ReportConditions &c, const DatabaseAddress &datab
     const bool opened = policy.attempt([&] {
         auto db = Database::open(database);
         deals = std::make_unique<MemorySource>(
-            std::make_shared<SelectionCopy>(*db, ReportSelection::queryText(c), report->fields));
+            std::make_shared<SelectionCopy>(*db, ReportSelection::queryText(c), report->fields,
+                                            report->anyOrder ? SelectionCopy::RowOrder::Stored
+                                                             : SelectionCopy::RowOrder::Selected));
     });
     if (!opened) {
         ReportOutput cancelled;

@@ -57,6 +57,9 @@ struct ReportDescriptor {
     QList<int> fields; // the deal fields its builder reads
     Builder build;
     bool charted; // draws a chart of its figures
+    // Its builder gives the same whatever order the deals come in (DealSource::inReportOrder),
+    // so it reads them as they are stored.
+    bool anyOrder = false;
 };
 
 const QList<ReportDescriptor> &reportTable();

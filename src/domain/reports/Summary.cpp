@@ -5,14 +5,23 @@
 
 #include <QHash>
 #include <QSet>
+#include <QStringBuilder>
 #include <algorithm>
+#include <numeric>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 using namespace DealSchema;
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 using DealFigures::pct;
+
+struct ViewHash {
+    size_t operator()(QStringView text) const { return qHash(text); }
+};
 
 QString n7(qint64 x) {
     return FormatUsing(QStringLiteral("######0"), qlonglong(x));
@@ -26,15 +35,15 @@ QString m9(Currency x) {
 
 QString countLine(const char *label, qint64 a, qint64 b, qint64 c, Currency p, Currency q,
                   Currency r) {
-    return QLatin1String(label) + n7(a) + QLatin1String("   ") + n7(b) + QLatin1String("   ") +
-           n7(c) + QLatin1String("    ") + p6(p) + QLatin1String("%   ") + p6(q) +
-           QLatin1String("%   ") + p6(r) + QLatin1Char('%');
+    return QLatin1String(label) % n7(a) % QLatin1String("   ") % n7(b) % QLatin1String("   ") %
+           n7(c) % QLatin1String("    ") % p6(p) % QLatin1String("%   ") % p6(q) %
+           QLatin1String("%   ") % p6(r) % QLatin1Char('%');
 }
 
 QString moneyLine(const char *label, Currency a, Currency b, Currency c, Currency p, Currency q,
                   Currency r) {
-    return QLatin1String(label) + m9(a) + QLatin1Char(' ') + m9(b) + QLatin1Char(' ') + m9(c) +
-           QLatin1String("  ") + m9(p) + QLatin1Char(' ') + m9(q) + QLatin1Char(' ') + m9(r);
+    return QLatin1String(label) % m9(a) % QLatin1Char(' ') % m9(b) % QLatin1Char(' ') % m9(c) %
+           QLatin1String("  ") % m9(p) % QLatin1Char(' ') % m9(q) % QLatin1Char(' ') % m9(r);
 }
 
 void addBlock(ReportLines &lines, const Tally &nw, const Tally &used) {
@@ -88,60 +97,61 @@ void addSheetBlock(ReportSheet &sheet, const QString &salesperson, const Tally &
                    const Tally &used) {
     const Tally all = nw + used;
     const Figures n = figuresOf(nw), u = figuresOf(used), t = figuresOf(all);
-    const auto row = [&](const char *item, SheetCell a, SheetCell b, SheetCell c) {
+    const auto row = [&](const QString &item, SheetCell a, SheetCell b, SheetCell c) {
         SheetRow r;
+        r.cells.reserve(5);
         if (!salesperson.isNull())
             r.cells << SheetCell::ofText(salesperson);
-        r.cells << SheetCell::ofText(QString::fromLatin1(item)) << a << b << c;
+        r.cells << SheetCell::ofText(item) << a << b << c;
         sheet.rows << r;
     };
-    const auto counts = [&](const char *item, qint64 Tally::*field) {
+    const auto counts = [&](const QString &item, qint64 Tally::*field) {
         row(item, SheetCell::ofCount(nw.*field), SheetCell::ofCount(used.*field),
             SheetCell::ofCount(all.*field));
     };
-    const auto percents = [&](const char *item, Currency Figures::*field) {
+    const auto percents = [&](const QString &item, Currency Figures::*field) {
         row(item, SheetCell::ofPercent(n.*field), SheetCell::ofPercent(u.*field),
             SheetCell::ofPercent(t.*field));
     };
-    const auto sums = [&](const char *item, Currency Tally::*field) {
+    const auto sums = [&](const QString &item, Currency Tally::*field) {
         row(item, SheetCell::ofMoney(nw.*field), SheetCell::ofMoney(used.*field),
             SheetCell::ofMoney(all.*field));
     };
-    const auto figures = [&](const char *item, Currency Figures::*field) {
+    const auto figures = [&](const QString &item, Currency Figures::*field) {
         row(item, SheetCell::ofMoney(n.*field), SheetCell::ofMoney(u.*field),
             SheetCell::ofMoney(t.*field));
     };
-    counts("Sales", &Tally::units);
-    counts("Financed", &Tally::financed);
-    percents("Financed %", &Figures::financedPct);
-    counts("Service Contract", &Tally::service);
-    percents("Service Contract %", &Figures::servicePct);
-    counts("Credit Life", &Tally::life);
-    percents("Credit Life %", &Figures::lifePct);
-    counts("Credit Disability", &Tally::disability);
-    percents("Credit Disability %", &Figures::disabilityPct);
-    counts("Other Profit", &Tally::other);
-    percents("Other Profit %", &Figures::otherPct);
-    sums("Finance Reserve", &Tally::financeReserve);
-    figures("Finance Reserve Per Retail Unit", &Figures::financePerUnit);
-    sums("Srv. Cnt. Reserve", &Tally::serviceReserve);
-    figures("Srv. Cnt. Reserve Per Retail Unit", &Figures::servicePerEligible);
-    sums("Credit Life Reserve", &Tally::lifeReserve);
-    figures("Credit Life Reserve Per Retail Unit", &Figures::lifePerEligible);
-    sums("A&H Reserve", &Tally::disabilityReserve);
-    figures("A&H Reserve Per Retail Unit", &Figures::disabilityPerEligible);
-    sums("Other Profit Amount", &Tally::otherAmount);
-    figures("Other Profit Per Retail Unit", &Figures::otherPerUnit);
-    figures("F&I Profit", &Figures::income);
-    figures("F&I Profit Per Retail Unit", &Figures::perUnitSum);
-    figures("Total F&I", &Figures::income);
-    figures("Total F&I Per Unit", &Figures::incomePerUnit);
-    sums("Total Pack", &Tally::pack);
-    figures("Total Pack Per Unit", &Figures::packPerUnit);
-    sums("Total Net Prft(Veh)", &Tally::gross);
-    figures("Total Net Prft(Veh) Per Unit", &Figures::grossPerUnit);
-    figures("Total Profit", &Figures::totalProfit);
-    figures("Total Profit Per Unit", &Figures::totalProfitPerUnit);
+    counts(u"Sales"_s, &Tally::units);
+    counts(u"Financed"_s, &Tally::financed);
+    percents(u"Financed %"_s, &Figures::financedPct);
+    counts(u"Service Contract"_s, &Tally::service);
+    percents(u"Service Contract %"_s, &Figures::servicePct);
+    counts(u"Credit Life"_s, &Tally::life);
+    percents(u"Credit Life %"_s, &Figures::lifePct);
+    counts(u"Credit Disability"_s, &Tally::disability);
+    percents(u"Credit Disability %"_s, &Figures::disabilityPct);
+    counts(u"Other Profit"_s, &Tally::other);
+    percents(u"Other Profit %"_s, &Figures::otherPct);
+    sums(u"Finance Reserve"_s, &Tally::financeReserve);
+    figures(u"Finance Reserve Per Retail Unit"_s, &Figures::financePerUnit);
+    sums(u"Srv. Cnt. Reserve"_s, &Tally::serviceReserve);
+    figures(u"Srv. Cnt. Reserve Per Retail Unit"_s, &Figures::servicePerEligible);
+    sums(u"Credit Life Reserve"_s, &Tally::lifeReserve);
+    figures(u"Credit Life Reserve Per Retail Unit"_s, &Figures::lifePerEligible);
+    sums(u"A&H Reserve"_s, &Tally::disabilityReserve);
+    figures(u"A&H Reserve Per Retail Unit"_s, &Figures::disabilityPerEligible);
+    sums(u"Other Profit Amount"_s, &Tally::otherAmount);
+    figures(u"Other Profit Per Retail Unit"_s, &Figures::otherPerUnit);
+    figures(u"F&I Profit"_s, &Figures::income);
+    figures(u"F&I Profit Per Retail Unit"_s, &Figures::perUnitSum);
+    figures(u"Total F&I"_s, &Figures::income);
+    figures(u"Total F&I Per Unit"_s, &Figures::incomePerUnit);
+    sums(u"Total Pack"_s, &Tally::pack);
+    figures(u"Total Pack Per Unit"_s, &Figures::packPerUnit);
+    sums(u"Total Net Prft(Veh)"_s, &Tally::gross);
+    figures(u"Total Net Prft(Veh) Per Unit"_s, &Figures::grossPerUnit);
+    figures(u"Total Profit"_s, &Figures::totalProfit);
+    figures(u"Total Profit Per Unit"_s, &Figures::totalProfitPerUnit);
 }
 
 void startSheet(ReportSheet &sheet, bool bySalesperson) {
@@ -182,10 +192,7 @@ QString header(const QString &key) {
 struct DateTest {
     explicit DateTest(const ReportConditions &c)
         : from(ReportSelection::conditionKey(c.BDT)), to(ReportSelection::conditionKey(c.EDT)) {}
-    bool passes(const DealSource &deals) const {
-        const QString key = deals.dateKey(DateSold);
-        return !key.isEmpty() && key >= from && key <= to;
-    }
+    bool passes(const DealSource &deals) const { return deals.dateKeyWithin(DateSold, from, to); }
     QString from, to;
 };
 
@@ -232,39 +239,88 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         return out;
     }
 
-    // One walk: the deals in range are summed by their Salesman text (letter case aside), and
-    // the keys are listed once each, in the order first met. A block then adds up the texts
-    // that begin with its key, so a key such as JO also takes the deals of JONES.
+    // One walk: the deals in range are summed by their Salesman text, each text noting its
+    // first deal in the report's order (the text's key, the sale date, the row), so that the
+    // deals may come in any order. The texts are then taken in the order a walk of the ordered
+    // deals meets them: texts alike but for letter case make one set of sums, spelled as met
+    // first, and the keys are listed once each, in the order first met. A block then adds up
+    // the sets that begin with its key, so a key such as JO also takes the deals of JONES.
     struct Text {
         QString salesman;
+        QString firstDate;
+        qsizetype firstRow;
         Tally nw, used;
     };
     std::vector<Text> texts;
-    QHash<QString, qsizetype> textIndex; // by the text in upper case
-    QSet<QString> keysMet;               // in upper case
-    qsizetype last = -1;                 // the text of the deal before, as the deals run
-    const bool listed = walk(deals, policy, [&](qsizetype) {
+    // Views of the texts' own salesman, whose characters stay where they are as texts grows.
+    std::unordered_map<QStringView, qsizetype, ViewHash> textIndex;
+    qsizetype last = -1; // the text of the deal before, as the deals run
+    const bool ordered = deals.inReportOrder();
+    const bool listed = walk(deals, policy, [&](qsizetype row) {
         if (!dates.passes(deals))
             return;
         const QStringView salesman = deals.view(Salesman);
-        if (last < 0 || !ReportSelection::sameKey(texts[last].salesman, salesman)) {
-            const QString folded = salesman.toString().toUpper();
-            const auto found = textIndex.constFind(folded);
-            if (found == textIndex.constEnd()) {
+        const QStringView date = deals.view(DateSold);
+        if (last < 0 || texts[size_t(last)].salesman != salesman) {
+            const auto found = textIndex.find(salesman);
+            if (found == textIndex.end()) {
                 last = qsizetype(texts.size());
-                texts.push_back({salesman.toString(), {}, {}});
-                textIndex.insert(folded, last);
-                const QString key = ReportSelection::salespersonKey(texts.back().salesman);
-                if (!keysMet.contains(key.toUpper())) {
-                    keysMet.insert(key.toUpper());
-                    out.salespeople << key;
-                }
+                texts.push_back({salesman.toString(), date.toString(), row, {}, {}});
+                textIndex.emplace(QStringView(texts.back().salesman), last);
             } else {
-                last = *found;
+                last = found->second;
             }
         }
-        countInto(texts[last].nw, texts[last].used, deals);
+        Text &text = texts[size_t(last)];
+        if (!ordered && date.compare(text.firstDate) < 0) {
+            text.firstDate = date.toString();
+            text.firstRow = row;
+        }
+        countInto(text.nw, text.used, deals);
     });
+    std::vector<qsizetype> met(texts.size());
+    std::iota(met.begin(), met.end(), 0);
+    if (ordered) {
+        std::sort(met.begin(), met.end(),
+                  [&](qsizetype a, qsizetype b) { return texts[a].firstRow < texts[b].firstRow; });
+    } else {
+        std::vector<QByteArray> keys;
+        keys.reserve(texts.size());
+        for (const Text &text : texts)
+            keys.push_back(textOrderKey(text.salesman));
+        std::sort(met.begin(), met.end(), [&](qsizetype a, qsizetype b) {
+            const Text &x = texts[a], &y = texts[b];
+            if (keys[a] != keys[b])
+                return keys[a] < keys[b];
+            if (x.firstDate != y.firstDate)
+                return x.firstDate < y.firstDate;
+            return x.firstRow < y.firstRow;
+        });
+    }
+    struct Group {
+        QString salesman, folded; // folded: in upper case
+        Tally nw, used;
+    };
+    std::vector<Group> groups;
+    QHash<QString, qsizetype> groupIndex; // by the text in upper case
+    QSet<QString> keysMet;                // in upper case
+    for (const qsizetype i : met) {
+        const Text &text = texts[size_t(i)];
+        const QString folded = text.salesman.toUpper();
+        auto found = groupIndex.constFind(folded);
+        if (found == groupIndex.constEnd()) {
+            found = groupIndex.insert(folded, qsizetype(groups.size()));
+            groups.push_back({text.salesman, folded, {}, {}});
+            const QString key = ReportSelection::salespersonKey(text.salesman);
+            if (!keysMet.contains(key.toUpper())) {
+                keysMet.insert(key.toUpper());
+                out.salespeople << key;
+            }
+        }
+        Group &group = groups[size_t(*found)];
+        group.nw = group.nw + text.nw;
+        group.used = group.used + text.used;
+    }
     if (!listed) {
         out.cancelled = true;
         return out;
@@ -277,22 +333,27 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         return out;
     }
     // A text belongs to the blocks whose keys begin it: look its beginnings up among the keys.
-    QMultiHash<QString, qsizetype> blockOf; // by the key in upper case
-    for (qsizetype i = 0; i < out.salespeople.size(); ++i)
-        blockOf.insert(out.salespeople.at(i).toUpper(), i);
+    std::vector<QString> upperKeys;
+    upperKeys.reserve(size_t(out.salespeople.size()));
+    std::unordered_multimap<QStringView, qsizetype, ViewHash> blockOf; // views of upperKeys
+    for (qsizetype i = 0; i < out.salespeople.size(); ++i) {
+        upperKeys.push_back(out.salespeople.at(i).toUpper());
+        blockOf.emplace(QStringView(upperKeys.back()), i);
+    }
     std::vector<Tally> blockNew(out.salespeople.size()), blockUsed(out.salespeople.size());
-    for (const Text &text : texts) {
-        const QString folded = text.salesman.toUpper();
-        const QString blank = QStringLiteral("BLANK");
-        for (qsizetype length = 0; length <= folded.size(); ++length) {
-            const QString beginning = length == 0 ? blank : folded.left(length);
-            for (auto it = blockOf.constFind(beginning);
-                 it != blockOf.constEnd() && it.key() == beginning; ++it) {
+    const QString blank = QStringLiteral("BLANK");
+    for (const Group &text : groups) {
+        for (qsizetype length = 0; length <= text.folded.size(); ++length) {
+            const QStringView beginning =
+                length == 0 ? QStringView(blank) : QStringView(text.folded).left(length);
+            const auto [from, to] = blockOf.equal_range(beginning);
+            for (auto it = from; it != to; ++it) {
+                const qsizetype block = it->second;
                 // The look-up finds the candidates; membership itself decides.
-                if ((length == 0) == (out.salespeople.at(*it) == blank) &&
-                    ReportSelection::inBlock(out.salespeople.at(*it), text.salesman)) {
-                    blockNew[*it] = blockNew[*it] + text.nw;
-                    blockUsed[*it] = blockUsed[*it] + text.used;
+                if ((length == 0) == (out.salespeople.at(block) == blank) &&
+                    ReportSelection::inBlock(out.salespeople.at(block), text.salesman)) {
+                    blockNew[block] = blockNew[block] + text.nw;
+                    blockUsed[block] = blockUsed[block] + text.used;
                 }
             }
         }

@@ -11,7 +11,9 @@ using ReportSelection::rtrimmed;
 namespace {
 // Term and rate keep every digit of their text; a text without a leading number shows 0.
 QString number(const QString &mask, const DealSource &d, int field) {
-    const QString text = d.text(field);
+    // The text read where it lies, without a copy: it is laid out before the deal moves on.
+    const QStringView view = d.view(field);
+    const QString text = QString::fromRawData(view.data(), view.size());
     return FormatUsing(mask, Val(text) == 0.0 ? QVariant(0) : QVariant(text));
 }
 
@@ -79,7 +81,16 @@ void entry(const DealSource &d, int, QStringList &lines) {
     vehicle.append(rtrimmed(d.view(Make))).append(u' ').append(d.view(Model));
     QString first;
     first.reserve(60);
-    appendFitted(first, formatDate(d.date(DateSold), day), 5);
+    // The month and day of a date stored as digits (yyyy-mm-dd) are its own digits.
+    const QStringView sold = d.view(DateSold);
+    const QDate date = d.date(DateSold);
+    const auto digits = [&sold](qsizetype at) {
+        return sold[at] >= u'0' && sold[at] <= u'9' && sold[at + 1] >= u'0' && sold[at + 1] <= u'9';
+    };
+    if (date.isValid() && sold.size() == 10 && digits(5) && digits(8))
+        first.append(sold.mid(5, 2)).append(u'/').append(sold.mid(8, 2));
+    else
+        appendFitted(first, formatDate(date, day), 5);
     first.append(u' ');
     appendFitted(first, d.view(ByLName), 15);
     first.append(u' ');

@@ -53,7 +53,7 @@ const QList<ReportDescriptor> &reportTable() {
          {QStringLiteral("REPORT - PRINT FILOG"), Header::FILog, Step::Deal, Totals::FILog, true,
           true, 3, 44, 0, 3},
          {DateSold, FIMgr, NewUsed, StkNbr, ByLName, FinanceSrc, Year, Make, Model, Term, APR,
-          FinRes, SrvRes, LifeRes, AHRes, PrftAmt1, PrftAmt2, PrftAmt3, Salesman},
+          FinRes, SrvRes, LifeRes, AHRes, PrftAmt1, PrftAmt2, PrftAmt3},
          DoFILog,
          false},
         {2,

@@ -75,12 +75,8 @@ SheetRow sheetRow(const DealSource &d, const Currency (&amounts)[6]) {
 void entry(const DealSource &d, int, QStringList &lines) {
     static const QString term = QStringLiteral("##0"), rate = QStringLiteral("#0.00000"),
                          day = QStringLiteral("mm/dd");
-    QString vehicle;
-    vehicle.reserve(48);
-    vehicle.append(d.view(NewUsed)).append(u' ').append(d.view(Year)).append(u' ');
-    vehicle.append(rtrimmed(d.view(Make))).append(u' ').append(d.view(Model));
     QString first;
-    first.reserve(60);
+    first.reserve(96);
     // The month and day of a date stored as digits (yyyy-mm-dd) are its own digits.
     const QStringView sold = d.view(DateSold);
     const QDate date = d.date(DateSold);
@@ -96,7 +92,11 @@ void entry(const DealSource &d, int, QStringList &lines) {
     first.append(u' ');
     appendFitted(first, d.view(StkNbr), 8);
     first.append(u' ');
-    appendFitted(first, vehicle, 26);
+    // The vehicle, cut or padded to its 26 columns where it is written.
+    const qsizetype vehicle = first.size();
+    first.append(d.view(NewUsed)).append(u' ').append(d.view(Year)).append(u' ');
+    first.append(rtrimmed(d.view(Make))).append(u' ').append(d.view(Model));
+    first.resize(vehicle + 26, u' ');
     first.append(u' ');
     appendFitted(first, d.view(FinanceSrc), 3);
 
@@ -105,7 +105,8 @@ void entry(const DealSource &d, int, QStringList &lines) {
     const Currency total = finance + service + life + disability + other;
     QString second;
     second.reserve(90);
-    second.append(QString(12, u' ')).append(number(term, d, Term)).append(u' ');
+    second.resize(12, u' ');
+    second.append(number(term, d, Term)).append(u' ');
     second.append(number(rate, d, APR));
     for (const Currency amount : {finance, service, life, disability, other, total})
         second.append(u' ').append(money(amount));

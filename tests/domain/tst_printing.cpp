@@ -14,15 +14,10 @@
 #include "fixtures/Golden.h"
 #include "fixtures/StoreFixture.h"
 #include "forms/frmRpt.h"
-#include "store/DealSchema.h"
-#include "store/Recordset.h"
 
-#include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 
 using Choice = std::optional<Prompter::PrinterChoice>;
 Q_DECLARE_METATYPE(Choice)
@@ -30,9 +25,6 @@ Q_DECLARE_METATYPE(Choice)
 namespace {
 const QString gsrTotal =
     "                                             Total    850.50    350.00   1200.50\n";
-QString rows(const QStringList &lines) {
-    return lines.isEmpty() ? QString() : lines.join('\n') + '\n';
-}
 QStringList numbered(const QString &prefix, int from, int to) {
     QStringList lines;
     for (int i = from; i <= to; ++i)
@@ -209,46 +201,41 @@ private Q_SLOTS:
         int number = 0;
         for (const PrintedPage &page : paginate(run)) {
             QCOMPARE(page.number, ++number);
-            printed += rows(page.lines);
+            if (!page.lines.isEmpty())
+                printed += page.lines.join('\n') + '\n';
             if (page.pageEnd)
                 printed += QString(reportDescriptor(report)->layout.fileEndRows, '\n');
         }
         QCOMPARE(printed, goldenText("printing/" + golden + ".txt"));
     }
 
+    // A prompt for each answer: the blank sheet first, then a fresh sheet.
     void printerJobs_data() {
         QTest::addColumn<bool>("continuous");
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QList<int>>("answers");
-        QTest::addColumn<QStringList>("prompts");
         QTest::addColumn<QString>("firstJobEnd");
         QTest::addColumn<QString>("lastJobEnd");
+        const auto row = [](const char *name, bool continuous, const QStringList &lines,
+                            const QList<int> &answers, const QString &first, const QString &last) {
+            QTest::newRow(name) << continuous << lines << answers << first << last;
+        };
         const QStringList list = numbered("L", 1, 44);
         const int ok = Answer::OK, cancel = Answer::Cancel;
-        QTest::newRow("continuous: a form feed line ends a page")
-            << true << list << QList<int>{ok} << QStringList{blankSheet} << "L043\n\f\n"
-            << "L044\n" + gsrTotal;
-        QTest::newRow("single sheets: a fresh sheet after each page")
-            << false << list << QList<int>{ok, ok} << QStringList{blankSheet, freshSheet}
-            << "L043\n"
-            << "L044\n" + gsrTotal;
-        QTest::newRow("cancel at the first prompt: nothing printed")
-            << false << list << QList<int>{cancel} << QStringList{blankSheet} << ""
-            << "";
-        QTest::newRow("cancel at the fresh sheet: nothing more, no totals")
-            << false << list << QList<int>{ok, cancel} << QStringList{blankSheet, freshSheet}
-            << "L043\n"
-            << "L043\n";
-        QTest::newRow("a page end on the last line is followed by the prompt too")
-            << false << group("ADAMS") + numbered("L", 1, 43) << QList<int>{ok, ok}
-            << QStringList{blankSheet, freshSheet} << "L043\n"
-            << "L043\n";
+        row("continuous: a form feed line ends a page", true, list, {ok}, "L043\n\f\n",
+            "L044\n" + gsrTotal);
+        row("single sheets: a fresh sheet after each page", false, list, {ok, ok}, "L043\n",
+            "L044\n" + gsrTotal);
+        row("cancel at the first prompt: nothing printed", false, list, {cancel}, "", "");
+        row("cancel at the fresh sheet: nothing more, no totals", false, list, {ok, cancel},
+            "L043\n", "L043\n");
+        row("a page end on the last line is followed by the prompt too", false,
+            group("ADAMS") + numbered("L", 1, 43), {ok, ok}, "L043\n", "L043\n");
     }
     void printerJobs() {
         QFETCH(bool, continuous);
         QFETCH(QStringList, lines);
         QFETCH(QList<int>, answers);
-        QFETCH(QStringList, prompts);
         QFETCH(QString, firstJobEnd);
         QFETCH(QString, lastJobEnd);
         for (int a : answers)
@@ -258,7 +245,7 @@ private Q_SLOTS:
         run.bySalesperson = lines.first().contains("(Salesman)");
         run.salespeople = {"ADAMS"};
         QVERIFY(printReport(run, false));
-        QCOMPARE(promptsShown(), prompts);
+        QCOMPARE(promptsShown(), QStringList({blankSheet, freshSheet}).mid(0, answers.size()));
         QVERIFY(text(job(0)).endsWith(firstJobEnd));
         QVERIFY(text(job(jobs().size() - 1)).endsWith(lastJobEnd));
         for (const QString &name : jobs())
@@ -287,28 +274,25 @@ private Q_SLOTS:
     void labels_data() {
         QTest::addColumn<QStringList>("lines"); // empty: the test labels
         QTest::addColumn<QString>("job");
-        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("golden");
+        const QStringList ann = {"ANN LEE", "1 MAIN ST", "SALEM, OR 97301", "", ""};
         QTest::newRow("two customers: 12 lines, names on lines 1 and 7")
-            << QStringList{"ANN LEE", "1 MAIN ST", "SALEM, OR 97301", "", "",
-                           "BOB RAY", "2 ELM ST",  "BEND, OR 97701",  "", ""}
-            << "0001-LPT1.prn"
-            << " ANN LEE\n 1 MAIN ST\n SALEM, OR 97301\n \n\n\n"
-               " BOB RAY\n 2 ELM ST\n BEND, OR 97701\n \n\n\n";
+            << ann + QStringList{"BOB RAY", "2 ELM ST", "BEND, OR 97701", "", ""} << "0001-LPT1.prn"
+            << "labels-two-customers";
         QTest::newRow("a list that ends inside an entry stops at its end")
-            << QStringList{"ANN LEE", "1 MAIN ST", "SALEM, OR 97301", "", "", "BOB RAY"}
-            << "0001-LPT1.prn"
-            << " ANN LEE\n 1 MAIN ST\n SALEM, OR 97301\n \n\n\n BOB RAY\n";
-        QTest::newRow("three test labels: 18 lines")
-            << QStringList() << "0001-default.prn"
-            << QString("    XXXXXXXX\n").repeated(4).append("\n\n").repeated(3);
+            << ann + QStringList{"BOB RAY"} << "0001-LPT1.prn"
+            << "labels-cut-short";
+        QTest::newRow("three test labels: 18 lines") << QStringList() << "0001-default.prn"
+                                                     << "labels-test";
     }
     void labels() {
         QFETCH(QStringList, lines);
         QFETCH(QString, job);
-        QFETCH(QString, expected);
+        QFETCH(QString, golden);
         QVERIFY(lines.isEmpty() ? PrintTestLabels() : PrintLabels(lines));
         QCOMPARE(jobs(), QStringList{job});
-        QCOMPARE(text(fileBytes(QDir(jobsFolder()).filePath(job))), expected);
+        QCOMPARE(text(fileBytes(QDir(jobsFolder()).filePath(job))),
+                 goldenText("printing/" + golden + ".txt"));
         QCOMPARE(promptsShown(), QStringList{"LABELS READY TO PRINT"});
         QCOMPARE(prompter->shown.first().style, int(Style::OKCancel));
     }

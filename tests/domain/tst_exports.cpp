@@ -6,10 +6,10 @@
 #include "domain/reports/Pagination.h"
 #include "domain/reports/ReportPrinting.h"
 #include "domain/reports/Reports.h"
+#include "fixtures/CommandRun.h"
 #include "fixtures/FixtureDeals.h"
 #include "fixtures/Golden.h"
 
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -53,11 +53,10 @@ ReportOutput build(const ReportConditions &c) {
 
 // What a program writes to its standard output; a program that fails fails the test.
 QString output(const QString &program, const QStringList &arguments) {
-    QProcess p;
-    p.start(program, arguments);
-    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        qWarning() << program << arguments << p.readAllStandardError();
-    return QString::fromUtf8(p.readAllStandardOutput());
+    const CommandRun run = runProgram(program, arguments);
+    if (run.status != 0)
+        qWarning() << program << arguments << run.err;
+    return run.out;
 }
 
 // A PDF read back keeps the words of each line and their order, not the blanks between them.

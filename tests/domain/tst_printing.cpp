@@ -353,27 +353,22 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("made"); // the file it makes: a document file or a job
-        QTest::newRow("print to file")
-            << QStringList{"report", "gross-sales", "--print-to-file"} << 0 << "GSRpt.DOC";
-        QTest::newRow("print, one salesperson")
-            << QStringList{"report",        "gross-sales", "--by",   "salesperson",
-                           "--salesperson", "JONES",       "--print"}
-            << 0 << "jobs/0001-default.prn";
-        QTest::newRow("print on a printer chosen, two copies")
-            << QStringList{"report", "gross-sales", "--print", "--printer",
-                           "OFFICE", "--copies",    "2"}
-            << 0 << "jobs/0001-OFFICE-2.prn";
-        QTest::newRow("no copies")
-            << QStringList{"report", "commission", "--print", "--copies", "0"} << 2 << "";
-        QTest::newRow("mailing labels")
-            << QStringList{"report", "names", "--format", "label", "--print"} << 0
-            << "jobs/0001-LPT1.prn";
-        QTest::newRow("test labels")
-            << QStringList{"labels", "--test"} << 0 << "jobs/0001-default.prn";
-        QTest::newRow("printer gone") << QStringList{"report", "commission", "--print"} << 1 << "";
-        QTest::newRow("--salesperson without --by salesperson")
-            << QStringList{"report", "gross-sales", "--salesperson", "JONES", "--print"} << 2 << "";
-        QTest::newRow("labels without --test") << QStringList{"labels"} << 2 << "";
+        const auto row = [](const char *name, const char *command, int status, const char *made) {
+            QTest::newRow(name) << QString(command).split(' ') << status << QString(made);
+        };
+        row("print to file", "report gross-sales --print-to-file", 0, "GSRpt.DOC");
+        row("print, one salesperson",
+            "report gross-sales --by salesperson --salesperson JONES --print", 0,
+            "jobs/0001-default.prn");
+        row("print on a printer chosen, two copies",
+            "report gross-sales --print --printer OFFICE --copies 2", 0, "jobs/0001-OFFICE-2.prn");
+        row("no copies", "report commission --print --copies 0", 2, "");
+        row("mailing labels", "report names --format label --print", 0, "jobs/0001-LPT1.prn");
+        row("test labels", "labels --test", 0, "jobs/0001-default.prn");
+        row("printer gone", "report commission --print", 1, "");
+        row("--salesperson without --by salesperson",
+            "report gross-sales --salesperson JONES --print", 2, "");
+        row("labels without --test", "labels", 2, "");
     }
     void commandLine() {
         QFETCH(QStringList, arguments);
@@ -382,18 +377,14 @@ private Q_SLOTS:
         makeDatabase();
         if (QTest::currentDataTag() == QLatin1String("printer gone"))
             QDir(jobsFolder()).removeRecursively();
-        const QString command = arguments.takeFirst();
-        arguments << "--data-dir" << dir.path() << "--today"
-                  << "12/06/2026";
-        if (command == "labels")
-            arguments.removeLast(), arguments.removeLast();
-        const int got =
-            command == "labels" ? runLabelsCommand(arguments) : runReportCommand(arguments);
+        const bool labels = arguments.takeFirst() == "labels";
+        arguments << "--data-dir" << dir.path();
+        const int got = labels ? runLabelsCommand(arguments)
+                               : runReportCommand(arguments + QStringList{"--today", "12/06/2026"});
         QDir::setCurrent(dir.path());
         QCOMPARE(got, status);
         if (!made.isEmpty())
-            QVERIFY(
-                text(fileBytes(made)).contains(command == "labels" ? "    XXXXXXXX\n" : "SMITH"));
+            QVERIFY(text(fileBytes(made)).contains(labels ? "    XXXXXXXX\n" : "SMITH"));
     }
 
     // The print dialog's choice: where the printout goes, and the message that says where.
@@ -403,6 +394,10 @@ private Q_SLOTS:
         QTest::addColumn<Choice>("choice");
         QTest::addColumn<QStringList>("shown"); // on the print conditions panel
         QTest::addColumn<QString>("made");      // the file written, or the printer job
+        const auto row = [](const char *name, int report, const char *condition,
+                            const Choice &choice, const QStringList &shown, const char *made) {
+            QTest::newRow(name) << report << QString(condition) << choice << shown << QString(made);
+        };
         const auto to = [](const char *file) {
             Prompter::PrinterChoice c;
             c.toFile = true;
@@ -412,19 +407,16 @@ private Q_SLOTS:
         Prompter::PrinterChoice office;
         office.printer = "OFFICE";
         office.copies = 2;
-        QTest::newRow("dialog cancelled") << 3 << "optPrtBy_0" << Choice() << QStringList() << "";
-        QTest::newRow("gross sales to its document file")
-            << 3 << "optPrtBy_0" << to("") << QStringList{"chkCont"} << "GSRpt.DOC";
-        QTest::newRow("by salesperson, on the printer chosen, two copies")
-            << 3 << "optPrtBy_1" << Choice(office) << QStringList{"chkCont", "lblPrt_1", "cboSM"}
-            << "jobs/0001-OFFICE-2.prn";
-        QTest::newRow("F&I log to a file named")
-            << 1 << "optPrtBy_0" << to("mine.txt") << QStringList{"chkCont", "chkOkiComp"}
-            << "mine.txt";
-        QTest::newRow("F&I log to a PDF") << 1 << "optPrtBy_0" << to("log.PDF")
-                                          << QStringList{"chkCont", "chkOkiComp"} << "log.PDF";
-        QTest::newRow("labels") << 5 << "optPrtFmt_1" << Choice(Prompter::PrinterChoice())
-                                << QStringList{"chkCont", "cmdPrtLbls"} << "jobs/0001-LPT1.prn";
+        row("dialog cancelled", 3, "optPrtBy_0", Choice(), {}, "");
+        row("gross sales to its document file", 3, "optPrtBy_0", to(""), {"chkCont"}, "GSRpt.DOC");
+        row("by salesperson, on the printer chosen, two copies", 3, "optPrtBy_1", office,
+            {"chkCont", "lblPrt_1", "cboSM"}, "jobs/0001-OFFICE-2.prn");
+        row("F&I log to a file named", 1, "optPrtBy_0", to("mine.txt"), {"chkCont", "chkOkiComp"},
+            "mine.txt");
+        row("F&I log to a PDF", 1, "optPrtBy_0", to("log.PDF"), {"chkCont", "chkOkiComp"},
+            "log.PDF");
+        row("labels", 5, "optPrtFmt_1", Prompter::PrinterChoice(), {"chkCont", "cmdPrtLbls"},
+            "jobs/0001-LPT1.prn");
     }
     void printConditionsPanel() {
         QFETCH(int, report);

@@ -3,7 +3,6 @@
 #include "fixtures/GoldenRows.h"
 #include "fixtures/StoreFixture.h"
 
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -60,24 +59,14 @@ private Q_SLOTS:
         QCOMPARE(r.out, goldenText("cli/gross-sales-from-03-02.txt"));
     }
 
+    // The escapes of a name: quote, backslash and tab; the letters beyond ASCII as they are.
     void jsonOutput() {
         const CommandRun r = run({"gross-sales", "--by", "salesperson", "--json"});
         QCOMPARE(r.status, 0);
-        const QJsonObject doc = QJsonDocument::fromJson(r.out.toUtf8()).object();
-        QCOMPARE(doc.value("lines").toArray().first().toString(),
-                 QStringLiteral("BLANK (Salesman)"));
-        QCOMPARE(doc.value("totals").toObject().value("lblGSRTtl").toString(),
-                 QStringLiteral("   850.50    350.00   1200.50"));
-        QCOMPARE(doc.value("salespeople").toArray().size(), 3);
-        QVERIFY(doc.value("lines").toArray().contains(
-            QStringLiteral("02/10 O\"B\\\u00fc\t\u00d1    A4       N                             "
-                           "0.00      0.00      0.00")));
-        // Written as QJsonDocument writes it, to the byte.
-        QCOMPARE(r.out,
-                 QString::fromUtf8(QJsonDocument(doc).toJson(QJsonDocument::Compact)) + '\n');
+        QCOMPARE(r.out, goldenText("cli/gross-sales-by-salesperson.json"));
         const QJsonObject names =
             QJsonDocument::fromJson(run({"names", "--json"}).out.toUtf8()).object();
-        QVERIFY(!names.contains("totals"));
+        QVERIFY(!names.isEmpty() && !names.contains("totals"));
     }
 
     void refusals_data() {

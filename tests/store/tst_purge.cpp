@@ -12,7 +12,6 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
-#include <algorithm>
 #include <thread>
 
 using namespace DealPurge;
@@ -25,6 +24,19 @@ QStringList stocks(const DatabaseAddress &database) {
     while (s.step())
         out << s.value(0).toString();
     return out;
+}
+
+// The program run on a data folder: what it wrote, and its exit status.
+struct Run {
+    QString out, err;
+    int status;
+};
+Run run(const QStringList &arguments, const QString &dataDir) {
+    QProcess p;
+    p.start(QStringLiteral(VOLMERA_BIN), arguments + QStringList{"--data-dir", dataDir});
+    p.waitForFinished(60000);
+    return {QString::fromLocal8Bit(p.readAllStandardOutput()),
+            QString::fromLocal8Bit(p.readAllStandardError()), p.exitCode()};
 }
 } // namespace
 
@@ -374,26 +386,17 @@ private Q_SLOTS:
         QFETCH(QStringList, report);
         QFETCH(bool, same);
         const QString dir = fixture->dir.filePath("sample");
-        const auto run = [&](const QStringList &arguments, int status = 0) {
-            QProcess p;
-            p.start(QStringLiteral(VOLMERA_BIN), arguments + QStringList{"--data-dir", dir});
-            p.waitForFinished(60000);
-            if (p.exitCode() != status)
-                qWarning("%s", p.readAllStandardError().constData());
-            return p.exitCode() == status ? p.readAllStandardOutput() : QByteArray("failed");
-        };
         const QStringList asJson = QStringList{"report"} + report + QStringList{"--json"};
-        QVERIFY(run({"init", "--sample", "300"}) != "failed");
-        const QByteArray before = run(asJson);
+        const QStringList blank{"purge", "--anonymize-before", "01/01/2024", "--yes"};
+        QCOMPARE(run({"init", "--sample", "300"}, dir).status, 0);
+        const QString before = run(asJson, dir).out;
         QVERIFY(before.size() > 100);
-        QCOMPARE(run({"purge", "--anonymize-before", "01/01/2024", "--yes"}),
-                 QByteArray("blanked the personal data of deals sold before 01/01/2024\n"
-                            "deals blanked: 214\n"));
-        QCOMPARE(run(asJson), same ? before : QByteArray("{\"lines\":[],\"salespeople\":[]}\n"));
+        QCOMPARE(run(blank, dir).out, "blanked the personal data of deals sold before 01/01/2024\n"
+                                      "deals blanked: 214\n");
+        QCOMPARE(run(asJson, dir).out, same ? before : "{\"lines\":[],\"salespeople\":[]}\n");
         // Nothing is left to blank.
-        QCOMPARE(run({"purge", "--anonymize-before", "01/01/2024", "--yes"}),
-                 QByteArray("blanked the personal data of deals sold before 01/01/2024\n"
-                            "deals blanked: 0\n"));
+        QCOMPARE(run(blank, dir).out, "blanked the personal data of deals sold before 01/01/2024\n"
+                                      "deals blanked: 0\n");
     }
 
     // The day's copy put back holds the same deals and the record of changes, still permanent,
@@ -523,15 +526,12 @@ private Q_SLOTS:
         QFETCH(QString, out);
         QFETCH(QString, err);
         QFETCH(int, kept);
-        QProcess p;
-        p.start(QStringLiteral(VOLMERA_BIN),
-                QStringList{"purge"} + arguments + QStringList{"--data-dir", fixture->dir.path()});
-        QVERIFY(p.waitForFinished(60000));
-        QCOMPARE(QString::fromLocal8Bit(p.readAllStandardError()), err);
+        const Run purged = run(QStringList{"purge"} + arguments, fixture->dir.path());
+        QCOMPARE(purged.err, err);
         // The command line dates its backup by the machine's clock.
-        QCOMPARE(QString::fromLocal8Bit(p.readAllStandardOutput()),
+        QCOMPARE(purged.out,
                  QString(out).replace("%1", QDate::currentDate().toString(Qt::ISODate)));
-        QCOMPARE(p.exitCode(), status);
+        QCOMPARE(purged.status, status);
         QCOMPARE(stocks(files.database).size(), kept);
         QCOMPARE(QFile::exists(files.backupFolder), status == 0);
     }

@@ -1,7 +1,5 @@
 #include "TestRegistry.h"
 #include "base/ErrorTrap.h"
-#include "base/ScriptedPrompter.h"
-#include "domain/reports/Builders.h"
 #include "domain/reports/Letters.h"
 #include "fixtures/FixtureDeals.h"
 #include "fixtures/Golden.h"
@@ -101,11 +99,7 @@ private Q_SLOTS:
         QFETCH(Deal, deal);
         QFETCH(QString, line);
         QFETCH(QStringList, parts);
-        FixtureDeals deals({deal});
-        deals.readableFor(6);
-        ScriptedPrompter prompter;
-        BuildPolicy policy(prompter);
-        const ReportOutput out = DoLetters(letterConditions(), deals, policy);
+        const ReportOutput out = buildReport(letterConditions(), {deal});
         QCOMPARE(out.lines, QStringList{line});
         QCOMPARE(recipientParts(out, 0), parts);
         QCOMPARE(recipientParts(out, 1), QStringList());
@@ -187,18 +181,16 @@ private Q_SLOTS:
                 d[DateSold] = date;
             return d;
         };
-        FixtureDeals deals({deal("A", "2001-03-01", "N", "AB  "),
-                            deal("B", "2001-03-31", "N", "ab"), deal("C", "2001-03-15", "U", "CD"),
-                            deal("D", "2001-04-01", "N", "AB"), deal("E", "", "N", "AB")});
-        deals.readableFor(6);
+        const QVector<Deal> deals = {deal("A", "2001-03-01", "N", "AB  "),
+                                     deal("B", "2001-03-31", "N", "ab"),
+                                     deal("C", "2001-03-15", "U", "CD"),
+                                     deal("D", "2001-04-01", "N", "AB"), deal("E", "", "N", "AB")};
         ReportConditions c = letterConditions();
         c.BDT = bdt;
         c.EDT = edt;
         c.Veh = veh;
         c.FIMgr = fiMgr;
-        ScriptedPrompter prompter;
-        BuildPolicy policy(prompter);
-        const ReportOutput out = DoLetters(c, deals, policy);
+        const ReportOutput out = buildReport(c, deals);
         QStringList got;
         for (qsizetype i = 0; i < out.lines.size(); ++i)
             got << recipientParts(out, i).at(0);

@@ -4,6 +4,7 @@
 #include "domain/entry/ScreenFit.h"
 #include "domain/help/HelpSection.h"
 #include "fixtures/FormFixture.h"
+#include "fixtures/Golden.h"
 #include "forms/NavigationBar.h"
 #include "forms/frmHelp.h"
 #include "forms/frmZEL.h"
@@ -27,13 +28,6 @@ void writeHelp(const QByteArray &bytes) {
     file.write(bytes);
 }
 
-const QString aboutShown =
-    QStringLiteral("\n\n\n\n"
-                   "               VOLMERA PROGRAM\n\n\n"
-                   "               AFFORDABLE SOFTWARE FOR NEW AND USED\n"
-                   "               AUTO DEALERSHIPS ON WINDOWS NETWORKS\n\n\n"
-                   "               DEAL DATABASE:\n"
-                   "               ZELDB.mdb");
 const QString loadTitle = QStringLiteral("16|HELP FORM LOAD|");
 const QString noEnd = loadTitle + "The help document \".\\ZEL_HLP.RTF\" has no end tag E01^ after "
                                   "S01^.";
@@ -95,6 +89,11 @@ private Q_SLOTS:
             << QStringList{loadTitle + "The help document \".\\ZEL_HLP.RTF\" cannot be read in "
                                        "full: it ends before its last group is closed."}
             << true;
+        QTest::newRow("missing document")
+            << QByteArray() << keys << ""
+            << QStringList{loadTitle + "The help document \".\\ZEL_HLP.RTF\" cannot be opened: "
+                                       "No such file or directory"}
+            << false;
         QTest::newRow("not rich text")
             << QByteArray("S01^\r\nKeys\r\nE01^\r\n") << keys << ""
             << QStringList{loadTitle + "The help document \".\\ZEL_HLP.RTF\" cannot be read in "
@@ -108,7 +107,8 @@ private Q_SLOTS:
         QFETCH(QString, shown);
         QFETCH(QStringList, boxes);
         QFETCH(bool, picture);
-        writeHelp(document);
+        if (!document.isNull())
+            writeHelp(document);
         appSettings().HelpTopic = topic;
         frmHelp form;
         QCOMPARE(form.RichTextBox1->toPlainText(), shown);
@@ -129,78 +129,46 @@ private Q_SLOTS:
         QCOMPARE(formatAt(form.RichTextBox1, 6).fontPointSize(), 0.0); // the viewer's own size
     }
 
-    void missingDocument() {
-        QFile missing(QStringLiteral("ZEL_HLP.RTF"));
-        QVERIFY(!missing.open(QIODevice::ReadOnly));
-        appSettings().HelpTopic = Help::RecordKeysTopic;
-        frmHelp form;
-        QCOMPARE(messages(),
-                 QStringList{loadTitle + "The help document \".\\ZEL_HLP.RTF\" cannot be opened: " +
-                             missing.errorString()});
-        QVERIFY(form.RichTextBox1->toPlainText().isEmpty());
-        QVERIFY(!form.Data1->isVisibleTo(&form));
+    // The about text, the same each time it is shown, and each way of closing the form.
+    void about_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("EXIT clicked") << "EXIT";
+        QTest::newRow("Escape on EXIT") << "Escape";
+        QTest::newRow("close box") << "close";
     }
-
-    void aboutTwiceInARow() {
+    void about() {
+        QFETCH(QString, how);
+        const QString about = goldenText("forms/help-about.txt");
         for (int time = 0; time < 2; ++time) {
             appSettings().HelpTopic = Help::AboutTopic;
             frmHelp form;
             QCOMPARE(form.windowTitle(), QStringLiteral("HELP"));
-            QCOMPARE(form.RichTextBox1->toPlainText(), aboutShown);
-            for (int position : {1, 20, int(aboutShown.size())}) {
+            QCOMPARE(form.RichTextBox1->toPlainText(), about);
+            for (int position : {1, 20, int(about.size())}) {
                 QVERIFY(formatAt(form.RichTextBox1, position).font().bold());
                 QCOMPARE(formatAt(form.RichTextBox1, position).fontPointSize(), 12.0);
             }
             QCOMPARE(form.RichTextBox1->textCursor().position(), 0);
             QVERIFY(!form.Data1->isVisibleTo(&form));
             form.show();
-            QTest::mouseClick(form.cmdExit, Qt::LeftButton);
+            QApplication::setActiveWindow(&form);
+            QVERIFY(QTest::qWaitForWindowActive(&form));
+            QCOMPARE(QApplication::focusWidget(), form.cmdExit);
+            if (how == QLatin1String("EXIT"))
+                QTest::mouseClick(form.cmdExit, Qt::LeftButton);
+            else if (how == QLatin1String("Escape"))
+                QTest::keyClick(form.cmdExit, Qt::Key_Escape);
+            else
+                form.close();
             QVERIFY(!form.isVisible());
             QVERIFY(appSettings().HelpTopic.isEmpty());
         }
-        QVERIFY(prompter->shown.isEmpty());
-    }
-
-    void closing_data() {
-        QTest::addColumn<QString>("how");
-        QTest::newRow("Escape on EXIT") << "Escape";
-        QTest::newRow("close box") << "close";
-    }
-
-    void closing() {
-        QFETCH(QString, how);
-        appSettings().HelpTopic = Help::AboutTopic;
-        frmHelp form;
-        form.show();
-        QApplication::setActiveWindow(&form);
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        QCOMPARE(QApplication::focusWidget(), form.cmdExit);
-        if (how == QLatin1String("Escape"))
-            QTest::keyClick(form.cmdExit, Qt::Key_Escape);
-        else
-            form.close();
-        QVERIFY(!form.isVisible());
-        QVERIFY(appSettings().HelpTopic.isEmpty());
-        QVERIFY(prompter->shown.isEmpty());
-    }
-
-    void clickIntoTextReturnsFocusToExit() {
-        writeHelp("{\\rtf1 S01^\\par Keys\\par E01^}");
-        appSettings().HelpTopic = Help::RecordKeysTopic;
-        frmHelp form;
-        form.show();
-        QApplication::setActiveWindow(&form);
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        QTest::mouseClick(form.RichTextBox1->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
-        QCOMPARE(QApplication::focusWidget(), form.cmdExit);
-        QTest::keyClick(form.cmdExit, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), form.cmdExit);
-        QCOMPARE(form.RichTextBox1->toPlainText(), QStringLiteral("Keys\n"));
+        QCOMPARE(messages(), QStringList());
     }
 
     // The reading keys on EXIT scroll the text; the focus stays on EXIT.
     void keysScroll_data() {
-        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QList<int>>("keys"); // 0: a click into the text
         QTest::addColumn<QString>("at"); // where the text stands: top, page, 2 pages, line, end
         using K = QList<int>;
         QTest::newRow("Page Down") << K{Qt::Key_PageDown} << "page";
@@ -210,6 +178,8 @@ private Q_SLOTS:
         QTest::newRow("Up at the top") << K{Qt::Key_Up} << "top";
         QTest::newRow("End") << K{Qt::Key_End} << "end";
         QTest::newRow("Home") << K{Qt::Key_End, Qt::Key_Home} << "top";
+        QTest::newRow("Tab") << K{Qt::Key_PageDown, Qt::Key_Tab} << "page";
+        QTest::newRow("a click into the text") << K{Qt::Key_PageDown, 0} << "page";
     }
     void keysScroll() {
         QFETCH(QList<int>, keys);
@@ -223,8 +193,12 @@ private Q_SLOTS:
         form.show();
         QApplication::setActiveWindow(&form);
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        for (int key : keys)
-            QTest::keyClick(form.cmdExit, Qt::Key(key));
+        for (int key : keys) {
+            if (key == 0)
+                QTest::mouseClick(form.RichTextBox1->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
+            else
+                QTest::keyClick(form.cmdExit, Qt::Key(key));
+        }
         const QScrollBar *bar = form.RichTextBox1->verticalScrollBar();
         QVERIFY(bar->maximum() > 2 * bar->pageStep());
         const QMap<QString, int> places = {{"top", 0},
@@ -237,48 +211,40 @@ private Q_SLOTS:
         QVERIFY(form.isVisible());
     }
 
-    void layout_data() {
-        QTest::addColumn<QSize>("form");
-        QTest::addColumn<QList<int>>("expected"); // exit left, exit top, viewer width, height
-        QTest::newRow("640 by 480") << QSize(9600, 6880) << QList<int>{120, 6084, 9480, 5965};
+    // As wide as the screen, as high as the entry screen; made smaller than its design, EXIT
+    // stays inside and the viewer above it.
+    void geometry_data() {
+        QTest::addColumn<int>("entryHeight"); // 0: opened alone
+        QTest::addColumn<QSize>("size");      // what it is made afterwards; empty: as it opens
+        QTest::addColumn<QList<QRect>>("expected"); // the form, EXIT, the viewer
+        using R = QList<QRect>;
+        QTest::newRow("the entry screen's height")
+            << 450 << QSize() << R{{0, 0, 800, 450}, {10, 401, 81, 25}, {0, 0, 794, 394}};
+        QTest::newRow("640 by 459")
+            << 0 << QSize(640, 459) << R{{0, 0, 640, 459}, {8, 409, 81, 25}, {0, 0, 636, 401}};
+        QTest::newRow("smaller than its design")
+            << 0 << QSize(400, 200) << R{{0, 0, 400, 200}, {5, 171, 81, 25}, {0, 0, 399, 168}};
     }
-
-    void layout() {
-        QFETCH(QSize, form);
-        QFETCH(QList<int>, expected);
-        const Help::Layout l = Help::layoutFor(form);
-        QCOMPARE((QList<int>{l.exitLeft, l.exitTop, l.viewerWidth, l.viewerHeight}), expected);
-    }
-
-    void formTakesTheEntryScreensHeight() {
+    void geometry() {
+        QFETCH(int, entryHeight);
+        QFETCH(QSize, size);
+        QFETCH(QList<QRect>, expected);
         QWidget entry;
-        entry.resize(300, 450);
+        entry.resize(300, entryHeight);
         appSettings().HelpTopic = Help::AboutTopic;
-        frmHelp form(&entry);
-        QCOMPARE(form.height(), 450);
-        QCOMPARE(form.width(), QApplication::primaryScreen()->geometry().width());
-        QCOMPARE(form.cmdExit->y(), twipsToPixels(int(pixelsToTwips(450) / 1.1307)));
-    }
-
-    // Made smaller than its design, the form keeps EXIT inside and the viewer above it.
-    void smallForm() {
-        appSettings().HelpTopic = Help::AboutTopic;
-        frmHelp form;
+        frmHelp form(entryHeight > 0 ? &entry : nullptr);
         form.show();
-        form.resize(400, 200);
-        QVERIFY(form.rect().contains(form.cmdExit->geometry()));
-        QCOMPARE(form.cmdExit->y(), 200 - 25 - 4);
-        QCOMPARE(form.RichTextBox1->geometry(), QRect(0, 0, 399, 168));
+        if (size.isValid())
+            form.resize(size);
+        QCOMPARE((QList<QRect>{QRect(QPoint(), form.size()), form.cmdExit->geometry(),
+                               form.RichTextBox1->geometry()}),
+                 expected);
     }
 
     void shippedDocument() {
         const QString shipped = QFINDTESTDATA("../../resources/ZEL_HLP.RTF");
         QVERIFY(!shipped.isEmpty());
         QVERIFY(QFile::copy(shipped, QStringLiteral("ZEL_HLP.RTF")));
-        QFile file(shipped);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(Rtf::read(file.readAll()).error, QString());
-
         appSettings().HelpTopic = Help::RecordKeysTopic;
         frmHelp form;
         QCOMPARE(messages(), QStringList());
@@ -303,7 +269,7 @@ private Q_SLOTS:
     void entryScreenMenus_data() {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("start");
-        QTest::newRow("About") << "mnuAbout" << aboutShown;
+        QTest::newRow("About") << "mnuAbout" << goldenText("forms/help-about.txt");
         QTest::newRow("Record Action Keys") << "mnuRecHlp"
                                             << "RECORD ACTION KEYS\n";
     }

@@ -99,7 +99,6 @@ private Q_SLOTS:
         QCOMPARE(shown(), QStringList{"4||ARE YOU SURE YOU WANT TO IMPORT!"});
         QCOMPARE(deals(), 2);
         QVERIFY(form->fraPrgBox->isHidden());
-        QCOMPARE(form->fraPrgBox->title(), QString("IMPORTING FILE"));
         // Add mode was left for the import and is not taken up again.
         QVERIFY(!appSettings().AddMode);
         QCOMPARE(form->dtaZEL->caption(), QString("  RECORD"));

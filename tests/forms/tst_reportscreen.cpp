@@ -65,30 +65,23 @@ private Q_SLOTS:
         QTest::addColumn<int>("report");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QStringList>("offered"); // besides the dates, "All" and "Dealership"
-        QTest::newRow("F&I log") << 1 << "REPORT - F&I LOG"
-                                 << QStringList{"txtBDT", "optVeh_0", "fraFIMgr"};
-        QTest::newRow("summary") << 2 << "REPORT - SUMMARY ANALYSIS"
-                                 << QStringList{"txtBDT", "optPrtBy_1"};
-        QTest::newRow("gross sales")
-            << 3 << "REPORT - GROSS SALES" << QStringList{"txtBDT", "optVeh_0", "optPrtBy_1"};
-        QTest::newRow("commission")
-            << 4 << "REPORT - COMMISSION REPORT" << QStringList{"txtBDT", "optPrtBy_2"};
-        QTest::newRow("names") << 5 << "REPORT - CUSTOMER FILE"
-                               << QStringList{"txtBDT", "optVeh_0", "optPrtBy_1", "fraPrtTo"};
-        QTest::newRow("letters") << 6 << "REPORT - DEALERSHIP THANK YOU"
-                                 << QStringList{"txtBDT", "optVeh_0", "optPrtBy_1", "letter"};
-        QTest::newRow("anniversary")
-            << 7 << "REPORT - PURCHASE ANNIVERSARY"
-            << QStringList{"txtBDT", "optVeh_0", "optPrtBy_1", "chkAnnvYr"};
-        QTest::newRow("birthday") << 8 << "REPORT - BIRTH DATE"
-                                  << QStringList{"txtBDT", "optVeh_0", "optPrtBy_1"};
-        QTest::newRow("service") << 9 << "REPORT - SERVICE CONTRACT FOLLOW UP"
-                                 << QStringList{"txtBDT", "optVeh_0", "optPrtBy_1"};
-        QTest::newRow("model") << 10 << "REPORT - MODEL"
-                               << QStringList{"txtBDT", "optVeh_0", "optPrtBy_1", "fraModel"};
-        QTest::newRow("trend") << 11 << "REPORT - TREND" << QStringList{"optVeh_0"};
-        QTest::newRow("scoreboard")
-            << 12 << "REPORT - F&I SCOREBOARD" << QStringList{"optVeh_0", "txtBDT"};
+        const auto row = [](const char *name, int report, const char *caption,
+                            const char *offered) {
+            QTest::newRow(name) << report << QString(caption) << QString(offered).split(' ');
+        };
+        row("F&I log", 1, "REPORT - F&I LOG", "txtBDT optVeh_0 fraFIMgr");
+        row("summary", 2, "REPORT - SUMMARY ANALYSIS", "txtBDT optPrtBy_1");
+        row("gross sales", 3, "REPORT - GROSS SALES", "txtBDT optVeh_0 optPrtBy_1");
+        row("commission", 4, "REPORT - COMMISSION REPORT", "txtBDT optPrtBy_2");
+        row("names", 5, "REPORT - CUSTOMER FILE", "txtBDT optVeh_0 optPrtBy_1 fraPrtTo");
+        row("letters", 6, "REPORT - DEALERSHIP THANK YOU", "txtBDT optVeh_0 optPrtBy_1 letter");
+        row("anniversary", 7, "REPORT - PURCHASE ANNIVERSARY",
+            "txtBDT optVeh_0 optPrtBy_1 chkAnnvYr");
+        row("birthday", 8, "REPORT - BIRTH DATE", "txtBDT optVeh_0 optPrtBy_1");
+        row("service", 9, "REPORT - SERVICE CONTRACT FOLLOW UP", "txtBDT optVeh_0 optPrtBy_1");
+        row("model", 10, "REPORT - MODEL", "txtBDT optVeh_0 optPrtBy_1 fraModel");
+        row("trend", 11, "REPORT - TREND", "optVeh_0");
+        row("scoreboard", 12, "REPORT - F&I SCOREBOARD", "optVeh_0 txtBDT");
     }
     void conditionsOfEachReport() {
         QFETCH(int, report);
@@ -129,27 +122,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("left");
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("built");
+        const auto row = [](const char *name, int report, const char *box, const QString &typed,
+                            int key, const char *left, bool invalid, bool built) {
+            QTest::newRow(name) << report << QString(box) << typed << key << QString(left)
+                                << (invalid ? QString("ERROR - INVALID DATE") : QString()) << built;
+        };
         const int tab = Qt::Key_Tab, enter = Qt::Key_Return;
-        const QString none, invalid = "ERROR - INVALID DATE";
-        QTest::newRow("completed") << 3 << "txtBDT"
-                                   << "3/5/04" << tab << "03/05/2004" << none << false;
-        QTest::newRow("December") << 3 << "txtEDT"
-                                  << "12/31/24" << tab << "12/31/2024" << none << false;
-        QTest::newRow("emptied gets its default") << 3 << "txtBDT"
-                                                  << "" << tab << "01/01/1900" << none << false;
-        QTest::newRow("rejected stays empty") << 3 << "txtBDT"
-                                              << "13/45/2004" << tab << "" << invalid << false;
-        QTest::newRow("anniversary completes it too")
-            << 7 << "txtBDT"
-            << "3/5" << tab << "03/05/2026" << none << false;
-        QTest::newRow("Enter keeps the ending date")
-            << 3 << "txtEDT" << QString() << enter << "12/06/2026" << none << true;
-        QTest::newRow("Enter checks a typed date")
-            << 3 << "txtBDT"
-            << "1/1/24" << enter << "01/01/2024" << none << true;
-        QTest::newRow("Enter on a date that is none builds nothing")
-            << 3 << "txtEDT"
-            << "13/45/2004" << enter << "" << invalid << false;
+        row("completed", 3, "txtBDT", "3/5/04", tab, "03/05/2004", false, false);
+        row("December", 3, "txtEDT", "12/31/24", tab, "12/31/2024", false, false);
+        row("emptied gets its default", 3, "txtBDT", "", tab, "01/01/1900", false, false);
+        row("rejected stays empty", 3, "txtBDT", "13/45/2004", tab, "", true, false);
+        row("anniversary completes it too", 7, "txtBDT", "3/5", tab, "03/05/2026", false, false);
+        row("Enter keeps the ending date", 3, "txtEDT", QString(), enter, "12/06/2026", false,
+            true);
+        row("Enter checks a typed date", 3, "txtBDT", "1/1/24", enter, "01/01/2024", false, true);
+        row("Enter on a date that is none builds nothing", 3, "txtEDT", "13/45/2004", enter, "",
+            true, false);
     }
     void dateBoxes() {
         QFETCH(int, report);

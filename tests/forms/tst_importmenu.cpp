@@ -24,15 +24,12 @@
 class ImportMenuTest : public QObject {
     Q_OBJECT
     std::unique_ptr<FormFixture> fx;
-    ScriptedPrompter *prompter = nullptr;
     std::unique_ptr<frmZEL> form;
 
     int deals() {
         auto db = Database::open("ZELDB.mdb");
         return db->openRecordset(DealSchema::Table)->recordCount();
     }
-
-    QStringList shown() { return fx->shown(); }
 
     void openScreen() {
         form = std::make_unique<frmZEL>();
@@ -47,7 +44,6 @@ class ImportMenuTest : public QObject {
 private Q_SLOTS:
     void init() {
         fx = std::make_unique<FormFixture>();
-        prompter = &fx->prompter;
         PathMapping::setDriveRoot(fx->dir.filePath("drive"));
         appSettings().DatabasePath = ".\\ZELDB.mdb";
         createDealDatabase("ZELDB.mdb");
@@ -71,7 +67,7 @@ private Q_SLOTS:
         form->cmdAdd->click();
         form->txtZEL[1]->setText("TYPED");
         form->mnuImportZEL->trigger();
-        QCOMPARE(shown(), QStringList{"0||NO IMPORT FILE FOUND"});
+        QCOMPARE(fx->shown(), QStringList{"0||NO IMPORT FILE FOUND"});
         QVERIFY(appSettings().AddMode);
         QCOMPARE(form->dtaZEL->caption(), QString("Add Mode"));
         QVERIFY(form->cmdSave->isEnabled() && !form->cmdAdd->isEnabled());
@@ -94,9 +90,9 @@ private Q_SLOTS:
         writeExport("INV.PST", line("01/01/2024", "OTHER", "P1")); // not taken: form 1 is there
         openScreen();
         form->cmdAdd->click();
-        prompter->answer(Answer::No);
+        fx->prompter.answer(Answer::No);
         form->mnuImportZEL->trigger();
-        QCOMPARE(shown(), QStringList{"4||ARE YOU SURE YOU WANT TO IMPORT!"});
+        QCOMPARE(fx->shown(), QStringList{"4||ARE YOU SURE YOU WANT TO IMPORT!"});
         QCOMPARE(deals(), 2);
         QVERIFY(form->fraPrgBox->isHidden());
         // Add mode was left for the import and is not taken up again.
@@ -111,9 +107,10 @@ private Q_SLOTS:
                 visible = visible && form->fraPrgBox->isVisible();
         });
         form->mnuImportZEL->trigger();
-        QCOMPARE(shown(), (QStringList{"4||ARE YOU SURE YOU WANT TO IMPORT!",
-                                       "64|IMPORT ZEL|IMPORT OF ZEL_DB.DBF DONE.\nDeals imported: "
-                                       "301, already there: 0, refused: 0."}));
+        QCOMPARE(fx->shown(),
+                 (QStringList{"4||ARE YOU SURE YOU WANT TO IMPORT!",
+                              "64|IMPORT ZEL|IMPORT OF ZEL_DB.DBF DONE.\nDeals imported: "
+                              "301, already there: 0, refused: 0."}));
         QCOMPARE(deals(), 303);
         QVERIFY(values.size() > 100);
         QCOMPARE(form->PrgBox->maximum(), 302);
@@ -134,7 +131,7 @@ private Q_SLOTS:
                                    line("01/02/2024", "A NAME FAR TOO LONG", "P2"));
         openScreen();
         form->mnuImportZEL->trigger();
-        QCOMPARE(shown().value(1),
+        QCOMPARE(fx->shown().value(1),
                  "16|IMPORT ZEL|" + goldenLines("forms/import-refused.txt").join('\n'));
         QCOMPARE(deals(), 3);
         QVERIFY(QFile::exists("drive/FI/INV.PST"));
@@ -198,12 +195,12 @@ private Q_SLOTS:
         const auto other =
             inUse ? DatabaseUse::take("ZELDB.mdb", DatabaseUse::Mode::Shared, 0) : nullptr;
         QCOMPARE(form->txtZEL[1]->text(), QString("MIDDLE"));
-        prompter->type(typed == "<cancel>" ? std::nullopt : std::optional<QString>(typed));
+        fx->prompter.type(typed == "<cancel>" ? std::nullopt : std::optional<QString>(typed));
         for (const int answer : answers)
-            prompter->answer(answer);
+            fx->prompter.answer(answer);
         form->mnuRebuild->trigger();
-        QCOMPARE(prompter->shown.value(0).defaultText, QString("01/01/1980"));
-        QCOMPARE(shown(), boxes);
+        QCOMPARE(fx->prompter.shown.value(0).defaultText, QString("01/01/1980"));
+        QCOMPARE(fx->shown(), boxes);
         QCOMPARE(deals(), left);
         QCOMPARE(QFile::exists("Backup"), left < 2);
         QCOMPARE(QFile::exists("ZEL_OLD.mdb"), left < 2);

@@ -325,16 +325,12 @@ private Q_SLOTS:
     // check box its size, a button's text its face.
     void layout() {
         QVERIFY(openScreen());
-        QStringList boxes; // "name x,y width x height font"
+        QStringList boxes; // "name QRect(x,y widthxheight) font size"
         for (const EntryBox *box : form->txtZEL) {
-            const QRect r = box->geometry();
-            boxes << QString("%1 %2,%3 %4x%5 %6")
-                         .arg(box->objectName())
-                         .arg(r.x())
-                         .arg(r.y())
-                         .arg(r.width())
-                         .arg(r.height())
-                         .arg(box->font().pointSizeF());
+            QString line;
+            QDebug(&line).noquote().nospace()
+                << box->objectName() << ' ' << box->geometry() << ' ' << box->font().pointSizeF();
+            boxes << line;
         }
         QCOMPARE(boxes, goldenLines("forms/entry-boxes.txt"));
         for (int index : {35, 37, 39}) {

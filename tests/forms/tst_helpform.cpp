@@ -221,57 +221,53 @@ private Q_SLOTS:
                  expected);
     }
 
-    void shippedDocument() {
-        const QString shipped = QFINDTESTDATA("../../resources/ZEL_HLP.RTF");
-        QVERIFY(!shipped.isEmpty());
-        QVERIFY(QFile::copy(shipped, QStringLiteral("ZEL_HLP.RTF")));
-        appSettings().HelpTopic = Help::RecordKeysTopic;
-        frmHelp form;
-        QCOMPARE(fx->shown(), QStringList());
-        QCOMPARE(form.RichTextBox1->toPlainText(), goldenText("forms/help-record-keys.txt"));
-        QVERIFY(form.Data1->isVisibleTo(&form));
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        const QRect place(twipsToPixels(5120), twipsToPixels(3200), twipsToPixels(2500),
-                          twipsToPixels(300));
-        QCOMPARE(QRect(form.Data1->mapTo(&form, QPoint()), form.Data1->size()), place);
-        // It lies on the text and moves with it.
-        form.RichTextBox1->verticalScrollBar()->setValue(40);
-        QCOMPARE(form.Data1->mapTo(&form, QPoint()), place.topLeft() - QPoint(0, 40));
-    }
-
-    // The entry screen's Help menu opens the form modally with its topic.
+    // The entry screen's Help menu opens the form modally with its topic: the about text, or
+    // the shipped document's section with the picture lying on the text and moving with it.
     void entryScreenMenus_data() {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("topic");
         QTest::addColumn<QString>("golden"); // the text shown
-        QTest::newRow("About") << "mnuAbout" << Help::AboutTopic << "forms/help-about.txt";
+        QTest::addColumn<QRect>("picture");  // empty: none shown
+        QTest::newRow("About") << "mnuAbout" << Help::AboutTopic << "forms/help-about.txt"
+                               << QRect();
         QTest::newRow("Record Action Keys")
-            << "mnuRecHlp" << Help::RecordKeysTopic << "forms/help-record-keys.txt";
+            << "mnuRecHlp" << Help::RecordKeysTopic << "forms/help-record-keys.txt"
+            << QRect(twipsToPixels(5120), twipsToPixels(3200), twipsToPixels(2500),
+                     twipsToPixels(300));
     }
 
     void entryScreenMenus() {
         QFETCH(QString, item);
         QFETCH(QString, topic);
         QFETCH(QString, golden);
+        QFETCH(QRect, picture);
         QVERIFY(QFile::copy(QFINDTESTDATA("../../resources/ZEL_HLP.RTF"), "ZEL_HLP.RTF"));
         appSettings().DatabasePath = QStringLiteral(".\\ZELDB.mdb");
         createDealDatabase(QStringLiteral("ZELDB.mdb"));
         frmZEL entry;
         fx->prompter.shown.clear();
         QString title, text, shownTopic;
+        QRect place;
+        QPoint scrolled;
         QTimer::singleShot(0, [&] {
             auto *help = qobject_cast<frmHelp *>(QApplication::activeModalWidget());
             QVERIFY(help != nullptr);
             title = help->windowTitle();
             text = help->RichTextBox1->toPlainText();
             shownTopic = appSettings().HelpTopic;
+            if (help->Data1->isVisibleTo(help)) {
+                place = QRect(help->Data1->mapTo(help, QPoint()), help->Data1->size());
+                help->RichTextBox1->verticalScrollBar()->setValue(40);
+                scrolled = help->Data1->mapTo(help, QPoint());
+            }
             help->cmdExit->click();
         });
         entry.findChild<QAction *>(item)->trigger();
         QCOMPARE(title, QStringLiteral("HELP"));
         QCOMPARE(text, goldenText(golden));
         QCOMPARE(shownTopic, topic);
+        QCOMPARE(place, picture);
+        QCOMPARE(scrolled, picture.isNull() ? QPoint() : picture.topLeft() - QPoint(0, 40));
         QVERIFY(appSettings().HelpTopic.isEmpty());
         QCOMPARE(fx->shown(), QStringList());
         entry.close();

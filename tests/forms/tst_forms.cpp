@@ -31,21 +31,6 @@ void writeBytes(const QString &path, const QByteArray &bytes) {
     file.write(bytes);
 }
 
-QString captionAfterOK(const QString &dealer) {
-    return QStringLiteral("VOLMERA  VER8.10 ") + dealer + QLatin1Char(' ');
-}
-
-// Closes the dialog the way a user would: a button, Escape or the window's close box.
-void closeBy(ZELSetUp *dialog, const QString &how) {
-    if (how == QLatin1String("OK"))
-        QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
-    else if (how == QLatin1String("CANCEL"))
-        QTest::mouseClick(dialog->cmdCancel, Qt::LeftButton);
-    else if (how == QLatin1String("Escape"))
-        QTest::keyClick(dialog, Qt::Key_Escape);
-    else
-        dialog->close();
-}
 } // namespace
 
 class FormsTest : public QObject {
@@ -209,13 +194,22 @@ private Q_SLOTS:
             QTest::keyClicks(dialog->Text1, typed);
             dialog->chkPW->setChecked(tick);
         }
-        closeBy(dialog, how);
+        // Closed the way a user would: a button, Escape or the window's close box.
+        if (how == QLatin1String("OK"))
+            QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
+        else if (how == QLatin1String("CANCEL"))
+            QTest::mouseClick(dialog->cmdCancel, Qt::LeftButton);
+        else if (how == QLatin1String("Escape"))
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        else
+            dialog->close();
 
         QVERIFY(entry.isEnabled());
         QTRY_VERIFY(dialog.isNull());
         QCOMPARE(fileBytes(QStringLiteral("ZEL.CFG")), after);
         QCOMPARE(appSettings().DealerName, dealer);
-        QCOMPARE(entry.windowTitle(), how == "OK" ? captionAfterOK(dealer) : QString("ENTRY"));
+        QCOMPARE(entry.windowTitle(),
+                 how == "OK" ? "VOLMERA  VER8.10 " + dealer + ' ' : QString("ENTRY"));
         QCOMPARE(fx->shown(), messages);
     }
 
@@ -242,9 +236,7 @@ private Q_SLOTS:
         QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(openDialogs().size(), 1);
 
-        ZELSetUp *dialog = openDialogs().first();
-        QVERIFY(dialog != nullptr);
-        QTest::mouseClick(dialog->cmdCancel, Qt::LeftButton);
+        QTest::mouseClick(openDialogs().first()->cmdCancel, Qt::LeftButton);
         QVERIFY(window.isEnabled());
         QTRY_VERIFY(openDialogs().isEmpty());
 

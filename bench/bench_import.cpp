@@ -1,7 +1,9 @@
 // Times the import of a form 1 export of generated deals and the purge of half of them against
 // the sqlite3 shell doing the same work on the same rows, in the same run, and prints the
-// ratios.
-//   volmera_bench_import [--count N] [--runs R] [--dir FOLDER]
+// ratios. With --server CONNECTION (a libpq connection string whose user may make databases) it
+// times instead the import into the server database volmera_bench_import against psql's \copy of
+// the same rows into the same table with its indexes.
+//   volmera_bench_import [--count N] [--runs R] [--dir FOLDER] [--server CONNECTION]
 #include "BenchSupport.h"
 #include "domain/sample/DealGenerator.h"
 
@@ -120,9 +122,71 @@ void copy(const QString &from, const QString &to) {
         qFatal("cannot copy %s", qPrintable(from));
 }
 
-void report(const char *what, double ours, double theirs) {
-    std::printf("%-44s %9.1f ms   shell %9.1f ms   ratio %.2f\n", what, ours, theirs,
+void report(const char *what, double ours, double theirs, const char *them = "shell") {
+    std::printf("%-44s %9.1f ms   %s %9.1f ms   ratio %.2f\n", what, ours, them, theirs,
                 ours / theirs);
+}
+
+QString psql(const QString &connection, const QString &command, double *elapsed = nullptr) {
+    QProcess p;
+    QElapsedTimer clock;
+    clock.start();
+    p.start(QStringLiteral("psql"),
+            {QStringLiteral("-XAtq"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
+             connection, QStringLiteral("-c"), command});
+    p.waitForFinished(-1);
+    if (elapsed)
+        *elapsed = clock.nsecsElapsed() / 1e6;
+    if (p.exitCode() != 0)
+        qFatal("psql: %s", p.readAllStandardError().left(400).constData());
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+// The deal table's columns, as psql's \copy lists them.
+QString dealColumns() {
+    QStringList names;
+    for (const FieldDef &f : DealSchema::fields())
+        names << quotedName(f.name);
+    return names.join(u',');
+}
+
+// The import into an empty deal table on the server, and psql's \copy of the rows it stored into
+// another empty one, one after the other in each run.
+void serverImport(const QString &server, const DealImport::ExportFile &file, const QDir &dir,
+                  int count, int runs) {
+    const QString bench = QStringLiteral("volmera_bench_import");
+    if (psql(server, QStringLiteral("SELECT 1 FROM pg_database WHERE datname = '%1'").arg(bench))
+            .isEmpty())
+        psql(server, QStringLiteral("CREATE DATABASE %1").arg(bench));
+    const QString connection = server + QStringLiteral(" dbname=") + bench;
+    const DatabaseAddress address = DatabaseAddress::server(connection);
+    const auto empty = [&] {
+        psql(connection, QStringLiteral("DROP SCHEMA public CASCADE; CREATE SCHEMA public"));
+        createDealDatabase(address);
+    };
+    const QString csv = dir.filePath(QStringLiteral("server.csv"));
+    std::vector<double> ours, theirs;
+    for (int run = 0; run < runs; ++run) {
+        empty();
+        DealImport::Outcome out;
+        ours.push_back(ms([&] { out = DealImport::importDeals(address, file); }));
+        if (out.imported != count || !out.clean())
+            qFatal("the server import did not do what was timed (%d imported): %s", out.imported,
+                   qPrintable(out.failure));
+        if (run == 0)
+            psql(connection,
+                 QStringLiteral("\\copy \"ZEL\" (%1) TO '%2' CSV").arg(dealColumns(), csv));
+        empty();
+        double elapsed = 0;
+        psql(connection,
+             QStringLiteral("\\copy \"ZEL\" (%1) FROM '%2' CSV").arg(dealColumns(), csv), &elapsed);
+        if (psql(connection, QStringLiteral("SELECT count(*) FROM \"ZEL\"")).toInt() != count)
+            qFatal("psql did not copy every row");
+        theirs.push_back(elapsed);
+    }
+    std::printf("machine: %d logical processors; %d deals; median of %d runs\n",
+                QThread::idealThreadCount(), count, runs);
+    report("import into an empty database on the server", median(ours), median(theirs), "psql");
 }
 } // namespace
 
@@ -132,7 +196,8 @@ int main(int argc, char **argv) {
     parser.addHelpOption();
     parser.addOptions({{"count", "Deals in the export.", "N", "100000"},
                        {"runs", "Runs of each measurement (the median is shown).", "R", "3"},
-                       {"dir", "Work folder (default: a temporary one).", "FOLDER"}});
+                       {"dir", "Work folder (default: a temporary one).", "FOLDER"},
+                       {"server", "Also on this server (libpq connection string).", "CONNECTION"}});
     parser.process(app);
     const int count = parser.value("count").toInt();
     const int runs = qMax(1, parser.value("runs").toInt());
@@ -145,6 +210,10 @@ int main(int argc, char **argv) {
     std::fflush(stdout);
     writeExport(exportPath, count);
     const DealImport::ExportFile file{DealImport::Form::Fixed, exportPath};
+    if (parser.isSet("server")) {
+        serverImport(parser.value("server"), file, dir, count, runs);
+        return 0;
+    }
 
     // The rows the shell imports are the deals as the import stores them.
     createDealDatabase(full);

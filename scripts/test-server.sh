@@ -1,7 +1,9 @@
 # Sourced by the test scripts: one private PostgreSQL cluster for the whole run, with its data
 # folder and Unix socket in a temporary folder, run as the "postgres" user when this runs as root,
-# and stopped when the script ends. Exports its connection in VOLMERA_TEST_SERVER; without a
-# server the server rows of the tests say so and are skipped.
+# and stopped when the script ends. Exports its connection in VOLMERA_TEST_SERVER, and in
+# VOLMERA_TEST_SERVER_ROLE a role that must give its password ("Right Horse 7") even on the local
+# socket, which every other user reaches without one; without a server the server rows of the
+# tests say so and are skipped.
 # shellcheck shell=bash
 
 test_server_dir=""
@@ -38,6 +40,11 @@ start_test_server() {
         stop_test_server
         return 0
     fi
+    # The role with a password is asked for it; every other local user is trusted.
+    local hba="$test_server_dir/data/pg_hba.conf"
+    { echo "local all volmera_clerk scram-sha-256"; cat "$hba"; } >"$hba.new"
+    "${as[@]}" cp "$hba.new" "$hba"
+    rm -f "$hba.new"
     # No TCP port: only the socket in the temporary folder, so runs never meet.
     if ! "${as[@]}" "$test_server_bin/pg_ctl" -D "$test_server_dir/data" -w -l "$test_server_dir/log" \
         -o "-c listen_addresses='' -c unix_socket_directories='$test_server_dir' -c fsync=off -c max_connections=200" \
@@ -48,5 +55,9 @@ start_test_server() {
         return 0
     fi
     export VOLMERA_TEST_SERVER="host=$test_server_dir user=$user dbname=postgres"
+    if "${as[@]}" psql -Xq "$VOLMERA_TEST_SERVER" \
+        -c "CREATE ROLE volmera_clerk LOGIN PASSWORD 'Right Horse 7'" >/dev/null; then
+        export VOLMERA_TEST_SERVER_ROLE=volmera_clerk
+    fi
     echo "test server: $VOLMERA_TEST_SERVER"
 }

@@ -1,8 +1,10 @@
 #include "store/Audit.h"
 
 #include "base/Clock.h"
+#include "store/PgDatabase.h"
 
 #include <QSysInfo>
+#include <array>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -78,7 +80,8 @@ QString userName() {
 }
 
 Writer::Writer(Database &db)
-    : insert(db, QStringLiteral("INSERT INTO %1 (%2) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)")
+    : db(db),
+      insert(db, QStringLiteral("INSERT INTO %1 (%2) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)")
                      .arg(quotedName(Table), columnList())) {}
 
 void Writer::write(const QString &action, const QString &stock, const QString &field,
@@ -98,6 +101,49 @@ void Writer::write(const QString &action, const QString &stock, const QString &f
         throw;
     }
     insert.reset();
+}
+
+void Writer::writeEach(const QString &action, const QStringList &stocks, const QString &newValue) {
+    if (db.engine() != Database::Engine::PostgreSQL) {
+        for (const QString &stock : stocks)
+            write(action, stock, {}, QString(), newValue);
+        return;
+    }
+    if (stocks.isEmpty())
+        return;
+    if (!many)
+        many = std::make_unique<Statement>(db, PgDatabase::insertManySql(Table, fields()));
+    const QVariant values[] = {Clock::now().toString(momentFormat),
+                               cut(hostName(), Host),
+                               cut(userName(), OSUser),
+                               cut(action, ActionColumn),
+                               {},
+                               cut(QString(), Field),
+                               cut(QString(), OldValue),
+                               cut(newValue, NewValue)};
+    std::array<QByteArray, std::size(values)> same, arrays;
+    for (size_t i = 0; i < same.size(); ++i)
+        same[i] = values[i].toString().toUtf8();
+    for (const QString &stock : stocks) {
+        for (size_t i = 0; i < arrays.size(); ++i) {
+            PgDatabase::appendToArray(
+                arrays[i],
+                QByteArrayView(i == StkNbr
+                                   ? cut(withoutTrailingBlanks(stock), StkNbr).toString().toUtf8()
+                                   : same[i]));
+        }
+    }
+    for (size_t i = 0; i < arrays.size(); ++i) {
+        PgDatabase::closeArray(arrays[i]);
+        many->bindUtf8(int(i) + 1, arrays[i].constData(), arrays[i].size());
+    }
+    try {
+        many->step();
+    } catch (...) {
+        many->reset();
+        throw;
+    }
+    many->reset();
 }
 
 QList<Entry> history(Database &db, const QString &stock, const QDate &since) {

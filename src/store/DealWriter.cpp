@@ -1,8 +1,10 @@
 #include "store/DealWriter.h"
 
 #include "store/DealSchema.h"
+#include "store/PgDatabase.h"
 
 #include <QDate>
+#include <QHash>
 
 namespace {
 QStringList writtenColumns() {
@@ -53,26 +55,47 @@ QString withoutTrailingBlanks(QString text) {
 
 DealWriter::DealWriter(Database &db) : insert(db, insertSql()), holders(db, holdersSql(db)) {
     db.expectManyWrites();
+    if (db.engine() == Database::Engine::PostgreSQL) {
+        const QList<FieldDef> columns = DealSchema::fields().mid(0, FieldCount);
+        const QString key = quotedName(DealSchema::fields()[DealSchema::LNKey].name);
+        many = std::make_unique<Statement>(
+            db, PgDatabase::insertManySql(DealSchema::Table, columns,
+                                          QStringLiteral("RETURNING %1").arg(key)));
+        manyOrNone = std::make_unique<Statement>(
+            db, PgDatabase::insertManySql(
+                    DealSchema::Table, columns,
+                    QStringLiteral("ON CONFLICT DO NOTHING RETURNING %1").arg(key)));
+    }
+}
+
+void DealWriter::gather(const Fields &fields, Texts &into) {
+    into.buffer.resize(0); // keeps its room
+    for (int i = 0; i < FieldCount; ++i) {
+        into.start[i] = into.buffer.size();
+        into.null[i] = !fields[i];
+        if (fields[i]) {
+            requireNoNul(DealSchema::fields()[i].name, *fields[i]);
+            appendUtf8(into.buffer, *fields[i]);
+        }
+    }
+    into.start[FieldCount] = into.buffer.size();
 }
 
 DealWriter::Result DealWriter::add(const Fields &fields) {
     // The texts are gathered first, since binding keeps pointers into the buffer.
-    buffer.resize(0); // keeps its room
-    for (int i = 0; i < FieldCount; ++i) {
-        start[i] = buffer.size();
-        null[i] = !fields[i];
-        if (fields[i]) {
-            requireNoNul(DealSchema::fields()[i].name, *fields[i]);
-            appendUtf8(buffer, *fields[i]);
-        }
-    }
-    start[FieldCount] = buffer.size();
+    gather(fields, deal);
+    return addGathered();
+}
+
+DealWriter::Result DealWriter::addGathered() {
+    const QByteArray &buffer = deal.buffer;
+    const auto &start = deal.start;
     // After a deal that was there, the next is likely there too (an export imported again):
     // looking for it costs less than a write that is turned down.
     if (lastThere && stored() != Stored::Nowhere)
         return Result::AlreadyThere;
     for (int i = 0; i < FieldCount; ++i) {
-        if (null[i])
+        if (deal.null[i])
             insert.bindNull(i + 1);
         else
             insert.bindUtf8(i + 1, buffer.constData() + start[i], start[i + 1] - start[i]);
@@ -96,13 +119,116 @@ DealWriter::Result DealWriter::add(const Fields &fields) {
     return Result::AlreadyThere;
 }
 
+void DealWriter::keep(const Fields &fields) {
+    held.emplace_back();
+    try {
+        gather(fields, held.back());
+    } catch (...) {
+        held.pop_back();
+        throw;
+    }
+}
+
+namespace {
+// The refusals of a deal for its own data, as against failures of the database.
+bool refusal(const StoreError &e) {
+    switch (e.kind()) {
+    case StoreError::Kind::DuplicateKey:
+    case StoreError::Kind::ZeroLength:
+    case StoreError::Kind::TooLong:
+    case StoreError::Kind::Required:
+    case StoreError::Kind::BadValue:
+        return true;
+    default:
+        return false;
+    }
+}
+} // namespace
+
+void DealWriter::write(const Answer &answer) {
+    std::vector<Texts> deals;
+    deals.swap(held);
+    if (deals.empty())
+        return;
+    // Each deal alone, as add() writes it, and what became of it.
+    const auto one = [&](int i) {
+        std::swap(deal, deals[size_t(i)]);
+        try {
+            const Result result = addGathered();
+            std::swap(deal, deals[size_t(i)]);
+            answer(i, result, nullptr);
+        } catch (const StoreError &e) {
+            std::swap(deal, deals[size_t(i)]);
+            if (!refusal(e))
+                throw;
+            answer(i, Result::Stored, &e);
+        }
+    };
+    // One statement for all of them; those it left out hold a stock number or key stored
+    // already, and are looked at one by one. A deal the table refuses fails the statement,
+    // which then wrote nothing: each deal is written alone instead.
+    std::array<QByteArray, FieldCount> arrays;
+    for (const Texts &d : deals) {
+        for (int i = 0; i < FieldCount; ++i)
+            PgDatabase::appendToArray(
+                arrays[size_t(i)],
+                d.null[i] ? std::nullopt
+                          : std::optional<QByteArrayView>(QByteArrayView(
+                                d.buffer.constData() + d.start[i], d.start[i + 1] - d.start[i])));
+    }
+    for (QByteArray &array : arrays)
+        PgDatabase::closeArray(array);
+    // Most deals are new: the plain statement costs the server less. When one is there already
+    // it is refused whole, and the statement that leaves such deals out runs instead, first
+    // from then on.
+    QHash<QByteArray, int> written; // by key: how many deals with it were written
+    for (Statement *statement : {conflicts ? manyOrNone.get() : many.get(), manyOrNone.get()}) {
+        for (int i = 0; i < FieldCount; ++i)
+            statement->bindUtf8(i + 1, arrays[size_t(i)].constData(), arrays[size_t(i)].size());
+        try {
+            while (statement->step())
+                ++written[statement->utf8(0).toByteArray()];
+            statement->reset();
+            break;
+        } catch (const StoreError &e) {
+            statement->reset();
+            written.clear();
+            if (e.kind() == StoreError::Kind::DuplicateKey && statement != manyOrNone.get()) {
+                conflicts = true;
+                continue;
+            }
+            if (!refusal(e))
+                throw;
+            for (int i = 0; i < int(deals.size()); ++i)
+                one(i);
+            return;
+        }
+    }
+    const int key = DealSchema::LNKey;
+    for (int i = 0; i < int(deals.size()); ++i) {
+        const Texts &d = deals[size_t(i)];
+        // The first deal with a key written is the one written: a later one with the same key
+        // was left out.
+        auto it = d.null[key] ? written.end()
+                              : written.find(QByteArray(d.buffer.constData() + d.start[key],
+                                                        d.start[key + 1] - d.start[key]));
+        if (it != written.end() && *it > 0) {
+            --*it;
+            answer(i, Result::Stored, nullptr);
+            continue;
+        }
+        lastThere = true; // looks before writing
+        one(i);
+    }
+}
+
 DealWriter::Stored DealWriter::stored() {
     const auto bindField = [this](int index, int field) {
-        if (null[field])
+        if (deal.null[field])
             holders.bindNull(index);
         else
-            holders.bindUtf8(index, buffer.constData() + start[field],
-                             start[field + 1] - start[field]);
+            holders.bindUtf8(index, deal.buffer.constData() + deal.start[field],
+                             deal.start[field + 1] - deal.start[field]);
     };
     bindField(1, DealSchema::StkNbr);
     bindField(2, DealSchema::LNKey);
@@ -113,8 +239,9 @@ DealWriter::Stored DealWriter::stored() {
             found = true;
             bool same = true;
             for (int i = 0; i < FieldCount && same; ++i) {
-                const QByteArrayView mine(buffer.constData() + start[i], start[i + 1] - start[i]);
-                same = holders.isNull(i) ? null[i] : !null[i] && holders.utf8(i) == mine;
+                const QByteArrayView mine(deal.buffer.constData() + deal.start[i],
+                                          deal.start[i + 1] - deal.start[i]);
+                same = holders.isNull(i) ? deal.null[i] : !deal.null[i] && holders.utf8(i) == mine;
             }
             if (!same)
                 other = otherDeal();
@@ -133,8 +260,8 @@ DealWriter::Stored DealWriter::stored() {
 
 QString DealWriter::otherDeal() const {
     const QString stock = withoutTrailingBlanks(holders.value(DealSchema::StkNbr).toString());
-    const QByteArrayView mine(buffer.constData() + start[DealSchema::StkNbr],
-                              start[DealSchema::StkNbr + 1] - start[DealSchema::StkNbr]);
+    const QByteArrayView mine(deal.buffer.constData() + deal.start[DealSchema::StkNbr],
+                              deal.start[DealSchema::StkNbr + 1] - deal.start[DealSchema::StkNbr]);
     const bool sameStock =
         withoutTrailingBlanks(QString::fromUtf8(mine)).compare(stock, Qt::CaseInsensitive) == 0;
     const QDate sold =

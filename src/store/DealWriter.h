@@ -5,7 +5,10 @@
 #include <QByteArray>
 #include <QStringView>
 #include <array>
+#include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
 // Adds deals to the deal table through statements prepared once for a whole import. A deal
 // whose stock number or key is stored already counts as already there only when the stored
@@ -26,7 +29,27 @@ public:
     // or the kind of the table's rule it breaks.
     Result add(const Fields &fields);
 
+    // On a server, where every statement waits for its answer, deals are better kept and
+    // written many at once: keep() holds a copy of the deal, and write() stores the deals kept
+    // and answers for each, in their order, with its result or its refusal (a StoreError of
+    // the kinds add() throws). A failure of any other kind is thrown, and then nothing was
+    // written. On the file, keeping is not worth it.
+    bool keeps() const { return many != nullptr; }
+    void keep(const Fields &fields);
+    int kept() const { return int(held.size()); }
+    using Answer = std::function<void(int deal, Result result, const StoreError *refusal)>;
+    void write(const Answer &answer);
+
 private:
+    // The texts of a deal, one after another as UTF-8, where each starts, and its Nulls.
+    struct Texts {
+        QByteArray buffer;
+        std::array<qsizetype, FieldCount + 1> start{};
+        std::array<bool, FieldCount> null{};
+    };
+    void gather(const Fields &fields, Texts &into);
+    Result addGathered();
+
     // Whether the deal being written is stored already under its stock number or key; throws
     // DuplicateKey when another deal is.
     enum class Stored { Nowhere, Same };
@@ -35,9 +58,11 @@ private:
 
     Statement insert;
     Statement holders; // the stored deals with the stock number or the key
-    // The texts of the deal being written, one after another as UTF-8, and where each starts.
-    QByteArray buffer;
-    std::array<qsizetype, FieldCount + 1> start{};
-    std::array<bool, FieldCount> null{};
+    // On a server: the deals kept, in one statement, and in one that leaves out those whose
+    // stock number or key is held already.
+    std::unique_ptr<Statement> many, manyOrNone;
+    bool conflicts = false;
+    Texts deal;              // the deal being written
+    std::vector<Texts> held; // the deals kept
     bool lastThere = false;
 };

@@ -640,3 +640,34 @@ qint64 PgDatabase::backupInto(const QString &newPath, const QString &table,
 void PgDatabase::compact(const QString &table) {
     exec(QStringLiteral("VACUUM (FULL, ANALYZE) %1").arg(quotedName(table)));
 }
+
+QString PgDatabase::insertManySql(const QString &table, const QList<FieldDef> &columns,
+                                  const QString &tail) {
+    QStringList names, arrays;
+    for (const FieldDef &f : columns) {
+        names << quotedName(f.name);
+        arrays << QStringLiteral("CAST(?%1 AS %2[])").arg(names.size()).arg(typeName(f));
+    }
+    return QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM unnest(%3) WITH ORDINALITY AS "
+                          "volmera_rows (%2, volmera_order) ORDER BY volmera_order %4")
+        .arg(quotedName(table), names.join(u','), arrays.join(u','), tail);
+}
+
+void PgDatabase::appendToArray(QByteArray &array, std::optional<QByteArrayView> value) {
+    array += array.isEmpty() ? '{' : ',';
+    if (!value) {
+        array += "NULL";
+        return;
+    }
+    array += '"';
+    for (const char c : *value) {
+        if (c == '"' || c == '\\')
+            array += '\\';
+        array += c;
+    }
+    array += '"';
+}
+
+void PgDatabase::closeArray(QByteArray &array) {
+    array += array.isEmpty() ? "{}" : "}";
+}

@@ -4,6 +4,7 @@
 #include "store/DatabaseAddress.h"
 
 #include <QHash>
+#include <optional>
 
 typedef struct pg_conn PGconn;
 typedef struct pg_result PGresult;
@@ -65,6 +66,17 @@ public:
     bool inTransaction() const { return transaction; }
     // The failure of a statement, as a StoreError.
     StoreError failure(const PGresult *result) const;
+
+    // An INSERT of many rows in one statement, which costs one round trip instead of one for
+    // each row: parameter ?i holds the values of columns[i] for every row, one after another,
+    // as an array (see appendToArray). The rows go in in their order; tail ends the statement
+    // ("ON CONFLICT DO NOTHING RETURNING ...").
+    static QString insertManySql(const QString &table, const QList<FieldDef> &columns,
+                                 const QString &tail = {});
+    // Adds a value (Null when there is none) to an array parameter, which starts empty.
+    static void appendToArray(QByteArray &array, std::optional<QByteArrayView> value);
+    // Closes an array parameter.
+    static void closeArray(QByteArray &array);
 
 private:
     PgDatabase(PGconn *conn, DatabaseAddress address);

@@ -1,12 +1,10 @@
 #include "TestRegistry.h"
 
+#include "fixtures/CommandRun.h"
+#include "fixtures/Golden.h"
 #include "fixtures/StoreFixture.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QSet>
-#include <QTemporaryDir>
 
 namespace {
 QByteArray readFile(const QString &path) {
@@ -20,54 +18,27 @@ const QStringList shippedFiles = {"Letter1.TXT", "Letter2.TXT", "Letter3.TXT", "
 class InitCommandTest : public QObject {
     Q_OBJECT
 
-    struct Run {
-        int status;
-        QString out, err;
-    };
-    static Run run(const QString &folder, const QStringList &arguments) {
-        QProcess p;
-        p.start(QStringLiteral(VOLMERA_BIN), QStringList{"init", "--data-dir", folder} + arguments);
-        p.waitForFinished(120000);
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
+    static CommandRun run(const QString &folder, const QStringList &arguments) {
+        return runVolmera(QStringList{"init", "--data-dir", folder} + arguments);
     }
 
 private Q_SLOTS:
+    // What it says is cli/init-ROW.txt: on standard output after a first line that names the
+    // folders when it succeeds, else on standard error.
     void prepares_data() {
         QTest::addColumn<QByteArray>("settings"); // ZEL.CFG already there; empty for none
         QTest::addColumn<int>("deals");           // deals already stored; -1 for no database
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("out"); // after the first line, which names the folders
-        QTest::addColumn<QString>("err");
         QTest::addColumn<int>("dealsAfter"); // -1 for no database
-
-        QTest::newRow("fresh folder")
-            << QByteArray() << -1 << QStringList() << 0
-            << "ZELDB.mdb    created, no deals\n"
-               "ZEL.CFG      created with the default dealer name\n"
-               "Letter1.TXT  copied\nLetter2.TXT  copied\nLetter3.TXT  copied\n"
-               "ZEL_HLP.RTF  copied\n"
-            << "" << 0;
-        QTest::newRow("edited settings kept, sample added")
+        QTest::newRow("fresh") << QByteArray() << -1 << QStringList() << 0 << 0;
+        QTest::newRow("settings-kept-sample-added")
             << QByteArray("\"ACE MOTORS\",\"R\",\"True\"\r\n") << 0
-            << QStringList{"--sample", "250"} << 0
-            << "ZELDB.mdb    kept, no deals\n"
-               "ZEL.CFG      kept as it is\n"
-               "Letter1.TXT  copied\nLetter2.TXT  copied\nLetter3.TXT  copied\n"
-               "ZEL_HLP.RTF  copied\n"
-               "ZELDB.mdb    250 generated deals added\n"
-            << "" << 250;
-        QTest::newRow("sample refused on deals")
-            << QByteArray() << 2 << QStringList{"--sample", "5"} << 1 << ""
-            << "volmera: init: the deal database ZELDB.mdb in %1 holds 2 deals; --sample adds "
-               "deals only to an empty one. Nothing was changed.\n"
-            << 2;
-        QTest::newRow("sample not a number")
-            << QByteArray() << -1 << QStringList{"--sample", "lots"} << 2 << ""
-            << "volmera: init: --sample takes a number of deals from 1 to 1000000, not 'lots'\n"
-               "Run 'volmera --help' for usage.\n"
-            << -1;
+            << QStringList{"--sample", "250"} << 0 << 250;
+        QTest::newRow("sample-refused-on-deals")
+            << QByteArray() << 2 << QStringList{"--sample", "5"} << 1 << 2;
+        QTest::newRow("sample-not-a-number")
+            << QByteArray() << -1 << QStringList{"--sample", "lots"} << 2 << -1;
     }
 
     void prepares() {
@@ -75,8 +46,6 @@ private Q_SLOTS:
         QFETCH(int, deals);
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
-        QFETCH(QString, out);
-        QFETCH(QString, err);
         QFETCH(int, dealsAfter);
         QTemporaryDir dir;
         const QString folder = dir.filePath("office/data"); // made by init when missing
@@ -95,14 +64,17 @@ private Q_SLOTS:
                 StoreFixture::addDeal(*rs, "KEPT", QString("K%1").arg(i));
         }
 
-        const Run r = run(folder, arguments);
-        QCOMPARE(r.err, err.replace("%1", folder));
+        const CommandRun r = run(folder, arguments);
+        const bool done = status == 0;
+        const QString said =
+            goldenText(QStringLiteral("cli/init-%1.txt").arg(QTest::currentDataTag()))
+                .replace("%1", folder);
+        QCOMPARE(r.err, done ? QString() : said);
         QCOMPARE(r.status, status);
         const QString heading = QStringLiteral("Data folder %1 (shipped files from %2)\n")
                                     .arg(folder, QDir::cleanPath(VOLMERA_RESOURCES));
-        QCOMPARE(r.out, out.isEmpty() ? out : heading + out);
+        QCOMPARE(r.out, done ? QString(heading + said) : QString());
 
-        const bool done = status == 0;
         QCOMPARE(readFile(folder + "/ZEL.CFG"),
                  !settings.isEmpty() ? settings
                  : done ? QByteArray("\"DEALER NAME NOT SET (CTRL+SHIFT+S)\",\"\",\"False\"\r\n")

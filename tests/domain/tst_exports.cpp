@@ -6,11 +6,10 @@
 #include "domain/reports/Pagination.h"
 #include "domain/reports/ReportPrinting.h"
 #include "domain/reports/Reports.h"
+#include "fixtures/CommandRun.h"
 #include "fixtures/FixtureDeals.h"
+#include "fixtures/Golden.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -54,11 +53,10 @@ ReportOutput build(const ReportConditions &c) {
 
 // What a program writes to its standard output; a program that fails fails the test.
 QString output(const QString &program, const QStringList &arguments) {
-    QProcess p;
-    p.start(program, arguments);
-    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        qWarning() << program << arguments << p.readAllStandardError();
-    return QString::fromUtf8(p.readAllStandardOutput());
+    const CommandRun run = runProgram(program, arguments);
+    if (run.status != 0)
+        qWarning() << program << arguments << run.err;
+    return run.out;
 }
 
 // A PDF read back keeps the words of each line and their order, not the blanks between them.
@@ -82,12 +80,6 @@ QList<qint64> cents(const QStringList &texts) {
     return all;
 }
 
-QString csvLine(const QJsonArray &row) {
-    QStringList fields;
-    for (const QJsonValue &v : row)
-        fields << v.toString();
-    return fields.join(u'|');
-}
 } // namespace
 
 // The exports read back by other programs: the PDF by pdftotext and pdfinfo, the CSV by
@@ -141,73 +133,32 @@ private Q_SLOTS:
     void sheetsReadBack_data() {
         QTest::addColumn<int>("report");
         QTest::addColumn<int>("by");
-        QTest::addColumn<QStringList>("expected"); // the CSV's rows, fields between bars
-        QTest::addColumn<QString>("filter");       // the spreadsheet's auto-filter
+        QTest::addColumn<QString>("golden"); // the CSV's rows
+        QTest::addColumn<QString>("filter"); // the spreadsheet's auto-filter
         QTest::addColumn<QString>("totals"); // the text report's totals caption; else its last line
         QTest::addColumn<QList<int>>("totalColumns"); // the CSV columns of the text's totals
-        const int dealership = ReportConditions::Dealership;
-        QTest::newRow("F&I log: a row a deal, sums below")
-            << 1 << dealership
-            << QStringList{"Date Sold|F&I Manager|Class|Stock Number|Last Name|Finance "
-                           "Source|Year|Make|"
-                           "Model|Term|APR|Finance Reserve|Service Contract|Credit Life|A&H|Other "
-                           "Profit|Total",
-                           "01/05/"
-                           "2024|JRB|N|N100|ADAMS|GMA|2024|FORD|F150|60|6.90000|500|1000|200|0|300|"
-                           "2000",
-                           "01/10/2024|jrb|U|U200|O'NEIL, "
-                           "\"JR\"||2019|HONDA|CIVIC|1|0.00000|0|800|0|0|"
-                           "350|1150",
-                           "01/20/"
-                           "2024|KLM|N|N300|CHEN||2024|TOYOTA|CAMRY|72|4.50000|750|0|0|150|0|900",
-                           "Total|||||||||||1250|1800|200|150|650|4050"}
-            << "A1:Q4"
-            << "lblFILogTtl" << QList<int>{11, 12, 13, 14, 15, 16};
-        QTest::newRow("gross sales by salesperson: grouped rows")
-            << 3 << int(ReportConditions::Salesperson)
-            << QStringList{"Date Sold|Salesperson|Last Name|Stock Number|Class|Year|Make|Model|"
-                           "Gross|Pack|Net",
-                           "01/05/2024|SMITH|ADAMS|N100|N|2024|FORD|F150|1500|300|1800",
-                           "01/20/2024|smith|CHEN|N300|N|2024|TOYOTA|CAMRY|2000.25|300|2300.25",
-                           "01/10/2024|JONES|O'NEIL, "
-                           "\"JR\"|U200|U|2019|HONDA|CIVIC|-100.5|200|99.5",
-                           "Total||||||||3399.75|800|4199.75"}
-            << "A1:K4"
-            << "lblGSRTtl" << QList<int>{8, 9, 10};
-        QTest::newRow("commission: a row a salesperson")
-            << 4 << dealership
-            << QStringList{"Salesperson|New Units|Used Units|New Commissions|Used "
-                           "Commissions|Total Commissions",
-                           "SMITH|2.0|0.0|550|0|550", "JONES|0.0|1.0|0|150|150",
-                           "Total|2.0|1.0|550|150|700", "Average Commission|||275|150|233.3333"}
-            << "A1:F3"
-            << "lblCommTtl" << QList<int>{1, 2, 3, 4, 5};
-        QTest::newRow("birth dates: a row a person, the birth date a date")
-            << 8 << dealership
-            << QStringList{"Date Sold|Salesperson|First Name|Last Name|Telephone|Address|City|"
-                           "State ZIP|Year|Make|Model|Birth Date",
-                           "01/05/2024|SMITH|ANN|ADAMS|555-0100|1 ELM ST|PEORIA|IL "
-                           "61602|2024|FORD|F150|01/15/1970",
-                           "01/10/2024|JONES|BUD|O'NEIL, \"JR\"|||||2019|HONDA|CIVIC|01/20/1980"}
-            << "A1:L3" << QString() << QList<int>{};
+        const auto row = [](const char *name, int report, const char *golden, const char *filter,
+                            const char *totals, const QList<int> &columns,
+                            int by = ReportConditions::Dealership) {
+            QTest::newRow(name) << report << by << QString(golden) << QString(filter)
+                                << QString(totals) << columns;
+        };
+        row("F&I log: a row a deal, sums below", 1, "fi-log", "A1:Q4", "lblFILogTtl",
+            {11, 12, 13, 14, 15, 16});
+        row("gross sales by salesperson: grouped rows", 3, "gross-sales-by-salesperson", "A1:K4",
+            "lblGSRTtl", {8, 9, 10}, ReportConditions::Salesperson);
+        row("commission: a row a salesperson", 4, "commission", "A1:F3", "lblCommTtl",
+            {1, 2, 3, 4, 5});
+        row("birth dates: a row a person, the birth date a date", 8, "birth-dates", "A1:L3", "",
+            {});
         // Penetration over every deal: service contracts 2 of 3, GAP 2 of 3 whatever its case.
-        QTest::newRow("scoreboard: the figures of the three deals")
-            << 12 << dealership
-            << QStringList{"Group|Rank|Name|Deals|Financed|Service Contract %|Credit Life %|A&H "
-                           "%|Etch "
-                           "%|GAP %|Products Per Deal|F&I Income Per Unit|F&I Income",
-                           "F&I Manager|1|JRB|2|1|100.00|50.00|0.00|50.00|100.00|3.00|1575|3150",
-                           "F&I Manager|2|KLM|1|1|0.00|0.00|100.00|0.00|0.00|1.00|900|900",
-                           "Salesperson|1|SMITH|2|2|50.00|50.00|50.00|0.00|50.00|2.00|1450|2900",
-                           "Salesperson|2|JONES|1|0|100.00|0.00|0.00|100.00|100.00|3.00|1150|1150",
-                           "Dealership||Dealership|3|2|66.67|33.33|33.33|33.33|66.67|2.33|1350|"
-                           "4050"}
-            << "A1:M5" << QString() << QList<int>{3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+        row("scoreboard: the figures of the three deals", 12, "scoreboard", "A1:M5", "",
+            {3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
     }
     void sheetsReadBack() {
         QFETCH(int, report);
         QFETCH(int, by);
-        QFETCH(QStringList, expected);
+        QFETCH(QString, golden);
         QFETCH(QString, filter);
         QFETCH(QString, totals);
         QFETCH(QList<int>, totalColumns);
@@ -219,15 +170,13 @@ private Q_SLOTS:
         exportReport(c, built, csv);
         exportReport(c, built, xlsx);
 
-        const QString python = "import csv, json, sys\n"
+        // Read by Python's csv module, a row a line, fields between bars.
+        const QString python = "import csv, sys\n"
                                "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
-                               "    print(json.dumps(list(csv.reader(f, strict=True))))\n";
-        const QJsonArray rows =
-            QJsonDocument::fromJson(output("python3", {"-c", python, csv}).toUtf8()).array();
-        QStringList read;
-        for (const QJsonValue &row : rows)
-            read << csvLine(row.toArray());
-        QCOMPARE(read, expected);
+                               "    for row in csv.reader(f, strict=True): print('|'.join(row))\n";
+        const QString rows = output("python3", {"-c", python, csv});
+        QCOMPARE(rows, goldenText("exports/" + golden + ".txt"));
+        const QStringList read = rows.split(u'\n');
 
         // The spreadsheet shows what the CSV file holds: dates as dates, amounts as numbers.
         QFile file(csv);
@@ -240,7 +189,7 @@ private Q_SLOTS:
         QVERIFY(sheetXml.contains(R"(<pane ySplit="1" topLeftCell="A2" activePane="bottomLeft" )"
                                   R"(state="frozen"/>)"));
         QCOMPARE(sheetXml.section("<autoFilter ref=\"", 1).section('"', 0, 0), filter);
-        if (expected.value(1).startsWith("01/05/2024")) // the serial day number of 01/05/2024
+        if (read.value(1).startsWith("01/05/2024")) // the serial day number of 01/05/2024
             QVERIFY(sheetXml.contains(QRegularExpression(R"(<c r="A2" s="\d+"><v>45296</v>)")));
 
         // The totals row holds the text report's totals to the cent.

@@ -11,18 +11,13 @@
 #include "domain/reports/PrinterPort.h"
 #include "domain/reports/ReportPrinting.h"
 #include "domain/reports/Reports.h"
-#include "fixtures/Golden.h"
+#include "fixtures/GoldenRows.h"
 #include "fixtures/StoreFixture.h"
 #include "forms/frmRpt.h"
-#include "store/DealSchema.h"
-#include "store/Recordset.h"
 
-#include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 
 using Choice = std::optional<Prompter::PrinterChoice>;
 Q_DECLARE_METATYPE(Choice)
@@ -30,9 +25,6 @@ Q_DECLARE_METATYPE(Choice)
 namespace {
 const QString gsrTotal =
     "                                             Total    850.50    350.00   1200.50\n";
-QString rows(const QStringList &lines) {
-    return lines.isEmpty() ? QString() : lines.join('\n') + '\n';
-}
 QStringList numbered(const QString &prefix, int from, int to) {
     QStringList lines;
     for (int i = from; i <= to; ++i)
@@ -209,48 +201,40 @@ private Q_SLOTS:
         int number = 0;
         for (const PrintedPage &page : paginate(run)) {
             QCOMPARE(page.number, ++number);
-            printed += rows(page.lines);
+            if (!page.lines.isEmpty())
+                printed += page.lines.join('\n') + '\n';
             if (page.pageEnd)
                 printed += QString(reportDescriptor(report)->layout.fileEndRows, '\n');
         }
         QCOMPARE(printed, goldenText("printing/" + golden + ".txt"));
     }
 
+    // A prompt for each answer: the blank sheet first, then a fresh sheet. The jobs sent, each
+    // after a line with its name, are printing/jobs-GOLDEN.txt.
     void printerJobs_data() {
+        QTest::addColumn<QString>("golden");
         QTest::addColumn<bool>("continuous");
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QList<int>>("answers");
-        QTest::addColumn<QStringList>("prompts");
-        QTest::addColumn<QString>("firstJobEnd");
-        QTest::addColumn<QString>("lastJobEnd");
+        const auto row = [](const char *name, const char *golden, bool continuous,
+                            const QStringList &lines, const QList<int> &answers) {
+            QTest::newRow(name) << QString(golden) << continuous << lines << answers;
+        };
         const QStringList list = numbered("L", 1, 44);
         const int ok = Answer::OK, cancel = Answer::Cancel;
-        QTest::newRow("continuous: a form feed line ends a page")
-            << true << list << QList<int>{ok} << QStringList{blankSheet} << "L043\n\f\n"
-            << "L044\n" + gsrTotal;
-        QTest::newRow("single sheets: a fresh sheet after each page")
-            << false << list << QList<int>{ok, ok} << QStringList{blankSheet, freshSheet}
-            << "L043\n"
-            << "L044\n" + gsrTotal;
-        QTest::newRow("cancel at the first prompt: nothing printed")
-            << false << list << QList<int>{cancel} << QStringList{blankSheet} << ""
-            << "";
-        QTest::newRow("cancel at the fresh sheet: nothing more, no totals")
-            << false << list << QList<int>{ok, cancel} << QStringList{blankSheet, freshSheet}
-            << "L043\n"
-            << "L043\n";
-        QTest::newRow("a page end on the last line is followed by the prompt too")
-            << false << group("ADAMS") + numbered("L", 1, 43) << QList<int>{ok, ok}
-            << QStringList{blankSheet, freshSheet} << "L043\n"
-            << "L043\n";
+        row("continuous: a form feed line ends a page", "continuous", true, list, {ok});
+        row("single sheets: a fresh sheet after each page", "single-sheets", false, list, {ok, ok});
+        row("cancel at the first prompt: nothing printed", "cancelled", false, list, {cancel});
+        row("cancel at the fresh sheet: nothing more, no totals", "cancelled-at-fresh-sheet", false,
+            list, {ok, cancel});
+        row("a page end on the last line is followed by the prompt too", "page-end-last-line",
+            false, group("ADAMS") + numbered("L", 1, 43), {ok, ok});
     }
     void printerJobs() {
+        QFETCH(QString, golden);
         QFETCH(bool, continuous);
         QFETCH(QStringList, lines);
         QFETCH(QList<int>, answers);
-        QFETCH(QStringList, prompts);
-        QFETCH(QString, firstJobEnd);
-        QFETCH(QString, lastJobEnd);
         for (int a : answers)
             prompter->answer(a);
         PrintRun run = runOf(3, lines);
@@ -258,11 +242,11 @@ private Q_SLOTS:
         run.bySalesperson = lines.first().contains("(Salesman)");
         run.salespeople = {"ADAMS"};
         QVERIFY(printReport(run, false));
-        QCOMPARE(promptsShown(), prompts);
-        QVERIFY(text(job(0)).endsWith(firstJobEnd));
-        QVERIFY(text(job(jobs().size() - 1)).endsWith(lastJobEnd));
+        QCOMPARE(promptsShown(), QStringList({blankSheet, freshSheet}).mid(0, answers.size()));
+        QString sent;
         for (const QString &name : jobs())
-            QVERIFY(name.endsWith("-default.prn"));
+            sent += "== " + name + "\n" + text(fileBytes(QDir(jobsFolder()).filePath(name)));
+        QCOMPARE(sent, goldenText("printing/jobs-" + golden + ".txt"));
         QVERIFY(!QFile::exists(documentFileName(3)));
     }
 
@@ -287,50 +271,42 @@ private Q_SLOTS:
     void labels_data() {
         QTest::addColumn<QStringList>("lines"); // empty: the test labels
         QTest::addColumn<QString>("job");
-        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("golden");
+        const QStringList ann = {"ANN LEE", "1 MAIN ST", "SALEM, OR 97301", "", ""};
         QTest::newRow("two customers: 12 lines, names on lines 1 and 7")
-            << QStringList{"ANN LEE", "1 MAIN ST", "SALEM, OR 97301", "", "",
-                           "BOB RAY", "2 ELM ST",  "BEND, OR 97701",  "", ""}
-            << "0001-LPT1.prn"
-            << " ANN LEE\n 1 MAIN ST\n SALEM, OR 97301\n \n\n\n"
-               " BOB RAY\n 2 ELM ST\n BEND, OR 97701\n \n\n\n";
+            << ann + QStringList{"BOB RAY", "2 ELM ST", "BEND, OR 97701", "", ""} << "0001-LPT1.prn"
+            << "labels-two-customers";
         QTest::newRow("a list that ends inside an entry stops at its end")
-            << QStringList{"ANN LEE", "1 MAIN ST", "SALEM, OR 97301", "", "", "BOB RAY"}
-            << "0001-LPT1.prn"
-            << " ANN LEE\n 1 MAIN ST\n SALEM, OR 97301\n \n\n\n BOB RAY\n";
-        QTest::newRow("three test labels: 18 lines")
-            << QStringList() << "0001-default.prn"
-            << QString("    XXXXXXXX\n").repeated(4).append("\n\n").repeated(3);
+            << ann + QStringList{"BOB RAY"} << "0001-LPT1.prn"
+            << "labels-cut-short";
+        QTest::newRow("three test labels: 18 lines") << QStringList() << "0001-default.prn"
+                                                     << "labels-test";
     }
     void labels() {
         QFETCH(QStringList, lines);
         QFETCH(QString, job);
-        QFETCH(QString, expected);
+        QFETCH(QString, golden);
         QVERIFY(lines.isEmpty() ? PrintTestLabels() : PrintLabels(lines));
         QCOMPARE(jobs(), QStringList{job});
-        QCOMPARE(text(fileBytes(QDir(jobsFolder()).filePath(job))), expected);
+        QCOMPARE(text(fileBytes(QDir(jobsFolder()).filePath(job))),
+                 goldenText("printing/" + golden + ".txt"));
         QCOMPARE(promptsShown(), QStringList{"LABELS READY TO PRINT"});
         QCOMPARE(prompter->shown.first().style, int(Style::OKCancel));
     }
 
+    // Every box shown, "title|text", is in printing/failures.txt: the first failure ends the run.
     void failures_data() {
         QTest::addColumn<int>("what");
-        QTest::addColumn<QString>("title"); // of the box that reports the failure
-        QTest::addColumn<int>("buttons");
-        QTest::addColumn<int>("boxes"); // shown in all: the first failure ends the run
-        QTest::newRow("three pages on a printer that cannot be reached")
-            << 0 << "REPORT - PRINT GSR" << int(Style::OK) << 2;
-        QTest::newRow("document file that cannot be replaced")
-            << 1 << "REPORT - PRINT GSR" << int(Style::OK) << 1;
-        QTest::newRow("test labels") << 2 << "REPORT - PRT LBLS" << int(Style::OK) << 2;
+        QTest::addColumn<int>("buttons"); // of the box that reports the failure
+        QTest::newRow("three pages on a printer that cannot be reached") << 0 << int(Style::OK);
+        QTest::newRow("document file that cannot be replaced") << 1 << int(Style::OK);
+        QTest::newRow("test labels") << 2 << int(Style::OK);
         QTest::newRow("mailing labels: Retry or Cancel after the third failure")
-            << 3 << "" << int(Style::RetryCancel) << 2;
+            << 3 << int(Style::RetryCancel);
     }
     void failures() {
         QFETCH(int, what);
-        QFETCH(QString, title);
         QFETCH(int, buttons);
-        QFETCH(int, boxes);
         QDir(jobsFolder()).removeRecursively(); // the printer is gone
         prompter->answer(Answer::OK);           // the paper is in
         prompter->answer(Answer::Cancel);       // the Retry or Cancel box
@@ -356,40 +332,36 @@ private Q_SLOTS:
             break;
         }
         QVERIFY(!printed);
-        QCOMPARE(prompter->shown.size(), boxes);
+        QStringList boxes;
+        for (const auto &box : prompter->shown)
+            boxes << box.title + '|' + box.text;
+        QCOMPARE(boxes, goldenRows("printing/failures.txt").replaceInStrings("%1", dir.path()));
         const auto &box = prompter->shown.last();
-        QCOMPARE(box.title, title);
         QCOMPARE(Prompter::buttonsOf(box.style), buttons);
         if (buttons == Style::OK)
             QCOMPARE(box.style & Style::Critical, int(Style::Critical));
-        QVERIFY(box.text.contains(what == 1 ? "cannot be replaced" : "cannot be reached"));
     }
 
     void commandLine_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("made"); // the file it makes: a document file or a job
-        QTest::newRow("print to file")
-            << QStringList{"report", "gross-sales", "--print-to-file"} << 0 << "GSRpt.DOC";
-        QTest::newRow("print, one salesperson")
-            << QStringList{"report",        "gross-sales", "--by",   "salesperson",
-                           "--salesperson", "JONES",       "--print"}
-            << 0 << "jobs/0001-default.prn";
-        QTest::newRow("print on a printer chosen, two copies")
-            << QStringList{"report", "gross-sales", "--print", "--printer",
-                           "OFFICE", "--copies",    "2"}
-            << 0 << "jobs/0001-OFFICE-2.prn";
-        QTest::newRow("no copies")
-            << QStringList{"report", "commission", "--print", "--copies", "0"} << 2 << "";
-        QTest::newRow("mailing labels")
-            << QStringList{"report", "names", "--format", "label", "--print"} << 0
-            << "jobs/0001-LPT1.prn";
-        QTest::newRow("test labels")
-            << QStringList{"labels", "--test"} << 0 << "jobs/0001-default.prn";
-        QTest::newRow("printer gone") << QStringList{"report", "commission", "--print"} << 1 << "";
-        QTest::newRow("--salesperson without --by salesperson")
-            << QStringList{"report", "gross-sales", "--salesperson", "JONES", "--print"} << 2 << "";
-        QTest::newRow("labels without --test") << QStringList{"labels"} << 2 << "";
+        const auto row = [](const char *name, const char *command, int status, const char *made) {
+            QTest::newRow(name) << QString(command).split(' ') << status << QString(made);
+        };
+        row("print to file", "report gross-sales --print-to-file", 0, "GSRpt.DOC");
+        row("print, one salesperson",
+            "report gross-sales --by salesperson --salesperson JONES --print", 0,
+            "jobs/0001-default.prn");
+        row("print on a printer chosen, two copies",
+            "report gross-sales --print --printer OFFICE --copies 2", 0, "jobs/0001-OFFICE-2.prn");
+        row("no copies", "report commission --print --copies 0", 2, "");
+        row("mailing labels", "report names --format label --print", 0, "jobs/0001-LPT1.prn");
+        row("test labels", "labels --test", 0, "jobs/0001-default.prn");
+        row("printer gone", "report commission --print", 1, "");
+        row("--salesperson without --by salesperson",
+            "report gross-sales --salesperson JONES --print", 2, "");
+        row("labels without --test", "labels", 2, "");
     }
     void commandLine() {
         QFETCH(QStringList, arguments);
@@ -398,18 +370,14 @@ private Q_SLOTS:
         makeDatabase();
         if (QTest::currentDataTag() == QLatin1String("printer gone"))
             QDir(jobsFolder()).removeRecursively();
-        const QString command = arguments.takeFirst();
-        arguments << "--data-dir" << dir.path() << "--today"
-                  << "12/06/2026";
-        if (command == "labels")
-            arguments.removeLast(), arguments.removeLast();
-        const int got =
-            command == "labels" ? runLabelsCommand(arguments) : runReportCommand(arguments);
+        const bool labels = arguments.takeFirst() == "labels";
+        arguments << "--data-dir" << dir.path();
+        const int got = labels ? runLabelsCommand(arguments)
+                               : runReportCommand(arguments + QStringList{"--today", "12/06/2026"});
         QDir::setCurrent(dir.path());
         QCOMPARE(got, status);
         if (!made.isEmpty())
-            QVERIFY(
-                text(fileBytes(made)).contains(command == "labels" ? "    XXXXXXXX\n" : "SMITH"));
+            QVERIFY(text(fileBytes(made)).contains(labels ? "    XXXXXXXX\n" : "SMITH"));
     }
 
     // The print dialog's choice: where the printout goes, and the message that says where.
@@ -419,6 +387,10 @@ private Q_SLOTS:
         QTest::addColumn<Choice>("choice");
         QTest::addColumn<QStringList>("shown"); // on the print conditions panel
         QTest::addColumn<QString>("made");      // the file written, or the printer job
+        const auto row = [](const char *name, int report, const char *condition,
+                            const Choice &choice, const QStringList &shown, const char *made) {
+            QTest::newRow(name) << report << QString(condition) << choice << shown << QString(made);
+        };
         const auto to = [](const char *file) {
             Prompter::PrinterChoice c;
             c.toFile = true;
@@ -428,19 +400,16 @@ private Q_SLOTS:
         Prompter::PrinterChoice office;
         office.printer = "OFFICE";
         office.copies = 2;
-        QTest::newRow("dialog cancelled") << 3 << "optPrtBy_0" << Choice() << QStringList() << "";
-        QTest::newRow("gross sales to its document file")
-            << 3 << "optPrtBy_0" << to("") << QStringList{"chkCont"} << "GSRpt.DOC";
-        QTest::newRow("by salesperson, on the printer chosen, two copies")
-            << 3 << "optPrtBy_1" << Choice(office) << QStringList{"chkCont", "lblPrt_1", "cboSM"}
-            << "jobs/0001-OFFICE-2.prn";
-        QTest::newRow("F&I log to a file named")
-            << 1 << "optPrtBy_0" << to("mine.txt") << QStringList{"chkCont", "chkOkiComp"}
-            << "mine.txt";
-        QTest::newRow("F&I log to a PDF") << 1 << "optPrtBy_0" << to("log.PDF")
-                                          << QStringList{"chkCont", "chkOkiComp"} << "log.PDF";
-        QTest::newRow("labels") << 5 << "optPrtFmt_1" << Choice(Prompter::PrinterChoice())
-                                << QStringList{"chkCont", "cmdPrtLbls"} << "jobs/0001-LPT1.prn";
+        row("dialog cancelled", 3, "optPrtBy_0", Choice(), {}, "");
+        row("gross sales to its document file", 3, "optPrtBy_0", to(""), {"chkCont"}, "GSRpt.DOC");
+        row("by salesperson, on the printer chosen, two copies", 3, "optPrtBy_1", office,
+            {"chkCont", "lblPrt_1", "cboSM"}, "jobs/0001-OFFICE-2.prn");
+        row("F&I log to a file named", 1, "optPrtBy_0", to("mine.txt"), {"chkCont", "chkOkiComp"},
+            "mine.txt");
+        row("F&I log to a PDF", 1, "optPrtBy_0", to("log.PDF"), {"chkCont", "chkOkiComp"},
+            "log.PDF");
+        row("labels", 5, "optPrtFmt_1", Prompter::PrinterChoice(), {"chkCont", "cmdPrtLbls"},
+            "jobs/0001-LPT1.prn");
     }
     void printConditionsPanel() {
         QFETCH(int, report);

@@ -26,6 +26,8 @@ using Kind = StoreError::Kind;
 // enough for speed, short enough that other workstations are not kept waiting to save.
 const int batchSize = 25000;
 const int batchMs = 1500;
+// Deals written together in one statement, where the engine keeps them.
+const int keptMost = 1000;
 const int useWaitMs = 10000;
 const int lnKeyField = DealSchema::LNKey;
 
@@ -586,6 +588,20 @@ public:
             batch = std::make_unique<Transaction>(*db);
             batchClock.start();
         }
+        if (writer->keeps()) {
+            try {
+                writer->keep(deal.fields);
+            } catch (const StoreError &e) {
+                if (!refusesTheDeal(e))
+                    throw;
+                refused({deal.where(), deal.stock, e.description()});
+                return;
+            }
+            kept.append({deal.where(), deal.stock, {}});
+            if (kept.size() >= keptMost || batchClock.elapsed() >= batchMs)
+                writeKept();
+            return;
+        }
         DealWriter::Result result;
         try {
             result = writer->add(deal.fields);
@@ -603,11 +619,30 @@ public:
         if (++inBatch >= batchSize || batchClock.elapsed() >= batchMs)
             commit();
     }
+    // The deals kept for writing together, with their records of the change.
+    void writeKept() {
+        QStringList stored;
+        writer->write([&](int i, DealWriter::Result result, const StoreError *refusal) {
+            if (refusal != nullptr)
+                refused({kept[i].where, kept[i].stockNumber, refusal->description()});
+            else if (result == DealWriter::Result::AlreadyThere)
+                ++outcome.alreadyPresent;
+            else
+                stored << kept[i].stockNumber;
+        });
+        kept.clear();
+        audit->writeEach(Audit::Action::Import, stored, file);
+        inBatch += int(stored.size());
+        if (inBatch >= batchSize || batchClock.elapsed() >= batchMs)
+            commit();
+    }
     void refused(const Refusal &refusal) override { outcome.refused.append(refusal); }
     void notForImport() override { ++outcome.notForImport; }
 
     // The run's summary goes in with its last deals.
     void finish() {
+        if (!kept.isEmpty())
+            writeKept();
         if (!batch)
             batch = std::make_unique<Transaction>(*db);
         audit->write(Audit::Action::Import, {}, {}, QString(),
@@ -620,6 +655,8 @@ public:
     }
 
     void commit() {
+        if (!kept.isEmpty())
+            writeKept();
         if (batch) {
             batch->commit();
             batch.reset();
@@ -640,6 +677,7 @@ private:
     std::unique_ptr<Transaction> batch;
     QElapsedTimer batchClock;
     int inBatch = 0;
+    QList<Refusal> kept; // where and stock number of each deal kept
 };
 
 QString fileName(const ExportFile &file) {

@@ -105,6 +105,13 @@ public:
 
     virtual void createTable(const QString &table, const QList<FieldDef> &fields,
                              const QList<IndexDef> &indexes) = 0;
+    // Brings the indexes of an older table to the way createTable makes them now.
+    virtual void upgradeIndexes(const QString &table, const QList<FieldDef> &fields,
+                                const QList<IndexDef> &indexes) {
+        Q_UNUSED(table);
+        Q_UNUSED(fields);
+        Q_UNUSED(indexes);
+    }
     virtual void addField(const QString &table, const FieldDef &field) = 0; // after all others
     virtual void dropTable(const QString &table) = 0;
     virtual bool hasTable(const QString &table) = 0;

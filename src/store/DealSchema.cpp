@@ -153,6 +153,7 @@ OpenOutcome openOnServer(Database &db) {
     }
     ensureSideTables(db);
     const bool upgraded = addLaterFields(db);
+    db.upgradeIndexes(DealSchema::Table, DealSchema::fields(), DealSchema::indexes());
     t.commit();
     return upgraded ? OpenOutcome::Upgraded : OpenOutcome::Current;
 }

@@ -470,12 +470,44 @@ void PgDatabase::createTable(const QString &table, const QList<FieldDef> &fields
     for (const IndexDef &index : indexes) {
         const auto field = std::find_if(fields.cbegin(), fields.cend(),
                                         [&](const FieldDef &f) { return f.name == index.field; });
-        const QString column = quotedName(index.field);
-        const bool text = field != fields.cend() && field->type == FieldDef::Text;
-        exec(QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
-                 .arg(index.unique ? QStringLiteral("UNIQUE ") : QString(), quotedName(index.name),
-                      quotedName(table), orderTerm(text ? textKey(column) : column, false)));
+        createIndex(table, index, field != fields.cend() && field->type == FieldDef::Text);
         // The index that orders the whole table, as the primary key does on the file.
+        if (index.primary)
+            exec(QStringLiteral("COMMENT ON INDEX %1 IS 'primary'").arg(quotedName(index.name)));
+    }
+}
+
+void PgDatabase::createIndex(const QString &table, const IndexDef &index, bool text) {
+    const QString column = quotedName(index.field);
+    // The key as the program orders by it, and the order of writing after it as every ordered
+    // selection ends, so that the server walks the index instead of sorting the table. A unique
+    // key has no ties to break.
+    QString key = orderTerm(text ? textKey(column) : column, false);
+    if (!index.unique)
+        key += QStringLiteral(", rowid");
+    exec(QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
+             .arg(index.unique ? QStringLiteral("UNIQUE ") : QString(), quotedName(index.name),
+                  quotedName(table), key));
+}
+
+void PgDatabase::upgradeIndexes(const QString &table, const QList<FieldDef> &fields,
+                                const QList<IndexDef> &indexes) {
+    // An older table's ordering indexes hold the key alone.
+    for (const IndexDef &index : indexes) {
+        if (index.unique)
+            continue;
+        Statement s(*this, QStringLiteral("SELECT x.indnatts FROM pg_index x JOIN pg_class i ON "
+                                          "i.oid = x.indexrelid WHERE x.indrelid = "
+                                          "to_regclass(quote_ident(?1)) AND i.relname = ?2"));
+        s.bind(1, table);
+        s.bind(2, index.name);
+        if (!s.step() || s.int64(0) != 1)
+            continue;
+        s.reset();
+        const auto field = std::find_if(fields.cbegin(), fields.cend(),
+                                        [&](const FieldDef &f) { return f.name == index.field; });
+        exec(QStringLiteral("DROP INDEX %1").arg(quotedName(index.name)));
+        createIndex(table, index, field != fields.cend() && field->type == FieldDef::Text);
         if (index.primary)
             exec(QStringLiteral("COMMENT ON INDEX %1 IS 'primary'").arg(quotedName(index.name)));
     }

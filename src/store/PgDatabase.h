@@ -26,6 +26,8 @@ public:
 
     void createTable(const QString &table, const QList<FieldDef> &fields,
                      const QList<IndexDef> &indexes) override;
+    void upgradeIndexes(const QString &table, const QList<FieldDef> &fields,
+                        const QList<IndexDef> &indexes) override;
     void addField(const QString &table, const FieldDef &field) override;
     void dropTable(const QString &table) override;
     bool hasTable(const QString &table) override;
@@ -82,6 +84,7 @@ private:
     PgDatabase(PGconn *conn, DatabaseAddress address);
     std::unique_ptr<PreparedStatement> prepare(const QString &sql) override;
     void setUp();
+    void createIndex(const QString &table, const IndexDef &index, bool text);
 
     PGconn *conn;
     DatabaseAddress where;

@@ -69,12 +69,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("dealer");
         QTest::addColumn<QString>("message"); // the MAIN box's text, or empty for none
         QTest::addColumn<QString>("office");  // the office's own password, or empty for none
+        QTest::addColumn<QString>("files");   // hook, junk database or a database with a deal
 
         const auto row = [](const char *name, const QByteArray &settings, const char *typed,
                             bool asked, bool shown, const QString &dealer, const char *message = "",
-                            const char *office = "") {
+                            const char *office = "", const char *files = "") {
             QTest::newRow(name) << settings << QString(typed) << asked << shown << dealer
-                                << QString(message) << QString(office);
+                                << QString(message) << QString(office) << QString(files);
         };
         const QByteArray asks("\"ACE\",\"\",\"True\"\r\n");
         row("no settings file", {}, "", false, true, Defaults::DefaultDealerLine);
@@ -93,6 +94,11 @@ private Q_SLOTS:
             "neither True nor False");
         row("binary garbage", QByteArray("\x01\xff\x00\x02", 4), "", false, true,
             Defaults::DefaultDealerLine, "unreadable characters");
+        const QString dealer = Defaults::DefaultDealerLine;
+        row("start-up batch file launched", {}, "", false, true, dealer, "", "", "hook");
+        row("unreadable database reported and kept", {}, "", false, true, dealer,
+            "not a deal database", "", "junk");
+        row("database with deals kept", {}, "", false, true, dealer, "", "", "deal");
     }
 
     void startUp() {
@@ -103,6 +109,18 @@ private Q_SLOTS:
         QFETCH(QString, dealer);
         QFETCH(QString, message);
         QFETCH(QString, office);
+        QFETCH(QString, files);
+        const QString hook = dir.filePath("drive/orbel4usb/zelusb.bat");
+        const QByteArray junk = QByteArray("not a database at all\n").repeated(100);
+        if (files == "hook") {
+            QDir().mkpath(dir.filePath("drive/orbel4usb"));
+            writeFile(hook, "true\n");
+        } else if (files == "junk") {
+            writeFile("ZELDB.mdb", junk);
+        } else if (files == "deal") {
+            createDealDatabase("ZELDB.mdb");
+            StoreFixture::addDeal(*Database::open("ZELDB.mdb")->openRecordset("ZEL"), "KEPT", "K1");
+        }
         if (!office.isEmpty()) {
             createDealDatabase("ZELDB.mdb");
             OfficePassword::set(*Database::open("ZELDB.mdb"), office);
@@ -122,7 +140,7 @@ private Q_SLOTS:
         QCOMPARE(screens.shown, shown);
         QCOMPARE(appSettings().DealerName, dealer);
         QCOMPARE(appSettings().DatabasePath, QStringLiteral(".\\ZELDB.mdb"));
-        QVERIFY(screens.launched.isEmpty());
+        QCOMPARE(screens.launched, files == "hook" ? QStringList{hook} : QStringList());
         if (message.isEmpty()) {
             QCOMPARE(prompter.shown.size(), 0);
         } else {
@@ -131,45 +149,17 @@ private Q_SLOTS:
             QCOMPARE(prompter.shown[0].style, 16);
             QVERIFY2(prompter.shown[0].text.contains(message), qPrintable(prompter.shown[0].text));
         }
-        // The database is there with the deal table, and the settings file was not touched.
-        QCOMPARE(Database::open("ZELDB.mdb")->fields("ZEL").size(), 46);
+        // The database is there with the deal table and its deals, or kept as it was; the settings
+        // file was not touched.
+        if (files == "junk") {
+            QCOMPARE(readFile("ZELDB.mdb"), junk);
+        } else {
+            auto db = Database::open("ZELDB.mdb");
+            QCOMPARE(db->fields("ZEL").size(), 46);
+            QCOMPARE(db->openRecordset("ZEL")->recordCount(), files == "deal" ? 1 : 0);
+        }
         if (!settings.isEmpty())
             QCOMPARE(readFile("ZEL.CFG"), settings);
-    }
-
-    void startupBatchFileIsLaunchedWhenPresent() {
-        QDir().mkpath(dir.filePath("drive/orbel4usb"));
-        writeFile(dir.filePath("drive/orbel4usb/zelusb.bat"), "true\n");
-        ScriptedPrompter prompter;
-        PrompterScope scope(&prompter);
-        ScriptedScreens screens;
-        QVERIFY(Main(screens));
-        QCOMPARE(screens.launched, QStringList{dir.filePath("drive/orbel4usb/zelusb.bat")});
-        QCOMPARE(prompter.shown.size(), 0);
-    }
-
-    void unreadableDatabaseIsReportedAndKept() {
-        const QByteArray junk = QByteArray("not a database at all\n").repeated(100);
-        writeFile("ZELDB.mdb", junk);
-        ScriptedPrompter prompter;
-        PrompterScope scope(&prompter);
-        ScriptedScreens screens;
-        QVERIFY(Main(screens));
-        QCOMPARE(prompter.shown.size(), 1);
-        QCOMPARE(prompter.shown[0].title, QStringLiteral("MAIN"));
-        QVERIFY(prompter.shown[0].text.contains("not a deal database"));
-        QCOMPARE(readFile("ZELDB.mdb"), junk);
-    }
-
-    void databaseWithDealsIsKept() {
-        createDealDatabase("ZELDB.mdb");
-        {
-            auto db = Database::open("ZELDB.mdb");
-            StoreFixture::addDeal(*db->openRecordset("ZEL"), "KEPT", "K1");
-        }
-        ScriptedScreens screens;
-        QVERIFY(Main(screens));
-        QCOMPARE(Database::open("ZELDB.mdb")->openRecordset("ZEL")->recordCount(), 1);
     }
 };
 

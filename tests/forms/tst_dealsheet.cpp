@@ -6,6 +6,7 @@
 #include "domain/entry/DealSheet.h"
 #include "domain/reports/PrinterPort.h"
 #include "fixtures/FormFixture.h"
+#include "fixtures/Golden.h"
 #include "fixtures/MemoryPrintJob.h"
 #include "fixtures/StoreFixture.h"
 #include "forms/EntryBox.h"
@@ -19,13 +20,6 @@
 
 namespace {
 using Job = MemoryPrintJob;
-
-QStringList shown(const ScriptedPrompter &p) {
-    QStringList out;
-    for (const auto &s : p.shown)
-        out << QStringLiteral("%1|%2|%3").arg(s.style).arg(s.title, s.text);
-    return out;
-}
 
 const QString paperPrompt = "1||INSERT BLANK SHEET OF PAPER IN PRINTER";
 
@@ -59,37 +53,7 @@ class DealSheetTest : public QObject {
 
 private Q_SLOTS:
     void wholeSheet() {
-        const QList<QStringList> expected = {
-            {"2:VOLMERA  VER8.10 for ACME MOTORS "},
-            {},
-            {"55:Stock # A1234"},
-            {"2:Date Sold 03/05/2001", "54:New/Used N", "68:Year 2001"},
-            {"58:Make FORD"},
-            {"16:Last Name", "32:First MI", "57:Model TAURUS"},
-            {"10:BUYER SMITH", "32:JOHN Q", "57:Vin # 1FAFP55U01A123456"},
-            {"9:SPOUSE SMITH", "32:MARY"},
-            {"8:Address 123 MAIN ST", "59:Unit Profit", "71:   1200.00"},
-            {"11:City PORTLAND", "57:Salesman Comm", "71:    150.00"},
-            {"6:State/Zip OR 97201", "55:Salesman 2 Comm", "71:      0.00"},
-            {"6:Buyer DOB 01/02/1960", "56:ASM Commission", "71:     25.50"},
-            {"5:Spouse DOB 03/04/1962", "57:FI Commission", "71:     80.00"},
-            {"8:Phone # 555-1234", "55:Finance Reserve", "71:    450.00"},
-            {"4:Salesperson BOB JONES", "50:Service Contract Res", "71:    300.00"},
-            {"9:FI MGR ABC", "58:Life Reserve", "71:    120.25"},
-            {"2:Delivery Date 03/06/2001", "60:AH Reserve", "71:     60.75"},
-            {"67:GAP", "71:    200.00"},
-            {"13:Term  60", "23:APR/Lease Rate  6.90000", "56:Other Profit 2", "71:      0.00"},
-            {"5:LAH Eligible Y", "71:    -15.00"},
-            {"5:Srv Eligible N", "54:Total FI Reserve", "71:   1031.00"},
-            {"3:Finance Source GMA", "66:Pack", "71:    300.00"},
-            {"2:Amount Financed", "18:  15000.00", "61:Admin Fee", "71:    199.00"},
-            {"6:Monthly Pmt", "18:    296.31", "58:Total Profit", "71:   2581.25"},
-            {},
-        };
-        const QStringList lines = dealSheetLines(source(dealBoxes()));
-        QCOMPARE(lines.size(), expected.size());
-        for (int i = 0; i < lines.size(); ++i)
-            QCOMPARE(lines[i], placed(expected[i]));
+        QCOMPARE(dealSheetLines(source(dealBoxes())), goldenLines("forms/dealsheet.txt"));
     }
 
     void columns_data() {
@@ -132,52 +96,28 @@ private Q_SLOTS:
             QCOMPARE(lines.at(14), "   Salesperson " + text);
     }
 
-    void emptyAmountsPrintZero() {
-        const QStringList lines =
-            dealSheetLines({"X", QStringList(44), fieldCaptions(), QString(), QString()});
-        QCOMPARE(lines.size(), 25);
-        for (int line = 9; line <= 24; ++line) {
-            QCOMPARE(lines[line - 1].size(), 80);
-            QCOMPARE(lines[line - 1].mid(70), "      0.00");
-        }
-        QCOMPARE(lines[22].mid(17, 10), "      0.00");
-        // An empty term and rate are blank, not 0 and 0.00000.
-        QCOMPARE(lines[18].left(46), "            Term      APR/Lease Rate          ");
+    // No amount typed prints 0.00 in every amount column; an empty term and rate are blank.
+    void emptyDeal() {
+        QCOMPARE(dealSheetLines({"X", QStringList(44), fieldCaptions(), QString(), QString()}),
+                 goldenLines("forms/dealsheet-empty.txt"));
     }
 
-    void printing_data() {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<int>("failure");
-        QTest::addColumn<bool>("sent");
-        QTest::addColumn<QStringList>("messages");
-        QTest::newRow("OK sends every line")
-            << int(Answer::OK) << int(Job::None) << true << QStringList{paperPrompt};
-        QTest::newRow("Cancel prints nothing")
-            << int(Answer::Cancel) << int(Job::None) << false << QStringList{paperPrompt};
-        QTest::newRow("failed write leaves the job unsent")
-            << int(Answer::OK) << int(Job::Write) << false
-            << QStringList{paperPrompt, "16|REPORT - PRINT CMD|The printer is out of paper."};
-    }
-    void printing() {
-        QFETCH(int, answer);
-        QFETCH(int, failure);
-        QFETCH(bool, sent);
-        QFETCH(QStringList, messages);
-        ScriptedPrompter prompter;
-        prompter.answer(answer);
+    // A printer that fails part-way gets no half sheet, and the box says why.
+    void failedWriteSendsNothing() {
+        FormFixture fx;
+        fx.prompter.answer(Answer::OK);
         Job job;
-        job.failure = Job::Failure(failure);
-        const QStringList lines = dealSheetLines(source(dealBoxes()));
-        QCOMPARE(printDealSheet(lines, prompter, job.opener()), sent);
-        QCOMPARE(shown(prompter), messages);
-        QCOMPARE(job.closed, sent);
-        QCOMPARE(job.bytes, sent ? (lines.join("\r\n") + "\r\n").toLatin1() : QByteArray());
+        job.failure = Job::Write;
+        QVERIFY(!printDealSheet(dealSheetLines(source(dealBoxes())), fx.prompter, job.opener()));
+        QCOMPARE(fx.shown(),
+                 (QStringList{paperPrompt, "16|REPORT - PRINT CMD|The printer is out of paper."}));
+        QVERIFY(!job.closed);
+        QCOMPARE(job.bytes, QByteArray());
     }
 
     // The menu item prints the screen as shown, unsaved edits included; Cancel prints nothing.
     void menuItemPrintsTheScreen() {
         FormFixture fx;
-        ScriptedPrompter &prompter = fx.prompter;
         appSettings().DatabasePath = ".\\ZELDB.mdb";
         appSettings().VersionText = "VER8.10";
         appSettings().DealerName = "ACE MOTORS";
@@ -189,20 +129,16 @@ private Q_SLOTS:
         {
             frmZEL form;
             QVERIFY(form.mnuPrintRec->isEnabled());
-            prompter.answer(Answer::Cancel);
+            fx.prompter.answer(Answer::Cancel);
             form.mnuPrintRec->trigger();
-            QCOMPARE(shown(prompter), QStringList{paperPrompt});
+            QCOMPARE(fx.shown(), QStringList{paperPrompt});
             QVERIFY(QDir("jobs").isEmpty());
             form.txtZEL[6]->setText("SALEM");
             form.mnuPrintRec->trigger();
             QFile job("jobs/0001-default.prn");
             QVERIFY(job.open(QIODevice::ReadOnly));
-            const QList<QByteArray> lines = job.readAll().split('\n');
-            QCOMPARE(lines.size(), 26);
-            QCOMPARE(lines[0], " VOLMERA  VER8.10 for ACE MOTORS \r");
-            QCOMPARE(lines[9],
-                     "          City SALEM" + QByteArray(36, ' ') + "Salesman Comm       0.00\r");
-            QCOMPARE(lines[20].mid(53), "Total FI Reserve     100.00\r");
+            QCOMPARE(job.readAll(),
+                     (goldenLines("forms/dealsheet-screen.txt").join("\r\n") + "\r\n").toLatin1());
         }
         PrinterPort::captureJobsIn({});
     }

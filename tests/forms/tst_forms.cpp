@@ -31,28 +31,12 @@ void writeBytes(const QString &path, const QByteArray &bytes) {
     file.write(bytes);
 }
 
-QString captionAfterOK(const QString &dealer) {
-    return QStringLiteral("VOLMERA  VER8.10 ") + dealer + QLatin1Char(' ');
-}
-
-// Closes the dialog the way a user would: a button, Escape or the window's close box.
-void closeBy(ZELSetUp *dialog, const QString &how) {
-    if (how == QLatin1String("OK"))
-        QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
-    else if (how == QLatin1String("CANCEL"))
-        QTest::mouseClick(dialog->cmdCancel, Qt::LeftButton);
-    else if (how == QLatin1String("Escape"))
-        QTest::keyClick(dialog, Qt::Key_Escape);
-    else
-        dialog->close();
-}
 } // namespace
 
 class FormsTest : public QObject {
     Q_OBJECT
 private:
     std::unique_ptr<FormFixture> fx;
-    ScriptedPrompter *prompter = nullptr;
 
 private Q_SLOTS:
     // Enter in a message box gives its default button: the first, or the second where a Yes
@@ -83,7 +67,6 @@ private Q_SLOTS:
 
     void init() {
         fx = std::make_unique<FormFixture>();
-        prompter = &fx->prompter;
         appSettings().VersionText = Defaults::VersionText;
     }
 
@@ -94,12 +77,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("confirmed");
         QTest::addColumn<bool>("refused");
-        QTest::addColumn<bool>("stillOpen");
         QTest::addColumn<int>("result");
         const auto row = [](const char *name, const char *typed, const char *button,
                             const char *confirmed, bool refused) {
             QTest::newRow(name) << QString(typed) << QString(button) << QString(confirmed)
-                                << refused << refused
+                                << refused
                                 << int(refused || button != QString("OK") ? QDialog::Rejected
                                                                           : QDialog::Accepted);
         };
@@ -116,7 +98,6 @@ private Q_SLOTS:
         QFETCH(QString, button);
         QFETCH(QString, confirmed);
         QFETCH(bool, refused);
-        QFETCH(bool, stillOpen);
         QFETCH(int, result);
         appSettings().TypedPassword = QStringLiteral("LAST");
         frmPW prompt;
@@ -133,146 +114,103 @@ private Q_SLOTS:
             prompt.close();
 
         QCOMPARE(appSettings().TypedPassword, confirmed);
-        QCOMPARE(prompt.isVisible(), stillOpen);
+        QCOMPARE(prompt.isVisible(), refused); // a refused password is asked again
         QCOMPARE(prompt.result(), result);
-        QCOMPARE(prompter->shown.size(), refused ? 1 : 0);
+        QCOMPARE(fx->shown(), refused ? QStringList{"0||PASSWORK INCORRECT"} : QStringList());
         if (refused) {
-            const ScriptedPrompter::Shown &box = prompter->shown.first();
-            QCOMPARE(box.text, QStringLiteral("PASSWORK INCORRECT"));
-            QCOMPARE(box.style, 0);
-            QVERIFY(box.title.isEmpty());
             QVERIFY(prompt.Text1->text().isEmpty());
             QTRY_VERIFY(prompt.Text1->hasFocus());
         }
     }
 
-    void setupLoads_data() {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("shownName");
-        QTest::addColumn<bool>("ticked");
-        QTest::addColumn<bool>("complains");
-        QTest::newRow("no file") << QByteArray() << "" << false << false;
-        QTest::newRow("password True")
-            << QByteArray("\"ACME\",\"R\",\"True\"\r\n") << "ACME" << true << false;
-        QTest::newRow("no third item")
-            << QByteArray("\"ACME\",\"R\"\r\n") << "ACME" << false << false;
-        QTest::newRow("bad third item")
-            << QByteArray("\"ACME\",\"R\",\"maybe\"\r\n") << "ACME" << false << true;
-        QTest::newRow("name only") << QByteArray("\"ACME\"\r\n") << "ACME" << false << true;
-    }
-    void setupLoads() {
-        QFETCH(QByteArray, file);
-        QFETCH(QString, shownName);
-        QFETCH(bool, ticked);
-        QFETCH(bool, complains);
-        if (!file.isNull())
-            writeBytes(QStringLiteral("ZEL.CFG"), file);
-        QWidget entry;
-        entry.show();
-        QPointer<ZELSetUp> dialog = ZELSetUp::open(&entry);
-
-        QCOMPARE(dialog->Text1->text(), shownName);
-        QCOMPARE(dialog->chkPW->isChecked(), ticked);
-        QVERIFY(!entry.isEnabled());
-        QCOMPARE(prompter->shown.size(), complains ? 1 : 0);
-        if (complains) {
-            QCOMPARE(prompter->shown.first().style, 16);
-            QCOMPARE(prompter->shown.first().title, QStringLiteral("SETUP - FORM LOAD"));
-        }
-        dialog->close();
-    }
-
-    void setupWrites_data() {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QString>("typed");
+    // The set-up dialog: what it shows from the file, then what each way of closing it leaves
+    // in the file, the settings and the entry window's caption.
+    void setup_data() {
+        QTest::addColumn<QByteArray>("before"); // null: no file; "<folder>": a folder in its place
+        QTest::addColumn<QString>("shown");     // the name shown, "+" when the box is ticked
+        QTest::addColumn<QString>("typed");     // null: the dialog left as it opened
         QTest::addColumn<bool>("tick");
-        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QByteArray>("after"); // null: no file to read
         QTest::addColumn<QString>("dealer");
-        const QByteArray unset = Defaults::DefaultDealerLine.toLatin1();
-        QTest::newRow("trailing blanks dropped")
-            << QByteArray() << "ACE MOTORS   " << false
-            << QByteArray("\"ACE MOTORS\",\"\",\"False\"\r\n") << "ACE MOTORS";
-        QTest::newRow("leading blanks kept")
-            << QByteArray() << "  ACE MOTORS " << false
-            << QByteArray("\"  ACE MOTORS\",\"\",\"False\"\r\n") << "  ACE MOTORS";
-        QTest::newRow("blanks only")
-            << QByteArray() << "   " << false << "\"" + unset + "\",\"\",\"False\"\r\n"
-            << Defaults::DefaultDealerLine;
-        QTest::newRow("password ticked")
-            << QByteArray() << "NAME" << true << QByteArray("\"NAME\",\"\",\"True\"\r\n") << "NAME";
-        QTest::newRow("reserved item carried, password cleared")
-            << QByteArray("\"OLD\",\"KEEP ME\",\"True\"\r\n") << "NEW" << false
-            << QByteArray("\"NEW\",\"KEEP ME\",\"False\"\r\n") << "NEW";
+        QTest::addColumn<QStringList>("messages");
+        const auto row = [](const char *name, const QByteArray &before, const char *shown,
+                            const QString &typed, bool tick, const char *how,
+                            const QByteArray &after, const QString &dealer,
+                            const QStringList &messages = {}) {
+            QTest::newRow(name) << before << QString(shown) << typed << tick << QString(how)
+                                << after << dealer << messages;
+        };
+        const QByteArray none, ticked = "\"ACME\",\"R\",\"True\"\r\n";
+        const QString keep, load = "16|SETUP - FORM LOAD|";
+        row("password True", ticked, "ACME+", keep, false, "close box", ticked, "ACME");
+        row("no third item", "\"ACME\",\"R\"\r\n", "ACME", keep, false, "close box",
+            "\"ACME\",\"R\"\r\n", "ACME");
+        row("bad third item", "\"ACME\",\"R\",\"maybe\"\r\n", "ACME", keep, false, "close box",
+            "\"ACME\",\"R\",\"maybe\"\r\n", "ACME",
+            {load +
+             "The password choice \"maybe\" in the settings file is neither True nor False."});
+        row("name only", "\"ACME\"\r\n", "ACME", keep, false, "close box", "\"ACME\"\r\n", "ACME",
+            {load + "The settings file ZEL.CFG is incomplete: it should hold the dealer name, a "
+                    "reserved item and the password choice."});
+        row("trailing blanks dropped", none, "", "ACE MOTORS   ", false, "OK",
+            "\"ACE MOTORS\",\"\",\"False\"\r\n", "ACE MOTORS");
+        row("leading blanks kept", none, "", "  ACE MOTORS ", false, "OK",
+            "\"  ACE MOTORS\",\"\",\"False\"\r\n", "  ACE MOTORS");
+        row("blanks only", none, "", "   ", false, "OK",
+            "\"" + Defaults::DefaultDealerLine.toLatin1() + "\",\"\",\"False\"\r\n",
+            Defaults::DefaultDealerLine);
+        row("password ticked", none, "", "NAME", true, "OK", "\"NAME\",\"\",\"True\"\r\n", "NAME");
+        row("reserved item carried, password cleared", ticked, "ACME+", "NEW", false, "OK",
+            "\"NEW\",\"R\",\"False\"\r\n", "NEW");
+        row("CANCEL", none, "", "ACE", false, "CANCEL", none, "");
+        row("Escape", none, "", "ACE", false, "Escape", none, "");
+        row("close box", none, "", "ACE", false, "close box", none, "");
+        row("unwritable file", "<folder>", "", "ACE", false, "OK", none, "ACE",
+            {"16|SETUP - OK CMD|The settings file ZEL.CFG cannot be written: Filename refers to a "
+             "directory"});
     }
-    void setupWrites() {
+    void setup() {
         QFETCH(QByteArray, before);
+        QFETCH(QString, shown);
         QFETCH(QString, typed);
         QFETCH(bool, tick);
+        QFETCH(QString, how);
         QFETCH(QByteArray, after);
         QFETCH(QString, dealer);
-        if (!before.isNull())
+        QFETCH(QStringList, messages);
+        if (before == "<folder>")
+            QVERIFY(QDir().mkdir(QStringLiteral("ZEL.CFG")));
+        else if (!before.isNull())
             writeBytes(QStringLiteral("ZEL.CFG"), before);
-        QWidget entry;
-        entry.show();
-        QPointer<ZELSetUp> dialog = ZELSetUp::open(&entry);
-        dialog->Text1->clear();
-        QTest::keyClicks(dialog->Text1, typed);
-        dialog->chkPW->setChecked(tick);
-        QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
-
-        QCOMPARE(fileBytes(QStringLiteral("ZEL.CFG")), after);
-        QCOMPARE(appSettings().DealerName, dealer);
-        QCOMPARE(entry.windowTitle(), captionAfterOK(dealer));
-        QVERIFY(prompter->shown.isEmpty());
-    }
-
-    void setupClosing_data() {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<bool>("saved");
-        QTest::newRow("OK") << "OK" << true;
-        QTest::newRow("CANCEL") << "CANCEL" << false;
-        QTest::newRow("Escape") << "Escape" << false;
-        QTest::newRow("close box") << "close box" << false;
-    }
-    void setupClosing() {
-        QFETCH(QString, how);
-        QFETCH(bool, saved);
         QWidget entry;
         entry.setWindowTitle(QStringLiteral("ENTRY"));
         entry.show();
         QPointer<ZELSetUp> dialog = ZELSetUp::open(&entry);
-        QVERIFY(dialog->isVisible());
-        QVERIFY(!entry.isEnabled());
-        QVERIFY(dialog->isEnabled());
-        QTest::keyClicks(dialog->Text1, QStringLiteral("ACE"));
-
-        closeBy(dialog, how);
+        QVERIFY(dialog->isVisible() && dialog->isEnabled() && !entry.isEnabled());
+        QCOMPARE(dialog->Text1->text() + (dialog->chkPW->isChecked() ? "+" : ""), shown);
+        if (!typed.isNull()) {
+            dialog->Text1->clear();
+            QTest::keyClicks(dialog->Text1, typed);
+            dialog->chkPW->setChecked(tick);
+        }
+        // Closed the way a user would: a button, Escape or the window's close box.
+        if (how == QLatin1String("OK"))
+            QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
+        else if (how == QLatin1String("CANCEL"))
+            QTest::mouseClick(dialog->cmdCancel, Qt::LeftButton);
+        else if (how == QLatin1String("Escape"))
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        else
+            dialog->close();
 
         QVERIFY(entry.isEnabled());
         QTRY_VERIFY(dialog.isNull());
-        QCOMPARE(QFile::exists(QStringLiteral("ZEL.CFG")), saved);
-        QCOMPARE(entry.windowTitle(), saved ? captionAfterOK("ACE") : QStringLiteral("ENTRY"));
-        QCOMPARE(appSettings().DealerName, saved ? QStringLiteral("ACE") : QString());
-        QVERIFY(prompter->shown.isEmpty());
-    }
-
-    void setupUnwritableFile() {
-        QVERIFY(QDir().mkdir(QStringLiteral("ZEL.CFG")));
-        QWidget entry;
-        entry.show();
-        QPointer<ZELSetUp> dialog = ZELSetUp::open(&entry);
-        QVERIFY(prompter->shown.isEmpty());
-        QTest::keyClicks(dialog->Text1, QStringLiteral("ACE"));
-        QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
-
-        QCOMPARE(prompter->shown.size(), 1);
-        QCOMPARE(prompter->shown.first().style, 16);
-        QCOMPARE(prompter->shown.first().title, QStringLiteral("SETUP - OK CMD"));
-        QVERIFY(!prompter->shown.first().text.isEmpty());
-        QTRY_VERIFY(dialog.isNull());
-        QVERIFY(entry.isEnabled());
-        QCOMPARE(entry.windowTitle(), captionAfterOK("ACE"));
-        QCOMPARE(appSettings().DealerName, QStringLiteral("ACE"));
+        QCOMPARE(fileBytes(QStringLiteral("ZEL.CFG")), after);
+        QCOMPARE(appSettings().DealerName, dealer);
+        QCOMPARE(entry.windowTitle(),
+                 how == "OK" ? "VOLMERA  VER8.10 " + dealer + ' ' : QString("ENTRY"));
+        QCOMPARE(fx->shown(), messages);
     }
 
     void entryWindowOpensSetupAndExits() {
@@ -298,9 +236,7 @@ private Q_SLOTS:
         QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(openDialogs().size(), 1);
 
-        ZELSetUp *dialog = openDialogs().first();
-        QVERIFY(dialog != nullptr);
-        QTest::mouseClick(dialog->cmdCancel, Qt::LeftButton);
+        QTest::mouseClick(openDialogs().first()->cmdCancel, Qt::LeftButton);
         QVERIFY(window.isEnabled());
         QTRY_VERIFY(openDialogs().isEmpty());
 

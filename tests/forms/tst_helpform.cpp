@@ -4,6 +4,7 @@
 #include "domain/entry/ScreenFit.h"
 #include "domain/help/HelpSection.h"
 #include "fixtures/FormFixture.h"
+#include "fixtures/Golden.h"
 #include "forms/NavigationBar.h"
 #include "forms/frmHelp.h"
 #include "forms/frmZEL.h"
@@ -27,17 +28,6 @@ void writeHelp(const QByteArray &bytes) {
     file.write(bytes);
 }
 
-const QString aboutShown =
-    QStringLiteral("\n\n\n\n"
-                   "               VOLMERA PROGRAM\n\n\n"
-                   "               AFFORDABLE SOFTWARE FOR NEW AND USED\n"
-                   "               AUTO DEALERSHIPS ON WINDOWS NETWORKS\n\n\n"
-                   "               DEAL DATABASE:\n"
-                   "               ZELDB.mdb");
-const QString loadTitle = QStringLiteral("16|HELP FORM LOAD|");
-const QString noEnd = loadTitle + "The help document \".\\ZEL_HLP.RTF\" has no end tag E01^ after "
-                                  "S01^.";
-
 QTextCharFormat formatAt(QTextEdit *box, int position) {
     QTextCursor cursor(box->document());
     cursor.setPosition(position);
@@ -48,58 +38,48 @@ QTextCharFormat formatAt(QTextEdit *box, int position) {
 class HelpFormTest : public QObject {
     Q_OBJECT
     std::unique_ptr<FormFixture> fx;
-    ScriptedPrompter *prompter = nullptr;
-
-    QStringList messages() { return fx->shown(); }
 
 private Q_SLOTS:
-    void init() {
-        fx = std::make_unique<FormFixture>();
-        prompter = &fx->prompter;
-    }
+    void init() { fx = std::make_unique<FormFixture>(); }
 
     void cleanup() { fx.reset(); }
 
     void section_data() {
-        QTest::addColumn<QByteArray>("document");
+        QTest::addColumn<QByteArray>("document"); // null: none
         QTest::addColumn<QString>("topic");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QStringList>("boxes");
         QTest::addColumn<bool>("picture");
-        const QString keys = Help::RecordKeysTopic;
-        QTest::newRow("the section alone")
-            << QByteArray("{\\rtf1 Intro\\par S01^\\par Keys one\\par {\\b Keys} two\\par "
-                          "E01^\\par Closing\\par}")
-            << keys << "Keys one\nKeys two\n"
-            << QStringList() << true;
-        QTest::newRow("one character after the start tag goes")
-            << QByteArray("{\\rtf1 Intro S01^*Keys E01^ Closing}") << keys << "Keys "
-            << QStringList() << true;
-        QTest::newRow("an end tag before the start does not count")
-            << QByteArray("{\\rtf1 E01^ S01^\\par Keys\\par E01^ rest}") << keys << "Keys\n"
-            << QStringList() << true;
-        QTest::newRow("another section has no picture")
-            << QByteArray("{\\rtf1 S01^\\par One\\par E01^\\par S02^\\par Two\\par E02^}")
-            << ".\\ZEL_HLP.RTF/S02E02"
-            << "Two\n"
-            << QStringList() << false;
-        QTest::newRow("no end tag: the rest is shown")
-            << QByteArray("{\\rtf1 Intro\\par S01^\\par Keys\\par Closing}") << keys
-            << "Keys\nClosing" << QStringList{noEnd} << true;
-        QTest::newRow("no start tag: the whole document")
-            << QByteArray("{\\rtf1 Intro\\par Keys\\par E01^}") << keys << "Intro\nKeys\nE01^"
-            << QStringList{loadTitle + "The help document \".\\ZEL_HLP.RTF\" has no section S01^."}
-            << true;
-        QTest::newRow("truncated document")
-            << QByteArray("{\\rtf1 Intro\\par S01^\\par Keys\\par E01") << keys << "Keys\nE01"
-            << QStringList{loadTitle + "The help document \".\\ZEL_HLP.RTF\" cannot be read in "
-                                       "full: it ends before its last group is closed."}
-            << true;
-        QTest::newRow("not rich text")
-            << QByteArray("S01^\r\nKeys\r\nE01^\r\n") << keys << ""
-            << QStringList{loadTitle + "The help document \".\\ZEL_HLP.RTF\" cannot be read in "
-                                       "full: it is not a rich-text document."}
-            << true;
+        const auto row = [](const char *name, const QByteArray &document, const QString &shown,
+                            const QString &problem, bool picture = true,
+                            const QString &topic = Help::RecordKeysTopic) {
+            const QString prefix = "16|HELP FORM LOAD|The help document \".\\ZEL_HLP.RTF\" ";
+            QTest::newRow(name) << document << topic << shown
+                                << (problem.isEmpty() ? QStringList()
+                                                      : QStringList{prefix + problem})
+                                << picture;
+        };
+        row("the section alone",
+            "{\\rtf1 Intro\\par S01^\\par Keys one\\par {\\b Keys} two\\par E01^\\par "
+            "Closing\\par}",
+            "Keys one\nKeys two\n", "");
+        row("one character after the start tag goes", "{\\rtf1 Intro S01^*Keys E01^ Closing}",
+            "Keys ", "");
+        row("an end tag before the start does not count",
+            "{\\rtf1 E01^ S01^\\par Keys\\par E01^ rest}", "Keys\n", "");
+        row("another section has no picture",
+            "{\\rtf1 S01^\\par One\\par E01^\\par S02^\\par Two\\par E02^}", "Two\n", "", false,
+            ".\\ZEL_HLP.RTF/S02E02");
+        row("no end tag: the rest is shown", "{\\rtf1 Intro\\par S01^\\par Keys\\par Closing}",
+            "Keys\nClosing", "has no end tag E01^ after S01^.");
+        row("no start tag: the whole document", "{\\rtf1 Intro\\par Keys\\par E01^}",
+            "Intro\nKeys\nE01^", "has no section S01^.");
+        row("truncated document", "{\\rtf1 Intro\\par S01^\\par Keys\\par E01", "Keys\nE01",
+            "cannot be read in full: it ends before its last group is closed.");
+        row("missing document", QByteArray(), "", "cannot be opened: No such file or directory",
+            false);
+        row("not rich text", "S01^\r\nKeys\r\nE01^\r\n", "",
+            "cannot be read in full: it is not a rich-text document.");
     }
 
     void section() {
@@ -108,11 +88,12 @@ private Q_SLOTS:
         QFETCH(QString, shown);
         QFETCH(QStringList, boxes);
         QFETCH(bool, picture);
-        writeHelp(document);
+        if (!document.isNull())
+            writeHelp(document);
         appSettings().HelpTopic = topic;
         frmHelp form;
         QCOMPARE(form.RichTextBox1->toPlainText(), shown);
-        QCOMPARE(messages(), boxes);
+        QCOMPARE(fx->shown(), boxes);
         QCOMPARE(form.Data1->isVisibleTo(&form), picture);
         QVERIFY(!form.RichTextBox2->isVisibleTo(&form));
         QCOMPARE(form.RichTextBox1->textCursor().position(), 0);
@@ -129,78 +110,45 @@ private Q_SLOTS:
         QCOMPARE(formatAt(form.RichTextBox1, 6).fontPointSize(), 0.0); // the viewer's own size
     }
 
-    void missingDocument() {
-        QFile missing(QStringLiteral("ZEL_HLP.RTF"));
-        QVERIFY(!missing.open(QIODevice::ReadOnly));
-        appSettings().HelpTopic = Help::RecordKeysTopic;
-        frmHelp form;
-        QCOMPARE(messages(),
-                 QStringList{loadTitle + "The help document \".\\ZEL_HLP.RTF\" cannot be opened: " +
-                             missing.errorString()});
-        QVERIFY(form.RichTextBox1->toPlainText().isEmpty());
-        QVERIFY(!form.Data1->isVisibleTo(&form));
+    // The about text, the same each time it is shown, and each way of closing the form.
+    void about_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("EXIT clicked") << "EXIT";
+        QTest::newRow("Escape on EXIT") << "Escape";
+        QTest::newRow("close box") << "close";
     }
-
-    void aboutTwiceInARow() {
+    void about() {
+        QFETCH(QString, how);
+        const QString about = goldenText("forms/help-about.txt");
         for (int time = 0; time < 2; ++time) {
             appSettings().HelpTopic = Help::AboutTopic;
             frmHelp form;
-            QCOMPARE(form.windowTitle(), QStringLiteral("HELP"));
-            QCOMPARE(form.RichTextBox1->toPlainText(), aboutShown);
-            for (int position : {1, 20, int(aboutShown.size())}) {
+            QCOMPARE(form.RichTextBox1->toPlainText(), about);
+            for (int position : {1, 20, int(about.size())}) {
                 QVERIFY(formatAt(form.RichTextBox1, position).font().bold());
                 QCOMPARE(formatAt(form.RichTextBox1, position).fontPointSize(), 12.0);
             }
             QCOMPARE(form.RichTextBox1->textCursor().position(), 0);
             QVERIFY(!form.Data1->isVisibleTo(&form));
             form.show();
-            QTest::mouseClick(form.cmdExit, Qt::LeftButton);
+            QApplication::setActiveWindow(&form);
+            QVERIFY(QTest::qWaitForWindowActive(&form));
+            QCOMPARE(QApplication::focusWidget(), form.cmdExit);
+            if (how == QLatin1String("EXIT"))
+                QTest::mouseClick(form.cmdExit, Qt::LeftButton);
+            else if (how == QLatin1String("Escape"))
+                QTest::keyClick(form.cmdExit, Qt::Key_Escape);
+            else
+                form.close();
             QVERIFY(!form.isVisible());
             QVERIFY(appSettings().HelpTopic.isEmpty());
         }
-        QVERIFY(prompter->shown.isEmpty());
-    }
-
-    void closing_data() {
-        QTest::addColumn<QString>("how");
-        QTest::newRow("Escape on EXIT") << "Escape";
-        QTest::newRow("close box") << "close";
-    }
-
-    void closing() {
-        QFETCH(QString, how);
-        appSettings().HelpTopic = Help::AboutTopic;
-        frmHelp form;
-        form.show();
-        QApplication::setActiveWindow(&form);
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        QCOMPARE(QApplication::focusWidget(), form.cmdExit);
-        if (how == QLatin1String("Escape"))
-            QTest::keyClick(form.cmdExit, Qt::Key_Escape);
-        else
-            form.close();
-        QVERIFY(!form.isVisible());
-        QVERIFY(appSettings().HelpTopic.isEmpty());
-        QVERIFY(prompter->shown.isEmpty());
-    }
-
-    void clickIntoTextReturnsFocusToExit() {
-        writeHelp("{\\rtf1 S01^\\par Keys\\par E01^}");
-        appSettings().HelpTopic = Help::RecordKeysTopic;
-        frmHelp form;
-        form.show();
-        QApplication::setActiveWindow(&form);
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        QTest::mouseClick(form.RichTextBox1->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
-        QCOMPARE(QApplication::focusWidget(), form.cmdExit);
-        QTest::keyClick(form.cmdExit, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), form.cmdExit);
-        QCOMPARE(form.RichTextBox1->toPlainText(), QStringLiteral("Keys\n"));
+        QCOMPARE(fx->shown(), QStringList());
     }
 
     // The reading keys on EXIT scroll the text; the focus stays on EXIT.
     void keysScroll_data() {
-        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QList<int>>("keys"); // 0: a click into the text
         QTest::addColumn<QString>("at"); // where the text stands: top, page, 2 pages, line, end
         using K = QList<int>;
         QTest::newRow("Page Down") << K{Qt::Key_PageDown} << "page";
@@ -210,6 +158,8 @@ private Q_SLOTS:
         QTest::newRow("Up at the top") << K{Qt::Key_Up} << "top";
         QTest::newRow("End") << K{Qt::Key_End} << "end";
         QTest::newRow("Home") << K{Qt::Key_End, Qt::Key_Home} << "top";
+        QTest::newRow("Tab") << K{Qt::Key_PageDown, Qt::Key_Tab} << "page";
+        QTest::newRow("a click into the text") << K{Qt::Key_PageDown, 0} << "page";
     }
     void keysScroll() {
         QFETCH(QList<int>, keys);
@@ -223,8 +173,12 @@ private Q_SLOTS:
         form.show();
         QApplication::setActiveWindow(&form);
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        for (int key : keys)
-            QTest::keyClick(form.cmdExit, Qt::Key(key));
+        for (int key : keys) {
+            if (key == 0)
+                QTest::mouseClick(form.RichTextBox1->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
+            else
+                QTest::keyClick(form.cmdExit, Qt::Key(key));
+        }
         const QScrollBar *bar = form.RichTextBox1->verticalScrollBar();
         QVERIFY(bar->maximum() > 2 * bar->pageStep());
         const QMap<QString, int> places = {{"top", 0},
@@ -237,101 +191,85 @@ private Q_SLOTS:
         QVERIFY(form.isVisible());
     }
 
-    void layout_data() {
-        QTest::addColumn<QSize>("form");
-        QTest::addColumn<QList<int>>("expected"); // exit left, exit top, viewer width, height
-        QTest::newRow("640 by 480") << QSize(9600, 6880) << QList<int>{120, 6084, 9480, 5965};
+    // As wide as the screen, as high as the entry screen; made smaller than its design, EXIT
+    // stays inside and the viewer above it.
+    void geometry_data() {
+        QTest::addColumn<int>("entryHeight"); // 0: opened alone
+        QTest::addColumn<QSize>("size");      // what it is made afterwards; empty: as it opens
+        QTest::addColumn<QList<QRect>>("expected"); // the form, EXIT, the viewer
+        using R = QList<QRect>;
+        QTest::newRow("the entry screen's height")
+            << 450 << QSize() << R{{0, 0, 800, 450}, {10, 401, 81, 25}, {0, 0, 794, 394}};
+        QTest::newRow("640 by 459")
+            << 0 << QSize(640, 459) << R{{0, 0, 640, 459}, {8, 409, 81, 25}, {0, 0, 636, 401}};
+        QTest::newRow("smaller than its design")
+            << 0 << QSize(400, 200) << R{{0, 0, 400, 200}, {5, 171, 81, 25}, {0, 0, 399, 168}};
     }
-
-    void layout() {
-        QFETCH(QSize, form);
-        QFETCH(QList<int>, expected);
-        const Help::Layout l = Help::layoutFor(form);
-        QCOMPARE((QList<int>{l.exitLeft, l.exitTop, l.viewerWidth, l.viewerHeight}), expected);
-    }
-
-    void formTakesTheEntryScreensHeight() {
+    void geometry() {
+        QFETCH(int, entryHeight);
+        QFETCH(QSize, size);
+        QFETCH(QList<QRect>, expected);
         QWidget entry;
-        entry.resize(300, 450);
+        entry.resize(300, entryHeight);
         appSettings().HelpTopic = Help::AboutTopic;
-        frmHelp form(&entry);
-        QCOMPARE(form.height(), 450);
-        QCOMPARE(form.width(), QApplication::primaryScreen()->geometry().width());
-        QCOMPARE(form.cmdExit->y(), twipsToPixels(int(pixelsToTwips(450) / 1.1307)));
-    }
-
-    // Made smaller than its design, the form keeps EXIT inside and the viewer above it.
-    void smallForm() {
-        appSettings().HelpTopic = Help::AboutTopic;
-        frmHelp form;
+        frmHelp form(entryHeight > 0 ? &entry : nullptr);
         form.show();
-        form.resize(400, 200);
-        QVERIFY(form.rect().contains(form.cmdExit->geometry()));
-        QCOMPARE(form.cmdExit->y(), 200 - 25 - 4);
-        QCOMPARE(form.RichTextBox1->geometry(), QRect(0, 0, 399, 168));
+        if (size.isValid())
+            form.resize(size);
+        QCOMPARE((QList<QRect>{QRect(QPoint(), form.size()), form.cmdExit->geometry(),
+                               form.RichTextBox1->geometry()}),
+                 expected);
     }
 
-    void shippedDocument() {
-        const QString shipped = QFINDTESTDATA("../../resources/ZEL_HLP.RTF");
-        QVERIFY(!shipped.isEmpty());
-        QVERIFY(QFile::copy(shipped, QStringLiteral("ZEL_HLP.RTF")));
-        QFile file(shipped);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(Rtf::read(file.readAll()).error, QString());
-
-        appSettings().HelpTopic = Help::RecordKeysTopic;
-        frmHelp form;
-        QCOMPARE(messages(), QStringList());
-        const QString text = form.RichTextBox1->toPlainText();
-        QVERIFY(text.startsWith(QStringLiteral("RECORD ACTION KEYS\n")));
-        QVERIFY(text.contains("Ctrl+Shift+S"));
-        QVERIFY(text.contains("Ctrl+F finds, from any field (Alt+F opens the File menu)."));
-        for (const char *outside : {"S01^", "E01^", "VOLMERA HELP", "ABOUT THIS DOCUMENT"})
-            QVERIFY2(!text.contains(QLatin1String(outside)), outside);
-        QVERIFY(form.Data1->isVisibleTo(&form));
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        const QRect place(twipsToPixels(5120), twipsToPixels(3200), twipsToPixels(2500),
-                          twipsToPixels(300));
-        QCOMPARE(QRect(form.Data1->mapTo(&form, QPoint()), form.Data1->size()), place);
-        // It lies on the text and moves with it.
-        form.RichTextBox1->verticalScrollBar()->setValue(40);
-        QCOMPARE(form.Data1->mapTo(&form, QPoint()), place.topLeft() - QPoint(0, 40));
-    }
-
-    // The entry screen's Help menu opens the form modally with its topic.
+    // The entry screen's Help menu opens the form modally with its topic: the about text, or
+    // the shipped document's section with the picture lying on the text and moving with it.
     void entryScreenMenus_data() {
         QTest::addColumn<QString>("item");
-        QTest::addColumn<QString>("start");
-        QTest::newRow("About") << "mnuAbout" << aboutShown;
-        QTest::newRow("Record Action Keys") << "mnuRecHlp"
-                                            << "RECORD ACTION KEYS\n";
+        QTest::addColumn<QString>("topic");
+        QTest::addColumn<QString>("golden"); // the text shown
+        QTest::addColumn<QRect>("picture");  // empty: none shown
+        QTest::newRow("About") << "mnuAbout" << Help::AboutTopic << "forms/help-about.txt"
+                               << QRect();
+        QTest::newRow("Record Action Keys")
+            << "mnuRecHlp" << Help::RecordKeysTopic << "forms/help-record-keys.txt"
+            << QRect(twipsToPixels(5120), twipsToPixels(3200), twipsToPixels(2500),
+                     twipsToPixels(300));
     }
 
     void entryScreenMenus() {
         QFETCH(QString, item);
-        QFETCH(QString, start);
+        QFETCH(QString, topic);
+        QFETCH(QString, golden);
+        QFETCH(QRect, picture);
         QVERIFY(QFile::copy(QFINDTESTDATA("../../resources/ZEL_HLP.RTF"), "ZEL_HLP.RTF"));
         appSettings().DatabasePath = QStringLiteral(".\\ZELDB.mdb");
         createDealDatabase(QStringLiteral("ZELDB.mdb"));
         frmZEL entry;
-        prompter->shown.clear();
-        QString title, text, topic;
+        fx->prompter.shown.clear();
+        QString title, text, shownTopic;
+        QRect place;
+        QPoint scrolled;
         QTimer::singleShot(0, [&] {
             auto *help = qobject_cast<frmHelp *>(QApplication::activeModalWidget());
             QVERIFY(help != nullptr);
             title = help->windowTitle();
             text = help->RichTextBox1->toPlainText();
-            topic = appSettings().HelpTopic;
+            shownTopic = appSettings().HelpTopic;
+            if (help->Data1->isVisibleTo(help)) {
+                place = QRect(help->Data1->mapTo(help, QPoint()), help->Data1->size());
+                help->RichTextBox1->verticalScrollBar()->setValue(40);
+                scrolled = help->Data1->mapTo(help, QPoint());
+            }
             help->cmdExit->click();
         });
         entry.findChild<QAction *>(item)->trigger();
         QCOMPARE(title, QStringLiteral("HELP"));
-        QVERIFY2(text.startsWith(start), qPrintable(text.left(40)));
-        QCOMPARE(topic,
-                 item == QLatin1String("mnuAbout") ? Help::AboutTopic : Help::RecordKeysTopic);
+        QCOMPARE(text, goldenText(golden));
+        QCOMPARE(shownTopic, topic);
+        QCOMPARE(place, picture);
+        QCOMPARE(scrolled, picture.isNull() ? QPoint() : picture.topLeft() - QPoint(0, 40));
         QVERIFY(appSettings().HelpTopic.isEmpty());
-        QCOMPARE(messages(), QStringList());
+        QCOMPARE(fx->shown(), QStringList());
         entry.close();
     }
 };

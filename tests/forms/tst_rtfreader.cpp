@@ -93,33 +93,25 @@ private Q_SLOTS:
 
         QTextDocument built;
         fillTextDocument(built, doc);
-        QString expected = doc.plainText();
-        expected.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-        expected.replace(QChar::LineSeparator, QLatin1Char('\n'));
-        expected.replace(QChar(0x00A0), QLatin1Char(' '));
-        QCOMPARE(built.toPlainText(), expected);
+        QCOMPARE(built.toPlainText(),
+                 shownText(doc).replace(u'\v', u'\n').replace(u'\u00A0', u' '));
         QCOMPARE(built.characterCount() - 1, doc.plainText().size());
     }
 
     void keepsFormats_data() {
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QStringList>("runs");
-        QTest::newRow("groups restore the format") << QByteArray("{\\rtf1 a{\\b b{\\i c}d}e}")
-                                                   << QStringList{":a", "b:b", "bi:c", "b:d", ":e"};
-        QTest::newRow("font sizes and plain")
-            << QByteArray("{\\rtf1\\fs20 a\\b\\fs32 b\\plain c\\fs d}")
-            << QStringList{"s20:a", "bs32:b", ":c", "s24:d"};
-        QTest::newRow("sizes held to a readable range")
-            << QByteArray("{\\rtf1\\fs0 a\\fs99999999999 b\\fs-4 c}")
-            << QStringList{"s2:a", "s288:b", "s2:c"};
-        QTest::newRow("underline kinds")
-            << QByteArray("{\\rtf1\\ul a\\ulnone b\\ul0 c\\uldb d\\ulw0 e}")
-            << QStringList{"u:a", ":bc", "u:d", ":e"};
-        QTest::newRow("toggles with parameters")
-            << QByteArray("{\\rtf1\\b1 a\\b0 b\\i1\\b c\\i0\\b0 d}")
-            << QStringList{"b:a", ":b", "bi:c", ":d"};
-        QTest::newRow("skipped groups keep no format")
-            << QByteArray("{\\rtf1 a{\\fonttbl\\b x}b}") << QStringList{":ab"};
+        const auto row = [](const char *name, const QByteArray &rtf, const char *runs) {
+            QTest::newRow(name) << rtf << QString(runs).split(' ');
+        };
+        row("groups restore the format", "{\\rtf1 a{\\b b{\\i c}d}e}", ":a b:b bi:c b:d :e");
+        row("font sizes and plain", "{\\rtf1\\fs20 a\\b\\fs32 b\\plain c\\fs d}",
+            "s20:a bs32:b :c s24:d");
+        row("sizes held to a readable range", "{\\rtf1\\fs0 a\\fs99999999999 b\\fs-4 c}",
+            "s2:a s288:b s2:c");
+        row("underline kinds", "{\\rtf1\\ul a\\ulnone b\\ul0 c\\uldb d\\ulw0 e}", "u:a :bc u:d :e");
+        row("toggles with parameters", "{\\rtf1\\b1 a\\b0 b\\i1\\b c\\i0\\b0 d}", "b:a :b bi:c :d");
+        row("skipped groups keep no format", "{\\rtf1 a{\\fonttbl\\b x}b}", ":ab");
     }
 
     void keepsFormats() {

@@ -12,7 +12,6 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
-#include <algorithm>
 #include <thread>
 
 using namespace DealPurge;
@@ -26,6 +25,19 @@ QStringList stocks(const DatabaseAddress &database) {
         out << s.value(0).toString();
     return out;
 }
+
+// The program run on a data folder: what it wrote, and its exit status.
+struct Run {
+    QString out, err;
+    int status;
+};
+Run run(const QStringList &arguments, const QString &dataDir) {
+    QProcess p;
+    p.start(QStringLiteral(VOLMERA_BIN), arguments + QStringList{"--data-dir", dataDir});
+    p.waitForFinished(60000);
+    return {QString::fromLocal8Bit(p.readAllStandardOutput()),
+            QString::fromLocal8Bit(p.readAllStandardError()), p.exitCode()};
+}
 } // namespace
 
 // Purge and rebuild: which deals go, the three copies it leaves, failures, and other copies of
@@ -36,7 +48,6 @@ class PurgeTest : public QObject {
     std::unique_ptr<StoreFixture> fixture;
     Files files;
 
-    // A sold on the last day of 1979, B on the first of 1980, C without a date, D in 2024.
     void addDeals(const QList<std::pair<QString, QVariant>> &deals) {
         auto db = Database::open(fixture->address);
         auto rs = db->openRecordset(DealSchema::Table);
@@ -49,39 +60,33 @@ class PurgeTest : public QObject {
                                    : purge(files, *readCutoff(cutoff), onFailure);
     }
 
-    // The test's row runs on the server: the same four deals there, the same folder for the
-    // backup.
-    bool onServerWhenAsked() {
-        QFETCH(bool, server);
-        if (!server)
-            return true;
-        if (!TestServer::available())
-            return false;
-        fixture = std::make_unique<StoreFixture>(true);
+    // A fresh database, the files around it, and four deals: A sold on the last day of 1979, B on
+    // the first of 1980, C without a date, D in 2024.
+    void start(bool server) {
+        fixture = std::make_unique<StoreFixture>(server);
         fixture->fresh();
         const QDir dir(fixture->dir.path());
         files = {fixture->path, dir.filePath("Backup"), dir.filePath("Backup/ZELDB-2026-06-15.mdb"),
                  dir.filePath("ZEL_OLD.mdb")};
-        addFourDeals();
-        return true;
-    }
-    void addFourDeals() {
         addDeals({{"A", QDate(1979, 12, 31)},
                   {"B", QDate(1980, 1, 1)},
                   {"C", QVariant()},
                   {"D", QDate(2024, 6, 30)}});
     }
 
+    // The same on the server when the row asks for it; false when there is no test server.
+    bool startOnTheRowsEngine() {
+        QFETCH(bool, server);
+        if (server && TestServer::available())
+            start(true);
+        return !server || TestServer::available();
+    }
+
 private Q_SLOTS:
     void init() {
         // Two-digit years 46 to 99 are 1946 to 1999, 00 to 45 are 2000 to 2045.
         Clock::setToday(QDate(2026, 6, 15));
-        fixture = std::make_unique<StoreFixture>();
-        fixture->fresh();
-        const QDir dir(fixture->dir.path());
-        files = {fixture->path, dir.filePath("Backup"), dir.filePath("Backup/ZELDB-2026-06-15.mdb"),
-                 dir.filePath("ZEL_OLD.mdb")};
-        addFourDeals();
+        start(false);
     }
     void cleanup() {
         fixture.reset();
@@ -109,24 +114,37 @@ private Q_SLOTS:
         QCOMPARE(readCutoff(typed).value_or(QDate()), date);
     }
 
+    // The deals sold before the cutoff go, and those without a date. The purged database keeps
+    // the record of the deals it removed, and still refuses any change to that record.
     void dealsBeforeTheCutoffGo_data() {
+        QTest::addColumn<bool>("server");
         QTest::addColumn<QString>("cutoff");
         QTest::addColumn<QStringList>("kept");
-        QTest::addColumn<bool>("server");
+        QTest::addColumn<QString>("change"); // to the record of changes
         for (const bool server : {false, true}) {
-            const char *engine = server ? "server" : "file";
-            QTest::addRow("%s: default", engine)
-                << DefaultCutoff << QStringList{"B", "D"} << server;
-            QTest::addRow("%s: cutoff day kept", engine)
-                << "06/30/2024" << QStringList{"D"} << server;
-            QTest::addRow("%s: day after", engine) << "07/01/2024" << QStringList{} << server;
+            const auto row = [server](const char *name, const QString &cutoff,
+                                      const QStringList &kept, const char *change) {
+                QTest::addRow("%s: %s", server ? "server" : "file", name)
+                    << server << cutoff << kept << QString(change);
+            };
+            row("default", DefaultCutoff, {"B", "D"},
+                "UPDATE \"ZELAudit\" SET \"NewValue\" = 'x' WHERE \"StkNbr\" = 'A'");
+            row("cutoff day kept", "06/30/2024", {"D"},
+                "DELETE FROM \"ZELAudit\" WHERE \"StkNbr\" = 'A'");
+            row("day after", "07/01/2024", {}, "DELETE FROM \"ZELAudit\"");
+            if (server)
+                row("default, record truncated", DefaultCutoff, {"B", "D"},
+                    "TRUNCATE \"ZELAudit\"");
         }
     }
     void dealsBeforeTheCutoffGo() {
         QFETCH(QString, cutoff);
         QFETCH(QStringList, kept);
-        if (!onServerWhenAsked())
+        QFETCH(QString, change);
+        if (!startOnTheRowsEngine())
             QSKIP(TestServer::skipReason());
+        Audit::Writer(*Database::open(fixture->address))
+            .write(Audit::Action::Edit, "A", "Term", "36", "48");
         const Outcome out = purgeBefore(cutoff);
         QVERIFY2(out.completed, qPrintable(out.failure));
         QCOMPARE(out.kept, kept.size());
@@ -138,45 +156,22 @@ private Q_SLOTS:
         QCOMPARE(stocks(files.backup), (QStringList{"A", "B", "C", "D"})); // before deletion
         QVERIFY(out.repair.isEmpty());
         QVERIFY(!QFile::exists(files.database + "-new"));
-    }
-
-    // The purged database keeps the record of the deals it removed, and it still refuses any
-    // change to that record.
-    void recordOfChangesOutlivesThePurge_data() {
-        QTest::addColumn<QString>("sql");
-        QTest::addColumn<bool>("server");
-        for (const bool server : {false, true}) {
-            const char *engine = server ? "server" : "file";
-            QTest::addRow("%s: update", engine)
-                << "UPDATE \"ZELAudit\" SET \"NewValue\" = 'x' WHERE \"StkNbr\" = 'A'" << server;
-            QTest::addRow("%s: delete", engine)
-                << "DELETE FROM \"ZELAudit\" WHERE \"StkNbr\" = 'A'" << server;
-            QTest::addRow("%s: delete all", engine) << "DELETE FROM \"ZELAudit\"" << server;
-        }
-        QTest::addRow("server: truncate") << "TRUNCATE \"ZELAudit\"" << true;
-    }
-    void recordOfChangesOutlivesThePurge() {
-        QFETCH(QString, sql);
-        if (!onServerWhenAsked())
-            QSKIP(TestServer::skipReason());
-        Clock::setNow(QDateTime(QDate(2026, 6, 15), QTime(7, 0)));
-        {
-            auto db = Database::open(fixture->address);
-            Audit::Writer(*db).write(Audit::Action::Edit, "A", "Term", "36", "48");
-        }
-        QVERIFY(purgeBefore(DefaultCutoff).completed);
-        Clock::setNow({});
+        QStringList expected{"Edit|A|Term|36|48"}, history;
+        for (const QString stock : {"A", "B", "C", "D"})
+            if (!kept.contains(stock))
+                expected << "Purge|" + stock + "|||";
+        expected << QString("Purge||||sold before %1: %2 removed, %3 kept")
+                        .arg(cutoff)
+                        .arg(out.deleted)
+                        .arg(out.kept);
         auto db = Database::open(fixture->address);
-        QStringList rows;
         for (const Audit::Entry &e : Audit::history(*db))
-            rows << QStringList{e.action, e.stock, e.field, e.oldValue.value_or("~"),
-                                e.newValue.value_or("~")}
-                        .join('|');
-        const QStringList expected{"Edit|A|Term|36|48", "Purge|A|||", "Purge|C|||",
-                                   "Purge||||sold before 01/01/1980: 2 removed, 2 kept"};
-        QCOMPARE(rows, expected);
+            history << QStringList{e.action, e.stock, e.field, e.oldValue.value_or("~"),
+                                   e.newValue.value_or("~")}
+                           .join('|');
+        QCOMPARE(history, expected);
         try {
-            db->exec(sql);
+            db->exec(change);
             QFAIL("the record of changes was changed");
         } catch (const StoreError &e) {
             QCOMPARE(e.description(), QString("The rows of ZELAudit are a permanent record: "
@@ -326,18 +321,11 @@ private Q_SLOTS:
         QCOMPARE(QFile::exists(files.old), retry);
     }
 
-    void refusedWhileAnotherCopyHasTheDatabase_data() {
-        QTest::addColumn<bool>("server");
-        QTest::newRow("file") << false;
-        QTest::newRow("server") << true;
-    }
+    void refusedWhileAnotherCopyHasTheDatabase_data() { engineRows(); }
     void refusedWhileAnotherCopyHasTheDatabase() {
-        if (!onServerWhenAsked())
+        if (!startOnTheRowsEngine())
             QSKIP(TestServer::skipReason());
         QProcess other;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        other.setProcessEnvironment(env);
         other.start(QStringLiteral(VOLMERA_BIN), fixture->programArguments());
         QVERIFY(other.waitForStarted());
         // The other copy's entry screen has the database once it cannot be taken alone.
@@ -398,93 +386,58 @@ private Q_SLOTS:
         QFETCH(QStringList, report);
         QFETCH(bool, same);
         const QString dir = fixture->dir.filePath("sample");
-        const auto run = [&](const QStringList &arguments, int status = 0) {
-            QProcess p;
-            p.start(QStringLiteral(VOLMERA_BIN), arguments + QStringList{"--data-dir", dir});
-            p.waitForFinished(60000);
-            if (p.exitCode() != status)
-                qWarning("%s", p.readAllStandardError().constData());
-            return p.exitCode() == status ? p.readAllStandardOutput() : QByteArray("failed");
-        };
         const QStringList asJson = QStringList{"report"} + report + QStringList{"--json"};
-        QVERIFY(run({"init", "--sample", "300"}) != "failed");
-        const QByteArray before = run(asJson);
+        const QStringList blank{"purge", "--anonymize-before", "01/01/2024", "--yes"};
+        QCOMPARE(run({"init", "--sample", "300"}, dir).status, 0);
+        const QString before = run(asJson, dir).out;
         QVERIFY(before.size() > 100);
-        QCOMPARE(run({"purge", "--anonymize-before", "01/01/2024", "--yes"}),
-                 QByteArray("blanked the personal data of deals sold before 01/01/2024\n"
-                            "deals blanked: 214\n"));
-        QCOMPARE(run(asJson), same ? before : QByteArray("{\"lines\":[],\"salespeople\":[]}\n"));
+        QCOMPARE(run(blank, dir).out, "blanked the personal data of deals sold before 01/01/2024\n"
+                                      "deals blanked: 214\n");
+        QCOMPARE(run(asJson, dir).out, same ? before : "{\"lines\":[],\"salespeople\":[]}\n");
         // Nothing is left to blank.
-        QCOMPARE(run({"purge", "--anonymize-before", "01/01/2024", "--yes"}),
-                 QByteArray("blanked the personal data of deals sold before 01/01/2024\n"
-                            "deals blanked: 0\n"));
+        QCOMPARE(run(blank, dir).out, "blanked the personal data of deals sold before 01/01/2024\n"
+                                      "deals blanked: 0\n");
     }
 
-    // The daily copy put back into a scratch folder holds the same deals, and the database it
-    // replaced is kept.
-    void backupRestoredGivesTheSameDeals_data() {
+    // The day's copy put back holds the same deals and the record of changes, still permanent,
+    // and the database it replaced is kept. A copy that is not sound, or a database in use, is
+    // never put back.
+    void restore_data() {
         QTest::addColumn<bool>("server");
-        QTest::newRow("file") << false;
-        QTest::newRow("server") << true;
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("file") << false << ""
+                              << "";
+        QTest::newRow("server") << true << ""
+                                << "";
+        QTest::newRow("cut short")
+            << false << "cut"
+            << "The backup %1 was not restored: The database file %1 is damaged: database disk "
+               "image is malformed. The database was left as it is.";
+        QTest::newRow("pages overwritten")
+            << false << "overwrite"
+            << "The backup %1 was not restored: it is damaged (Page 9: btreeInitPage() returns "
+               "error code 11). The database was left as it is.";
+        QTest::newRow("not a database")
+            << false << "text"
+            << "The backup %1 was not restored: The file %1 is not a deal database this program "
+               "can read; it was left as it is. The database was left as it is.";
+        QTest::newRow("database in use")
+            << false << "in use"
+            << "The deal database is open on another workstation (or in another copy of the "
+               "program); nothing was restored. Close the program there, then restore again.";
     }
-    void backupRestoredGivesTheSameDeals() {
-        if (!onServerWhenAsked())
+    void restore() {
+        QFETCH(QString, damage);
+        QFETCH(QString, refusal);
+        if (!startOnTheRowsEngine())
             QSKIP(TestServer::skipReason());
-        {
-            auto db = Database::open(fixture->address);
-            Audit::Writer(*db).write(Audit::Action::Edit, "A", "Term", "36", "48");
-        }
+        Audit::Writer(*Database::open(fixture->address))
+            .write(Audit::Action::Edit, "A", "Term", "36", "48");
         const QString copy =
             DailyBackup::make(fixture->address, files.backupFolder, QDate(2026, 6, 15));
         QCOMPARE(copy, fixture->dir.filePath("Backup/daily-2026-06-15.mdb"));
         QVERIFY(!DailyBackup::due(files.backupFolder, QDate(2026, 6, 15)));
-        StoreFixture scratch;
-        scratch.fresh();
-        const QString old = scratch.dir.filePath("ZEL_OLD.mdb");
-        DailyBackup::restore(copy, scratch.path, old);
-        QCOMPARE(stocks(scratch.path), (QStringList{"A", "B", "C", "D"}));
-        QCOMPARE(stocks(old), QStringList{});
-        // The record of changes goes along, and stays permanent.
-        auto restored = Database::open(scratch.path);
-        QCOMPARE(Audit::history(*restored).value(0).newValue, std::optional<QString>("48"));
-        QVERIFY_THROWS_EXCEPTION(StoreError, restored->exec("DELETE FROM \"ZELAudit\""));
-        if (!fixture->onServer())
-            return;
-        // Put back onto the server itself: a deal added since goes, and is kept in the old file.
-        addDeals({{"E", QDate(2026, 6, 1)}});
-        DailyBackup::restore(copy, fixture->address, files.old);
-        QCOMPARE(stocks(fixture->address), (QStringList{"A", "B", "C", "D"}));
-        QCOMPARE(stocks(files.old), (QStringList{"A", "B", "C", "D", "E"}));
-        QCOMPARE(Audit::history(*Database::open(fixture->address)).last().newValue,
-                 QString("4 deal(s) put back from %1").arg(copy));
-    }
-
-    // A copy that is not sound, or a database in use, is never replaced.
-    void restoreRefused_data() {
-        QTest::addColumn<QString>("damage");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("cut short")
-            << "cut"
-            << "The backup %1 was not restored: The database file %1 is damaged: database disk "
-               "image is malformed. The database was left as it is.";
-        QTest::newRow("pages overwritten")
-            << "overwrite"
-            << "The backup %1 was not restored: it is damaged (Page 9: btreeInitPage() returns "
-               "error code 11). The database was left as it is.";
-        QTest::newRow("not a database") << "text"
-                                        << "The backup %1 was not restored: The file %1 is not a "
-                                           "deal database this program can read; it was left "
-                                           "as it is. The database was left as it is.";
-        QTest::newRow("database in use")
-            << ""
-            << "The deal database is open on another workstation (or in another copy of the "
-               "program); nothing was restored. Close the program there, then restore again.";
-    }
-    void restoreRefused() {
-        QFETCH(QString, damage);
-        QFETCH(QString, message);
-        const QString copy =
-            DailyBackup::make(files.database, files.backupFolder, QDate(2026, 6, 15));
         QFile f(copy);
         if (damage == "cut") {
             QVERIFY(f.resize(f.size() / 2));
@@ -498,18 +451,29 @@ private Q_SLOTS:
             f.write("stock numbers\n");
             f.close();
         }
-        const auto other = DatabaseUse::take(files.database, DatabaseUse::Mode::Shared, 0);
-        addDeals({{"E", QDate(2025, 1, 2)}});
+        const auto other = damage == "in use"
+                               ? DatabaseUse::take(files.database, DatabaseUse::Mode::Shared, 0)
+                               : nullptr;
+        addDeals({{"E", QDate(2026, 6, 1)}});
+        const QStringList all{"A", "B", "C", "D", "E"};
         try {
-            DailyBackup::restore(copy, files.database, files.old);
-            QFAIL("restored");
+            DailyBackup::restore(copy, fixture->address, files.old);
+            QVERIFY2(refusal.isEmpty(), "restored");
         } catch (const VolmeraError &e) {
-            QCOMPARE(e.description(), QString(message).replace("%1", copy));
+            QCOMPARE(e.description(), QString(refusal).replace("%1", copy));
+            QCOMPARE(stocks(fixture->address), all);
+            QVERIFY(!QFile::exists(files.old));
+            QCOMPARE(DailyBackup::problem(copy).isEmpty(), damage == "in use");
+            return;
         }
-        QCOMPARE(stocks(files.database), (QStringList{"A", "B", "C", "D", "E"}));
-        QVERIFY(!QFile::exists(files.old));
-        if (!damage.isEmpty())
-            QVERIFY(!DailyBackup::problem(copy).isEmpty());
+        QCOMPARE(stocks(fixture->address), all.mid(0, 4));
+        QCOMPARE(stocks(files.old), all);
+        auto restored = Database::open(fixture->address);
+        const QList<Audit::Entry> history = Audit::history(*restored);
+        QCOMPARE(history.value(0).newValue, std::optional<QString>("48"));
+        if (fixture->onServer())
+            QCOMPARE(history.last().newValue, QString("4 deal(s) put back from %1").arg(copy));
+        QVERIFY_THROWS_EXCEPTION(StoreError, restored->exec("DELETE FROM \"ZELAudit\""));
     }
 
     // The newest copy of each of the last 14 days and of each of the last 12 months stay.
@@ -562,15 +526,12 @@ private Q_SLOTS:
         QFETCH(QString, out);
         QFETCH(QString, err);
         QFETCH(int, kept);
-        QProcess p;
-        p.start(QStringLiteral(VOLMERA_BIN),
-                QStringList{"purge"} + arguments + QStringList{"--data-dir", fixture->dir.path()});
-        QVERIFY(p.waitForFinished(60000));
-        QCOMPARE(QString::fromLocal8Bit(p.readAllStandardError()), err);
+        const Run purged = run(QStringList{"purge"} + arguments, fixture->dir.path());
+        QCOMPARE(purged.err, err);
         // The command line dates its backup by the machine's clock.
-        QCOMPARE(QString::fromLocal8Bit(p.readAllStandardOutput()),
+        QCOMPARE(purged.out,
                  QString(out).replace("%1", QDate::currentDate().toString(Qt::ISODate)));
-        QCOMPARE(p.exitCode(), status);
+        QCOMPARE(purged.status, status);
         QCOMPARE(stocks(files.database).size(), kept);
         QCOMPARE(QFile::exists(files.backupFolder), status == 0);
     }

@@ -2,6 +2,8 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QLocale>
+#include <cmath>
 
 namespace {
 constexpr qsizetype spillAt = 1 << 16;
@@ -55,6 +57,20 @@ OutputWriter &OutputWriter::jsonString(QStringView text) {
             QJsonDocument(QJsonArray{text.toString()}).toJson(QJsonDocument::Compact);
         buffer.append(one.constData() + 1, one.size() - 2);
     }
+    spill();
+    return *this;
+}
+
+OutputWriter &OutputWriter::jsonNumber(double number) {
+    // QJsonDocument writes a whole number up to 2^53 with all its digits (10000000, not 1e+07)
+    // and any other in its shortest form.
+    constexpr double exact = 9007199254740992.0;
+    if (std::isfinite(number) && std::trunc(number) == number && std::fabs(number) <= exact)
+        buffer.append(QByteArray::number(qint64(number)));
+    else if (std::isfinite(number))
+        buffer.append(QByteArray::number(number, 'g', QLocale::FloatingPointShortest));
+    else
+        buffer.append("null");
     spill();
     return *this;
 }

@@ -18,6 +18,7 @@ public:
     OutputWriter &text(QStringView text);
     OutputWriter &bytes(QByteArrayView utf8);
     OutputWriter &jsonString(QStringView text); // with its quotes
+    OutputWriter &jsonNumber(double number);    // as QJsonDocument writes it
     // Writes what is gathered; false when the stream refused any of it.
     bool finish();
 

@@ -147,33 +147,18 @@ bool writeText(const ReportOutput &out) {
     return w.finish();
 }
 
-// One compact JSON object, its keys in order: "lines", "salespeople", then "totals" when there
-// are any. The lines are written one by one; the rest is small.
+// One compact JSON object, its keys in QJsonObject's order (by name). The lines and the
+// spreadsheet's rows, which may run to hundreds of thousands, are written one by one; the rest
+// is small.
 bool writeJson(const ReportOutput &out) {
-    // The keys in the order QJsonObject keeps them: those before "lines", the lines one by one,
-    // then the rest.
     QJsonObject before, rest;
     if (!out.headings.isEmpty())
         before.insert("headings", QJsonArray::fromStringList(out.headings));
     if (!out.sheet.isEmpty()) {
-        // The figures as numbers: what the spreadsheet export holds.
-        QJsonArray columns, rows;
+        QJsonArray columns;
         for (const SheetColumn &column : out.sheet.columns)
             columns << column.heading;
-        for (const SheetRow &row : out.sheet.rows) {
-            QJsonArray cells;
-            for (const SheetCell &cell : row.cells) {
-                if (cell.kind == SheetCell::Empty)
-                    cells << QJsonValue();
-                else if (cell.isNumber())
-                    cells << csvText(cell).toDouble();
-                else
-                    cells << csvText(cell);
-            }
-            rows << cells;
-        }
         before.insert("columns", columns);
-        rest.insert("rows", rows);
     }
     if (!out.totals.isEmpty()) {
         QJsonObject totals;
@@ -196,8 +181,29 @@ bool writeJson(const ReportOutput &out) {
         first = false;
         w.jsonString(line);
     }
+    w.bytes("],");
+    if (!out.sheet.isEmpty()) {
+        // The figures as numbers: what the spreadsheet export holds.
+        w.bytes("\"rows\":[");
+        for (qsizetype r = 0; r < out.sheet.rows.size(); ++r) {
+            w.bytes(r == 0 ? "[" : ",[");
+            const QList<SheetCell> &cells = out.sheet.rows[r].cells;
+            for (qsizetype c = 0; c < cells.size(); ++c) {
+                if (c > 0)
+                    w.bytes(",");
+                if (cells[c].kind == SheetCell::Empty)
+                    w.bytes("null");
+                else if (cells[c].isNumber())
+                    w.jsonNumber(csvText(cells[c]).toDouble());
+                else
+                    w.jsonString(csvText(cells[c]));
+            }
+            w.bytes("]");
+        }
+        w.bytes("],");
+    }
     const QByteArray tail = QJsonDocument(rest).toJson(QJsonDocument::Compact);
-    w.bytes("],").bytes(tail.mid(1)).bytes("\n");
+    w.bytes(tail.mid(1)).bytes("\n");
     return w.finish();
 }
 

@@ -147,6 +147,20 @@ bool writeText(const ReportOutput &out) {
     return w.finish();
 }
 
+// A cell's number as the spreadsheet export holds it. An amount or a count is that number
+// itself (the nearest double to its exact value, as reading its text gives); the others are
+// rounded as their text is.
+double cellNumber(const SheetCell &cell) {
+    switch (cell.kind) {
+    case SheetCell::Money:
+        return cell.amount.toDouble();
+    case SheetCell::Count:
+        return double(cell.count);
+    default:
+        return csvText(cell).toDouble();
+    }
+}
+
 // One compact JSON object, its keys in QJsonObject's order (by name). The lines and the
 // spreadsheet's rows, which may run to hundreds of thousands, are written one by one; the rest
 // is small.
@@ -194,7 +208,7 @@ bool writeJson(const ReportOutput &out) {
                 if (cells[c].kind == SheetCell::Empty)
                     w.bytes("null");
                 else if (cells[c].isNumber())
-                    w.jsonNumber(csvText(cells[c]).toDouble());
+                    w.jsonNumber(cellNumber(cells[c]));
                 else
                     w.jsonString(csvText(cells[c]));
             }

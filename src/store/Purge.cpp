@@ -20,6 +20,17 @@
 
 namespace DealPurge {
 namespace {
+// The database for this run alone: no other copy may have it open.
+std::unique_ptr<DatabaseUse> takeAlone(const DatabaseAddress &address) {
+    auto use = DatabaseUse::take(address, DatabaseUse::Mode::Exclusive, 0);
+    if (!use)
+        throw StoreError(StoreError::Kind::Busy,
+                         QStringLiteral("THE DATABASE IS OPEN ON ANOTHER WORKSTATION (or in "
+                                        "another copy of the program).\nClose the program there, "
+                                        "then purge again. Nothing was changed."));
+    return use;
+}
+
 using Kind = StoreError::Kind;
 
 // A step that failed and was not to be run again.
@@ -224,15 +235,7 @@ Outcome purge(const Files &f, const QDate &cutoff, const OnFailure &onFailure) {
     const QString rebuilt = f.database + QStringLiteral("-rebuilt");
     try {
         // The database is taken for this run alone: no other copy may have it open.
-        runStep(onFailure, [&] {
-            use = DatabaseUse::take(f.database, DatabaseUse::Mode::Exclusive, 0);
-            if (!use)
-                throw StoreError(Kind::Busy,
-                                 QStringLiteral("THE DATABASE IS OPEN ON ANOTHER WORKSTATION (or "
-                                                "in another copy of the program).\nClose the "
-                                                "program there, then purge again. Nothing was "
-                                                "changed."));
-        });
+        runStep(onFailure, [&] { use = takeAlone(f.database); });
         // A file that is no database is left alone before anything is made.
         runStep(onFailure, [&] { SqliteDatabase::open(f.database); });
         runStep(onFailure, [&] {
@@ -377,15 +380,7 @@ Outcome purge(const DatabaseAddress &server, const Files &f, const QDate &cutoff
     QString unfinished;
     try {
         // Every running copy holds the server's use lock shared; the purge needs it alone.
-        runStep(onFailure, [&] {
-            use = DatabaseUse::take(server, DatabaseUse::Mode::Exclusive, 0);
-            if (!use)
-                throw StoreError(Kind::Busy,
-                                 QStringLiteral("THE DATABASE IS OPEN ON ANOTHER WORKSTATION (or "
-                                                "in another copy of the program).\nClose the "
-                                                "program there, then purge again. Nothing was "
-                                                "changed."));
-        });
+        runStep(onFailure, [&] { use = takeAlone(server); });
         runStep(onFailure, [&] {
             if (!QDir().mkpath(f.backupFolder))
                 throw VolmeraError(

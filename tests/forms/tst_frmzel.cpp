@@ -373,45 +373,35 @@ private Q_SLOTS:
         QVERIFY(scroller->verticalScrollBar()->value() > 0);
     }
 
+    // Each part of the bar from its left end at the top to its right end at the bottom, and
+    // nothing just above or below it; past the last arrow, nothing.
     void navigationTooltip_data() {
-        QTest::addColumn<int>("x");
-        QTest::addColumn<int>("y");
+        QTest::addColumn<int>("left");
+        QTest::addColumn<int>("right");
         QTest::addColumn<QString>("tip");
-        QTest::addColumn<bool>("pointer"); // also moves the pointer over the real bar
-        auto row = [](const char *name, int x, int y, const char *tip, bool pointer = false) {
-            QTest::newRow(name) << x << y << QString(tip) << pointer;
-        };
-        // Each arrow at its middle and at both its ends.
-        row("first", 140, 100, "First Record", true);
-        row("first, left end", 0, 0, "First Record");
-        row("first, right end", 285, 345, "First Record");
-        row("previous", 430, 100, "Previous Record", true);
-        row("previous, left end", 286, 100, "Previous Record");
-        row("previous, right end", 570, 100, "Previous Record");
-        row("caption", 1200, 100, "", true);
-        row("caption, left end", 571, 100, "");
-        row("caption, right end", 1799, 100, "");
-        row("next", 1950, 100, "Next Record", true);
-        row("next, left end", 1800, 100, "Next Record");
-        row("next, right end", 2099, 100, "Next Record");
-        row("last", 2300, 100, "Last Record", true);
-        row("last, left end", 2100, 100, "Last Record");
-        row("last, right end", 2500, 100, "Last Record");
-        row("past the end", 2501, 100, "");
-        row("below", 140, 346, "");
+        QTest::newRow("first") << 0 << 285 << "First Record";
+        QTest::newRow("previous") << 286 << 570 << "Previous Record";
+        QTest::newRow("caption") << 571 << 1799 << "";
+        QTest::newRow("next") << 1800 << 2099 << "Next Record";
+        QTest::newRow("last") << 2100 << 2500 << "Last Record";
+        QTest::newRow("past the end") << 2501 << 2600 << "";
     }
     void navigationTooltip() {
-        QFETCH(int, x);
-        QFETCH(int, y);
+        QFETCH(int, left);
+        QFETCH(int, right);
         QFETCH(QString, tip);
-        QFETCH(bool, pointer);
-        QCOMPARE(NavigationBar::tooltipAt(x, y), tip);
-        if (!pointer)
+        const int middle = (left + right) / 2;
+        QCOMPARE(NavigationBar::tooltipAt(left, 0), tip);
+        QCOMPARE(NavigationBar::tooltipAt(middle, 100), tip);
+        QCOMPARE(NavigationBar::tooltipAt(right, 345), tip);
+        QCOMPARE(NavigationBar::tooltipAt(left, -1), QString());
+        QCOMPARE(NavigationBar::tooltipAt(right, 346), QString());
+        if (left > 2500)
             return;
         // The pointer over the real bar, in its pixels.
         QVERIFY(openScreen());
         NavigationBar *bar = form->dtaZEL;
-        QTest::mouseMove(bar, QPoint(x * bar->width() / 2500, y / 15));
+        QTest::mouseMove(bar, QPoint(middle * bar->width() / 2500, 100 / 15));
         QTRY_COMPARE(bar->toolTip(), tip);
     }
 };

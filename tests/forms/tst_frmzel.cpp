@@ -272,8 +272,6 @@ private Q_SLOTS:
         row("arrows", "last previous", "", "20=C5;fi=400.00");
         row("moves refused in add mode", "Add 1=NEWMAN PgUp ^Home ^End first previous next last",
             "", "0=03/05/2024;1=NEWMAN;20=;fi=0.00;at=4;caption=Add Mode;deals=5");
-        row("new key written", "PgUp PgUp 1=SMYTH tab PgDn", "",
-            "20=B7;ByLName@A1234=SMYTH;LNKey@A1234=SMYTHA1234");
         row("edit refused stays on the deal", "1= PgUp", "",
             "20=A1;1=;key=A1;focus=txtZEL_0;ByLName@A1=ADAMS", {noLastName});
     }

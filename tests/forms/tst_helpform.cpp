@@ -12,11 +12,9 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
 #include <memory>

@@ -13,10 +13,7 @@
 #include "store/Recordset.h"
 
 #include <QAbstractButton>
-#include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>

@@ -85,8 +85,6 @@ private Q_SLOTS:
                                 << int(refused || button != QString("OK") ? QDialog::Rejected
                                                                           : QDialog::Accepted);
         };
-        row("lower case", "ke4prn", "OK", "ke4prn", false);
-        row("wrong", "ke4prm", "OK", "ke4prm", true);
         row("typing stops at six", "KE4PRNX", "OK", "KE4PRN", false);
         row("long wrong cut to six", "abcdefgh", "OK", "abcdef", true);
         row("cancel empties", "ke4prn", "Cancel", "", false);

@@ -184,7 +184,6 @@ private Q_SLOTS:
             QTest::keyClicks(dialog->Text1, typed);
             dialog->chkPW->setChecked(tick);
         }
-        // Closed the way a user would: a button, Escape or the window's close box.
         if (how == QLatin1String("OK"))
             QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
         else if (how == QLatin1String("CANCEL"))

@@ -182,7 +182,6 @@ private Q_SLOTS:
         QFETCH(int, left);
         QFETCH(QString, first);
         openScreen();
-        // Another workstation's entry screen may hold the database.
         const auto other =
             inUse ? DatabaseUse::take("ZELDB.mdb", DatabaseUse::Mode::Shared, 0) : nullptr;
         QCOMPARE(form->txtZEL[1]->text(), QString("MIDDLE"));

@@ -125,10 +125,10 @@ QString columnSql(const FieldDef &f, bool required) {
 class PgStatement : public PreparedStatement {
 public:
     PgStatement(PgDatabase &db, const QString &sql)
-        : db(db), sql(sql), statement(db.prepared(sql)), made(db.generation()),
-          params(size_t(statement.parameters)),
+        : db(db), sql(sql),
           writes(!sql.trimmed().startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive)),
-          streamed(!writes && db.takeLargeRead()) {}
+          streamed(!writes && db.takeLargeRead()), statement(db.prepared(sql)),
+          made(db.generation()), params(size_t(statement.parameters)) {}
     ~PgStatement() override {
         stopStream();
         PQclear(result);
@@ -202,11 +202,12 @@ private:
 
     PgDatabase &db;
     QString sql;
+    bool writes;
+    // Taken before preparing, so that a failed preparation leaves no announced read behind.
+    bool streamed;
     PgDatabase::Prepared statement;
     int made;
     std::vector<std::optional<QByteArray>> params;
-    bool writes;
-    bool streamed;
     PGconn *streaming = nullptr; // while the rows of a streamed read are coming
     PGresult *result = nullptr;
     int row = -1;

@@ -93,10 +93,10 @@ SelectionCopy::SelectionCopy(Database &db, const QString &queryText, const QList
             columns << quotedName(names[field]);
         }
     }
-    db.expectLargeRead(byIndex);
     // The order is checked either way.
     const QString selected = orderSql(db, selection, defs, primary);
     const QString orderBy = order == RowOrder::Selected ? selected : QStringLiteral("rowid");
+    db.expectLargeRead(byIndex);
     Statement s(db, QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
                         .arg(columns.join(", "), quotedName(selection.table), orderBy));
     while (s.step()) {

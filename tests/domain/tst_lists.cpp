@@ -80,44 +80,29 @@ private Q_SLOTS:
         QTest::addColumn<ReportConditions>("conditions");
         QTest::addColumn<QVector<Deal>>("deals");
         QTest::addColumn<QStringList>("lines");
-        const auto ann = [](const QString &name, const QString &date) {
-            return contactLines("ANN " + name, "  " + date);
+        // "ANN DOE 03/15/1960;BOB ROE 03/20/1962": the entries of those people, with their dates.
+        const auto listed = [](const QString &people) {
+            QStringList lines;
+            for (const QString &p : people.split(';', Qt::SkipEmptyParts))
+                lines += contactLines(p.section(' ', 0, 1), "  " + p.section(' ', 2));
+            return lines;
         };
         const QVector<Deal> sold = {buyer("EARLIER", "2020-03-15"), buyer("SAME", "2024-03-16"),
                                     buyer("LATER", "2024-03-21"), buyer("UNDATED", "")};
         for (const QStringList &r : goldenTable("reports/lists/anniversaries.txt")) {
             ReportConditions c = conditions(7, r.value(1), r.value(2));
             c.AnnvYr = r.value(3) == "yes";
-            QStringList lines;
-            for (const QString &entry : r.value(4).split(';', Qt::SkipEmptyParts))
-                lines += ann(entry.section(' ', 0, 0), entry.section(' ', 1));
-            QTest::newRow(qPrintable(r.value(0))) << c << sold << lines;
+            QTest::newRow(qPrintable(r.value(0))) << c << sold << listed(r.value(4));
         }
-
-        const auto birthday = [](const char *name, const char *buyerDOB, const char *coBuyerDOB,
-                                 const char *coBuyerName, const char *from, const char *to,
-                                 const QStringList &lines) {
+        for (const QStringList &r : goldenTable("reports/lists/birthdays.txt")) {
             Deal d = buyer("DOE", "");
-            d.insert(ByDOB, buyerDOB);
-            d.insert(CByDOB, coBuyerDOB);
+            d.insert(ByDOB, r.value(1));
+            d.insert(CByDOB, r.value(2));
             d.insert(CByFirstMI, "BOB");
-            d.insert(CByLName, coBuyerName);
-            QTest::newRow(name) << conditions(8, from, to) << QVector<Deal>{d} << lines;
-        };
-        birthday("birthdays of buyer and co-buyer on the ends", "03/15/1960", "3/20/1962", "ROE",
-                 "03/15/2024", "03/20/2025",
-                 ann("DOE", "03/15/1960") + contactLines("BOB ROE", "  03/20/1962"));
-        birthday("birthdays, co-buyer without last name", "07/01/1960", "03/18/1962", "  ",
-                 "03/15/2024", "03/20/2025", {});
-        birthday("no birth dates", "", "//", "ROE", "03/15/2024", "03/20/2025", {});
-        birthday("birthdays over the year's end", "12/15/1960", "01/15/1962", "ROE", "12/01/2024",
-                 "01/15/2025", ann("DOE", "12/15/1960") + contactLines("BOB ROE", "  01/15/1962"));
-        birthday("birthday between the ends of a span over the year's end", "06/15/1960", "", "",
-                 "12/01/2024", "01/15/2025", {});
-        // A text that is no date is compared, and shown, as it stands.
-        birthday("birthday not a date", "03/17", "", "", "03/15/2024", "03/20/2025",
-                 ann("DOE", "03/17"));
-
+            d.insert(CByLName, r.value(3));
+            QTest::newRow(qPrintable(r.value(0)))
+                << conditions(8, r.value(4), r.value(5)) << QVector<Deal>{d} << listed(r.value(6));
+        }
         for (const QStringList &r : goldenTable("reports/lists/one-deal.txt")) {
             ReportConditions c = conditions(r.value(1).toInt());
             c.Model = r.value(2);

@@ -7,35 +7,12 @@
 #include "domain/reports/ReportPrinting.h"
 #include "domain/reports/Reports.h"
 #include "fixtures/CommandRun.h"
-#include "fixtures/FixtureDeals.h"
-#include "fixtures/Golden.h"
+#include "fixtures/GoldenTable.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-using Deal = FixtureDeals::Deal;
-
 namespace {
-// Three January deals, each product sold on some and not on others, the F&I manager and the
-// salesperson keyed in two letter cases, a buyer whose name a CSV file must quote; a February
-// deal outside the month.
-const QVector<Deal> deals = {
-    deal("DateSold=2024-01-05|FIMgr=JRB|Salesman=SMITH|NewUsed=N|Term=60|APR=6.9|FinRes=500|"
-         "SrvRes=1000|SrvElig=Y|LifeRes=200|LAHElig=Y|Prft1=GAP|PrftAmt1=300|ByFirstMI=ANN|"
-         "ByLName=ADAMS|StkNbr=N100|Year=2024|Make=FORD|Model=F150|UnitPrft=1500|Pack=300|"
-         "SmComm1=250|FinanceSrc=GMA|ByPhone=555-0100|ByAdr=1 ELM ST|ByCity=PEORIA|"
-         "ByStateZip=IL 61602|ByDOB=01/15/1970"),
-    deal("DateSold=2024-01-10|FIMgr=jrb|Salesman=JONES|NewUsed=U|Term=1|SrvRes=800|SrvElig=Y|"
-         "LAHElig=N|Prft1=gap|PrftAmt1=250|Prft2=Etch|PrftAmt2=100|ByFirstMI=BUD|"
-         "ByLName=O'NEIL, \"JR\"|StkNbr=U200|Year=2019|Make=HONDA|Model=CIVIC|UnitPrft=-100.5|"
-         "Pack=200|SmComm1=150|ByDOB=01/20/1980"),
-    deal("DateSold=2024-01-20|FIMgr=KLM|Salesman=smith|NewUsed=N|Term=72|APR=4.5|FinRes=750|"
-         "SrvElig=Y|AHRes=150|LAHElig=Y|ByFirstMI=LI|ByLName=CHEN|StkNbr=N300|Year=2024|"
-         "Make=TOYOTA|Model=CAMRY|UnitPrft=2000.25|Pack=300|SmComm1=300|ByDOB=garbage"),
-    deal("DateSold=2024-02-01|FIMgr=KLM|Salesman=JONES|NewUsed=N|Term=48|FinRes=999|"
-         "ByLName=LATE|UnitPrft=999|SmComm1=99"),
-};
-
 ReportConditions january(int report) {
     ReportConditions c;
     c.report = report;
@@ -45,7 +22,7 @@ ReportConditions january(int report) {
 }
 
 ReportOutput build(const ReportConditions &c) {
-    FixtureDeals source(deals);
+    FixtureDeals source(goldenDeals("exports/deals.txt", "january"));
     ScriptedPrompter prompter;
     BuildPolicy policy(prompter);
     return reportDescriptor(c.report)->build(c, source, policy);
@@ -215,14 +192,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("series");
         QTest::addColumn<int>("category");
         QTest::addColumn<double>("value");
-        QTest::newRow("summary: finance, new, 2 of 2") << 2 << 0 << 0 << 0 << 100.0;
-        QTest::newRow("summary: service contracts, used, 1 of 1") << 2 << 0 << 1 << 1 << 100.0;
-        QTest::newRow("summary: service contracts, all, 2 of 3") << 2 << 0 << 2 << 1 << 66.67;
-        QTest::newRow("commission: SMITH") << 4 << 0 << 0 << 0 << 550.0;
-        QTest::newRow("commission: JONES") << 4 << 0 << 0 << 1 << 150.0;
-        QTest::newRow("scoreboard: JRB per unit") << 12 << 0 << 0 << 0 << 1575.0;
-        QTest::newRow("scoreboard: KLM per unit") << 12 << 0 << 0 << 1 << 900.0;
-        QTest::newRow("scoreboard: JONES per unit") << 12 << 1 << 0 << 1 << 1150.0;
+        for (const QStringList &r : goldenTable("exports/chart-bars.txt"))
+            QTest::newRow(qPrintable(r.value(0)))
+                << r.value(1).toInt() << r.value(2).toInt() << r.value(3).toInt()
+                << r.value(4).toInt() << r.value(5).toDouble();
     }
     void chartBars() {
         QFETCH(int, report);

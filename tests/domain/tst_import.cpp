@@ -2,6 +2,7 @@
 #include "fixtures/CommandRun.h"
 #include "fixtures/ExportFiles.h"
 #include "fixtures/GoldenRows.h"
+#include "fixtures/GoldenTable.h"
 #include "fixtures/StoreFixture.h"
 
 #include "base/Clock.h"
@@ -116,46 +117,22 @@ private Q_SLOTS:
     }
 
     void conversions_data() {
-        using ExportFiles::deal, ExportFiles::line;
         QTest::addColumn<int>("form");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("value");
-        const auto fixed = [](const char *name, const QMap<int, QByteArray> &more,
-                              const char *field, const char *value,
-                              const QByteArray &last = "SMITH") {
-            QTest::newRow(name) << 1 << ExportFiles::header() + deal("20240315", last, "A1", more)
-                                << field << QString(value);
-        };
-        fixed("year 05", {{23, "05"}}, "Year", "2005");
-        fixed("year 98", {{23, "98"}}, "Year", "1998");
-        fixed("year 46", {{23, "46"}}, "Year", "1946");
-        fixed("key keeps the blanks", {}, "LNKey", "SMITH          A1      ");
-        fixed("birth date \"  /  /\"", {{9, "  /  /"}}, "ByDOB", "<null>");
-        fixed("blank birth date", {{10, ""}}, "CByDOB", "<null>");
-        fixed("blank amount", {{28, ""}}, "SmComm1", "0.00");
-        fixed("code page 1252", {}, "ByLName", "MUÑOZ          ", "MU\xD1OZ");
-        const auto delimited = [](const char *name, const QMap<int, QString> &more,
-                                  const char *field, const char *value) {
-            QTest::newRow(name) << 2 << line(more.value(0, "03/15/2024"), "SMITH", "A1", more)
-                                << field << QString(value);
-        };
-        delimited("date 03/05/24", {{0, "03/05/24"}}, "DateSold", "2024-03-05");
-        delimited("date 3/5/24", {{0, "3/5/24"}}, "DateSold", "2024-03-05");
-        delimited("date 03-05-2024", {{0, "03-05-2024"}}, "DateSold", "2024-03-05");
-        delimited("date #2024-03-05#", {{0, "#2024-03-05#"}}, "DateSold", "2024-03-05");
-        delimited("date 12/31/45", {{0, "12/31/45"}}, "DateSold", "2045-12-31");
-        delimited("date 1/1/46", {{0, "1/1/46"}}, "DateSold", "1946-01-01");
-        delimited("year 20", {{22, "20"}}, "Year", "2020");
-        delimited("year 46", {{22, "46"}}, "Year", "1946");
-        delimited("year 5", {{22, "5"}}, "Year", "2005");
-        delimited("year 2031", {{22, "2031"}}, "Year", "2031");
-        delimited("empty year", {{22, ""}}, "Year", "");
-        delimited("empty other profit", {{35, ""}}, "Prft1", "Other Profit");
-        delimited("unquoted blanks dropped", {{36, "  150 "}}, "PrftAmt1", "150");
-        delimited("quoted blanks and comma kept", {{5, " 1 MAIN, APT 2 "}}, "ByAdr",
-                  " 1 MAIN, APT 2 ");
-        delimited("blank birth date", {{8, ""}}, "ByDOB", "<null>");
+        for (const QStringList &r : goldenTable("import/conversions.txt")) {
+            const int at = r.value(2).toInt();
+            const QByteArray text = Cp1252::encode(r.value(3));
+            QTest::newRow(qPrintable(r.value(0)))
+                << r.value(1).toInt()
+                << (r.value(1) == "1"
+                        ? ExportFiles::header() +
+                              (at == 2 ? ExportFiles::deal("20240315", text, "A1")
+                                       : ExportFiles::deal("20240315", "SMITH", "A1", {{at, text}}))
+                        : ExportFiles::line("03/15/2024", "SMITH", "A1", {{at, r.value(3)}}))
+                << r.value(4) << r.value(5);
+        }
     }
     void conversions() {
         QFETCH(int, form);
@@ -342,20 +319,6 @@ private Q_SLOTS:
         // The delimited export is the only copy of the deals it holds until all are stored.
         QCOMPARE(QFile::exists(exportPath(name)),
                  form == 1 || !refusals.isEmpty() || !failure.isEmpty());
-    }
-
-    void refusedDealKeepsTheFileUntilAllAreStored() {
-        using ExportFiles::line;
-        const QByteArray good = line("01/01/2024", "GOOD", "G1");
-        QCOMPARE(
-            run(Form::Delimited, "INV.PST", good + line("01/02/2024", "", "G2")).refused.size(), 1);
-        // Mended and imported again: the first deal is there, the second is stored, and now
-        // the file goes.
-        const Outcome again =
-            run(Form::Delimited, "INV.PST", good + line("01/02/2024", "NAMED", "G2"));
-        QCOMPARE(again.alreadyPresent, 1);
-        QCOMPARE(again.imported, 1);
-        QVERIFY(!QFile::exists(exportPath("INV.PST")));
     }
 
     void exportDeletedByAnotherImportMeanwhile() {

@@ -1,8 +1,7 @@
 #include "TestRegistry.h"
 #include "base/ErrorTrap.h"
 #include "domain/reports/Letters.h"
-#include "fixtures/FixtureDeals.h"
-#include "fixtures/Golden.h"
+#include "fixtures/GoldenTable.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,10 +13,9 @@ using Deal = FixtureDeals::Deal;
 namespace {
 const QString pad(12, QLatin1Char(' '));
 
-Deal buyer() {
-    return deal("DateSold=2001-03-05|FIMgr=AB|NewUsed=N|ByFirstMI=JOHN Q  |ByLName=SMITH|"
-                "ByAdr=123 MAIN ST|ByCity=PORTLAND|ByStateZip=OR 97201|Year=2001|Make=FORD|"
-                "Model=TAURUS|CByFirstMI=MARY|CByLName=SMITH|Salesman=BOB JONES");
+// The deals of the group given, from letters/deals.txt.
+QVector<Deal> deals(const QString &group) {
+    return goldenDeals("letters/deals.txt", group);
 }
 
 const QStringList buyerParts = {
@@ -76,8 +74,9 @@ private Q_SLOTS:
     void recipients_data() {
         QTest::addColumn<Deal>("deal");
         QTest::addColumn<QStringList>("parts");
-        QTest::newRow("parts in order") << buyer() << buyerParts;
-        Deal slash = buyer();
+        const Deal buyer = deals("buyer").value(0);
+        QTest::newRow("parts in order") << buyer << buyerParts;
+        Deal slash = buyer;
         slash[ByAdr] = "12/B ELM ST";
         slash[Salesman] = "BOB  /ANN"; // a shared deal: the first name signs
         slash.remove(CByFirstMI);
@@ -104,30 +103,20 @@ private Q_SLOTS:
         QVERIFY(letter.endsWith(pad + parts.at(9) + "\r\n" + pad + "ACME"));
     }
 
-    // Each letter whole, as its golden file under letters/ (lines end in CR LF).
+    // Each letter whole, as its golden file under letters/ (lines end in CR LF), from the
+    // template of the same name and "-template".
     void compose_data() {
-        QTest::addColumn<QByteArray>("tmpl");
         QTest::addColumn<QString>("golden");
-        QTest::newRow("codes merge, signature added")
-            << QByteArray("Thank you for buying your new *V from us.\r\n"
-                          "\r\n"
-                          "How is your *M today?\r\n"
-                          "From all of us at*D\r\n"
-                          "Call*S anytime\r\n"
-                          "A * star alone, and *X, stay\r\n")
-            << "codes";
-        QTest::newRow("first code in V M D S order, cut at first star")
-            << QByteArray("Ask *S about a*M\r\n") << "first-code";
-        QTest::newRow("end mark stops, no signature")
-            << QByteArray("Goodbye\r\n\r\nService Dept.\r\n*E\r\nnever shown\r\n") << "end-mark";
-        QTest::newRow("code beats end mark") << QByteArray("Thanks*D *E\r\n") << "code-first";
-        QTest::newRow("LF ends, last line without end") << QByteArray("one\ntwo\r\nthree") << "lf";
-        QTest::newRow("empty template") << QByteArray() << "empty";
+        QTest::newRow("codes merge, signature added") << "codes";
+        QTest::newRow("first code in V M D S order, cut at first star") << "first-code";
+        QTest::newRow("end mark stops, no signature") << "end-mark";
+        QTest::newRow("code beats end mark") << "code-first";
+        QTest::newRow("LF ends, last line without end") << "lf";
+        QTest::newRow("empty template") << "empty";
     }
     void compose() {
-        QFETCH(QByteArray, tmpl);
         QFETCH(QString, golden);
-        writeFile("Letter1.TXT", tmpl);
+        writeFile("Letter1.TXT", goldenText("letters/" + golden + "-template.txt").toUtf8());
         const QStringList letter =
             composeLetter(buyerParts, 0, "03/05/2001", "Acme Motors").split(u'\n');
         QCOMPARE(letter, goldenLines("letters/" + golden + ".txt"));
@@ -166,22 +155,12 @@ private Q_SLOTS:
         QFETCH(int, veh);
         QFETCH(QString, fiMgr);
         QFETCH(QStringList, names);
-        auto deal = [](const char *first, const char *date, const char *nu, const char *fi) {
-            Deal d{{ByFirstMI, first}, {ByLName, "X"}, {NewUsed, nu}, {FIMgr, fi}};
-            if (*date)
-                d[DateSold] = date;
-            return d;
-        };
-        const QVector<Deal> deals = {deal("A", "2001-03-01", "N", "AB  "),
-                                     deal("B", "2001-03-31", "N", "ab"),
-                                     deal("C", "2001-03-15", "U", "CD"),
-                                     deal("D", "2001-04-01", "N", "AB"), deal("E", "", "N", "AB")};
         ReportConditions c = letterConditions();
         c.BDT = bdt;
         c.EDT = edt;
         c.Veh = veh;
         c.FIMgr = fiMgr;
-        const ReportOutput out = buildReport(c, deals);
+        const ReportOutput out = buildReport(c, deals("selection"));
         QStringList got;
         for (qsizetype i = 0; i < out.lines.size(); ++i)
             got << recipientParts(out, i).at(0);

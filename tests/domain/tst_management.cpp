@@ -1,9 +1,7 @@
 #include "TestRegistry.h"
 #include "domain/reports/Reports.h"
-#include "fixtures/FixtureDeals.h"
-#include "fixtures/Golden.h"
+#include "fixtures/GoldenTable.h"
 
-using namespace DealSchema;
 using Deal = FixtureDeals::Deal;
 
 namespace {
@@ -19,78 +17,10 @@ ReportConditions january(int report, int prtBy = ReportConditions::Dealership,
     return c;
 }
 
-const QVector<Deal> outside = {deal("DateSold=2023-12-31|Salesman=ADAMS|NewUsed=N"),
-                               deal("DateSold=2024-02-01|Salesman=ADAMS|NewUsed=U"),
-                               deal("Salesman=ADAMS|NewUsed=U")}; // no sale date
-
-const QVector<Deal> summaryDeals = {
-    deal("DateSold=2024-01-02|NewUsed=N|Term=60|FinRes=500.00|SrvRes=300|SrvElig=Y|"
-         "LifeRes=100|AHRes=0|LAHElig=Y|PrftAmt1=200|Pack=400|UnitPrft=1000"),
-    // Term 1 is not financed; a Null SrvElig is eligible.
-    deal("DateSold=2024-01-03|NewUsed=N|Term=1|FinRes=250|SrvRes=0|LifeRes=0|AHRes=50|"
-         "LAHElig=N|Pack=400|UnitPrft=501"),
-    // Not eligible for a service contract, yet its reserve counts.
-    deal("DateSold=2024-01-04|NewUsed=U|Term=36|FinRes=300.01|SrvRes=200|SrvElig=N|"
-         "LifeRes=75|AHRes=25|LAHElig=Y|PrftAmt1=-10|Pack=300|UnitPrft=1200"),
-    deal("DateSold=2024-01-31|NewUsed=U|Term=2|FinRes=200|SrvRes=100|SrvElig=Y|LAHElig=Y|"
-         "PrftAmt2=50|PrftAmt3=25|Pack=300|UnitPrft=800"),
-    deal("DateSold=2024-01-10|NewUsed=n|Pack=999|UnitPrft=999"),
-    deal("DateSold=2024-01-10|NewUsed=|Pack=999|UnitPrft=999"),
-    deal("DateSold=2024-02-01|NewUsed=N|Pack=999|UnitPrft=999"),
-};
-
-// Salespeople in the order the store gives them: letter case aside, then by date.
-const QVector<Deal> summaryBySalesperson = {
-    deal("DateSold=2024-01-03|Salesman=ADAMS|NewUsed=U|Term=48|FinRes=200|Pack=100|UnitPrft=900"),
-    deal("DateSold=2024-01-05|Salesman=adams /BAKER|NewUsed=U|Term=1|Pack=100|UnitPrft=500"),
-    deal("DateSold=2024-01-04|Salesman=Baker|NewUsed=N|UnitPrft=1000"),
-    deal("DateSold=2024-02-10|Salesman=BAKER|NewUsed=N|UnitPrft=1"),
-    deal("DateSold=2024-01-09|NewUsed=N|UnitPrft=300"),
-};
-
-// Gross sales deals: a long name, stock number and vehicle and a full-width amount; a used deal
-// without pack; a deal without a class on the range's last day; one after the range.
-const QVector<Deal> grossDeals = {
-    deal("DateSold=2024-01-05|ByLName=WASHINGTONIAN|StkNbr=STK1234567|NewUsed=N|Year=2024|"
-         "Make=CHEVROLET |Model=SILVERADO|UnitPrft=123456.78|Pack=300"),
-    deal("DateSold=2024-01-07|ByLName=LEE|StkNbr=A1|NewUsed=U|Year=2019|Make=FORD|Model=F150|"
-         "UnitPrft=1250.50"),
-    deal("DateSold=2024-01-31|ByLName=KING|StkNbr=B2|Year=2020|Make=HONDA|Model=CIVIC|"
-         "UnitPrft=-100|Pack=200"),
-    deal("DateSold=2024-02-01|ByLName=LATE|NewUsed=N|UnitPrft=999"),
-};
-
-// In the store's order: by the whole Salesman text, letter case aside; the last is ADAMS again.
-QVector<Deal> grossBySalesperson() {
-    QVector<Deal> deals = {grossDeals[0], grossDeals[2], grossDeals[1]};
-    deals[0][Salesman] = "ADAMS";
-    deals[1][Salesman] = "ADAMS C";
-    deals[2][Salesman] = "adams /BAKER";
-    return deals;
+// The deals of the group given, from reports/management/deals.txt.
+QVector<Deal> deals(const QString &group) {
+    return goldenDeals("reports/management/deals.txt", group);
 }
-
-Deal comm(const char *date, const char *salesman, const char *newUsed, const char *c1,
-          const char *c2 = "", const char *asmComm = "") {
-    Deal d{
-        {DateSold, date}, {Salesman, salesman}, {SmComm1, c1}, {SmComm2, c2}, {ASMComm, asmComm}};
-    if (newUsed != nullptr)
-        d[NewUsed] = newUsed;
-    return d;
-}
-
-const QVector<Deal> commShared = {
-    comm("2023-12-31", "ADAMS", "N", "999"),
-    comm("2024-01-01", "ADAMS", "N", "100"),
-    comm("2024-01-02", "ADAMS", "N", "100"),
-    comm("2024-01-03", "ADAMS", "U", "150"),
-    comm("2024-01-04", "ADAMS", nullptr, "50"),
-    comm("2024-01-05", "ADAMS/BAKER", "N", "75", "60"),
-    comm("2024-01-06", "BAKER/ADAMS/CRUZ", " ", "80", "40", "30"),
-    comm("2024-01-07", "", "N", "500"),
-    comm("2024-01-31", "ABCDEFGHIJKLMNOPQRSTUV", "N", "10"),
-    comm("2024-02-01", "ADAMS", "N", "999"),
-    comm("2024-01-15", "ADAMS", "N", "999"), // after the walk has stopped
-};
 
 } // namespace
 
@@ -102,17 +32,17 @@ private Q_SLOTS:
         QTest::addColumn<ReportConditions>("conditions");
         QTest::addColumn<QVector<Deal>>("deals");
         QTest::addColumn<QString>("golden");
-        const auto row = [](const char *name, const ReportConditions &c, const QVector<Deal> &deals,
+        const auto row = [](const char *name, const ReportConditions &c, const QVector<Deal> &list,
                             const char *golden) {
-            QTest::newRow(name) << c << deals << QString(golden);
+            QTest::newRow(name) << c << list << QString(golden);
         };
         const int dealership = ReportConditions::Dealership,
                   salesperson = ReportConditions::Salesperson;
-        row("summary, none in range", january(2), outside, "summary-none");
-        row("summary by salesperson, none in range", january(2, salesperson), outside,
+        row("summary, none in range", january(2), deals("outside"), "summary-none");
+        row("summary by salesperson, none in range", january(2, salesperson), deals("outside"),
             "summary-none");
-        row("summary", january(2), summaryDeals, "summary");
-        row("summary by salesperson", january(2, salesperson), summaryBySalesperson,
+        row("summary", january(2), deals("summary"), "summary");
+        row("summary by salesperson", january(2, salesperson), deals("summary-by-salesperson"),
             "summary-by-salesperson");
         // Pack and term read as far as they are numbers.
         const auto packTerm = [](const QString &pack, const QString &term) {
@@ -125,28 +55,21 @@ private Q_SLOTS:
         row("summary, text after the number", january(2), packTerm("1,234", "1.5 mo"),
             "summary-text-after");
         row("summary, no number", january(2), packTerm("abc", "-36"), "summary-no-number");
-        row("gross sales", january(3), grossDeals, "gross-all");
+        row("gross sales", january(3), deals("gross"), "gross-all");
         row("gross sales, new: no class passes", january(3, dealership, ReportConditions::New),
-            grossDeals, "gross-new");
-        row("gross sales, used", january(3, dealership, ReportConditions::Used), grossDeals,
+            deals("gross"), "gross-new");
+        row("gross sales, used", january(3, dealership, ReportConditions::Used), deals("gross"),
             "gross-used");
-        row("gross sales, none in range", january(3), grossDeals.mid(3), "gross-none");
-        row("gross sales by salesperson", january(3, salesperson), grossBySalesperson(),
+        row("gross sales, none in range", january(3), deals("gross").mid(3), "gross-none");
+        row("gross sales by salesperson", january(3, salesperson), deals("gross-by-salesperson"),
             "gross-by-salesperson");
-        row("gross sales by salesperson, none in range", january(3, salesperson), grossDeals.mid(3),
-            "gross-by-salesperson-none");
-        row("commission, shared and alone", january(4), commShared, "comm-shared");
-        row("commission by ASM", january(4, ReportConditions::ASM),
-            {comm("2024-01-02", "ADAMS/BAKER/CRUZ", "N", "1", "2", "30"),
-             comm("2024-01-03", "ADAMS/BAKER", "U", "1", "2", "9"),
-             comm("2024-01-04", "ADAMS//DIAZ", "U", "1", "", "20"),
-             comm("2024-01-05", "/ /CRUZ", "U", "", "", "45")},
-            "comm-asm");
-        row("commission, blank before slash, letter case", january(4),
-            {comm("2024-01-02", "JONES /SMITH", "N", "10", "20"),
-             comm("2024-01-03", "Jones", "N", "30")},
+        row("gross sales by salesperson, none in range", january(3, salesperson),
+            deals("gross").mid(3), "gross-by-salesperson-none");
+        row("commission, shared and alone", january(4), deals("comm-shared"), "comm-shared");
+        row("commission by ASM", january(4, ReportConditions::ASM), deals("comm-asm"), "comm-asm");
+        row("commission, blank before slash, letter case", january(4), deals("comm-letter-case"),
             "comm-letter-case");
-        row("commission, none in range", january(4), commShared.mid(0, 1), "comm-none");
+        row("commission, none in range", january(4), deals("comm-shared").mid(0, 1), "comm-none");
     }
     void reports() {
         QFETCH(ReportConditions, conditions);
@@ -176,14 +99,14 @@ private Q_SLOTS:
         QFETCH(QVector<int>, failAt);
         QFETCH(int, answer);
         QFETCH(int, lines);
-        FixtureDeals deals(grossDeals);
-        deals.failAt = failAt;
-        deals.readableFor(report);
+        FixtureDeals source(deals("gross"));
+        source.failAt = failAt;
+        source.readableFor(report);
         ScriptedPrompter prompter;
         if (answer != 0)
             prompter.answer(answer);
         BuildPolicy policy(prompter);
-        const ReportOutput out = reportDescriptor(report)->build(january(report), deals, policy);
+        const ReportOutput out = reportDescriptor(report)->build(january(report), source, policy);
         QCOMPARE(prompter.shown.size(), answer != 0 ? 1 : 0);
         if (answer != 0) {
             QCOMPARE(prompter.shown.first().text, QString("The deal database is busy."));

@@ -12,6 +12,7 @@
 #include "domain/reports/ReportPrinting.h"
 #include "domain/reports/Reports.h"
 #include "fixtures/GoldenRows.h"
+#include "fixtures/GoldenTable.h"
 #include "fixtures/StoreFixture.h"
 #include "forms/frmRpt.h"
 
@@ -23,8 +24,6 @@ using Choice = std::optional<Prompter::PrinterChoice>;
 Q_DECLARE_METATYPE(Choice)
 
 namespace {
-const QString gsrTotal =
-    "                                             Total    850.50    350.00   1200.50\n";
 QStringList numbered(const QString &prefix, int from, int to) {
     QStringList lines;
     for (int i = from; i <= to; ++i)
@@ -99,7 +98,6 @@ class PrintingTest : public QObject {
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
     QStringList jobs() const { return QDir(jobsFolder()).entryList(QDir::Files, QDir::Name); }
-    QByteArray job(int i) const { return fileBytes(QDir(jobsFolder()).filePath(jobs().value(i))); }
     // One deal, sold by JONES to SMITH.
     void makeDatabase() {
         createDealDatabase(dir.filePath("ZELDB.mdb"));
@@ -210,35 +208,41 @@ private Q_SLOTS:
     }
 
     // A prompt for each answer: the blank sheet first, then a fresh sheet. The jobs sent, each
-    // after a line with its name, are printing/jobs-GOLDEN.txt.
+    // after a line with its name, are printing/jobs-GOLDEN.txt. Compressed print is the F&I log's
+    // alone: its codes begin each job and the last ends it.
     void printerJobs_data() {
         QTest::addColumn<QString>("golden");
+        QTest::addColumn<int>("report");
         QTest::addColumn<bool>("continuous");
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QList<int>>("answers");
-        const auto row = [](const char *name, const char *golden, bool continuous,
+        const auto row = [](const char *name, const char *golden, int report, bool continuous,
                             const QStringList &lines, const QList<int> &answers) {
-            QTest::newRow(name) << QString(golden) << continuous << lines << answers;
+            QTest::newRow(name) << QString(golden) << report << continuous << lines << answers;
         };
         const QStringList list = numbered("L", 1, 44);
         const int ok = Answer::OK, cancel = Answer::Cancel;
-        row("continuous: a form feed line ends a page", "continuous", true, list, {ok});
-        row("single sheets: a fresh sheet after each page", "single-sheets", false, list, {ok, ok});
-        row("cancel at the first prompt: nothing printed", "cancelled", false, list, {cancel});
-        row("cancel at the fresh sheet: nothing more, no totals", "cancelled-at-fresh-sheet", false,
-            list, {ok, cancel});
-        row("a page end on the last line is followed by the prompt too", "page-end-last-line",
+        row("continuous: a form feed line ends a page", "continuous", 3, true, list, {ok});
+        row("single sheets: a fresh sheet after each page", "single-sheets", 3, false, list,
+            {ok, ok});
+        row("cancel at the first prompt: nothing printed", "cancelled", 3, false, list, {cancel});
+        row("cancel at the fresh sheet: nothing more, no totals", "cancelled-at-fresh-sheet", 3,
+            false, list, {ok, cancel});
+        row("a page end on the last line is followed by the prompt too", "page-end-last-line", 3,
             false, group("ADAMS") + numbered("L", 1, 43), {ok, ok});
+        row("F&I log in compressed print", "compressed", 1, true, deals(1, 44), {ok});
     }
     void printerJobs() {
         QFETCH(QString, golden);
+        QFETCH(int, report);
         QFETCH(bool, continuous);
         QFETCH(QStringList, lines);
         QFETCH(QList<int>, answers);
         for (int a : answers)
             prompter->answer(a);
-        PrintRun run = runOf(3, lines);
+        PrintRun run = runOf(report, lines);
         run.continuous = continuous;
+        run.compressed = true; // ticked on whichever report's panel
         run.bySalesperson = lines.first().contains("(Salesman)");
         run.salespeople = {"ADAMS"};
         QVERIFY(printReport(run, false));
@@ -247,25 +251,7 @@ private Q_SLOTS:
         for (const QString &name : jobs())
             sent += "== " + name + "\n" + text(fileBytes(QDir(jobsFolder()).filePath(name)));
         QCOMPARE(sent, goldenText("printing/jobs-" + golden + ".txt"));
-        QVERIFY(!QFile::exists(documentFileName(3)));
-    }
-
-    void compressedPrint() {
-        PrintRun run = runOf(1, deals(1, 44));
-        run.continuous = true;
-        run.compressed = true;
-        QVERIFY(printReport(run, false));
-        QCOMPARE(jobs().size(), 2);
-        QVERIFY(job(0).startsWith("\x12\x0f\r\nDec 6, 2026"));
-        QVERIFY(job(0).endsWith("\r\n\f\r\n"));
-        QVERIFY(job(1).startsWith("\x12\x0f\r\n"));
-        QVERIFY(job(1).endsWith("Total  TOTALS\r\n\x12"));
-        // The same report with compressed print ticked on another report's panel: no codes.
-        PrintRun gsr = runOf(3, {"L1"});
-        gsr.compressed = true;
-        gsr.printer.toFile = true;
-        QVERIFY(printReport(gsr, false));
-        QVERIFY(!fileBytes("GSRpt.DOC").contains('\x12'));
+        QVERIFY(!QFile::exists(documentFileName(report)));
     }
 
     void labels_data() {
@@ -345,23 +331,10 @@ private Q_SLOTS:
     void commandLine_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("made"); // the file it makes: a document file or a job
-        const auto row = [](const char *name, const char *command, int status, const char *made) {
-            QTest::newRow(name) << QString(command).split(' ') << status << QString(made);
-        };
-        row("print to file", "report gross-sales --print-to-file", 0, "GSRpt.DOC");
-        row("print, one salesperson",
-            "report gross-sales --by salesperson --salesperson JONES --print", 0,
-            "jobs/0001-default.prn");
-        row("print on a printer chosen, two copies",
-            "report gross-sales --print --printer OFFICE --copies 2", 0, "jobs/0001-OFFICE-2.prn");
-        row("no copies", "report commission --print --copies 0", 2, "");
-        row("mailing labels", "report names --format label --print", 0, "jobs/0001-LPT1.prn");
-        row("test labels", "labels --test", 0, "jobs/0001-default.prn");
-        row("printer gone", "report commission --print", 1, "");
-        row("--salesperson without --by salesperson",
-            "report gross-sales --salesperson JONES --print", 2, "");
-        row("labels without --test", "labels", 2, "");
+        QTest::addColumn<QString>("made");
+        for (const QStringList &r : goldenTable("printing/command-line.txt"))
+            QTest::newRow(qPrintable(r.value(0)))
+                << r.value(1).split(' ') << r.value(2).toInt() << r.value(3);
     }
     void commandLine() {
         QFETCH(QStringList, arguments);

@@ -7,6 +7,7 @@
 #include "domain/entry/KeyRules.h"
 #include "domain/entry/ScreenFit.h"
 #include "domain/entry/Totals.h"
+#include "fixtures/GoldenTable.h"
 
 #include <QRect>
 
@@ -81,50 +82,13 @@ private Q_SLOTS:
         QTest::addColumn<int>("thisYear");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<QString>("message");
-        auto row = [](char kind, const char *text, const char *out, const QString &message = {},
-                      int thisYear = 2025) {
-            QTest::addRow("%c '%s' %d", kind, text, thisYear)
-                << QChar(kind) << QString(text) << thisYear << QString(out) << message;
-        };
-        row('D', "1/5/04", "01/05/2004");
-        row('D', "1/5/98", "01/05/1998");
-        row('D', "1/5/19", "01/05/2019");
-        // Two-digit years: the one within 80 years back and 19 ahead of this year.
-        row('D', "3/15/25", "03/15/2025", {}, 2026);
-        row('D', "1/5/45", "01/05/2045", {}, 2026);
-        row('D', "1/5/46", "01/05/1946", {}, 2026);
-        row('D', "12/31/99", "12/31/1999", {}, 2026);
-        row('D', "1/5/00", "01/05/2100", {}, 2081);
-        row('D', "1/5/1915", "01/05/1915");
-        // Every month and day at its ends.
-        row('D', "12/31/2024", "12/31/2024");
-        row('D', "12/5/04", "12/05/2004");
-        row('D', "1/1/2024", "01/01/2024");
-        row('D', "1/31/2024", "01/31/2024");
-        row('D', "4/30/24", "04/30/2024");
-        for (const char *in :
-             {"0/5/2004", "13/1/2004", "1/0/2004", "1/32/2004", "4/31/2024", "12/32/2024"})
-            row('D', in, "", badDate);
-        row('D', "2/29/2024", "02/29/2024");
-        row('D', "2/29/00", "02/29/2000");
-        row('D', "1/5", "01/05/2025"); // no year typed: this year, whatever the century rule
-        row('D', "1/5/", "01/05/2025");
-        row('D', "1/5", "01/05/2012", {}, 2012);
-        row('D', "1/05", "01/05/2025"); // four characters: read as mm/dd/yyyy
-        row('D', "010504", "", badFormat);
-        for (const char *in : {"13/45/2004", "02/30/2004", "2/29/2023", "1/5/0204", "2/29/1900"})
-            row('D', in, "", badDate);
-        row('Y', "5", "2005");
-        row('Y', "98", "1998");
-        row('Y', "20", "2020", {}, 2026);
-        row('Y', "45", "2045", {}, 2026);
-        row('Y', "46", "1946", {}, 2026);
-        row('Y', "1998", "1998");
-        row('Y', "0", "2000");
-        row('Y', "99", "1999");
-        row('Y', "1000", "1000");
-        row('Y', "", "2000");
-        row('Y', "40000", "2000"); // beyond 16 bits
+        for (const QStringList &r : goldenTable("entry/date-check.txt"))
+            QTest::addRow("%s '%s' %s", qPrintable(r.value(0)), qPrintable(r.value(1)),
+                          qPrintable(r.value(2)))
+                << r.value(0).at(0) << r.value(1) << r.value(2).toInt() << r.value(3)
+                << (r.value(4) == "format" ? badFormat
+                    : r.value(4) == "date" ? badDate
+                                           : QString());
     }
     void dateCheck() {
         QFETCH(QChar, kind);
@@ -147,28 +111,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("entered");
         QTest::addColumn<QString>("left");
-        auto row = [](int index, const char *text, const char *entered, const char *left) {
-            QTest::addRow("%d '%s'", index, text)
-                << index << QString(text) << QString(entered) << QString(left);
-        };
-        row(18, "150.00", "150", "150.00");
-        row(41, "-25.5", "-25.5", "-25.50");
-        row(43, "", "0", "0.00");
-        row(31, "123456789012", "123456789012", "123456789012.00"); // wider than the mask
-        row(13, "", "0", "0");
-        row(14, "7.9", "7.9", "7.90000");
-        row(14, "-12.5", "-12.5", "-12.50000"); // one wider than its column: no decimal cut
-        row(18, "1234567.891", "1234567.891", "1234567.89");
-        row(22, "", "", "2000");
-        row(0, "1/5/04", "1/5/04", "01/05/2004");
-        row(42, "13/45/2004", "13/45/2004", "");
-        row(8, "   ", "   ", "   "); // not validated: no box
-        // The ends of every range of amount boxes, and the text boxes beside them.
-        for (int amount : {19, 26, 34, 36, 38, 40})
-            row(amount, "7", "7", "7.00");
-        for (int text : {17, 25, 35, 39})
-            row(text, "7", "7", "7");
-        row(9, "1/5/04", "1/5/04", "01/05/2004");
+        for (const QStringList &r : goldenTable("entry/box-text.txt"))
+            QTest::addRow("%s '%s'", qPrintable(r.value(0)), qPrintable(r.value(1)))
+                << r.value(0).toInt() << r.value(1) << r.value(2) << r.value(3);
     }
     void boxText() {
         QFETCH(int, index);
@@ -186,18 +131,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("texts");
         QTest::addColumn<QString>("fiReserve");
         QTest::addColumn<QString>("profit");
-        auto row = [](const char *name, const QString &texts, const char *fi, const char *profit) {
-            QTest::newRow(name) << texts << QString(fi) << QString(profit);
-        };
-        const QString reserves = "31=300;32=250.50;36=25;38=10";
-        row("all empty", "", "0.00", "0.00");
-        row("whole deal", reserves + ";26=1200;41=100;43=50;27=150;28=50;29=25;30=75", "585.50",
-            "1635.50");
-        row("other reserves", "33=1;34=2;40=4", "7.00", "7.00");
-        row("negative commission", "26=100;29=-20", "0.00", "120.00");
-        row("negative profit", "30=123.45", "0.00", "-123.45");
-        row("double sum converted", "36=0.1;38=0.2", "0.30", "0.30");
-        row("wide figure", "26=123456789012", "0.00", "123456789012.00");
+        for (const QStringList &r : goldenTable("entry/totals.txt"))
+            QTest::newRow(qPrintable(r.value(0))) << r.value(1) << r.value(2) << r.value(3);
     }
     void totals() {
         QFETCH(QString, texts);

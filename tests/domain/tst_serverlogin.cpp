@@ -5,6 +5,7 @@
 #include "base/PathMapping.h"
 #include "base/ScriptedPrompter.h"
 #include "domain/startup/ZELMain.h"
+#include "fixtures/Golden.h"
 #include "fixtures/TestServer.h"
 
 #include <QDir>
@@ -71,13 +72,9 @@ private Q_SLOTS:
         QCOMPARE(prompter.shown.size(), refused ? 1 : 0);
         if (refused) {
             QCOMPARE(prompter.shown[0].title, QStringLiteral("MAIN"));
-            QCOMPARE(prompter.shown[0].text,
-                     QStringLiteral("The database server refused the user name or password for "
-                                    "PostgreSQL database %1 on this computer (%2) as %3. Check the "
-                                    "user and password in the connection setting. (connection to "
-                                    "server on socket \"%2/.s.PGSQL.%4\" failed: FATAL:  password "
-                                    "authentication failed for user \"%3\")")
-                         .arg(name, folder, role, port));
+            QCOMPARE(prompter.shown[0].text, goldenLines("startup/server-login-refused.txt")
+                                                 .value(0)
+                                                 .arg(name, folder, role, port));
         }
         // Nothing written where it was refused, not even a file in the data folder instead.
         QCOMPARE(admin->hasTable(QStringLiteral("ZEL")), !refused);

@@ -377,6 +377,7 @@ int runReportCommand(const QStringList &arguments) {
     ExportFormat format = ExportFormat::Pdf;
     c.dealRows = p.isSet("export") && exportFormatOf(p.value("export"), format) &&
                  format != ExportFormat::Pdf;
+    c.sheetRows = p.isSet("json") || p.isSet("export");
 
     AppSettings &settings = appSettings();
     settings.DatabasePath = Defaults::DatabasePath;

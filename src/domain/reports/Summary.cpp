@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QStringBuilder>
 #include <algorithm>
+#include <array>
 #include <numeric>
 #include <optional>
 #include <unordered_map>
@@ -22,6 +23,20 @@ using DealFigures::pct;
 struct ViewHash {
     size_t operator()(QStringView text) const { return qHash(text); }
 };
+
+// The text in upper case, as QString::toUpper gives it; plain ASCII, as salesperson texts mostly
+// are, without the look-ups in the case tables.
+QString upper(QStringView text) {
+    QString out(text.size(), Qt::Uninitialized);
+    QChar *to = out.data();
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80)
+            return text.toString().toUpper();
+        *to++ = QChar(u >= u'a' && u <= u'z' ? char16_t(u - 0x20) : u);
+    }
+    return out;
+}
 
 QString n7(qint64 x) {
     return FormatUsing(QStringLiteral("######0"), qlonglong(x));
@@ -233,8 +248,10 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
             return out;
         }
         addBlock(out.lines, nw, used);
-        startSheet(out.sheet, false);
-        addSheetBlock(out.sheet, QString(), nw, used);
+        if (c.sheetRows) {
+            startSheet(out.sheet, false);
+            addSheetBlock(out.sheet, QString(), nw, used);
+        }
         out.chart = penetrationChart(nw, used);
         return out;
     }
@@ -254,24 +271,37 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
     std::vector<Text> texts;
     // Views of the texts' own salesman, whose characters stay where they are as texts grows.
     std::unordered_map<QStringView, qsizetype, ViewHash> textIndex;
-    qsizetype last = -1; // the text of the deal before, as the deals run
+    // The texts met last, the latest first: in the report's order the spellings of one key come
+    // together, so most deals find their text here without hashing it.
+    std::array<qsizetype, 8> recent;
+    recent.fill(-1);
+    const auto textOf = [&](QStringView salesman, QStringView date, qsizetype row) {
+        for (size_t i = 0; i < recent.size() && recent[i] >= 0; ++i) {
+            if (texts[size_t(recent[i])].salesman == salesman) {
+                const qsizetype found = recent[i];
+                std::copy_backward(recent.begin(), recent.begin() + i, recent.begin() + i + 1);
+                recent[0] = found;
+                return found;
+            }
+        }
+        qsizetype index;
+        if (const auto found = textIndex.find(salesman); found != textIndex.end()) {
+            index = found->second;
+        } else {
+            index = qsizetype(texts.size());
+            texts.push_back({salesman.toString(), date.toString(), row, {}, {}});
+            textIndex.emplace(QStringView(texts.back().salesman), index);
+        }
+        std::copy_backward(recent.begin(), recent.end() - 1, recent.end());
+        recent[0] = index;
+        return index;
+    };
     const bool ordered = deals.inReportOrder();
     const bool listed = walk(deals, policy, [&](qsizetype row) {
         if (!dates.passes(deals))
             return;
-        const QStringView salesman = deals.view(Salesman);
         const QStringView date = deals.view(DateSold);
-        if (last < 0 || texts[size_t(last)].salesman != salesman) {
-            const auto found = textIndex.find(salesman);
-            if (found == textIndex.end()) {
-                last = qsizetype(texts.size());
-                texts.push_back({salesman.toString(), date.toString(), row, {}, {}});
-                textIndex.emplace(QStringView(texts.back().salesman), last);
-            } else {
-                last = found->second;
-            }
-        }
-        Text &text = texts[size_t(last)];
+        Text &text = texts[size_t(textOf(deals.view(Salesman), date, row))];
         if (!ordered && date.compare(text.firstDate) < 0) {
             text.firstDate = date.toString();
             text.firstRow = row;
@@ -304,18 +334,21 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
     std::vector<Group> groups;
     QHash<QString, qsizetype> groupIndex; // by the text in upper case
     QSet<QString> keysMet;                // in upper case
+    std::vector<QString> upperKeys;       // the keys listed, in upper case
     for (const qsizetype i : met) {
         const Text &text = texts[size_t(i)];
-        const QString folded = text.salesman.toUpper();
+        QString folded = upper(text.salesman);
         auto found = groupIndex.constFind(folded);
         if (found == groupIndex.constEnd()) {
             found = groupIndex.insert(folded, qsizetype(groups.size()));
-            groups.push_back({text.salesman, folded, {}, {}});
             const QString key = ReportSelection::salespersonKey(text.salesman);
-            if (!keysMet.contains(key.toUpper())) {
-                keysMet.insert(key.toUpper());
+            QString foldedKey = upper(key);
+            if (!keysMet.contains(foldedKey)) {
+                keysMet.insert(foldedKey);
+                upperKeys.push_back(std::move(foldedKey));
                 out.salespeople << key;
             }
+            groups.push_back({text.salesman, std::move(folded), {}, {}});
         }
         Group &group = groups[size_t(*found)];
         group.nw = group.nw + text.nw;
@@ -327,19 +360,17 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
     }
     if (out.salespeople.isEmpty()) { // no deal in range: one block of zeros
         addBlock(out.lines, nw, used);
-        startSheet(out.sheet, false);
-        addSheetBlock(out.sheet, QString(), nw, used);
+        if (c.sheetRows) {
+            startSheet(out.sheet, false);
+            addSheetBlock(out.sheet, QString(), nw, used);
+        }
         out.chart = penetrationChart(nw, used);
         return out;
     }
     // A text belongs to the blocks whose keys begin it: look its beginnings up among the keys.
-    std::vector<QString> upperKeys;
-    upperKeys.reserve(size_t(out.salespeople.size()));
     std::unordered_multimap<QStringView, qsizetype, ViewHash> blockOf; // views of upperKeys
-    for (qsizetype i = 0; i < out.salespeople.size(); ++i) {
-        upperKeys.push_back(out.salespeople.at(i).toUpper());
-        blockOf.emplace(QStringView(upperKeys.back()), i);
-    }
+    for (qsizetype i = 0; i < out.salespeople.size(); ++i)
+        blockOf.emplace(QStringView(upperKeys[size_t(i)]), i);
     std::vector<Tally> blockNew(out.salespeople.size()), blockUsed(out.salespeople.size());
     const QString blank = QStringLiteral("BLANK");
     for (const Group &text : groups) {
@@ -358,7 +389,8 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
             }
         }
     }
-    startSheet(out.sheet, true);
+    if (c.sheetRows)
+        startSheet(out.sheet, true);
     ChartPlot perUnit{QStringLiteral("F&I Income Per Unit"),
                       ChartPlot::Bars,
                       ChartPlot::Money,
@@ -374,7 +406,8 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
             out.lines << QString();
         out.lines << header(out.salespeople.at(i));
         addBlock(out.lines, blockNew[i], blockUsed[i]);
-        addSheetBlock(out.sheet, out.salespeople.at(i), blockNew[i], blockUsed[i]);
+        if (c.sheetRows)
+            addSheetBlock(out.sheet, out.salespeople.at(i), blockNew[i], blockUsed[i]);
         const Tally all = blockNew[i] + blockUsed[i];
         perUnit.series[0].values << figuresOf(all).incomePerUnit.toDouble();
         units.series[0].values << double(all.units);

@@ -42,10 +42,10 @@ QString n7(qint64 x) {
     return FormatUsing(QStringLiteral("######0"), qlonglong(x));
 }
 QString p6(Currency x) {
-    return FormatUsing(QStringLiteral("##0.00"), QVariant::fromValue(x));
+    return FormatUsing(QStringLiteral("##0.00"), x);
 }
 QString m9(Currency x) {
-    return FormatUsing(QStringLiteral("#####0.00"), QVariant::fromValue(x));
+    return FormatUsing(QStringLiteral("#####0.00"), x);
 }
 
 QString countLine(const char *label, qint64 a, qint64 b, qint64 c, Currency p, Currency q,
@@ -267,44 +267,41 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         QString firstDate;
         qsizetype firstRow;
         Tally nw, used;
+        // The first eight characters of firstDate, two by two as numbers that compare as the
+        // characters do: most dates are told apart without reading firstDate itself.
+        std::array<quint64, 2> dateHead;
+    };
+    const auto headOf = [](QStringView date) {
+        std::array<quint64, 2> head{};
+        for (qsizetype i = 0; i < 8 && i < date.size(); ++i)
+            head[size_t(i / 4)] |= quint64(date[i].unicode()) << (16 * (3 - i % 4));
+        return head;
     };
     std::vector<Text> texts;
     // Views of the texts' own salesman, whose characters stay where they are as texts grows.
-    std::unordered_map<QStringView, qsizetype, ViewHash> textIndex;
-    // The texts met last, the latest first: in the report's order the spellings of one key come
-    // together, so most deals find their text here without hashing it.
-    std::array<qsizetype, 8> recent;
-    recent.fill(-1);
-    const auto textOf = [&](QStringView salesman, QStringView date, qsizetype row) {
-        for (size_t i = 0; i < recent.size() && recent[i] >= 0; ++i) {
-            if (texts[size_t(recent[i])].salesman == salesman) {
-                const qsizetype found = recent[i];
-                std::copy_backward(recent.begin(), recent.begin() + i, recent.begin() + i + 1);
-                recent[0] = found;
-                return found;
-            }
-        }
-        qsizetype index;
-        if (const auto found = textIndex.find(salesman); found != textIndex.end()) {
-            index = found->second;
-        } else {
-            index = qsizetype(texts.size());
-            texts.push_back({salesman.toString(), date.toString(), row, {}, {}});
-            textIndex.emplace(QStringView(texts.back().salesman), index);
-        }
-        std::copy_backward(recent.begin(), recent.end() - 1, recent.end());
-        recent[0] = index;
-        return index;
-    };
+    QHash<QStringView, qsizetype> textIndex;
     const bool ordered = deals.inReportOrder();
     const bool listed = walk(deals, policy, [&](qsizetype row) {
         if (!dates.passes(deals))
             return;
+        const QStringView salesman = deals.view(Salesman);
         const QStringView date = deals.view(DateSold);
-        Text &text = texts[size_t(textOf(deals.view(Salesman), date, row))];
-        if (!ordered && date.compare(text.firstDate) < 0) {
-            text.firstDate = date.toString();
-            text.firstRow = row;
+        const auto found = textIndex.constFind(salesman);
+        if (found == textIndex.constEnd()) {
+            texts.push_back({salesman.toString(), date.toString(), row, {}, {}, headOf(date)});
+            textIndex.insert(QStringView(texts.back().salesman), qsizetype(texts.size() - 1));
+            countInto(texts.back().nw, texts.back().used, deals);
+            return;
+        }
+        Text &text = texts[size_t(*found)];
+        if (!ordered) {
+            const std::array<quint64, 2> head = headOf(date);
+            if (head < text.dateHead ||
+                (head == text.dateHead && date.compare(text.firstDate) < 0)) {
+                text.firstDate = date.toString();
+                text.firstRow = row;
+                text.dateHead = head;
+            }
         }
         countInto(text.nw, text.used, deals);
     });

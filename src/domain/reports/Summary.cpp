@@ -61,7 +61,7 @@ QString moneyLine(const char *label, Currency a, Currency b, Currency c, Currenc
            QLatin1String("  ") % m9(p) % QLatin1Char(' ') % m9(q) % QLatin1Char(' ') % m9(r);
 }
 
-void addBlock(ReportLines &lines, const Tally &nw, const Tally &used) {
+void addBlock(QStringList &lines, const Tally &nw, const Tally &used) {
     const Tally all = nw + used;
     const Figures n = figuresOf(nw), u = figuresOf(used), t = figuresOf(all);
     lines << QString(14, QLatin1Char(' ')) + QLatin1String("Sales  ") + n7(nw.units) +
@@ -104,6 +104,12 @@ void addBlock(ReportLines &lines, const Tally &nw, const Tally &used) {
                        u.grossPerUnit, t.grossPerUnit);
     lines << moneyLine("       Total Profit ", n.totalProfit, u.totalProfit, t.totalProfit,
                        n.totalProfitPerUnit, u.totalProfitPerUnit, t.totalProfitPerUnit);
+}
+
+QStringList blockLines(const Tally &nw, const Tally &used) {
+    QStringList lines;
+    addBlock(lines, nw, used);
+    return lines;
 }
 
 // The block's figures as rows of items by new, used and total; by salesperson each row names
@@ -247,7 +253,7 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
             out.cancelled = true;
             return out;
         }
-        addBlock(out.lines, nw, used);
+        out.lines << blockLines(nw, used);
         if (c.sheetRows) {
             startSheet(out.sheet, false);
             addSheetBlock(out.sheet, QString(), nw, used);
@@ -356,7 +362,7 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         return out;
     }
     if (out.salespeople.isEmpty()) { // no deal in range: one block of zeros
-        addBlock(out.lines, nw, used);
+        out.lines << blockLines(nw, used);
         if (c.sheetRows) {
             startSheet(out.sheet, false);
             addSheetBlock(out.sheet, QString(), nw, used);
@@ -399,16 +405,24 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
                     out.salespeople,
                     {{QStringLiteral("Total"), {}}}};
     for (qsizetype i = 0; i < out.salespeople.size(); ++i) {
-        if (i > 0)
-            out.lines << QString();
-        out.lines << header(out.salespeople.at(i));
-        addBlock(out.lines, blockNew[i], blockUsed[i]);
         if (c.sheetRows)
             addSheetBlock(out.sheet, out.salespeople.at(i), blockNew[i], blockUsed[i]);
         const Tally all = blockNew[i] + blockUsed[i];
         perUnit.series[0].values << figuresOf(all).incomePerUnit.toDouble();
         units.series[0].values << double(all.units);
     }
+    // Each salesperson's block is made when it is read, from its sums: thousands of
+    // salespeople make a hundred thousand lines.
+    const int perBlock = int(blockLines({}, {}).size()) + 1;
+    out.lines.listBlocks([keys = out.salespeople, blockNew = std::move(blockNew),
+                          blockUsed = std::move(blockUsed)](int i, QStringList &lines) {
+        if (i > 0)
+            lines << QString();
+        lines << header(keys.at(i));
+        addBlock(lines, blockNew[size_t(i)], blockUsed[size_t(i)]);
+    });
+    for (qsizetype i = 0; i < out.salespeople.size(); ++i)
+        out.lines.addBlock(int(i), i > 0 ? perBlock + 1 : perBlock);
     out.chart = {QStringLiteral("Summary Analysis by Salesperson"), {}, {perUnit, units}};
     return out;
 }

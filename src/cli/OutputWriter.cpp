@@ -3,7 +3,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLocale>
+#include <charconv>
 #include <cmath>
+#include <iterator>
 
 namespace {
 constexpr qsizetype spillAt = 1 << 16;
@@ -65,9 +67,10 @@ OutputWriter &OutputWriter::jsonNumber(double number) {
     // QJsonDocument writes a whole number up to 2^53 with all its digits (10000000, not 1e+07)
     // and any other in its shortest form.
     constexpr double exact = 9007199254740992.0;
-    if (std::isfinite(number) && std::trunc(number) == number && std::fabs(number) <= exact)
-        buffer.append(QByteArray::number(qint64(number)));
-    else if (std::isfinite(number))
+    if (std::isfinite(number) && std::trunc(number) == number && std::fabs(number) <= exact) {
+        char digits[24];
+        buffer.append(digits, std::to_chars(digits, std::end(digits), qint64(number)).ptr - digits);
+    } else if (std::isfinite(number))
         buffer.append(QByteArray::number(number, 'g', QLocale::FloatingPointShortest));
     else
         buffer.append("null");

@@ -156,6 +156,11 @@ double cellNumber(const SheetCell &cell) {
         return cell.amount.toDouble();
     case SheetCell::Count:
         return double(cell.count);
+    case SheetCell::Percent:
+        // Of two decimals already, its text reads back as the nearest double to the amount.
+        if (cell.amount.tenThousandths() % 100 == 0)
+            return cell.amount.toDouble();
+        return csvText(cell).toDouble();
     default:
         return csvText(cell).toDouble();
     }
@@ -377,6 +382,7 @@ int runReportCommand(const QStringList &arguments) {
     ExportFormat format = ExportFormat::Pdf;
     c.dealRows = p.isSet("export") && exportFormatOf(p.value("export"), format) &&
                  format != ExportFormat::Pdf;
+    c.sheetRows = p.isSet("json") || p.isSet("export");
 
     AppSettings &settings = appSettings();
     settings.DatabasePath = Defaults::DatabasePath;

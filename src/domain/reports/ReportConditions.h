@@ -29,6 +29,9 @@ struct ReportConditions {
     // The list reports also give a spreadsheet row a deal: asked for by a spreadsheet or CSV
     // export only, as the rows of a long list take more room than its lines.
     bool dealRows = false;
+    // The figures as spreadsheet rows too. A build for lines alone (text, printing) may leave
+    // them out: by salesperson they take more room and time than the lines.
+    bool sheetRows = true;
 };
 
 // What a build gives the screen: the list lines, the totals captions by the name of the label

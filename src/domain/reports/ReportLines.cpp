@@ -48,12 +48,30 @@ void ReportLines::addEntry(const DealSource &current, int kind) {
         w.items.push_back({entry, -1});
 }
 
+void ReportLines::listBlocks(Block block) {
+    Data &w = writable();
+    w.makeBlock = std::move(block);
+    w.madeEntry = -1;
+}
+
+void ReportLines::addBlock(int block, int lineCount) {
+    Data &w = writable();
+    const auto entry = qint32(w.entries.size());
+    w.entries.push_back({-1, qsizetype(w.items.size()), block});
+    for (int i = 0; i < lineCount; ++i)
+        w.items.push_back({entry, -1});
+}
+
 const QStringList &ReportLines::entryLines(qsizetype entry) const {
     if (d->madeEntry != entry) {
         const Listed &listed = d->entries[size_t(entry)];
         d->made.clear();
-        d->deals->moveTo(listed.row);
-        d->make(*d->deals, listed.kind, d->made);
+        if (listed.row < 0) {
+            d->makeBlock(listed.kind, d->made);
+        } else {
+            d->deals->moveTo(listed.row);
+            d->make(*d->deals, listed.kind, d->made);
+        }
         d->madeEntry = entry;
     }
     return d->made;

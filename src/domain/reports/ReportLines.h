@@ -13,12 +13,15 @@ class DealSource;
 // A line is kept as text (a heading, a sub total, an empty line), or it is a line of a listed
 // deal's entry and is made from the deal when it is read: a log lists a hundred thousand deals,
 // and only the lines read are made, one entry at a time. Each line of an entry knows its deal.
+// A block of figures is made when read in the same way.
 // Copies share their lines.
 class ReportLines {
 public:
     // Makes the lines of one entry from its deal (the source's current one). kind tells apart
     // the entries one deal may give, such as a buyer's and a co-buyer's.
     using Entry = std::function<void(const DealSource &deal, int kind, QStringList &lines)>;
+    // Makes the lines of one block of figures, by its number.
+    using Block = std::function<void(int block, QStringList &lines)>;
 
     ReportLines() = default;
     ReportLines(const QStringList &lines);
@@ -72,6 +75,10 @@ public:
     void listDeals(std::shared_ptr<DealSource> deals, int linesPerEntry, Entry entry);
     // Adds an entry of the build's current deal.
     void addEntry(const DealSource &current, int kind = 0);
+    // Blocks of lines of no deal, made by block when read: a report of thousands of blocks of
+    // figures keeps their figures, not their text. A block added has lineCount lines.
+    void listBlocks(Block block);
+    void addBlock(int block, int lineCount);
 
 private:
     struct Item {
@@ -79,9 +86,9 @@ private:
         qint32 text;  // in texts, for a line kept as text
     };
     struct Listed {
-        qsizetype row;
+        qsizetype row; // -1 for a block
         qsizetype firstLine;
-        int kind;
+        int kind; // the block's number for a block
     };
     struct Data {
         std::vector<Item> items;
@@ -89,6 +96,7 @@ private:
         std::vector<Listed> entries;
         std::shared_ptr<DealSource> deals;
         Entry make;
+        Block makeBlock;
         int linesPerEntry = 0;
         // The entry made last, as lines are mostly read in order.
         qsizetype madeEntry = -1;

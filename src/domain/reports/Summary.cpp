@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QStringBuilder>
 #include <algorithm>
+#include <array>
 #include <numeric>
 #include <optional>
 #include <unordered_map>
@@ -23,14 +24,28 @@ struct ViewHash {
     size_t operator()(QStringView text) const { return qHash(text); }
 };
 
+// The text in upper case, as QString::toUpper gives it; plain ASCII, as salesperson texts mostly
+// are, without the look-ups in the case tables.
+QString upper(QStringView text) {
+    QString out(text.size(), Qt::Uninitialized);
+    QChar *to = out.data();
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80)
+            return text.toString().toUpper();
+        *to++ = QChar(u >= u'a' && u <= u'z' ? char16_t(u - 0x20) : u);
+    }
+    return out;
+}
+
 QString n7(qint64 x) {
     return FormatUsing(QStringLiteral("######0"), qlonglong(x));
 }
 QString p6(Currency x) {
-    return FormatUsing(QStringLiteral("##0.00"), QVariant::fromValue(x));
+    return FormatUsing(QStringLiteral("##0.00"), x);
 }
 QString m9(Currency x) {
-    return FormatUsing(QStringLiteral("#####0.00"), QVariant::fromValue(x));
+    return FormatUsing(QStringLiteral("#####0.00"), x);
 }
 
 QString countLine(const char *label, qint64 a, qint64 b, qint64 c, Currency p, Currency q,
@@ -46,7 +61,7 @@ QString moneyLine(const char *label, Currency a, Currency b, Currency c, Currenc
            QLatin1String("  ") % m9(p) % QLatin1Char(' ') % m9(q) % QLatin1Char(' ') % m9(r);
 }
 
-void addBlock(ReportLines &lines, const Tally &nw, const Tally &used) {
+void addBlock(QStringList &lines, const Tally &nw, const Tally &used) {
     const Tally all = nw + used;
     const Figures n = figuresOf(nw), u = figuresOf(used), t = figuresOf(all);
     lines << QString(14, QLatin1Char(' ')) + QLatin1String("Sales  ") + n7(nw.units) +
@@ -89,6 +104,12 @@ void addBlock(ReportLines &lines, const Tally &nw, const Tally &used) {
                        u.grossPerUnit, t.grossPerUnit);
     lines << moneyLine("       Total Profit ", n.totalProfit, u.totalProfit, t.totalProfit,
                        n.totalProfitPerUnit, u.totalProfitPerUnit, t.totalProfitPerUnit);
+}
+
+QStringList blockLines(const Tally &nw, const Tally &used) {
+    QStringList lines;
+    addBlock(lines, nw, used);
+    return lines;
 }
 
 // The block's figures as rows of items by new, used and total; by salesperson each row names
@@ -232,9 +253,11 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
             out.cancelled = true;
             return out;
         }
-        addBlock(out.lines, nw, used);
-        startSheet(out.sheet, false);
-        addSheetBlock(out.sheet, QString(), nw, used);
+        out.lines << blockLines(nw, used);
+        if (c.sheetRows) {
+            startSheet(out.sheet, false);
+            addSheetBlock(out.sheet, QString(), nw, used);
+        }
         out.chart = penetrationChart(nw, used);
         return out;
     }
@@ -250,31 +273,41 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         QString firstDate;
         qsizetype firstRow;
         Tally nw, used;
+        // The first eight characters of firstDate, two by two as numbers that compare as the
+        // characters do: most dates are told apart without reading firstDate itself.
+        std::array<quint64, 2> dateHead;
+    };
+    const auto headOf = [](QStringView date) {
+        std::array<quint64, 2> head{};
+        for (qsizetype i = 0; i < 8 && i < date.size(); ++i)
+            head[size_t(i / 4)] |= quint64(date[i].unicode()) << (16 * (3 - i % 4));
+        return head;
     };
     std::vector<Text> texts;
     // Views of the texts' own salesman, whose characters stay where they are as texts grows.
-    std::unordered_map<QStringView, qsizetype, ViewHash> textIndex;
-    qsizetype last = -1; // the text of the deal before, as the deals run
+    QHash<QStringView, qsizetype> textIndex;
     const bool ordered = deals.inReportOrder();
     const bool listed = walk(deals, policy, [&](qsizetype row) {
         if (!dates.passes(deals))
             return;
         const QStringView salesman = deals.view(Salesman);
         const QStringView date = deals.view(DateSold);
-        if (last < 0 || texts[size_t(last)].salesman != salesman) {
-            const auto found = textIndex.find(salesman);
-            if (found == textIndex.end()) {
-                last = qsizetype(texts.size());
-                texts.push_back({salesman.toString(), date.toString(), row, {}, {}});
-                textIndex.emplace(QStringView(texts.back().salesman), last);
-            } else {
-                last = found->second;
-            }
+        const auto found = textIndex.constFind(salesman);
+        if (found == textIndex.constEnd()) {
+            texts.push_back({salesman.toString(), date.toString(), row, {}, {}, headOf(date)});
+            textIndex.insert(QStringView(texts.back().salesman), qsizetype(texts.size() - 1));
+            countInto(texts.back().nw, texts.back().used, deals);
+            return;
         }
-        Text &text = texts[size_t(last)];
-        if (!ordered && date.compare(text.firstDate) < 0) {
-            text.firstDate = date.toString();
-            text.firstRow = row;
+        Text &text = texts[size_t(*found)];
+        if (!ordered) {
+            const std::array<quint64, 2> head = headOf(date);
+            if (head < text.dateHead ||
+                (head == text.dateHead && date.compare(text.firstDate) < 0)) {
+                text.firstDate = date.toString();
+                text.firstRow = row;
+                text.dateHead = head;
+            }
         }
         countInto(text.nw, text.used, deals);
     });
@@ -304,18 +337,21 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
     std::vector<Group> groups;
     QHash<QString, qsizetype> groupIndex; // by the text in upper case
     QSet<QString> keysMet;                // in upper case
+    std::vector<QString> upperKeys;       // the keys listed, in upper case
     for (const qsizetype i : met) {
         const Text &text = texts[size_t(i)];
-        const QString folded = text.salesman.toUpper();
+        QString folded = upper(text.salesman);
         auto found = groupIndex.constFind(folded);
         if (found == groupIndex.constEnd()) {
             found = groupIndex.insert(folded, qsizetype(groups.size()));
-            groups.push_back({text.salesman, folded, {}, {}});
             const QString key = ReportSelection::salespersonKey(text.salesman);
-            if (!keysMet.contains(key.toUpper())) {
-                keysMet.insert(key.toUpper());
+            QString foldedKey = upper(key);
+            if (!keysMet.contains(foldedKey)) {
+                keysMet.insert(foldedKey);
+                upperKeys.push_back(std::move(foldedKey));
                 out.salespeople << key;
             }
+            groups.push_back({text.salesman, std::move(folded), {}, {}});
         }
         Group &group = groups[size_t(*found)];
         group.nw = group.nw + text.nw;
@@ -326,20 +362,18 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         return out;
     }
     if (out.salespeople.isEmpty()) { // no deal in range: one block of zeros
-        addBlock(out.lines, nw, used);
-        startSheet(out.sheet, false);
-        addSheetBlock(out.sheet, QString(), nw, used);
+        out.lines << blockLines(nw, used);
+        if (c.sheetRows) {
+            startSheet(out.sheet, false);
+            addSheetBlock(out.sheet, QString(), nw, used);
+        }
         out.chart = penetrationChart(nw, used);
         return out;
     }
     // A text belongs to the blocks whose keys begin it: look its beginnings up among the keys.
-    std::vector<QString> upperKeys;
-    upperKeys.reserve(size_t(out.salespeople.size()));
     std::unordered_multimap<QStringView, qsizetype, ViewHash> blockOf; // views of upperKeys
-    for (qsizetype i = 0; i < out.salespeople.size(); ++i) {
-        upperKeys.push_back(out.salespeople.at(i).toUpper());
-        blockOf.emplace(QStringView(upperKeys.back()), i);
-    }
+    for (qsizetype i = 0; i < out.salespeople.size(); ++i)
+        blockOf.emplace(QStringView(upperKeys[size_t(i)]), i);
     std::vector<Tally> blockNew(out.salespeople.size()), blockUsed(out.salespeople.size());
     const QString blank = QStringLiteral("BLANK");
     for (const Group &text : groups) {
@@ -358,7 +392,8 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
             }
         }
     }
-    startSheet(out.sheet, true);
+    if (c.sheetRows)
+        startSheet(out.sheet, true);
     ChartPlot perUnit{QStringLiteral("F&I Income Per Unit"),
                       ChartPlot::Bars,
                       ChartPlot::Money,
@@ -370,15 +405,24 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
                     out.salespeople,
                     {{QStringLiteral("Total"), {}}}};
     for (qsizetype i = 0; i < out.salespeople.size(); ++i) {
-        if (i > 0)
-            out.lines << QString();
-        out.lines << header(out.salespeople.at(i));
-        addBlock(out.lines, blockNew[i], blockUsed[i]);
-        addSheetBlock(out.sheet, out.salespeople.at(i), blockNew[i], blockUsed[i]);
+        if (c.sheetRows)
+            addSheetBlock(out.sheet, out.salespeople.at(i), blockNew[i], blockUsed[i]);
         const Tally all = blockNew[i] + blockUsed[i];
         perUnit.series[0].values << figuresOf(all).incomePerUnit.toDouble();
         units.series[0].values << double(all.units);
     }
+    // Each salesperson's block is made when it is read, from its sums: thousands of
+    // salespeople make a hundred thousand lines.
+    const int perBlock = int(blockLines({}, {}).size()) + 1;
+    out.lines.listBlocks([keys = out.salespeople, blockNew = std::move(blockNew),
+                          blockUsed = std::move(blockUsed)](int i, QStringList &lines) {
+        if (i > 0)
+            lines << QString();
+        lines << header(keys.at(i));
+        addBlock(lines, blockNew[size_t(i)], blockUsed[size_t(i)]);
+    });
+    for (qsizetype i = 0; i < out.salespeople.size(); ++i)
+        out.lines.addBlock(int(i), i > 0 ? perBlock + 1 : perBlock);
     out.chart = {QStringLiteral("Summary Analysis by Salesperson"), {}, {perUnit, units}};
     return out;
 }

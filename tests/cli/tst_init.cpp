@@ -1,26 +1,19 @@
 #include "TestRegistry.h"
 
 #include "fixtures/CommandRun.h"
+#include "fixtures/Files.h"
 #include "fixtures/Golden.h"
 #include "fixtures/StoreFixture.h"
 
 #include <QSet>
 
 namespace {
-QByteArray readFile(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 const QStringList shippedFiles = {"Letter1.TXT", "Letter2.TXT", "Letter3.TXT", "ZEL_HLP.RTF"};
 } // namespace
 
 // "volmera init": a data folder made ready without a window; what is there stays as it is.
 class InitCommandTest : public QObject {
     Q_OBJECT
-
-    static CommandRun run(const QString &folder, const QStringList &arguments) {
-        return runVolmera(QStringList{"init", "--data-dir", folder} + arguments);
-    }
 
 private Q_SLOTS:
     // What it says is cli/init-ROW.txt: on standard output after a first line that names the
@@ -51,20 +44,14 @@ private Q_SLOTS:
         const QString folder = dir.filePath("office/data"); // made by init when missing
         if (!settings.isEmpty() || deals >= 0)
             QVERIFY(QDir().mkpath(folder));
-        if (!settings.isEmpty()) {
-            QFile f(folder + "/ZEL.CFG");
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(settings);
-        }
+        if (!settings.isEmpty())
+            QVERIFY(writeFile(folder + "/ZEL.CFG", settings));
         if (deals >= 0) {
             createDealDatabase(folder + "/ZELDB.mdb");
-            auto db = Database::open(folder + "/ZELDB.mdb");
-            auto rs = db->openRecordset("ZEL");
-            for (int i = 0; i < deals; ++i)
-                StoreFixture::addDeal(*rs, "KEPT", QString("K%1").arg(i));
+            StoreFixture::addDeals(folder + "/ZELDB.mdb", deals, QDate(2024, 1, 2));
         }
 
-        const CommandRun r = run(folder, arguments);
+        const CommandRun r = runIn(folder, QStringList{"init"} + arguments);
         const bool done = status == 0;
         const QString said =
             goldenText(QStringLiteral("cli/init-%1.txt").arg(QTest::currentDataTag()))
@@ -93,7 +80,7 @@ private Q_SLOTS:
     // cases, shared and ASM names, fleet deals with seven whole digits.
     void sampleDealsMixLetterCase() {
         QTemporaryDir dir;
-        QCOMPARE(run(dir.path(), {"--sample", "2000"}).status, 0);
+        QCOMPARE(runIn(dir.path(), {"init", "--sample", "2000"}).status, 0);
         auto db = Database::open(dir.filePath("ZELDB.mdb"));
         auto rs = db->openRecordset("ZEL");
         QSet<QString> keys, spellings;

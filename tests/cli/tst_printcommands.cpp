@@ -1,6 +1,7 @@
 #include "TestRegistry.h"
 
 #include "fixtures/CommandRun.h"
+#include "fixtures/Files.h"
 #include "fixtures/GoldenRows.h"
 #include "fixtures/StoreFixture.h"
 
@@ -12,12 +13,6 @@ class PrintCommandsTest : public QObject {
 
     CommandRun run(const QStringList &arguments) {
         return runVolmera(arguments + QStringList{"--data-dir", dir.path()});
-    }
-
-    void write(const QString &name, const QByteArray &bytes) {
-        QFile f(dir.filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
     }
 
 private Q_SLOTS:
@@ -35,8 +30,9 @@ private Q_SLOTS:
         StoreFixture::addDeal(*rs, "BROWN", "B7", {{"ByFirstMI", "ANN"},
             {"DateSold", QDate(2001, 3, 10)}, {"NewUsed", "U"}, {"Salesman", "ANN LEE"}});
         // clang-format on
-        write("ZEL.CFG", "\"ACME MOTORS\",\"\",\"False\"\r\n");
-        write("Letter1.TXT", "Thank you for your new *V today.\r\nVisit us again.\r\n");
+        QVERIFY(writeFile(dir.filePath("ZEL.CFG"), "\"ACME MOTORS\",\"\",\"False\"\r\n"));
+        QVERIFY(writeFile(dir.filePath("Letter1.TXT"),
+                          "Thank you for your new *V today.\r\nVisit us again.\r\n"));
     }
 
     void sheet() {

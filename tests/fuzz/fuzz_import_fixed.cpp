@@ -5,11 +5,6 @@
 // default build.
 #include "ImportFuzz.h"
 
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
-    ImportFuzz::initialize(argc, argv);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     Transaction rolledBack(ImportFuzz::database());
     ImportFuzz::Sink sink(ImportFuzz::database());

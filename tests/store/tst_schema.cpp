@@ -64,16 +64,13 @@ private Q_SLOTS:
         StoreFixture f(true);
         auto db = f.fresh();
         auto rs = db->openRecordset(QStringLiteral("ZEL"));
-        const auto cut = [&] {
-            Database::open(f.address)->exec(
-                "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = "
-                "current_database() AND pid <> pg_backend_pid()");
-        };
         QString said;
         try {
             Transaction t(*db);
             StoreFixture::addDeal(*rs, QStringLiteral("HALF"), QStringLiteral("H1"));
-            cut();
+            Database::open(f.address)->exec(
+                "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = "
+                "current_database() AND pid <> pg_backend_pid()");
             StoreFixture::addDeal(*rs, QStringLiteral("HALF"), QStringLiteral("H2"));
             t.commit();
         } catch (const StoreError &e) {

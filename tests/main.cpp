@@ -1,7 +1,6 @@
 #include "TestRegistry.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 
 // Runs the registered class under the application object its folder needs; non-zero on failure.
 int main(int argc, char **argv) {

@@ -25,7 +25,7 @@ class ReportCommandTest : public QObject {
             {"2024-03-01", "SMITH", "A1", "N", "JONES", "500.00", "300.00"},
             {"2024-03-02", "BROWN", "A2", "U", "ADAMS/JONES", "250.50", ""},
             {"2024-03-03", "GREEN", "A3", "N", "", "100", "50"},
-            // A name the JSON output escapes: quote, backslash, tab and letters beyond ASCII.
+            // The JSON output escapes its quote, backslash and tab, not its letters beyond ASCII.
             {"2024-02-10", "O\"B\\\u00fc\t\u00d1", "A4", "N", "JONES", "", ""},
         };
         for (const auto &d : deals)
@@ -49,7 +49,6 @@ private Q_SLOTS:
     }
     void init() { ENGINE_ROW(server); }
 
-    // The JSON output escapes a name's quote, backslash and tab, not its letters beyond ASCII.
     void output_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("golden");

@@ -26,8 +26,6 @@ class CommandsTest : public QObject {
 
     QTemporaryDir office; // the small table's folder
 
-    CommandRun run(const QStringList &arguments) { return runIn(office.path(), arguments); }
-
 private Q_SLOTS:
     void initTestCase() {
         createDealDatabase(office.filePath("ZELDB.mdb"));
@@ -61,7 +59,7 @@ private Q_SLOTS:
     }
     void output() {
         QFETCH(QStringList, arguments);
-        const CommandRun r = run(arguments);
+        const CommandRun r = runIn(office.path(), arguments);
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, goldenText(QStringLiteral("cli/%1.txt").arg(QTest::currentDataTag())));
     }
@@ -82,7 +80,7 @@ private Q_SLOTS:
     void refusals() {
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
-        const CommandRun r = run(arguments);
+        const CommandRun r = runIn(office.path(), arguments);
         QCOMPARE(r.status, status);
         QCOMPARE(r.err, goldenRows("cli/printcommand-refusals.txt").join('\n') + '\n');
         QVERIFY(r.out.isEmpty());

@@ -149,8 +149,6 @@ private Q_SLOTS:
             .write(Audit::Action::Edit, "A", "Term", "36", "48");
         const Outcome out = purgeBefore(cutoff);
         QVERIFY2(out.completed, qPrintable(out.failure));
-        QCOMPARE(out.kept, kept.size());
-        QCOMPARE(out.deleted, 4 - kept.size());
         QCOMPARE(stocks(fixture->address), kept);
         if (!fixture->onServer())
             QCOMPARE(stocks(files.old), kept); // before compaction
@@ -170,15 +168,10 @@ private Q_SLOTS:
                             "DELETE FROM \"ZELAudit\""};
         if (fixture->onServer())
             changes << "TRUNCATE \"ZELAudit\"";
-        for (const QString &change : changes) {
-            try {
-                db->exec(change);
-                QFAIL(qPrintable(change));
-            } catch (const StoreError &e) {
-                QCOMPARE(e.description(), QString("The rows of ZELAudit are a permanent record: "
-                                                  "they cannot be changed or deleted."));
-            }
-        }
+        for (const QString &change : changes)
+            QCOMPARE(refusal([&] { db->exec(change); }),
+                     QString("The rows of ZELAudit are a permanent record: they cannot be changed "
+                             "or deleted."));
         QCOMPARE(Audit::history(*db).size(), history.size());
         db.reset();
         // A second run keeps the first backup, which holds deals no other file does.
@@ -369,7 +362,7 @@ private Q_SLOTS:
     }
     void restore() {
         QFETCH(QString, damage);
-        const QString refusal = goldenRows("store/restore-refusals.txt").value(0);
+        const QString refused = goldenRows("store/restore-refusals.txt").value(0);
         if (!startOnTheRowsEngine())
             QSKIP(TestServer::skipReason());
         Audit::Writer(*Database::open(fixture->address))
@@ -388,11 +381,9 @@ private Q_SLOTS:
                                : nullptr;
         addDeals({{"E", QDate(2026, 6, 1)}});
         const QStringList all{"A", "B", "C", "D", "E"};
-        try {
-            DailyBackup::restore(copy, fixture->address, files.old);
-            QVERIFY2(refusal.isEmpty(), "restored");
-        } catch (const VolmeraError &e) {
-            QCOMPARE(e.description(), QString(refusal).replace("%1", copy));
+        QCOMPARE(refusal([&] { DailyBackup::restore(copy, fixture->address, files.old); }),
+                 QString(refused).replace("%1", copy));
+        if (!refused.isEmpty()) {
             QCOMPARE(stocks(fixture->address), all);
             QVERIFY(!QFile::exists(files.old));
             QCOMPARE(DailyBackup::problem(copy).isEmpty(), damage == "in use");
@@ -528,8 +519,7 @@ private Q_SLOTS:
         StoreFixture f(true);
         auto db = f.fresh();
         auto rs = db->openRecordset(QStringLiteral("ZEL"));
-        QString said;
-        try {
+        const QString said = refusal([&] {
             Transaction t(*db);
             StoreFixture::addDeal(*rs, QStringLiteral("HALF"), QStringLiteral("H1"));
             Database::open(f.address)->exec(
@@ -537,9 +527,7 @@ private Q_SLOTS:
                 "current_database() AND pid <> pg_backend_pid()");
             StoreFixture::addDeal(*rs, QStringLiteral("HALF"), QStringLiteral("H2"));
             t.commit();
-        } catch (const StoreError &e) {
-            said = e.description();
-        }
+        });
         QVERIFY2(said.startsWith("The connection to the database server was lost (PostgreSQL "
                                  "database "),
                  qPrintable(said));

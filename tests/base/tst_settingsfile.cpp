@@ -1,25 +1,12 @@
 #include "TestRegistry.h"
+#include "fixtures/Files.h"
 
 #include "base/DatabaseSetting.h"
 #include "base/ErrorTrap.h"
 #include "base/SettingsFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
-
-namespace {
-void writeFile(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-} // namespace
 
 // The settings file's line format and its reading.
 class SettingsFileTest : public QObject {
@@ -60,7 +47,7 @@ private Q_SLOTS:
             SettingsFile::write(path, dealer, reserved, third == "True");
             QCOMPARE(readFile(path), bytes);
         } else {
-            writeFile(path, bytes);
+            QVERIFY(writeFile(path, bytes));
         }
         SettingsFile::Content content;
         SettingsFile::read(path, content);
@@ -103,7 +90,7 @@ private Q_SLOTS:
         const QString before = QDir::currentPath();
         QDir::setCurrent(dir.path());
         if (!file.isEmpty())
-            writeFile("DATABASE.CFG", file);
+            QVERIFY(writeFile("DATABASE.CFG", file));
         if (option != "-")
             DatabaseSetting::setOption(option);
         if (variable != "-")

@@ -5,6 +5,7 @@
 // take (a sale date, a stock number and a last name, no control character, the key made of the
 // last name and the stock number), and the store either takes it, finds it there, or refuses it
 // for its data. The deals of an input are written in a transaction that is rolled back.
+#include "FuzzCheck.h"
 #include "base/Clock.h"
 #include "base/ErrorTrap.h"
 #include "domain/import/Import.h"
@@ -14,18 +15,8 @@
 #include <QDate>
 #include <QTemporaryDir>
 #include <cstdint>
-#include <cstdlib>
 
 namespace ImportFuzz {
-
-inline void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
-
-inline bool blank(QStringView text) {
-    return text.trimmed().isEmpty();
-}
 
 class Sink : public DealImport::ReadSink {
 public:
@@ -38,8 +29,8 @@ public:
         const auto &f = deal.fields;
         check(f[DealSchema::DateSold].has_value());
         check(QDate::fromString(f[DealSchema::DateSold]->toString(), Qt::ISODate).isValid());
-        check(f[DealSchema::StkNbr] && !blank(*f[DealSchema::StkNbr]));
-        check(f[DealSchema::ByLName] && !blank(*f[DealSchema::ByLName]));
+        check(f[DealSchema::StkNbr] && !f[DealSchema::StkNbr]->trimmed().isEmpty());
+        check(f[DealSchema::ByLName] && !f[DealSchema::ByLName]->trimmed().isEmpty());
         check(f[DealSchema::LNKey] &&
               *f[DealSchema::LNKey] ==
                   f[DealSchema::ByLName]->toString() + f[DealSchema::StkNbr]->toString());
@@ -86,12 +77,6 @@ inline Database &database() {
     return *db;
 }
 
-inline void initialize(int *argc, char ***argv) {
-    static QCoreApplication app(*argc, *argv);
-    Clock::setToday(QDate(2026, 6, 15));
-    database();
-}
-
 // Reads an input as the given form; true when the reader took it (and counted it in sink).
 inline bool read(DealImport::Form form, const std::uint8_t *data, std::size_t size, Sink &sink) {
     const QByteArray bytes =
@@ -105,3 +90,11 @@ inline bool read(DealImport::Form form, const std::uint8_t *data, std::size_t si
 }
 
 } // namespace ImportFuzz
+
+// Both targets include this header once.
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
+    static QCoreApplication app(*argc, *argv);
+    Clock::setToday(QDate(2026, 6, 15));
+    ImportFuzz::database();
+    return 0;
+}

@@ -4,19 +4,14 @@
 // of the default build.
 #include "ImportFuzz.h"
 
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
-    ImportFuzz::initialize(argc, argv);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     Transaction rolledBack(ImportFuzz::database());
     ImportFuzz::Sink sink(ImportFuzz::database());
     const bool read = ImportFuzz::read(DealImport::Form::Delimited, data, size, sink);
-    ImportFuzz::check(read == (size > 0));
+    check(read == (size > 0));
     std::size_t lines = 1;
     for (std::size_t i = 0; i < size; ++i)
         lines += data[i] == '\n' || (data[i] == '\r' && (i + 1 == size || data[i + 1] != '\n'));
-    ImportFuzz::check(std::size_t(sink.deals + sink.refusals) <= lines);
+    check(std::size_t(sink.deals + sink.refusals) <= lines);
     return 0;
 }

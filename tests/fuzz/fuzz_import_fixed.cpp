@@ -5,11 +5,6 @@
 // default build.
 #include "ImportFuzz.h"
 
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
-    ImportFuzz::initialize(argc, argv);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     Transaction rolledBack(ImportFuzz::database());
     ImportFuzz::Sink sink(ImportFuzz::database());
@@ -18,11 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (length % DealImport::RecordLength == 1 && data[length - 1] == 0x1A)
         --length;
     const bool read = ImportFuzz::read(DealImport::Form::Fixed, data, size, sink);
-    ImportFuzz::check(read == (length >= std::size_t(DealImport::RecordLength)));
+    check(read == (length >= std::size_t(DealImport::RecordLength)));
     if (read) {
         const std::size_t records =
             (length + DealImport::RecordLength - 1) / DealImport::RecordLength;
-        ImportFuzz::check(std::size_t(sink.deals + sink.refusals + sink.skipped) == records - 1);
+        check(std::size_t(sink.deals + sink.refusals + sink.skipped) == records - 1);
     }
     return 0;
 }

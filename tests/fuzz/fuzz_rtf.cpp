@@ -2,6 +2,7 @@
 // or a sanitizer report, give runs the viewer can take, and build a text document whose
 // characters stand where the runs put them (the help section is cut by those positions).
 // Built when VOLMERA_FUZZ is on and run by scripts/fuzz; never part of the default build.
+#include "FuzzCheck.h"
 #include "base/ErrorTrap.h"
 #include "domain/help/HelpSection.h"
 #include "domain/help/RtfReader.h"
@@ -10,14 +11,6 @@
 #include <QGuiApplication>
 #include <QTextDocument>
 #include <cstdint>
-#include <cstdlib>
-
-namespace {
-void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
-} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

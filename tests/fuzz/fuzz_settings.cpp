@@ -1,6 +1,7 @@
 // libFuzzer target for the settings file reader: every file must be read without a crash, a
 // hang or a sanitizer report; reading items always moves forward; and what was read, written
 // back as the settings dialog writes it, reads the same.
+#include "FuzzCheck.h"
 #include "base/Cp1252.h"
 #include "base/DelimitedInput.h"
 #include "base/ErrorTrap.h"
@@ -11,14 +12,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdint>
-#include <cstdlib>
 
 namespace {
-void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
-
 // Each input is written to a file: in memory when the machine offers it, for speed.
 QString folder() {
     static QTemporaryDir dir(QFileInfo(QStringLiteral("/dev/shm")).isWritable()

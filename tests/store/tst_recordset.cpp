@@ -3,7 +3,10 @@
 
 #include <QProcess>
 
-// Moving, finding, adding, changing and deleting through a record set.
+Q_DECLARE_METATYPE(StoreError::Kind)
+
+// Moving, finding, adding, changing and deleting through a record set, and the values the store
+// refuses.
 class RecordsetTest : public QObject {
     Q_OBJECT
 
@@ -163,6 +166,55 @@ private Q_SLOTS:
         rs->moveLast();
         QCOMPARE(stock(), QStringLiteral("B7"));
         QCOMPARE(rs->recordCount(), 2);
+    }
+
+    // Each value the store refuses, of the kind it says; Other: the value is taken as it is. The
+    // fresh table reads back its layout.
+    void refusals_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<StoreError::Kind>("kind");
+        using K = StoreError::Kind;
+        const auto row = [](const char *name, const char *field, const QVariant &value, K kind) {
+            QTest::newRow(name) << QString(field) << value << kind;
+        };
+        row("duplicate stock number", "StkNbr", "B7", K::DuplicateKey);
+        row("duplicate stock, other case", "StkNbr", "b7", K::DuplicateKey);
+        row("empty last name", "ByLName", "", K::ZeroLength);
+        row("empty stock number", "StkNbr", "", K::ZeroLength);
+        row("last name of 16", "ByLName", "ABCDEFGHIJKLMNOP", K::TooLong);
+        row("state of 9", "ByStateZip", "IL 606011", K::TooLong);
+        // The engine would count the characters only up to the NUL.
+        row("NUL and more than fits", "ByLName", QStringLiteral("A") + QChar(0) + QString(20, u'B'),
+            K::BadValue);
+        row("NUL in a text that fits", "ByAdr",
+            QStringLiteral("1") + QChar(0) + QStringLiteral("2"), K::BadValue);
+        row("date that is no date", "DateSold", "13/45/2020", K::BadValue);
+        row("empty first name", "ByFirstMI", "", K::Other);
+        row("empty admin fee", "AdminFee", "", K::Other);
+        row("last name of 15", "ByLName", "ABCDEFGHIJKLMNO", K::Other);
+        row("ascii quote kept", "ByAdr", "12 O'HARA; DROP", K::Other);
+    }
+    void refusals() {
+        QFETCH(QString, field);
+        QFETCH(QVariant, value);
+        QFETCH(StoreError::Kind, kind);
+        QCOMPARE(db->fields(DealSchema::Table), DealSchema::fields());
+        QCOMPARE(db->indexes(DealSchema::Table), DealSchema::indexes());
+        try {
+            StoreFixture::addDeal(*rs, "SECOND", "N1", {{field, value}});
+            QVERIFY2(kind == StoreError::Kind::Other, "the store took a value it must refuse");
+            rs->requery();
+            rs->findFirst("StkNbr = 'N1'");
+            QVERIFY(!rs->noMatch());
+            QCOMPARE(rs->field(field), value);
+        } catch (const StoreError &e) {
+            QVERIFY2(kind != StoreError::Kind::Other, qPrintable(e.description()));
+            QCOMPARE(e.kind(), kind);
+            QVERIFY(!e.description().isEmpty());
+            rs->requery();
+            QCOMPARE(rs->recordCount(), 4);
+        }
     }
 
     // The selection is kept while nothing changed; each kind of change is seen by the next

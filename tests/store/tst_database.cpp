@@ -1,48 +1,56 @@
 #include "TestRegistry.h"
+#include "fixtures/CommandRun.h"
+#include "fixtures/Files.h"
+#include "fixtures/GoldenRows.h"
 #include "fixtures/StoreFixture.h"
 
 #include "base/Clock.h"
 #include "domain/entry/DealBinding.h"
 #include "store/Audit.h"
 #include "store/Backups.h"
+#include "store/Migrate.h"
 #include "store/OfficePassword.h"
 #include "store/Purge.h"
 #include "store/UseLock.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QThread>
+#include <sys/stat.h>
 #include <thread>
 
 using namespace DealPurge;
 
 namespace {
-QStringList stocks(const DatabaseAddress &database) {
-    auto db = Database::open(database);
-    Statement s(*db, QStringLiteral("SELECT \"StkNbr\" FROM \"ZEL\" ORDER BY \"StkNbr\""));
-    QStringList out;
-    while (s.step())
-        out << s.value(0).toString();
-    return out;
+// What the store said when it refused the step; empty when it took it.
+template <class Step> QString refusal(const Step &step) {
+    try {
+        step();
+    } catch (const VolmeraError &e) {
+        return e.description();
+    }
+    return QString();
 }
 
-// The program run on a data folder: what it wrote, and its exit status.
-struct Run {
-    QString out, err;
-    int status;
-};
-Run run(const QStringList &arguments, const QString &dataDir) {
-    QProcess p;
-    p.start(QStringLiteral(VOLMERA_BIN), arguments + QStringList{"--data-dir", dataDir});
-    p.waitForFinished(60000);
-    return {QString::fromLocal8Bit(p.readAllStandardOutput()),
-            QString::fromLocal8Bit(p.readAllStandardError()), p.exitCode()};
+// Each deal's values of the columns given, joined by "|", in the order given.
+QStringList stocks(const DatabaseAddress &database, const QString &columns = "\"StkNbr\"",
+                   const QString &order = "\"StkNbr\"") {
+    auto db = Database::open(database);
+    Statement s(*db, QString("SELECT %1 FROM \"ZEL\" ORDER BY %2").arg(columns, order));
+    QStringList out;
+    while (s.step()) {
+        QStringList values;
+        for (int i = 0; i < s.columnCount(); ++i)
+            values << s.value(i).toString();
+        out << values.join('|');
+    }
+    return out;
 }
 } // namespace
 
-// Purge and rebuild: which deals go, the three copies it leaves, failures, and other copies of
-// the program.
-class PurgeTest : public QObject {
+// The deal database as a whole: what is at its path, its layout and upgrade, a lost connection,
+// purge and rebuild (which deals go, the copies left, failures, other copies of the program), the
+// daily copies, and moving the deals to a server.
+class DatabaseTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<StoreFixture> fixture;
@@ -115,40 +123,32 @@ private Q_SLOTS:
     }
 
     // The deals sold before the cutoff go, and those without a date. The purged database keeps
-    // the record of the deals it removed, and still refuses any change to that record.
+    // the record of the deals it removed (golden/store/purge-history.txt), and still refuses any
+    // change to that record.
     void dealsBeforeTheCutoffGo_data() {
         QTest::addColumn<bool>("server");
         QTest::addColumn<QString>("cutoff");
         QTest::addColumn<QStringList>("kept");
-        QTest::addColumn<QString>("change"); // to the record of changes
         for (const bool server : {false, true}) {
             const auto row = [server](const char *name, const QString &cutoff,
-                                      const QStringList &kept, const char *change) {
+                                      const QStringList &kept) {
                 QTest::addRow("%s: %s", server ? "server" : "file", name)
-                    << server << cutoff << kept << QString(change);
+                    << server << cutoff << kept;
             };
-            row("default", DefaultCutoff, {"B", "D"},
-                "UPDATE \"ZELAudit\" SET \"NewValue\" = 'x' WHERE \"StkNbr\" = 'A'");
-            row("cutoff day kept", "06/30/2024", {"D"},
-                "DELETE FROM \"ZELAudit\" WHERE \"StkNbr\" = 'A'");
-            row("day after", "07/01/2024", {}, "DELETE FROM \"ZELAudit\"");
-            if (server)
-                row("default, record truncated", DefaultCutoff, {"B", "D"},
-                    "TRUNCATE \"ZELAudit\"");
+            row("default", DefaultCutoff, {"B", "D"});
+            row("cutoff day kept", "06/30/2024", {"D"});
+            row("day after", "07/01/2024", {});
         }
     }
     void dealsBeforeTheCutoffGo() {
         QFETCH(QString, cutoff);
         QFETCH(QStringList, kept);
-        QFETCH(QString, change);
         if (!startOnTheRowsEngine())
             QSKIP(TestServer::skipReason());
         Audit::Writer(*Database::open(fixture->address))
             .write(Audit::Action::Edit, "A", "Term", "36", "48");
         const Outcome out = purgeBefore(cutoff);
         QVERIFY2(out.completed, qPrintable(out.failure));
-        QCOMPARE(out.kept, kept.size());
-        QCOMPARE(out.deleted, 4 - kept.size());
         QCOMPARE(stocks(fixture->address), kept);
         if (!fixture->onServer())
             QCOMPARE(stocks(files.old), kept); // before compaction
@@ -156,60 +156,49 @@ private Q_SLOTS:
         QCOMPARE(stocks(files.backup), (QStringList{"A", "B", "C", "D"})); // before deletion
         QVERIFY(out.repair.isEmpty());
         QVERIFY(!QFile::exists(files.database + "-new"));
-        QStringList expected{"Edit|A|Term|36|48"}, history;
-        for (const QString stock : {"A", "B", "C", "D"})
-            if (!kept.contains(stock))
-                expected << "Purge|" + stock + "|||";
-        expected << QString("Purge||||sold before %1: %2 removed, %3 kept")
-                        .arg(cutoff)
-                        .arg(out.deleted)
-                        .arg(out.kept);
+        QStringList history;
         auto db = Database::open(fixture->address);
         for (const Audit::Entry &e : Audit::history(*db))
             history << QStringList{e.action, e.stock, e.field, e.oldValue.value_or("~"),
                                    e.newValue.value_or("~")}
                            .join('|');
-        QCOMPARE(history, expected);
-        try {
-            db->exec(change);
-            QFAIL("the record of changes was changed");
-        } catch (const StoreError &e) {
-            QCOMPARE(e.description(), QString("The rows of ZELAudit are a permanent record: "
-                                              "they cannot be changed or deleted."));
-        }
-        QCOMPARE(Audit::history(*db).size(), expected.size());
-    }
-
-    void secondRunKeepsTheFirstBackup() {
-        QVERIFY(purgeBefore(DefaultCutoff).completed);
-        addDeals({{"E", QDate(2023, 5, 1)}});
-        const Outcome second = purgeBefore("01/01/2024");
-        QVERIFY(second.completed);
-        QCOMPARE(second.deleted, 2);
-        QCOMPARE(stocks(files.database), QStringList{"D"});
-        QCOMPARE(stocks(files.old), QStringList{"D"});
-        // The first backup holds deals no other file does.
-        QCOMPARE(stocks(files.backup), (QStringList{"A", "B", "C", "D"}));
+        QCOMPARE(history, goldenRows("store/purge-history.txt"));
+        QStringList changes{"UPDATE \"ZELAudit\" SET \"NewValue\" = 'x' WHERE \"StkNbr\" = 'A'",
+                            "DELETE FROM \"ZELAudit\" WHERE \"StkNbr\" = 'A'",
+                            "DELETE FROM \"ZELAudit\""};
+        if (fixture->onServer())
+            changes << "TRUNCATE \"ZELAudit\"";
+        for (const QString &change : changes)
+            QCOMPARE(refusal([&] { db->exec(change); }),
+                     QString("The rows of ZELAudit are a permanent record: they cannot be changed "
+                             "or deleted."));
+        QCOMPARE(Audit::history(*db).size(), history.size());
+        db.reset();
+        // A second run keeps the first backup, which holds deals no other file does.
+        addDeals({{"E", QDate(2026, 6, 1)}});
+        const Outcome second = purgeBefore(cutoff);
+        QVERIFY2(second.completed, qPrintable(second.failure));
         QCOMPARE(second.backup, fixture->dir.filePath("Backup/ZELDB-2026-06-15-2.mdb"));
-        QCOMPARE(stocks(second.backup), (QStringList{"B", "D", "E"}));
+        QCOMPARE(stocks(second.backup), kept + QStringList{"E"});
+        QCOMPARE(stocks(files.backup), (QStringList{"A", "B", "C", "D"}));
     }
 
+    // What was mended is in golden/store/repairs.txt: the indexes rebuilt, or the deals read
+    // into a rebuilt database.
     void damagedDatabaseIsMendedBeforeTheDeletion_data() {
         QTest::addColumn<QString>("object");
         QTest::addColumn<int>("damage");
         QTest::addColumn<int>("leaf");
-        QTest::addColumn<bool>("salvaged"); // read into a rebuilt database
         using D = StoreFixture::Damage;
         // Sale dates of 2020 moved to 2920 in the index: the deletion would not find them.
-        QTest::newRow("sale date index, dates") << "DateSold" << int(D::Dates) << 0 << false;
-        QTest::newRow("sale date index, page") << "DateSold" << int(D::Header) << 1 << true;
-        QTest::newRow("table page") << "ZEL" << int(D::Header) << 30 << true;
+        QTest::newRow("sale date index, dates") << "DateSold" << int(D::Dates) << 0;
+        QTest::newRow("sale date index, page") << "DateSold" << int(D::Header) << 1;
+        QTest::newRow("table page") << "ZEL" << int(D::Header) << 30;
     }
     void damagedDatabaseIsMendedBeforeTheDeletion() {
         QFETCH(QString, object);
         QFETCH(int, damage);
         QFETCH(int, leaf);
-        QFETCH(bool, salvaged);
         // Deals S0000 to S1199 sold from 01/01/2020 on, a day apart, after A to D (rows 1 to 4).
         StoreFixture::addDeals(files.database, 1200, QDate(2020, 1, 1));
         // The office's password (and the record of its setting) must outlive the mending.
@@ -242,24 +231,17 @@ private Q_SLOTS:
         }
         QCOMPARE(lost.isEmpty(), object != "ZEL");
         StoreFixture::damagePage(files.database, leaves[leaf], StoreFixture::Damage(damage));
-        QFile damaged(files.database);
-        QVERIFY(damaged.open(QIODevice::ReadOnly));
-        const QByteArray bytes = damaged.readAll();
+        const QByteArray bytes = readFile(files.database);
         const QString problem = Database::open(files.database)->integrityProblems(1).value(0);
         QVERIFY(!problem.isEmpty());
 
         const Outcome out = purgeBefore("01/01/2022");
         QVERIFY2(out.completed, qPrintable(out.failure));
-        QCOMPARE(out.repair,
-                 salvaged ? QStringLiteral("The database was damaged (%1) beyond what rebuilding "
-                                           "its indexes mends: %2 deal(s) were read into a "
-                                           "rebuilt database, and %3 could not be read.")
-                                .arg(problem)
-                                .arg(1204 - lost.size())
-                                .arg(lost.size())
-                          : QStringLiteral("The database was damaged (%1); its indexes were "
-                                           "rebuilt, and it checks sound now.")
-                                .arg(problem));
+        QCOMPARE(out.repair, goldenRows("store/repairs.txt")
+                                 .value(0)
+                                 .replace("%1", problem)
+                                 .replace("%2", QString::number(1204 - lost.size()))
+                                 .replace("%3", QString::number(lost.size())));
         QCOMPARE(out.lost, lost);
         QCOMPARE(stocks(files.database), kept);
         QCOMPARE(out.deleted, 1204 - lost.size() - kept.size());
@@ -273,25 +255,7 @@ private Q_SLOTS:
             QCOMPARE(set.int64(0), 1);
         }
         // The backup is the damaged file as it was.
-        QFile backup(out.backup);
-        QVERIFY(backup.open(QIODevice::ReadOnly));
-        QVERIFY(backup.readAll() == bytes);
-    }
-
-    void fileThatIsNoDatabaseIsLeftAlone() {
-        QFile file(files.database);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("not a database at all, just some text that is long enough to be read");
-        file.close();
-        const Outcome out = purgeBefore(DefaultCutoff);
-        QVERIFY(!out.completed);
-        QCOMPARE(out.failure, QStringLiteral("The file %1 is not a deal database this program can "
-                                             "read; it was left as it is.")
-                                  .arg(files.database));
-        QVERIFY(!QFile::exists(files.backupFolder));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("not a database at all, just some text that is long "
-                                            "enough to be read"));
+        QVERIFY(readFile(out.backup) == bytes);
     }
 
     void failedStepIsRetriedOrLeftUsable_data() {
@@ -311,65 +275,50 @@ private Q_SLOTS:
                 QDir(obstacle).removeRecursively();
             return retry;
         });
-        QCOMPARE(asked.size(), 1);
-        QVERIFY2(asked[0].contains(obstacle), qPrintable(asked[0]));
+        QCOMPARE(asked, QStringList{QString("Cannot delete the file %1.").arg(obstacle)});
         QCOMPARE(out.completed, retry);
-        QCOMPARE(out.failure.isEmpty(), retry);
+        QCOMPARE(out.failure, retry ? QString() : asked[0]);
         // Either way the live database is whole, with the deletion done, and the backup is there.
         QCOMPARE(stocks(files.database), (QStringList{"B", "D"}));
         QCOMPARE(stocks(out.backup), (QStringList{"A", "B", "C", "D"}));
         QCOMPARE(QFile::exists(files.old), retry);
     }
 
-    void refusedWhileAnotherCopyHasTheDatabase_data() { engineRows(); }
-    void refusedWhileAnotherCopyHasTheDatabase() {
+    // A purge takes the database alone: while another copy's entry screen has it, the purge is
+    // refused and touches nothing; a copy that starts during a purge waits for it.
+    void oneCopyAtATime_data() { engineRows(); }
+    void oneCopyAtATime() {
         if (!startOnTheRowsEngine())
             QSKIP(TestServer::skipReason());
-        QProcess other;
-        other.start(QStringLiteral(VOLMERA_BIN), fixture->programArguments());
-        QVERIFY(other.waitForStarted());
-        // The other copy's entry screen has the database once it cannot be taken alone.
-        QElapsedTimer waited;
-        waited.start();
-        while (DatabaseUse::take(fixture->address, DatabaseUse::Mode::Exclusive, 0) &&
-               waited.elapsed() < 30000)
-            QThread::msleep(50);
+        DealBinding other;
+        other.open(fixture->address);
         QStringList asked;
         const Outcome refused = purgeBefore(DefaultCutoff, [&](const QString &description) {
             asked << description;
             return false;
         });
-        other.kill();
-        other.waitForFinished();
         QVERIFY(!refused.completed);
-        QCOMPARE(asked.size(), 1);
-        QVERIFY2(asked[0].startsWith("THE DATABASE IS OPEN ON ANOTHER WORKSTATION"),
-                 qPrintable(asked[0]));
-        // Nothing was touched (the other copy may have made its daily backup there).
+        QCOMPARE(asked, QStringList{"THE DATABASE IS OPEN ON ANOTHER WORKSTATION (or in another "
+                                    "copy of the program).\nClose the program there, then purge "
+                                    "again. Nothing was changed."});
         QVERIFY(!QFile::exists(files.backup));
         QCOMPARE(stocks(fixture->address).size(), 4);
-        // Once that copy has ended, the purge goes ahead.
-        QVERIFY(purgeBefore(DefaultCutoff).completed);
-    }
+        other.release();
 
-    void startingCopyWaitsForThePurge() {
-        auto purging = DatabaseUse::take(files.database, DatabaseUse::Mode::Exclusive, 0);
+        auto purging = DatabaseUse::take(fixture->address, DatabaseUse::Mode::Exclusive, 0);
         QVERIFY(purging);
-        QVERIFY(!DatabaseUse::take(files.database, DatabaseUse::Mode::Shared, 100));
+        QVERIFY(!DatabaseUse::take(fixture->address, DatabaseUse::Mode::Shared, 100));
         std::thread done([&] {
             QThread::msleep(400);
             purging.reset();
         });
         QElapsedTimer waited;
         waited.start();
-        DealBinding binding;
-        binding.open(files.database);
+        other.open(fixture->address);
         done.join();
         QVERIFY(waited.elapsed() >= 300);
-        QCOMPARE(binding.recordset().recordCount(), 4);
-        // While bound, a purge is refused; released, it is not.
-        QVERIFY(!purgeBefore(DefaultCutoff).completed);
-        binding.release();
+        QCOMPARE(other.recordset().recordCount(), 4);
+        other.release();
         QVERIFY(purgeBefore(DefaultCutoff).completed);
     }
 
@@ -388,48 +337,32 @@ private Q_SLOTS:
         const QString dir = fixture->dir.filePath("sample");
         const QStringList asJson = QStringList{"report"} + report + QStringList{"--json"};
         const QStringList blank{"purge", "--anonymize-before", "01/01/2024", "--yes"};
-        QCOMPARE(run({"init", "--sample", "300"}, dir).status, 0);
-        const QString before = run(asJson, dir).out;
+        const QString blanked = "blanked the personal data of deals sold before 01/01/2024\n"
+                                "deals blanked: %1\n";
+        QCOMPARE(runIn(dir, {"init", "--sample", "300"}).status, 0);
+        const QString before = runIn(dir, asJson).out;
         QVERIFY(before.size() > 100);
-        QCOMPARE(run(blank, dir).out, "blanked the personal data of deals sold before 01/01/2024\n"
-                                      "deals blanked: 214\n");
-        QCOMPARE(run(asJson, dir).out, same ? before : "{\"lines\":[],\"salespeople\":[]}\n");
+        QCOMPARE(runIn(dir, blank).out, blanked.arg(214));
+        QCOMPARE(runIn(dir, asJson).out, same ? before : "{\"lines\":[],\"salespeople\":[]}\n");
         // Nothing is left to blank.
-        QCOMPARE(run(blank, dir).out, "blanked the personal data of deals sold before 01/01/2024\n"
-                                      "deals blanked: 0\n");
+        QCOMPARE(runIn(dir, blank).out, blanked.arg(0));
     }
 
     // The day's copy put back holds the same deals and the record of changes, still permanent,
     // and the database it replaced is kept. A copy that is not sound, or a database in use, is
-    // never put back.
+    // never put back, saying why (golden/store/restore-refusals.txt).
     void restore_data() {
         QTest::addColumn<bool>("server");
         QTest::addColumn<QString>("damage");
-        QTest::addColumn<QString>("refusal");
-        QTest::newRow("file") << false << ""
-                              << "";
-        QTest::newRow("server") << true << ""
-                                << "";
-        QTest::newRow("cut short")
-            << false << "cut"
-            << "The backup %1 was not restored: The database file %1 is damaged: database disk "
-               "image is malformed. The database was left as it is.";
-        QTest::newRow("pages overwritten")
-            << false << "overwrite"
-            << "The backup %1 was not restored: it is damaged (Page 9: btreeInitPage() returns "
-               "error code 11). The database was left as it is.";
-        QTest::newRow("not a database")
-            << false << "text"
-            << "The backup %1 was not restored: The file %1 is not a deal database this program "
-               "can read; it was left as it is. The database was left as it is.";
-        QTest::newRow("database in use")
-            << false << "in use"
-            << "The deal database is open on another workstation (or in another copy of the "
-               "program); nothing was restored. Close the program there, then restore again.";
+        QTest::newRow("file") << false << "";
+        QTest::newRow("server") << true << "";
+        QTest::newRow("cut short") << false << "cut";
+        QTest::newRow("pages overwritten") << false << "overwrite";
+        QTest::newRow("database in use") << false << "in use";
     }
     void restore() {
         QFETCH(QString, damage);
-        QFETCH(QString, refusal);
+        const QString refused = goldenRows("store/restore-refusals.txt").value(0);
         if (!startOnTheRowsEngine())
             QSKIP(TestServer::skipReason());
         Audit::Writer(*Database::open(fixture->address))
@@ -438,29 +371,19 @@ private Q_SLOTS:
             DailyBackup::make(fixture->address, files.backupFolder, QDate(2026, 6, 15));
         QCOMPARE(copy, fixture->dir.filePath("Backup/daily-2026-06-15.mdb"));
         QVERIFY(!DailyBackup::due(files.backupFolder, QDate(2026, 6, 15)));
-        QFile f(copy);
-        if (damage == "cut") {
-            QVERIFY(f.resize(f.size() / 2));
-        } else if (damage == "overwrite") {
-            QVERIFY(f.open(QIODevice::ReadWrite));
-            f.seek(f.size() - 4096 - 200);
-            f.write(QByteArray(3000, '\x5a'));
-            f.close();
-        } else if (damage == "text") {
-            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            f.write("stock numbers\n");
-            f.close();
-        }
+        if (damage == "cut")
+            QVERIFY(QFile::resize(copy, QFileInfo(copy).size() / 2));
+        else if (damage == "overwrite")
+            StoreFixture::damagePage(copy, StoreFixture::leafPages(copy, "ZEL").value(0),
+                                     StoreFixture::Damage::Header);
         const auto other = damage == "in use"
                                ? DatabaseUse::take(files.database, DatabaseUse::Mode::Shared, 0)
                                : nullptr;
         addDeals({{"E", QDate(2026, 6, 1)}});
         const QStringList all{"A", "B", "C", "D", "E"};
-        try {
-            DailyBackup::restore(copy, fixture->address, files.old);
-            QVERIFY2(refusal.isEmpty(), "restored");
-        } catch (const VolmeraError &e) {
-            QCOMPARE(e.description(), QString(refusal).replace("%1", copy));
+        QCOMPARE(refusal([&] { DailyBackup::restore(copy, fixture->address, files.old); }),
+                 QString(refused).replace("%1", copy));
+        if (!refused.isEmpty()) {
             QCOMPARE(stocks(fixture->address), all);
             QVERIFY(!QFile::exists(files.old));
             QCOMPARE(DailyBackup::problem(copy).isEmpty(), damage == "in use");
@@ -498,44 +421,166 @@ private Q_SLOTS:
         QCOMPARE(DailyBackup::notKept(names), gone);
     }
 
+    // What each says is in golden/store/purge-command.txt, on standard output when it purged.
     void commandLine_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("out");
-        QTest::addColumn<QString>("err");
         QTest::addColumn<int>("kept");
-        QTest::newRow("without --yes")
-            << QStringList{"--before", "01/01/1980"} << 2 << ""
-            << "volmera: purge: nothing was purged: deleting deals cannot be undone, and the "
-               "command line cannot ask; run it again with --yes to purge\n"
-            << 4;
-        QTest::newRow("not a date")
-            << QStringList{"--before", "13/01/1980", "--yes"} << 2 << ""
-            << "volmera: purge: \"13/01/1980\" IS NOT A DATE (MM/DD/YYYY). NOTHING WAS PURGED "
-               "OR CHANGED.\nRun 'volmera --help' for usage.\n"
-            << 4;
-        QTest::newRow("purged") << QStringList{"--before", "1/1/80", "--yes"} << 0
-                                << "purged deals sold before 01/01/1980 and deals without a sale "
-                                   "date\ndeals deleted: 2\ndeals kept: 2\nbackup: "
-                                   "Backup/ZELDB-%1.mdb\nbefore compaction: ZEL_OLD.mdb\n"
-                                << "" << 2;
+        QTest::newRow("without --yes") << QStringList{"--before", "01/01/1980"} << 2 << 4;
+        QTest::newRow("not a date") << QStringList{"--before", "13/01/1980", "--yes"} << 2 << 4;
+        QTest::newRow("purged") << QStringList{"--before", "1/1/80", "--yes"} << 0 << 2;
     }
     void commandLine() {
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
-        QFETCH(QString, out);
-        QFETCH(QString, err);
         QFETCH(int, kept);
-        const Run purged = run(QStringList{"purge"} + arguments, fixture->dir.path());
-        QCOMPARE(purged.err, err);
+        const CommandRun purged = runIn(fixture->dir.path(), QStringList{"purge"} + arguments);
         // The command line dates its backup by the machine's clock.
-        QCOMPARE(purged.out,
-                 QString(out).replace("%1", QDate::currentDate().toString(Qt::ISODate)));
+        const QString said = goldenRows("store/purge-command.txt")
+                                 .join('\n')
+                                 .replace("%1", QDate::currentDate().toString(Qt::ISODate)) +
+                             '\n';
+        QCOMPARE(purged.out, status == 0 ? said : QString());
+        QCOMPARE(purged.err, status == 0 ? QString() : said);
         QCOMPARE(purged.status, status);
         QCOMPARE(stocks(files.database).size(), kept);
         QCOMPARE(QFile::exists(files.backupFolder), status == 0);
     }
+
+    // Moving the file's deals to a server: all of them, in their order, or none.
+    void movesEveryDealOnceIntoAnEmptyTable_data() {
+        QTest::addColumn<bool>("held");
+        QTest::newRow("empty server") << false;
+        QTest::newRow("server holds a deal") << true;
+    }
+    void movesEveryDealOnceIntoAnEmptyTable() {
+        QFETCH(bool, held);
+        if (!TestServer::available())
+            QSKIP(TestServer::skipReason());
+        // Added last, sorted second.
+        StoreFixture::addDeal(*Database::open(files.database)->openRecordset("ZEL"),
+                              "O'Hara Müller", "AA", {{"Delivered", true}});
+        StoreFixture server(true);
+        auto target = server.fresh();
+        if (held)
+            StoreFixture::addDeal(*target->openRecordset("ZEL"), "THERE", "T1");
+        const QString columns = "\"StkNbr\", \"ByLName\", \"DateSold\", \"Delivered\"";
+        const QStringList before = stocks(server.address, columns, "rowid");
+        QCOMPARE(
+            refusal([&] { QCOMPARE(DealMigration::copyDeals(files.database, server.address), 5); }),
+            held ? QString("The deal table on the server (%1) already holds 1 "
+                           "deal(s): nothing was copied. Deals are moved only into "
+                           "an empty table.")
+                       .arg(server.address.describe())
+                 : QString());
+        QCOMPARE(stocks(server.address, columns, "rowid"),
+                 held ? before : stocks(files.database, columns, "rowid"));
+    }
+
+    // Whatever is at the path and is not a deal database stays as it is: making a database
+    // there and opening it are refused, saying why (golden/store/left-alone.txt: the refusal to
+    // make it, then to open it).
+    void whatIsAtThePathIsLeftAlone_data() {
+        QTest::addColumn<QString>("what");
+        for (const char *what : {"text", "bytes", "foreign", "folder", "pipe", "missing"})
+            QTest::newRow(what) << QString(what);
+    }
+    void whatIsAtThePathIsLeftAlone() {
+        QFETCH(QString, what);
+        const QStringList said = goldenRows("store/left-alone.txt");
+        QCOMPARE(said.size(), 2);
+        StoreFixture f;
+        const QString path =
+            what == "missing" ? f.dir.filePath("no/such/folder/ZELDB.mdb") : f.path;
+        if (what == "text" || what == "bytes") {
+            QVERIFY(writeFile(path, what == "text"
+                                        ? "keep me, I am no database but long enough to be "
+                                          "taken for one"
+                                        : "\x01\x02\x03garbage"));
+        } else if (what == "foreign") {
+            Database::create(path)->exec(QStringLiteral("CREATE TABLE other (x)"));
+        } else if (what == "folder") {
+            QVERIFY(QDir().mkpath(path));
+        } else if (what == "pipe") {
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        }
+        // A pipe is not opened: that would wait for a writer.
+        const auto bytes = [&] { return QFileInfo(path).isFile() ? readFile(path) : QByteArray(); };
+        const QByteArray before = bytes();
+        QCOMPARE(refusal([&] { createDealDatabase(path); }), said[0].arg(path));
+        QCOMPARE(refusal([&] { openDealDatabase(path); }), said[1].arg(path));
+        QCOMPARE(bytes(), before);
+    }
+
+    // The server ends the connection (a restart, a network cut) in the middle of a write.
+    void lostConnectionStoresNothingHalfWay() {
+        if (!TestServer::available())
+            QSKIP(TestServer::skipReason());
+        StoreFixture f(true);
+        auto db = f.fresh();
+        auto rs = db->openRecordset(QStringLiteral("ZEL"));
+        const QString said = refusal([&] {
+            Transaction t(*db);
+            StoreFixture::addDeal(*rs, QStringLiteral("HALF"), QStringLiteral("H1"));
+            Database::open(f.address)->exec(
+                "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = "
+                "current_database() AND pid <> pg_backend_pid()");
+            StoreFixture::addDeal(*rs, QStringLiteral("HALF"), QStringLiteral("H2"));
+            t.commit();
+        });
+        QVERIFY2(said.startsWith("The connection to the database server was lost (PostgreSQL "
+                                 "database "),
+                 qPrintable(said));
+        // Outside a transaction the next step connects again, and finds nothing of the first.
+        rs->requery();
+        QCOMPARE(rs->recordCount(), 0);
+        StoreFixture::addDeal(*rs, QStringLiteral("WHOLE"), QStringLiteral("W1"));
+        QCOMPARE(Database::open(f.address)->openRecordset("ZEL")->recordCount(), 1);
+    }
+
+    void upgrade_data() {
+        QTest::addColumn<int>("oldFieldCount");
+        QTest::addColumn<int>("deals");
+        QTest::addColumn<int>("outcome");
+        QTest::newRow("older table with deals") << 43 << 3 << int(OpenOutcome::Upgraded);
+        QTest::newRow("lacking only the admin fee") << 45 << 2 << int(OpenOutcome::Upgraded);
+        QTest::newRow("current table") << 46 << 1 << int(OpenOutcome::Current);
+        QTest::newRow("older empty table") << 43 << 0 << int(OpenOutcome::Recreated);
+    }
+
+    void upgrade() {
+        QFETCH(int, oldFieldCount);
+        QFETCH(int, deals);
+        QFETCH(int, outcome);
+        StoreFixture f;
+        {
+            auto db = Database::create(f.path);
+            db->createTable(DealSchema::Table, DealSchema::fields().mid(0, oldFieldCount),
+                            DealSchema::indexes());
+            auto rs = db->openRecordset(QStringLiteral("ZEL"));
+            for (int i = 0; i < deals; ++i)
+                StoreFixture::addDeal(*rs, QStringLiteral("OLD%1").arg(i),
+                                      QStringLiteral("S%1").arg(i),
+                                      {{QStringLiteral("Pack"), QStringLiteral("300.00")}});
+        }
+        QCOMPARE(int(openDealDatabase(f.path)), outcome);
+        auto db = Database::open(f.path);
+        QList<FieldDef> fields = DealSchema::fields();
+        // An upgraded admin fee does not take the zero-length text; a new one does.
+        fields[45].allowZeroLength = outcome != int(OpenOutcome::Upgraded);
+        QCOMPARE(db->fields(DealSchema::Table), fields);
+        auto rs = db->openRecordset(QStringLiteral("SELECT *FROM ZEL ORDER BY LNKey"));
+        QCOMPARE(rs->recordCount(), deals);
+        for (int i = 0; i < deals; ++i, rs->moveNext()) {
+            QCOMPARE(rs->field(QStringLiteral("StkNbr")).toString(), QStringLiteral("S%1").arg(i));
+            QCOMPARE(rs->field(QStringLiteral("Pack")).toString(), QStringLiteral("300.00"));
+            QVERIFY(rs->field(QStringLiteral("DelDT")).isNull());
+        }
+        // A second start changes nothing more.
+        QCOMPARE(int(openDealDatabase(f.path)),
+                 int(deals == 0 ? OpenOutcome::Recreated : OpenOutcome::Current));
+    }
 };
 
-REGISTER_TEST(PurgeTest);
-#include "tst_purge.moc"
+REGISTER_TEST(DatabaseTest);
+#include "tst_database.moc"

@@ -10,12 +10,12 @@
 #include <optional>
 #include <vector>
 
+class PgDatabase;
+
 // Adds deals to the deal table through statements prepared once for a whole import. A deal
 // whose stock number or key is stored already counts as already there only when the stored
 // row holds the very same texts, as an import run again after an interruption finds it; a
 // different deal under that stock number or key is refused.
-class PgDatabase;
-
 class DealWriter {
 public:
     // The fields written: DateSold to Pack in table order, then LNKey.

@@ -156,6 +156,7 @@ private Q_SLOTS:
         delimited("quoted blanks and comma kept", {{5, " 1 MAIN, APT 2 "}}, "ByAdr",
                   " 1 MAIN, APT 2 ");
         delimited("blank birth date", {{8, ""}}, "ByDOB", "<null>");
+        delimited("address \\N, the server's Null mark", {{5, "\\N"}}, "ByAdr", "\\N");
     }
     void conversions() {
         QFETCH(int, form);

@@ -138,8 +138,9 @@ public:
     virtual QStringList integrityProblems(int most = 10) = 0;
     // Many rows are about to be written (an import): the engine may prepare for that.
     virtual void expectManyWrites() {}
-    // A whole ordered selection is about to be read (a report's): the engine may prepare for it.
-    virtual void expectLargeRead() {}
+    // A whole ordered selection is about to be read (a report's) by the next statement, walking
+    // an index of its leading field when byIndex: the engine may prepare for it.
+    virtual void expectLargeRead(bool byIndex) { Q_UNUSED(byIndex); }
     // Where a table stands: a mark that differs whenever the table may have changed since it
     // was taken, by this connection or any other; unknown when the engine cannot tell.
     struct ChangeMark {

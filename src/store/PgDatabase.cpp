@@ -125,10 +125,14 @@ QString columnSql(const FieldDef &f, bool required) {
 class PgStatement : public PreparedStatement {
 public:
     PgStatement(PgDatabase &db, const QString &sql)
-        : db(db), sql(sql), statement(db.prepared(sql)), made(db.generation()),
-          params(size_t(statement.parameters)),
-          writes(!sql.trimmed().startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive)) {}
-    ~PgStatement() override { PQclear(result); }
+        : db(db), sql(sql),
+          writes(!sql.trimmed().startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive)),
+          streamed(!writes && db.takeLargeRead()), statement(db.prepared(sql)),
+          made(db.generation()), params(size_t(statement.parameters)) {}
+    ~PgStatement() override {
+        stopStream();
+        PQclear(result);
+    }
 
     void bind(int index, const QVariant &value) override {
         if (!value.isValid() || value.isNull()) {
@@ -158,6 +162,7 @@ public:
 
     bool step() override;
     void reset() override {
+        stopStream();
         PQclear(result);
         result = nullptr;
         row = -1;
@@ -191,19 +196,27 @@ private:
         slot(index) = text;
     }
     bool isBool(int column) const { return PQftype(result, column) == BoolType; }
+    bool nextStreamed();
+    // Leaves the connection free for the next statement when a streamed read is given up.
+    void stopStream() noexcept;
 
     PgDatabase &db;
     QString sql;
+    bool writes;
+    // Taken before preparing, so that a failed preparation leaves no announced read behind.
+    bool streamed;
     PgDatabase::Prepared statement;
     int made;
     std::vector<std::optional<QByteArray>> params;
-    bool writes;
+    PGconn *streaming = nullptr; // while the rows of a streamed read are coming
     PGresult *result = nullptr;
     int row = -1;
     int affected = 0;
 };
 
 bool PgStatement::step() {
+    if (streaming != nullptr)
+        return nextStreamed();
     if (result != nullptr)
         return ++row < PQntuples(result);
     PGconn *conn = db.live();
@@ -216,6 +229,14 @@ bool PgStatement::step() {
         values[i] = params[i] ? params[i]->constData() : nullptr;
     // A refused write must not end the transaction around it, as it does not on the file: an
     // import goes on with the next deal, and what it stored before is committed.
+    if (streamed) {
+        if (PQsendQueryPrepared(conn, statement.name.constData(), int(values.size()), values.data(),
+                                nullptr, nullptr, 0) == 0)
+            throw db.failure(nullptr);
+        streaming = conn;
+        PQsetSingleRowMode(conn);
+        return nextStreamed();
+    }
     const bool guarded = db.inTransaction() && writes;
     if (guarded)
         db.exec(QStringLiteral("SAVEPOINT volmera_step"));
@@ -235,6 +256,39 @@ bool PgStatement::step() {
     affected = QByteArray(PQcmdTuples(r)).toInt();
     row = 0;
     return PQntuples(r) > 0;
+}
+
+bool PgStatement::nextStreamed() {
+    PQclear(result);
+    result = PQgetResult(streaming);
+    const ExecStatusType status = PQresultStatus(result);
+    row = 0;
+    if (status == PGRES_SINGLE_TUPLE)
+        return true;
+    // The end of the rows, or a failure on the way (the server lost): nothing more comes but
+    // the end of the statement.
+    for (PGresult *rest = PQgetResult(streaming); rest != nullptr; rest = PQgetResult(streaming))
+        PQclear(rest);
+    streaming = nullptr;
+    if (status == PGRES_TUPLES_OK)
+        return false; // the last result holds no rows: steps after it find none either
+    const StoreError error = db.failure(result);
+    PQclear(result);
+    result = nullptr;
+    throw error;
+}
+
+void PgStatement::stopStream() noexcept {
+    if (streaming == nullptr)
+        return;
+    if (PGcancel *cancel = PQgetCancel(streaming)) {
+        char said[256];
+        PQcancel(cancel, said, int(sizeof said));
+        PQfreeCancel(cancel);
+    }
+    for (PGresult *rest = PQgetResult(streaming); rest != nullptr; rest = PQgetResult(streaming))
+        PQclear(rest);
+    streaming = nullptr;
 }
 
 qint64 PgStatement::int64(int column) const {

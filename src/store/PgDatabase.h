@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <optional>
+#include <utility>
 
 typedef struct pg_conn PGconn;
 typedef struct pg_result PGresult;
@@ -38,6 +39,9 @@ public:
     QString orderTerm(const QString &expression, bool descending) const override;
 
     void exec(const QString &sql) override;
+    // The next selection's rows are taken as the server sends them, one at a time, so that the
+    // reader works on them while the server makes the rest (instead of waiting for them all).
+    void expectLargeRead(bool) override { largeRead = true; }
     // The server keeps its own pages sound.
     QStringList integrityProblems(int) override { return {}; }
     // Triggers that raise on UPDATE, DELETE and TRUNCATE of the table.
@@ -66,6 +70,8 @@ public:
     Prepared prepared(const QString &sql);
     int generation() const { return connections; }
     bool inTransaction() const { return transaction; }
+    // Whether the statement being made is the large read that expectLargeRead announced.
+    bool takeLargeRead() { return std::exchange(largeRead, false); }
     // The failure of a statement, as a StoreError.
     StoreError failure(const PGresult *result) const;
 
@@ -101,4 +107,5 @@ private:
     int connections = 1;
     int named = 0;
     bool transaction = false;
+    bool largeRead = false;
 };

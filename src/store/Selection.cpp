@@ -74,8 +74,6 @@ SelectionCopy::SelectionCopy(Database &db, const QString &queryText, const QList
         if (index.primary)
             primary << index.field;
     }
-    // An order that walks an index reads the table's pages out of order; any other order reads
-    // them once, in turn, and sorts.
     const QString leading =
         (selection.order.isEmpty() ? primary : selection.order).value(0).section(u' ', 0, 0);
     const bool byIndex = order == RowOrder::Selected &&
@@ -95,11 +93,10 @@ SelectionCopy::SelectionCopy(Database &db, const QString &queryText, const QList
             columns << quotedName(names[field]);
         }
     }
-    if (byIndex)
-        db.expectLargeRead();
     // The order is checked either way.
     const QString selected = orderSql(db, selection, defs, primary);
     const QString orderBy = order == RowOrder::Selected ? selected : QStringLiteral("rowid");
+    db.expectLargeRead(byIndex);
     Statement s(db, QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
                         .arg(columns.join(", "), quotedName(selection.table), orderBy));
     while (s.step()) {

@@ -13,10 +13,8 @@
 #include "store/UseLock.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
-#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -157,11 +155,8 @@ private Q_SLOTS:
         QTest::newRow("cancel") << "<cancel>" << false << none << QStringList{ask} << 2 << "MIDDLE";
         QTest::newRow("erased answer") << "" << false << none << QStringList{ask} << 2 << "MIDDLE";
         QTest::newRow("not a date")
-            << "1980" << false << none
-            << QStringList{ask, "16" + title +
-                                    "\"1980\" IS NOT A DATE (MM/DD/YYYY).\nNOTHING WAS "
-                                    "PURGED OR CHANGED."}
-            << 2 << "MIDDLE";
+            << "1980" << false << none << QStringList{ask, "16" + title + text("not-a-date")} << 2
+            << "MIDDLE";
         QTest::newRow("default") << "01/01/1980" << false << QList<int>{Answer::Yes}
                                  << QStringList{ask, choice, "64" + title + text("done")} << 1
                                  << "MIDDLE";
@@ -171,11 +166,7 @@ private Q_SLOTS:
             << "01/01/1980" << false << QList<int>{Answer::No, Answer::No}
             << QStringList{ask, choice, confirm} << 2 << "MIDDLE";
         QTest::newRow("blank") << "01/01/1980" << false << QList<int>{Answer::No, Answer::Yes}
-                               << QStringList{ask, choice, confirm,
-                                              "64" + title +
-                                                  "BLANKING DONE.\nThe personal data "
-                                                  "of 1 deal(s) sold before 01/01/1980 "
-                                                  "was blanked."}
+                               << QStringList{ask, choice, confirm, "64" + title + text("blanked")}
                                << 2 << " ";
         QTest::newRow("database in use")
             << "01/01/1980" << true << QList<int>{Answer::Yes, Answer::Cancel}
@@ -191,7 +182,6 @@ private Q_SLOTS:
         QFETCH(int, left);
         QFETCH(QString, first);
         openScreen();
-        // Another workstation's entry screen may hold the database.
         const auto other =
             inUse ? DatabaseUse::take("ZELDB.mdb", DatabaseUse::Mode::Shared, 0) : nullptr;
         QCOMPARE(form->txtZEL[1]->text(), QString("MIDDLE"));

@@ -7,16 +7,14 @@
 #include "domain/reports/ReportSelection.h"
 #include "fixtures/FormFixture.h"
 #include "fixtures/Golden.h"
+#include "fixtures/GoldenRows.h"
 #include "fixtures/StoreFixture.h"
 #include "forms/frmRpt.h"
 #include "store/DealSchema.h"
 #include "store/Recordset.h"
 
 #include <QAbstractButton>
-#include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -60,33 +58,19 @@ private Q_SLOTS:
     }
     void cleanup() { fx.reset(); }
 
-    // The screen offers a report exactly the conditions the command line accepts for it.
+    // The screen offers a report exactly the conditions the command line accepts for it. Each
+    // report's caption and what it offers besides the dates, "All" and "Dealership" are in
+    // forms/report-conditions.txt.
     void conditionsOfEachReport_data() {
         QTest::addColumn<int>("report");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QStringList>("offered"); // besides the dates, "All" and "Dealership"
-        const auto row = [](const char *name, int report, const char *caption,
-                            const char *offered) {
-            QTest::newRow(name) << report << QString(caption) << QString(offered).split(' ');
-        };
-        row("F&I log", 1, "REPORT - F&I LOG", "txtBDT optVeh_0 fraFIMgr");
-        row("summary", 2, "REPORT - SUMMARY ANALYSIS", "txtBDT optPrtBy_1");
-        row("gross sales", 3, "REPORT - GROSS SALES", "txtBDT optVeh_0 optPrtBy_1");
-        row("commission", 4, "REPORT - COMMISSION REPORT", "txtBDT optPrtBy_2");
-        row("names", 5, "REPORT - CUSTOMER FILE", "txtBDT optVeh_0 optPrtBy_1 fraPrtTo");
-        row("letters", 6, "REPORT - DEALERSHIP THANK YOU", "txtBDT optVeh_0 optPrtBy_1 letter");
-        row("anniversary", 7, "REPORT - PURCHASE ANNIVERSARY",
-            "txtBDT optVeh_0 optPrtBy_1 chkAnnvYr");
-        row("birthday", 8, "REPORT - BIRTH DATE", "txtBDT optVeh_0 optPrtBy_1");
-        row("service", 9, "REPORT - SERVICE CONTRACT FOLLOW UP", "txtBDT optVeh_0 optPrtBy_1");
-        row("model", 10, "REPORT - MODEL", "txtBDT optVeh_0 optPrtBy_1 fraModel");
-        row("trend", 11, "REPORT - TREND", "optVeh_0");
-        row("scoreboard", 12, "REPORT - F&I SCOREBOARD", "optVeh_0 txtBDT");
+        for (int report = 1; report <= 12; ++report)
+            QTest::newRow(qPrintable(reportDescriptor(report)->name)) << report;
     }
     void conditionsOfEachReport() {
         QFETCH(int, report);
-        QFETCH(QString, caption);
-        QFETCH(QStringList, offered);
+        const QStringList expected = goldenRows("forms/report-conditions.txt").value(0).split('|');
+        const QString caption = expected.value(0);
+        const QStringList offered = expected.value(1).split(' ');
         frmRpt form(report);
         QCOMPARE(form.windowTitle(), caption);
         QCOMPARE(form.txtBDT->text(), QStringLiteral("01/01/1900"));

@@ -17,16 +17,11 @@ QString shownText(const RtfDocument &doc) {
 QStringList runList(const RtfDocument &doc) {
     QStringList runs;
     for (const RtfRun &run : doc.runs) {
-        QString flags;
-        if (run.format.bold)
-            flags += QLatin1Char('b');
-        if (run.format.italic)
-            flags += QLatin1Char('i');
-        if (run.format.underline)
-            flags += QLatin1Char('u');
-        if (run.format.halfPoints > 0)
-            flags += QStringLiteral("s%1").arg(run.format.halfPoints);
-        runs << flags + QLatin1Char(':') + run.text;
+        const RtfFormat &f = run.format;
+        runs << QStringLiteral("%1%2%3%4:%5")
+                    .arg(f.bold ? "b" : "", f.italic ? "i" : "", f.underline ? "u" : "",
+                         f.halfPoints > 0 ? QStringLiteral("s%1").arg(f.halfPoints) : QString(),
+                         run.text);
     }
     return runs;
 }

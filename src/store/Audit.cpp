@@ -111,8 +111,6 @@ void Writer::writeEach(const QString &action, const QStringList &stocks, const Q
     }
     if (stocks.isEmpty())
         return;
-    if (!many)
-        many = std::make_unique<Statement>(db, PgDatabase::insertManySql(Table, fields()));
     const QVariant values[] = {Clock::now().toString(momentFormat),
                                cut(hostName(), Host),
                                cut(userName(), OSUser),
@@ -121,29 +119,16 @@ void Writer::writeEach(const QString &action, const QStringList &stocks, const Q
                                cut(QString(), Field),
                                cut(QString(), OldValue),
                                cut(newValue, NewValue)};
-    std::array<QByteArray, std::size(values)> same, arrays;
+    std::array<QByteArray, std::size(values)> same;
     for (size_t i = 0; i < same.size(); ++i)
         same[i] = values[i].toString().toUtf8();
+    QByteArray rows;
     for (const QString &stock : stocks) {
-        for (size_t i = 0; i < arrays.size(); ++i) {
-            PgDatabase::appendToArray(
-                arrays[i],
-                QByteArrayView(i == StkNbr
-                                   ? cut(withoutTrailingBlanks(stock), StkNbr).toString().toUtf8()
-                                   : same[i]));
-        }
+        const QByteArray number = cut(withoutTrailingBlanks(stock), StkNbr).toString().toUtf8();
+        for (size_t i = 0; i < same.size(); ++i)
+            PgDatabase::appendCopyField(rows, i == StkNbr ? number : same[i], i + 1 == same.size());
     }
-    for (size_t i = 0; i < arrays.size(); ++i) {
-        PgDatabase::closeArray(arrays[i]);
-        many->bindUtf8(int(i) + 1, arrays[i].constData(), arrays[i].size());
-    }
-    try {
-        many->step();
-    } catch (...) {
-        many->reset();
-        throw;
-    }
-    many->reset();
+    static_cast<PgDatabase &>(db).copyInto(Table, fields(), rows);
 }
 
 QList<Entry> history(Database &db, const QString &stock, const QDate &since) {

@@ -55,14 +55,13 @@ public:
     void write(const QString &action, const QString &stock, const QString &field = {},
                const std::optional<QString> &oldValue = QString(),
                const std::optional<QString> &newValue = QString());
-    // A row for each of the deals, alike but for the stock number: in one statement on a
+    // A row for each of the deals, alike but for the stock number: copied in at once on a
     // server.
     void writeEach(const QString &action, const QStringList &stocks, const QString &newValue);
 
 private:
     Database &db;
     Statement insert;
-    std::unique_ptr<Statement> many;
 };
 
 // The rows of one deal (by stock number, letter case and trailing blanks aside; every row when

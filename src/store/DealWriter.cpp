@@ -56,16 +56,20 @@ QString withoutTrailingBlanks(QString text) {
 DealWriter::DealWriter(Database &db) : insert(db, insertSql()), holders(db, holdersSql(db)) {
     db.expectManyWrites();
     if (db.engine() == Database::Engine::PostgreSQL) {
+        server = static_cast<PgDatabase *>(&db);
         const QList<FieldDef> columns = DealSchema::fields().mid(0, FieldCount);
         const QString key = quotedName(DealSchema::fields()[DealSchema::LNKey].name);
-        many = std::make_unique<Statement>(
-            db, PgDatabase::insertManySql(DealSchema::Table, columns,
-                                          QStringLiteral("RETURNING %1").arg(key)));
         manyOrNone = std::make_unique<Statement>(
             db, PgDatabase::insertManySql(
                     DealSchema::Table, columns,
                     QStringLiteral("ON CONFLICT DO NOTHING RETURNING %1").arg(key)));
     }
+}
+
+std::optional<QByteArrayView> DealWriter::Texts::text(int field) const {
+    if (null[field])
+        return std::nullopt;
+    return QByteArrayView(buffer.constData() + start[field], start[field + 1] - start[field]);
 }
 
 void DealWriter::gather(const Fields &fields, Texts &into) {
@@ -164,54 +168,67 @@ void DealWriter::write(const Answer &answer) {
             answer(i, Result::Stored, &e);
         }
     };
+    // A deal the table refuses fails the whole write, which then wrote nothing: each deal is
+    // written alone instead.
+    const auto eachAlone = [&] {
+        for (int i = 0; i < int(deals.size()); ++i)
+            one(i);
+    };
+    // Most deals are new: copied in, they cost the server least. When one is there already
+    // the copy is refused whole, and the statement that leaves such deals out runs instead,
+    // first from then on.
+    if (!conflicts) {
+        QByteArray rows;
+        for (const Texts &d : deals) {
+            for (int i = 0; i < FieldCount; ++i)
+                PgDatabase::appendCopyField(rows, d.text(i), i + 1 == FieldCount);
+        }
+        try {
+            server->copyInto(DealSchema::Table, DealSchema::fields().mid(0, FieldCount), rows);
+        } catch (const StoreError &e) {
+            if (!refusal(e))
+                throw;
+            if (e.kind() != StoreError::Kind::DuplicateKey) {
+                eachAlone();
+                return;
+            }
+            conflicts = true;
+        }
+        if (!conflicts) { // every deal was written
+            for (int i = 0; i < int(deals.size()); ++i)
+                answer(i, Result::Stored, nullptr);
+            return;
+        }
+    }
     // One statement for all of them; those it left out hold a stock number or key stored
-    // already, and are looked at one by one. A deal the table refuses fails the statement,
-    // which then wrote nothing: each deal is written alone instead.
+    // already, and are looked at one by one.
     std::array<QByteArray, FieldCount> arrays;
     for (const Texts &d : deals) {
         for (int i = 0; i < FieldCount; ++i)
-            PgDatabase::appendToArray(
-                arrays[size_t(i)],
-                d.null[i] ? std::nullopt
-                          : std::optional<QByteArrayView>(QByteArrayView(
-                                d.buffer.constData() + d.start[i], d.start[i + 1] - d.start[i])));
+            PgDatabase::appendToArray(arrays[size_t(i)], d.text(i));
     }
-    for (QByteArray &array : arrays)
-        PgDatabase::closeArray(array);
-    // Most deals are new: the plain statement costs the server less. When one is there already
-    // it is refused whole, and the statement that leaves such deals out runs instead, first
-    // from then on.
+    for (int i = 0; i < FieldCount; ++i) {
+        PgDatabase::closeArray(arrays[size_t(i)]);
+        manyOrNone->bindUtf8(i + 1, arrays[size_t(i)].constData(), arrays[size_t(i)].size());
+    }
     QHash<QByteArray, int> written; // by key: how many deals with it were written
-    for (Statement *statement : {conflicts ? manyOrNone.get() : many.get(), manyOrNone.get()}) {
-        for (int i = 0; i < FieldCount; ++i)
-            statement->bindUtf8(i + 1, arrays[size_t(i)].constData(), arrays[size_t(i)].size());
-        try {
-            while (statement->step())
-                ++written[statement->utf8(0).toByteArray()];
-            statement->reset();
-            break;
-        } catch (const StoreError &e) {
-            statement->reset();
-            written.clear();
-            if (e.kind() == StoreError::Kind::DuplicateKey && statement != manyOrNone.get()) {
-                conflicts = true;
-                continue;
-            }
-            if (!refusal(e))
-                throw;
-            for (int i = 0; i < int(deals.size()); ++i)
-                one(i);
-            return;
-        }
+    try {
+        while (manyOrNone->step())
+            ++written[manyOrNone->utf8(0).toByteArray()];
+        manyOrNone->reset();
+    } catch (const StoreError &e) {
+        manyOrNone->reset();
+        if (!refusal(e))
+            throw;
+        eachAlone();
+        return;
     }
     const int key = DealSchema::LNKey;
     for (int i = 0; i < int(deals.size()); ++i) {
         const Texts &d = deals[size_t(i)];
         // The first deal with a key written is the one written: a later one with the same key
         // was left out.
-        auto it = d.null[key] ? written.end()
-                              : written.find(QByteArray(d.buffer.constData() + d.start[key],
-                                                        d.start[key + 1] - d.start[key]));
+        auto it = d.null[key] ? written.end() : written.find(d.text(key)->toByteArray());
         if (it != written.end() && *it > 0) {
             --*it;
             answer(i, Result::Stored, nullptr);

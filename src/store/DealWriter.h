@@ -10,6 +10,8 @@
 #include <optional>
 #include <vector>
 
+class PgDatabase;
+
 // Adds deals to the deal table through statements prepared once for a whole import. A deal
 // whose stock number or key is stored already counts as already there only when the stored
 // row holds the very same texts, as an import run again after an interruption finds it; a
@@ -34,7 +36,7 @@ public:
     // and answers for each, in their order, with its result or its refusal (a StoreError of
     // the kinds add() throws). A failure of any other kind is thrown, and then nothing was
     // written. On the file, keeping is not worth it.
-    bool keeps() const { return many != nullptr; }
+    bool keeps() const { return server != nullptr; }
     void keep(const Fields &fields);
     int kept() const { return int(held.size()); }
     using Answer = std::function<void(int deal, Result result, const StoreError *refusal)>;
@@ -46,6 +48,7 @@ private:
         QByteArray buffer;
         std::array<qsizetype, FieldCount + 1> start{};
         std::array<bool, FieldCount> null{};
+        std::optional<QByteArrayView> text(int field) const;
     };
     void gather(const Fields &fields, Texts &into);
     Result addGathered();
@@ -58,9 +61,10 @@ private:
 
     Statement insert;
     Statement holders; // the stored deals with the stock number or the key
-    // On a server: the deals kept, in one statement, and in one that leaves out those whose
+    // On a server: the server, and the statement that writes the deals kept but those whose
     // stock number or key is held already.
-    std::unique_ptr<Statement> many, manyOrNone;
+    PgDatabase *server = nullptr;
+    std::unique_ptr<Statement> manyOrNone;
     bool conflicts = false;
     Texts deal;              // the deal being written
     std::vector<Texts> held; // the deals kept

@@ -757,3 +757,67 @@ void PgDatabase::appendToArray(QByteArray &array, std::optional<QByteArrayView> 
 void PgDatabase::closeArray(QByteArray &array) {
     array += array.isEmpty() ? "{}" : "}";
 }
+
+void PgDatabase::copyInto(const QString &table, const QList<FieldDef> &columns,
+                          QByteArrayView rows) {
+    QStringList names;
+    for (const FieldDef &f : columns)
+        names << quotedName(f.name);
+    // Names only: the rows follow as the statement's data.
+    const QByteArray sql =
+        QStringLiteral("COPY %1 (%2) FROM STDIN").arg(quotedName(table), names.join(u',')).toUtf8();
+    PGconn *c = live();
+    // A refused row must not end the transaction around it, as a refused statement does not.
+    const bool guarded = transaction;
+    if (guarded)
+        exec(QStringLiteral("SAVEPOINT volmera_step"));
+    PGresult *r = PQexecParams(c, sql.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0);
+    if (PQresultStatus(r) == PGRES_COPY_IN) {
+        PQclear(r);
+        // In pieces, since one message holds at most 2 GB. A piece that cannot be sent leaves
+        // the connection broken, which the result then says.
+        const qsizetype piece = 1 << 20;
+        bool sent = true;
+        for (qsizetype at = 0; sent && at < rows.size(); at += piece)
+            sent = PQputCopyData(c, rows.data() + at, int(qMin(piece, rows.size() - at))) == 1;
+        if (sent)
+            PQputCopyEnd(c, nullptr);
+        r = PQgetResult(c);
+        while (PGresult *more = PQgetResult(c))
+            PQclear(more);
+    }
+    if (PQresultStatus(r) != PGRES_COMMAND_OK) {
+        const StoreError error = failure(r);
+        PQclear(r);
+        if (guarded && PQstatus(c) == CONNECTION_OK)
+            exec(QStringLiteral("ROLLBACK TO SAVEPOINT volmera_step"));
+        throw error;
+    }
+    PQclear(r);
+    if (guarded)
+        exec(QStringLiteral("RELEASE SAVEPOINT volmera_step"));
+}
+
+void PgDatabase::appendCopyField(QByteArray &rows, std::optional<QByteArrayView> value, bool last) {
+    if (!value) {
+        rows += "\\N";
+    } else {
+        // The characters that end a field or a row, and the escape itself, are escaped.
+        qsizetype plain = 0;
+        for (qsizetype i = 0; i < value->size(); ++i) {
+            const char c = (*value)[i];
+            const char *escaped = c == '\\'   ? "\\\\"
+                                  : c == '\t' ? "\\t"
+                                  : c == '\n' ? "\\n"
+                                  : c == '\r' ? "\\r"
+                                              : nullptr;
+            if (escaped == nullptr)
+                continue;
+            rows.append(value->data() + plain, i - plain);
+            rows += escaped;
+            plain = i + 1;
+        }
+        rows.append(value->data() + plain, value->size() - plain);
+    }
+    rows += last ? '\n' : '\t';
+}

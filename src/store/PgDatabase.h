@@ -86,6 +86,15 @@ public:
     // Closes an array parameter.
     static void closeArray(QByteArray &array);
 
+    // Writes rows into the columns of a table, in their order, through the server's COPY: the
+    // rows travel as data after the statement, never inside its text, as a prepared
+    // statement's values do, and the server takes them at the cost of its own bulk load. Either
+    // every row is written or none, and then the failure is thrown as a statement's would be.
+    // Each row is a line of fields (see appendCopyField).
+    void copyInto(const QString &table, const QList<FieldDef> &columns, QByteArrayView rows);
+    // Adds a field (Null when there is none) to the rows for copyInto; last ends its row.
+    static void appendCopyField(QByteArray &rows, std::optional<QByteArrayView> value, bool last);
+
 private:
     PgDatabase(PGconn *conn, DatabaseAddress address);
     std::unique_ptr<PreparedStatement> prepare(const QString &sql) override;

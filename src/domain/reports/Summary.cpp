@@ -4,13 +4,11 @@
 #include "domain/reports/ReportSelection.h"
 
 #include <QHash>
-#include <QSet>
 #include <QStringBuilder>
 #include <algorithm>
 #include <array>
 #include <numeric>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 using namespace DealSchema;
@@ -19,10 +17,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 using DealFigures::pct;
-
-struct ViewHash {
-    size_t operator()(QStringView text) const { return qHash(text); }
-};
 
 // The text in upper case, as QString::toUpper gives it; plain ASCII, as salesperson texts mostly
 // are, without the look-ups in the case tables.
@@ -38,34 +32,66 @@ QString upper(QStringView text) {
     return out;
 }
 
-QString n7(qint64 x) {
-    return FormatUsing(QStringLiteral("######0"), qlonglong(x));
+// The block's columns: counts, percents and amounts, each added to the end of its line.
+void n7(QString &line, qint64 x) {
+    appendFormatted(line, QStringLiteral("######0"), Currency::fromUnits(x * 10000));
 }
-QString p6(Currency x) {
-    return FormatUsing(QStringLiteral("##0.00"), x);
+void p6(QString &line, Currency x) {
+    appendFormatted(line, QStringLiteral("##0.00"), x);
 }
-QString m9(Currency x) {
-    return FormatUsing(QStringLiteral("#####0.00"), x);
+void m9(QString &line, Currency x) {
+    appendFormatted(line, QStringLiteral("#####0.00"), x);
 }
 
 QString countLine(const char *label, qint64 a, qint64 b, qint64 c, Currency p, Currency q,
                   Currency r) {
-    return QLatin1String(label) % n7(a) % QLatin1String("   ") % n7(b) % QLatin1String("   ") %
-           n7(c) % QLatin1String("    ") % p6(p) % QLatin1String("%   ") % p6(q) %
-           QLatin1String("%   ") % p6(r) % QLatin1Char('%');
+    QString line;
+    line.reserve(80);
+    line += QLatin1String(label);
+    n7(line, a);
+    line += QLatin1String("   ");
+    n7(line, b);
+    line += QLatin1String("   ");
+    n7(line, c);
+    line += QLatin1String("    ");
+    p6(line, p);
+    line += QLatin1String("%   ");
+    p6(line, q);
+    line += QLatin1String("%   ");
+    p6(line, r);
+    line += QLatin1Char('%');
+    return line;
 }
 
 QString moneyLine(const char *label, Currency a, Currency b, Currency c, Currency p, Currency q,
                   Currency r) {
-    return QLatin1String(label) % m9(a) % QLatin1Char(' ') % m9(b) % QLatin1Char(' ') % m9(c) %
-           QLatin1String("  ") % m9(p) % QLatin1Char(' ') % m9(q) % QLatin1Char(' ') % m9(r);
+    QString line;
+    line.reserve(80);
+    line += QLatin1String(label);
+    m9(line, a);
+    line += QLatin1Char(' ');
+    m9(line, b);
+    line += QLatin1Char(' ');
+    m9(line, c);
+    line += QLatin1String("  ");
+    m9(line, p);
+    line += QLatin1Char(' ');
+    m9(line, q);
+    line += QLatin1Char(' ');
+    m9(line, r);
+    return line;
 }
 
 void addBlock(QStringList &lines, const Tally &nw, const Tally &used) {
     const Tally all = nw + used;
     const Figures n = figuresOf(nw), u = figuresOf(used), t = figuresOf(all);
-    lines << QString(14, QLatin1Char(' ')) + QLatin1String("Sales  ") + n7(nw.units) +
-                 QLatin1String("   ") + n7(used.units) + QLatin1String("   ") + n7(all.units);
+    QString sales = QString(14, QLatin1Char(' ')) + QLatin1String("Sales  ");
+    n7(sales, nw.units);
+    sales += QLatin1String("   ");
+    n7(sales, used.units);
+    sales += QLatin1String("   ");
+    n7(sales, all.units);
+    lines << sales;
     lines << countLine("           Financed  ", nw.financed, used.financed, all.financed,
                        n.financedPct, u.financedPct, t.financedPct);
     lines << countLine("   Service Contract  ", nw.service, used.service, all.service, n.servicePct,
@@ -317,14 +343,27 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         std::sort(met.begin(), met.end(),
                   [&](qsizetype a, qsizetype b) { return texts[a].firstRow < texts[b].firstRow; });
     } else {
-        std::vector<QByteArray> keys;
-        keys.reserve(texts.size());
-        for (const Text &text : texts)
-            keys.push_back(textOrderKey(text.salesman));
+        // The texts' order keys side by side in one buffer; their first eight bytes as one
+        // number tell most pairs apart without reading the keys.
+        QByteArray keys;
+        std::vector<qsizetype> keyAt(texts.size() + 1);
+        std::vector<quint64> keyHead(texts.size());
+        for (size_t i = 0; i < texts.size(); ++i) {
+            keyAt[i] = keys.size();
+            keys += textOrderKey(texts[i].salesman);
+            for (qsizetype k = keyAt[i]; k < keyAt[i] + 8; ++k)
+                keyHead[i] = keyHead[i] << 8 | (k < keys.size() ? quint8(keys[k]) : 0);
+        }
+        keyAt[texts.size()] = keys.size();
+        const auto keyOf = [&](qsizetype i) {
+            return QByteArrayView(keys).sliced(keyAt[i], keyAt[i + 1] - keyAt[i]);
+        };
         std::sort(met.begin(), met.end(), [&](qsizetype a, qsizetype b) {
+            if (keyHead[a] != keyHead[b])
+                return keyHead[a] < keyHead[b];
+            if (const int order = keyOf(a).compare(keyOf(b)); order != 0)
+                return order < 0;
             const Text &x = texts[a], &y = texts[b];
-            if (keys[a] != keys[b])
-                return keys[a] < keys[b];
             if (x.firstDate != y.firstDate)
                 return x.firstDate < y.firstDate;
             return x.firstRow < y.firstRow;
@@ -335,9 +374,13 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         Tally nw, used;
     };
     std::vector<Group> groups;
+    groups.reserve(texts.size());
     QHash<QString, qsizetype> groupIndex; // by the text in upper case
-    QSet<QString> keysMet;                // in upper case
-    std::vector<QString> upperKeys;       // the keys listed, in upper case
+    groupIndex.reserve(qsizetype(texts.size()));
+    std::vector<QString> upperKeys; // the keys listed, in upper case
+    // The blocks by their key in upper case: views of upperKeys, whose characters stay where
+    // they are as it grows.
+    QHash<QStringView, qsizetype> blockOf;
     for (const qsizetype i : met) {
         const Text &text = texts[size_t(i)];
         QString folded = upper(text.salesman);
@@ -346,12 +389,13 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
             found = groupIndex.insert(folded, qsizetype(groups.size()));
             const QString key = ReportSelection::salespersonKey(text.salesman);
             QString foldedKey = upper(key);
-            if (!keysMet.contains(foldedKey)) {
-                keysMet.insert(foldedKey);
+            if (!blockOf.contains(foldedKey)) {
                 upperKeys.push_back(std::move(foldedKey));
+                blockOf.insert(QStringView(upperKeys.back()), out.salespeople.size());
                 out.salespeople << key;
             }
-            groups.push_back({text.salesman, std::move(folded), {}, {}});
+            groups.push_back({text.salesman, std::move(folded), text.nw, text.used});
+            continue;
         }
         Group &group = groups[size_t(*found)];
         group.nw = group.nw + text.nw;
@@ -371,24 +415,24 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         return out;
     }
     // A text belongs to the blocks whose keys begin it: look its beginnings up among the keys.
-    std::unordered_multimap<QStringView, qsizetype, ViewHash> blockOf; // views of upperKeys
-    for (qsizetype i = 0; i < out.salespeople.size(); ++i)
-        blockOf.emplace(QStringView(upperKeys[size_t(i)]), i);
+    // A key holds no "/", so the beginnings end before the text's first one.
     std::vector<Tally> blockNew(out.salespeople.size()), blockUsed(out.salespeople.size());
     const QString blank = QStringLiteral("BLANK");
     for (const Group &text : groups) {
-        for (qsizetype length = 0; length <= text.folded.size(); ++length) {
+        const qsizetype slash = text.folded.indexOf(QLatin1Char('/'));
+        const qsizetype longest = slash < 0 ? text.folded.size() : slash;
+        for (qsizetype length = 0; length <= longest; ++length) {
             const QStringView beginning =
                 length == 0 ? QStringView(blank) : QStringView(text.folded).left(length);
-            const auto [from, to] = blockOf.equal_range(beginning);
-            for (auto it = from; it != to; ++it) {
-                const qsizetype block = it->second;
-                // The look-up finds the candidates; membership itself decides.
-                if ((length == 0) == (out.salespeople.at(block) == blank) &&
-                    ReportSelection::inBlock(out.salespeople.at(block), text.salesman)) {
-                    blockNew[block] = blockNew[block] + text.nw;
-                    blockUsed[block] = blockUsed[block] + text.used;
-                }
+            const auto found = blockOf.constFind(beginning);
+            if (found == blockOf.constEnd())
+                continue;
+            const qsizetype block = *found;
+            // The look-up finds the candidate; membership itself decides.
+            if ((length == 0) == (out.salespeople.at(block) == blank) &&
+                ReportSelection::inBlock(out.salespeople.at(block), text.salesman)) {
+                blockNew[block] = blockNew[block] + text.nw;
+                blockUsed[block] = blockUsed[block] + text.used;
             }
         }
     }

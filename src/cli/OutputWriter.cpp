@@ -70,6 +70,13 @@ OutputWriter &OutputWriter::jsonNumber(double number) {
     if (std::isfinite(number) && std::trunc(number) == number && std::fabs(number) <= exact) {
         char digits[24];
         buffer.append(digits, std::to_chars(digits, std::end(digits), qint64(number)).ptr - digits);
+    } else if (std::fabs(number) >= 0.01 && std::fabs(number) < 1e15) {
+        // Here its shortest form is in fixed notation, as QJsonDocument writes it, and needs
+        // no string of its own: a report's figures run to hundreds of thousands.
+        char digits[32];
+        buffer.append(
+            digits,
+            std::to_chars(digits, std::end(digits), number, std::chars_format::fixed).ptr - digits);
     } else if (std::isfinite(number))
         buffer.append(QByteArray::number(number, 'g', QLocale::FloatingPointShortest));
     else

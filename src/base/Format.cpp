@@ -373,8 +373,9 @@ void layOutScaled(const FastMask &m, quint64 scaled, bool negative, QString &int
     const int wholeLength = n;
     if (m.point)
         buffer[n++] = '.';
-    for (int k = m.decimals - 1; k >= 0; --k)
-        buffer[n + k] = char('0' + (frac / quint64(pow10(m.decimals - 1 - k))) % 10);
+    quint64 rest = frac;
+    for (int k = m.decimals - 1; k >= 0; --k, rest /= 10)
+        buffer[n + k] = char('0' + rest % 10);
     n += m.decimals;
     const qsizetype at = into.size();
     into.resize(at + m.width);

@@ -291,17 +291,18 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
     // One walk: the deals in range are summed by their Salesman text, each text noting its
     // first deal in the report's order (the text's key, the sale date, the row), so that the
     // deals may come in any order. The texts are then taken in the order a walk of the ordered
-    // deals meets them: texts alike but for letter case make one set of sums, spelled as met
-    // first, and the keys are listed once each, in the order first met. A block then adds up
-    // the sets that begin with its key, so a key such as JO also takes the deals of JONES.
+    // deals meets them: texts alike but for letter case make one group, spelled as met first,
+    // and the keys are listed once each, in the order first met. A block then adds up the sums
+    // of the groups that begin with its key, so a key such as JO also takes the deals of JONES.
     struct Text {
+        // The first eight characters of firstDate, two by two as numbers that compare as the
+        // characters do: most dates are told apart without reading firstDate itself. Next to
+        // the sums, which each deal reads too.
+        std::array<quint64, 2> dateHead;
+        Tally nw, used;
         QString salesman;
         QString firstDate;
         qsizetype firstRow;
-        Tally nw, used;
-        // The first eight characters of firstDate, two by two as numbers that compare as the
-        // characters do: most dates are told apart without reading firstDate itself.
-        std::array<quint64, 2> dateHead;
     };
     const auto headOf = [](QStringView date) {
         std::array<quint64, 2> head{};
@@ -320,7 +321,7 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         const QStringView date = deals.view(DateSold);
         const auto found = textIndex.constFind(salesman);
         if (found == textIndex.constEnd()) {
-            texts.push_back({salesman.toString(), date.toString(), row, {}, {}, headOf(date)});
+            texts.push_back({headOf(date), {}, {}, salesman.toString(), date.toString(), row});
             textIndex.insert(QStringView(texts.back().salesman), qsizetype(texts.size() - 1));
             countInto(texts.back().nw, texts.back().used, deals);
             return;
@@ -371,11 +372,11 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
     }
     struct Group {
         QString salesman, folded; // folded: in upper case
-        Tally nw, used;
     };
     std::vector<Group> groups;
     groups.reserve(texts.size());
-    QHash<QString, qsizetype> groupIndex; // by the text in upper case
+    std::vector<qsizetype> groupOf(texts.size()); // by text
+    QHash<QString, qsizetype> groupIndex;         // by the text in upper case
     groupIndex.reserve(qsizetype(texts.size()));
     std::vector<QString> upperKeys; // the keys listed, in upper case
     // The blocks by their key in upper case: views of upperKeys, whose characters stay where
@@ -394,12 +395,9 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
                 blockOf.insert(QStringView(upperKeys.back()), out.salespeople.size());
                 out.salespeople << key;
             }
-            groups.push_back({text.salesman, std::move(folded), text.nw, text.used});
-            continue;
+            groups.push_back({text.salesman, std::move(folded)});
         }
-        Group &group = groups[size_t(*found)];
-        group.nw = group.nw + text.nw;
-        group.used = group.used + text.used;
+        groupOf[size_t(i)] = *found;
     }
     if (!listed) {
         out.cancelled = true;
@@ -414,26 +412,34 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         out.chart = penetrationChart(nw, used);
         return out;
     }
-    // A text belongs to the blocks whose keys begin it: look its beginnings up among the keys.
-    // A key holds no "/", so the beginnings end before the text's first one.
-    std::vector<Tally> blockNew(out.salespeople.size()), blockUsed(out.salespeople.size());
+    // A group belongs to the blocks whose keys begin it: look its beginnings up among the keys.
+    // A key holds no "/", so the beginnings end before the text's first one. The blocks of
+    // each group lie side by side in blocks.
+    std::vector<qsizetype> blocks, firstBlock{0};
     const QString blank = QStringLiteral("BLANK");
-    for (const Group &text : groups) {
-        const qsizetype slash = text.folded.indexOf(QLatin1Char('/'));
-        const qsizetype longest = slash < 0 ? text.folded.size() : slash;
+    for (const Group &group : groups) {
+        const qsizetype slash = group.folded.indexOf(QLatin1Char('/'));
+        const qsizetype longest = slash < 0 ? group.folded.size() : slash;
         for (qsizetype length = 0; length <= longest; ++length) {
             const QStringView beginning =
-                length == 0 ? QStringView(blank) : QStringView(text.folded).left(length);
+                length == 0 ? QStringView(blank) : QStringView(group.folded).left(length);
             const auto found = blockOf.constFind(beginning);
-            if (found == blockOf.constEnd())
-                continue;
-            const qsizetype block = *found;
             // The look-up finds the candidate; membership itself decides.
-            if ((length == 0) == (out.salespeople.at(block) == blank) &&
-                ReportSelection::inBlock(out.salespeople.at(block), text.salesman)) {
-                blockNew[block] = blockNew[block] + text.nw;
-                blockUsed[block] = blockUsed[block] + text.used;
-            }
+            if (found != blockOf.constEnd() &&
+                (length == 0) == (out.salespeople.at(*found) == blank) &&
+                ReportSelection::inBlock(out.salespeople.at(*found), group.salesman))
+                blocks.push_back(*found);
+        }
+        firstBlock.push_back(qsizetype(blocks.size()));
+    }
+    // Each text's sums go straight into its group's blocks, the texts taken as they lie.
+    std::vector<Tally> blockNew(out.salespeople.size()), blockUsed(out.salespeople.size());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const auto group = size_t(groupOf[i]);
+        for (qsizetype k = firstBlock[group]; k < firstBlock[group + 1]; ++k) {
+            const auto block = size_t(blocks[size_t(k)]);
+            blockNew[block] = blockNew[block] + texts[i].nw;
+            blockUsed[block] = blockUsed[block] + texts[i].used;
         }
     }
     if (c.sheetRows)

@@ -138,6 +138,9 @@ QStringList blockLines(const Tally &nw, const Tally &used) {
     return lines;
 }
 
+// The rows addSheetBlock adds.
+constexpr qsizetype sheetRowsPerBlock = 31;
+
 // The block's figures as rows of items by new, used and total; by salesperson each row names
 // the block's salesperson first.
 void addSheetBlock(ReportSheet &sheet, const QString &salesperson, const Tally &nw,
@@ -145,12 +148,14 @@ void addSheetBlock(ReportSheet &sheet, const QString &salesperson, const Tally &
     const Tally all = nw + used;
     const Figures n = figuresOf(nw), u = figuresOf(used), t = figuresOf(all);
     const auto row = [&](const QString &item, SheetCell a, SheetCell b, SheetCell c) {
-        SheetRow r;
-        r.cells.reserve(5);
+        QList<SheetCell> &cells = sheet.rows.emplaceBack().cells;
+        cells.reserve(5);
         if (!salesperson.isNull())
-            r.cells << SheetCell::ofText(salesperson);
-        r.cells << SheetCell::ofText(item) << a << b << c;
-        sheet.rows << r;
+            cells.emplaceBack(SheetCell::ofText(salesperson));
+        cells.emplaceBack(SheetCell::ofText(item));
+        cells.emplaceBack(std::move(a));
+        cells.emplaceBack(std::move(b));
+        cells.emplaceBack(std::move(c));
     };
     const auto counts = [&](const QString &item, qint64 Tally::*field) {
         row(item, SheetCell::ofCount(nw.*field), SheetCell::ofCount(used.*field),
@@ -442,8 +447,10 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
             blockUsed[block] = blockUsed[block] + texts[i].used;
         }
     }
-    if (c.sheetRows)
+    if (c.sheetRows) {
         startSheet(out.sheet, true);
+        out.sheet.rows.reserve(out.salespeople.size() * sheetRowsPerBlock);
+    }
     ChartPlot perUnit{QStringLiteral("F&I Income Per Unit"),
                       ChartPlot::Bars,
                       ChartPlot::Money,

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QRegularExpression>
 #include <algorithm>
+#include <numeric>
+#include <string_view>
 
 using Kind = StoreError::Kind;
 
@@ -26,11 +28,10 @@ SelectionText parseSelection(const QString &queryText) {
     return result;
 }
 
-QString orderSql(const Database &db, const SelectionText &selection, const QList<FieldDef> &fields,
-                 const QStringList &primaryOrder) {
-    const QStringList order = selection.order.isEmpty() ? primaryOrder : selection.order;
-    QStringList terms;
-    for (const QString &item : order) {
+QList<OrderTerm> orderTerms(const SelectionText &selection, const QList<FieldDef> &fields,
+                            const QStringList &primaryOrder) {
+    QList<OrderTerm> terms;
+    for (const QString &item : selection.order.isEmpty() ? primaryOrder : selection.order) {
         const QStringList words = item.split(QLatin1Char(' '));
         const auto known = std::find_if(fields.cbegin(), fields.cend(), [&](const FieldDef &f) {
             return f.name.compare(words.value(0), Qt::CaseInsensitive) == 0;
@@ -42,11 +43,22 @@ QString orderSql(const Database &db, const SelectionText &selection, const QList
         if (known == fields.cend() || (words.size() != 1 && !desc && !asc))
             throw StoreError(Kind::BadCriteria,
                              QStringLiteral("The order \"%1\" cannot be read.").arg(item));
-        const QString column = quotedName(known->name);
-        terms << db.orderTerm(known->type == FieldDef::Text ? db.textKey(column) : column, desc);
+        terms.push_back({int(known - fields.cbegin()), desc});
     }
-    terms << QStringLiteral("rowid");
-    return terms.join(QStringLiteral(", "));
+    return terms;
+}
+
+QString orderSql(const Database &db, const SelectionText &selection, const QList<FieldDef> &fields,
+                 const QStringList &primaryOrder) {
+    QStringList sql;
+    for (const OrderTerm &term : orderTerms(selection, fields, primaryOrder)) {
+        const FieldDef &field = fields[term.field];
+        const QString column = quotedName(field.name);
+        sql << db.orderTerm(field.type == FieldDef::Text ? db.textKey(column) : column,
+                            term.descending);
+    }
+    sql << QStringLiteral("rowid");
+    return sql.join(QStringLiteral(", "));
 }
 
 QByteArray textOrderKey(QStringView text) {
@@ -94,8 +106,23 @@ SelectionCopy::SelectionCopy(Database &db, const QString &queryText, const QList
         }
     }
     // The order is checked either way.
+    const QList<OrderTerm> terms = orderTerms(selection, defs, primary);
     const QString selected = orderSql(db, selection, defs, primary);
-    const QString orderBy = order == RowOrder::Selected ? selected : QStringLiteral("rowid");
+    const bool sortHere = order == RowOrder::Selected && db.ordersLargeReadsItself();
+    // The fields of the order that the report does not read are copied too, for sorting only.
+    QList<int> sortColumns;
+    if (sortHere) {
+        for (const OrderTerm &term : terms) {
+            if (slot[term.field] >= 0) {
+                sortColumns << slot[term.field];
+            } else {
+                sortColumns << width++;
+                columns << quotedName(names[term.field]);
+            }
+        }
+    }
+    const QString orderBy =
+        order == RowOrder::Selected && !sortHere ? selected : QStringLiteral("rowid");
     db.expectLargeRead(byIndex);
     Statement s(db, QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
                         .arg(columns.join(", "), quotedName(selection.table), orderBy));
@@ -106,6 +133,64 @@ SelectionCopy::SelectionCopy(Database &db, const QString &queryText, const QList
         }
         ++rowCount;
     }
+    if (sortHere)
+        sortRows(terms, defs, sortColumns);
+}
+
+void SelectionCopy::sortRows(const QList<OrderTerm> &terms, const QList<FieldDef> &fields,
+                             const QList<int> &columns) {
+    // Each term's keys, one after another in one buffer: texts by their text key, dates
+    // (yyyy-mm-dd) and yes/no (0 or 1) as they are. Null sorts first, as on the file.
+    struct Keys {
+        QByteArray bytes;
+        std::vector<Cell> at;
+        bool date;
+        bool descending;
+    };
+    std::vector<Keys> keys(size_t(terms.size()));
+    for (qsizetype t = 0; t < terms.size(); ++t) {
+        Keys &k = keys[size_t(t)];
+        const bool isText = fields[terms[t].field].type == FieldDef::Text;
+        k.date = fields[terms[t].field].type == FieldDef::Date;
+        k.descending = terms[t].descending;
+        k.at.reserve(size_t(rowCount));
+        for (qsizetype row = 0; row < rowCount; ++row) {
+            const Cell &c = cells[size_t(row) * width + columns[t]];
+            const QStringView value = QStringView(text).mid(c.offset, qMax(c.length, 0));
+            const QByteArray key = isText ? textOrderKey(value) : value.toUtf8();
+            k.at.push_back({qint32(k.bytes.size()), c.length < 0 ? -1 : qint32(key.size())});
+            k.bytes.append(key);
+        }
+    }
+    const auto before = [&](qint32 a, qint32 b) {
+        for (const Keys &k : keys) {
+            const Cell &x = k.at[size_t(a)], &y = k.at[size_t(b)];
+            int diff;
+            if (x.length < 0 || y.length < 0) {
+                diff = (x.length < 0 ? 0 : 1) - (y.length < 0 ? 0 : 1);
+            } else {
+                // A longer date is a later year, past 9999.
+                diff = k.date && x.length != y.length ? x.length - y.length : 0;
+                if (diff == 0)
+                    diff = std::string_view(k.bytes.constData() + x.offset, size_t(x.length))
+                               .compare(std::string_view(k.bytes.constData() + y.offset,
+                                                         size_t(y.length)));
+            }
+            if (diff != 0)
+                return k.descending ? diff > 0 : diff < 0;
+        }
+        return false;
+    };
+    // Rows of equal keys keep the order of their row ids, in which they were read.
+    std::vector<qint32> inOrder(static_cast<size_t>(rowCount));
+    std::iota(inOrder.begin(), inOrder.end(), 0);
+    std::stable_sort(inOrder.begin(), inOrder.end(), before);
+    std::vector<Cell> sorted;
+    sorted.reserve(cells.size());
+    for (qint32 row : inOrder)
+        sorted.insert(sorted.end(), cells.begin() + qsizetype(row) * width,
+                      cells.begin() + qsizetype(row + 1) * width);
+    cells.swap(sorted);
 }
 
 const SelectionCopy::Cell &SelectionCopy::cellAt(qsizetype row, int field) const {

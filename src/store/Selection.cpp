@@ -61,12 +61,22 @@ QString orderSql(const Database &db, const SelectionText &selection, const QList
     return sql.join(QStringLiteral(", "));
 }
 
-QByteArray textOrderKey(QStringView text) {
-    QByteArray key = text.toUtf8();
-    for (char &c : key) {
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
+namespace {
+void appendTextOrderKey(QByteArray &into, QStringView text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c >= 0x80) {
+            into.append(text.sliced(i).toUtf8());
+            return;
+        }
+        into.append(char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c));
     }
+}
+} // namespace
+
+QByteArray textOrderKey(QStringView text) {
+    QByteArray key;
+    appendTextOrderKey(key, text);
     return key;
 }
 
@@ -157,9 +167,12 @@ void SelectionCopy::sortRows(const QList<OrderTerm> &terms, const QList<FieldDef
         for (qsizetype row = 0; row < rowCount; ++row) {
             const Cell &c = cells[size_t(row) * width + columns[t]];
             const QStringView value = QStringView(text).mid(c.offset, qMax(c.length, 0));
-            const QByteArray key = isText ? textOrderKey(value) : value.toUtf8();
-            k.at.push_back({qint32(k.bytes.size()), c.length < 0 ? -1 : qint32(key.size())});
-            k.bytes.append(key);
+            const qsizetype start = k.bytes.size();
+            if (isText)
+                appendTextOrderKey(k.bytes, value);
+            else
+                k.bytes.append(value.toLatin1()); // digits and dashes
+            k.at.push_back({qint32(start), c.length < 0 ? -1 : qint32(k.bytes.size() - start)});
         }
     }
     const auto before = [&](qint32 a, qint32 b) {
@@ -185,12 +198,22 @@ void SelectionCopy::sortRows(const QList<OrderTerm> &terms, const QList<FieldDef
     std::vector<qint32> inOrder(static_cast<size_t>(rowCount));
     std::iota(inOrder.begin(), inOrder.end(), 0);
     std::stable_sort(inOrder.begin(), inOrder.end(), before);
-    std::vector<Cell> sorted;
-    sorted.reserve(cells.size());
-    for (qint32 row : inOrder)
-        sorted.insert(sorted.end(), cells.begin() + qsizetype(row) * width,
-                      cells.begin() + qsizetype(row + 1) * width);
-    cells.swap(sorted);
+    // Moved in place, a cycle of rows at a time, to keep the copy's memory what it is.
+    std::vector<Cell> held(static_cast<size_t>(width));
+    const auto rowAt = [&](qint32 row) { return cells.begin() + qsizetype(row) * width; };
+    for (qint32 first = 0; first < qint32(rowCount); ++first) {
+        if (inOrder[size_t(first)] == first)
+            continue;
+        std::copy(rowAt(first), rowAt(first + 1), held.begin());
+        qint32 to = first;
+        for (qint32 from = inOrder[size_t(to)]; from != first; from = inOrder[size_t(to)]) {
+            std::copy(rowAt(from), rowAt(from + 1), rowAt(to));
+            inOrder[size_t(to)] = to;
+            to = from;
+        }
+        std::copy(held.begin(), held.end(), rowAt(to));
+        inOrder[size_t(to)] = to;
+    }
 }
 
 const SelectionCopy::Cell &SelectionCopy::cellAt(qsizetype row, int field) const {

@@ -42,6 +42,7 @@ public:
     // The next selection's rows are taken as the server sends them, one at a time, so that the
     // reader works on them while the server makes the rest (instead of waiting for them all).
     void expectLargeRead(bool) override { largeRead = true; }
+    bool ordersLargeReadsItself() const override { return true; }
     // The server keeps its own pages sound.
     QStringList integrityProblems(int) override { return {}; }
     // Triggers that raise on UPDATE, DELETE and TRUNCATE of the table.

@@ -138,17 +138,14 @@ QStringList blockLines(const Tally &nw, const Tally &used) {
     return lines;
 }
 
-// The rows addSheetBlock adds.
-constexpr qsizetype sheetRowsPerBlock = 31;
-
 // The block's figures as rows of items by new, used and total; by salesperson each row names
 // the block's salesperson first.
-void addSheetBlock(ReportSheet &sheet, const QString &salesperson, const Tally &nw,
+void addSheetBlock(QList<SheetRow> &rows, const QString &salesperson, const Tally &nw,
                    const Tally &used) {
     const Tally all = nw + used;
     const Figures n = figuresOf(nw), u = figuresOf(used), t = figuresOf(all);
     const auto row = [&](const QString &item, SheetCell a, SheetCell b, SheetCell c) {
-        QList<SheetCell> &cells = sheet.rows.emplaceBack().cells;
+        QList<SheetCell> &cells = rows.emplaceBack().cells;
         cells.reserve(5);
         if (!salesperson.isNull())
             cells.emplaceBack(SheetCell::ofText(salesperson));
@@ -287,7 +284,7 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         out.lines << blockLines(nw, used);
         if (c.sheetRows) {
             startSheet(out.sheet, false);
-            addSheetBlock(out.sheet, QString(), nw, used);
+            addSheetBlock(out.sheet.rows, QString(), nw, used);
         }
         out.chart = penetrationChart(nw, used);
         return out;
@@ -412,7 +409,7 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         out.lines << blockLines(nw, used);
         if (c.sheetRows) {
             startSheet(out.sheet, false);
-            addSheetBlock(out.sheet, QString(), nw, used);
+            addSheetBlock(out.sheet.rows, QString(), nw, used);
         }
         out.chart = penetrationChart(nw, used);
         return out;
@@ -448,8 +445,16 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         }
     }
     if (c.sheetRows) {
+        // Each salesperson's rows are made when they are read, from the sums, as the lines are.
         startSheet(out.sheet, true);
-        out.sheet.rows.reserve(out.salespeople.size() * sheetRowsPerBlock);
+        QList<SheetRow> one;
+        addSheetBlock(one, QString(), {}, {});
+        out.sheet.blockRows = int(one.size());
+        out.sheet.blocks = int(out.salespeople.size());
+        out.sheet.makeBlock = [keys = out.salespeople, blockNew, blockUsed](int i,
+                                                                            QList<SheetRow> &rows) {
+            addSheetBlock(rows, keys.at(i), blockNew[size_t(i)], blockUsed[size_t(i)]);
+        };
     }
     ChartPlot perUnit{QStringLiteral("F&I Income Per Unit"),
                       ChartPlot::Bars,
@@ -462,8 +467,6 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
                     out.salespeople,
                     {{QStringLiteral("Total"), {}}}};
     for (qsizetype i = 0; i < out.salespeople.size(); ++i) {
-        if (c.sheetRows)
-            addSheetBlock(out.sheet, out.salespeople.at(i), blockNew[i], blockUsed[i]);
         const Tally all = blockNew[i] + blockUsed[i];
         perUnit.series[0].values << figuresOf(all).incomePerUnit.toDouble();
         units.series[0].values << double(all.units);

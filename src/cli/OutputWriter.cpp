@@ -10,22 +10,21 @@
 namespace {
 constexpr qsizetype spillAt = 1 << 16;
 
-// Printable ASCII goes out as it is, in text and in a JSON string alike.
-bool plain(QStringView text, bool json) {
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u >= 0x80 || (json && (u < 0x20 || u == u'"' || u == u'\\')))
-            return false;
-    }
-    return true;
-}
-
-void appendLatin1(QByteArray &into, QStringView text) {
+// Printable ASCII goes out as it is, in text and in a JSON string alike: appended in one pass
+// when the text is all such; false, with nothing appended, otherwise.
+bool appendPlain(QByteArray &into, QStringView text, bool json) {
     const qsizetype at = into.size();
     into.resize(at + text.size());
     char *out = into.data() + at;
-    for (const QChar c : text)
-        *out++ = char(c.unicode());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80 || (json && (u < 0x20 || u == u'"' || u == u'\\'))) {
+            into.resize(at);
+            return false;
+        }
+        *out++ = char(u);
+    }
+    return true;
 }
 } // namespace
 
@@ -34,9 +33,7 @@ OutputWriter::OutputWriter(std::FILE *stream) : stream(stream) {
 }
 
 OutputWriter &OutputWriter::text(QStringView text) {
-    if (plain(text, false))
-        appendLatin1(buffer, text);
-    else
+    if (!appendPlain(buffer, text, false))
         buffer.append(text.toUtf8());
     spill();
     return *this;
@@ -49,11 +46,11 @@ OutputWriter &OutputWriter::bytes(QByteArrayView utf8) {
 }
 
 OutputWriter &OutputWriter::jsonString(QStringView text) {
-    if (plain(text, true)) {
-        buffer.append('"');
-        appendLatin1(buffer, text);
+    buffer.append('"');
+    if (appendPlain(buffer, text, true)) {
         buffer.append('"');
     } else {
+        buffer.chop(1);
         // Anything to escape is escaped by QJsonDocument itself: ["..."] without its brackets.
         const QByteArray one =
             QJsonDocument(QJsonArray{text.toString()}).toJson(QJsonDocument::Compact);

@@ -319,13 +319,13 @@ bool PgStatement::step() {
         statement = db.prepared(sql);
         made = db.generation();
     }
+    if (copied)
+        return startCopy(conn);
     std::vector<const char *> values(params.size(), nullptr);
     for (size_t i = 0; i < params.size(); ++i)
         values[i] = params[i] ? params[i]->constData() : nullptr;
     // A refused write must not end the transaction around it, as it does not on the file: an
     // import goes on with the next deal, and what it stored before is committed.
-    if (copied)
-        return startCopy(conn);
     if (streamed) {
         if (PQsendQueryPrepared(conn, statement.name.constData(), int(values.size()), values.data(),
                                 nullptr, nullptr, 0) == 0)
@@ -401,11 +401,15 @@ bool PgStatement::nextCopied() {
     PQfreemem(line);
     line = nullptr;
     const int size = PQgetCopyData(streaming, &line, 0);
-    if (size > 0) {
-        if (!splitCopyRow(line, size, cells))
-            throw StoreError(Kind::Other, QStringLiteral("The database server sent a row that "
-                                                         "does not match its columns."));
+    if (size > 0 && splitCopyRow(line, size, cells))
         return true;
+    // After a failure the statement starts again at its next step, never ends as if read whole.
+    if (size > 0) {
+        stopStream();
+        PQclear(result);
+        result = nullptr;
+        throw StoreError(Kind::Other, QStringLiteral("The database server sent a row that does "
+                                                     "not match its columns."));
     }
     // The end of the rows, or a failure on the way (the server lost): the statement's end says.
     PGresult *end = PQgetResult(streaming);
@@ -418,6 +422,8 @@ bool PgStatement::nextCopied() {
     }
     const StoreError error = db.failure(end);
     PQclear(end);
+    PQclear(result);
+    result = nullptr;
     throw error;
 }
 

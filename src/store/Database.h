@@ -141,6 +141,10 @@ public:
     // A whole ordered selection is about to be read (a report's) by the next statement, walking
     // an index of its leading field when byIndex: the engine may prepare for it.
     virtual void expectLargeRead(bool byIndex) { Q_UNUSED(byIndex); }
+    // Whether a report's whole selection comes sooner read in the order it is kept and put in
+    // order by the program: a server sorts it all before it sends the first row, where the
+    // program can sort while the rows still arrive.
+    virtual bool ordersLargeReadsItself() const { return false; }
     // Where a table stands: a mark that differs whenever the table may have changed since it
     // was taken, by this connection or any other; unknown when the engine cannot tell.
     struct ChangeMark {

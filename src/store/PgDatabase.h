@@ -43,6 +43,7 @@ public:
     // reader works on them while the server makes the rest (instead of waiting for them all);
     // through COPY, as lines of text, when the selection has no values.
     void expectLargeRead(bool) override { largeRead = true; }
+    bool ordersLargeReadsItself() const override { return true; }
     // The server keeps its own pages sound.
     QStringList integrityProblems(int) override { return {}; }
     // Triggers that raise on UPDATE, DELETE and TRUNCATE of the table.

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QRegularExpression>
 #include <algorithm>
+#include <numeric>
+#include <string_view>
 
 using Kind = StoreError::Kind;
 
@@ -26,11 +28,10 @@ SelectionText parseSelection(const QString &queryText) {
     return result;
 }
 
-QString orderSql(const Database &db, const SelectionText &selection, const QList<FieldDef> &fields,
-                 const QStringList &primaryOrder) {
-    const QStringList order = selection.order.isEmpty() ? primaryOrder : selection.order;
-    QStringList terms;
-    for (const QString &item : order) {
+QList<OrderTerm> orderTerms(const SelectionText &selection, const QList<FieldDef> &fields,
+                            const QStringList &primaryOrder) {
+    QList<OrderTerm> terms;
+    for (const QString &item : selection.order.isEmpty() ? primaryOrder : selection.order) {
         const QStringList words = item.split(QLatin1Char(' '));
         const auto known = std::find_if(fields.cbegin(), fields.cend(), [&](const FieldDef &f) {
             return f.name.compare(words.value(0), Qt::CaseInsensitive) == 0;
@@ -42,19 +43,40 @@ QString orderSql(const Database &db, const SelectionText &selection, const QList
         if (known == fields.cend() || (words.size() != 1 && !desc && !asc))
             throw StoreError(Kind::BadCriteria,
                              QStringLiteral("The order \"%1\" cannot be read.").arg(item));
-        const QString column = quotedName(known->name);
-        terms << db.orderTerm(known->type == FieldDef::Text ? db.textKey(column) : column, desc);
+        terms.push_back({int(known - fields.cbegin()), desc});
     }
-    terms << QStringLiteral("rowid");
-    return terms.join(QStringLiteral(", "));
+    return terms;
 }
 
-QByteArray textOrderKey(QStringView text) {
-    QByteArray key = text.toUtf8();
-    for (char &c : key) {
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
+QString orderSql(const Database &db, const SelectionText &selection, const QList<FieldDef> &fields,
+                 const QStringList &primaryOrder) {
+    QStringList sql;
+    for (const OrderTerm &term : orderTerms(selection, fields, primaryOrder)) {
+        const FieldDef &field = fields[term.field];
+        const QString column = quotedName(field.name);
+        sql << db.orderTerm(field.type == FieldDef::Text ? db.textKey(column) : column,
+                            term.descending);
     }
+    sql << QStringLiteral("rowid");
+    return sql.join(QStringLiteral(", "));
+}
+
+namespace {
+void appendTextOrderKey(QByteArray &into, QStringView text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c >= 0x80) {
+            into.append(text.sliced(i).toUtf8());
+            return;
+        }
+        into.append(char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c));
+    }
+}
+} // namespace
+
+QByteArray textOrderKey(QStringView text) {
+    QByteArray key;
+    appendTextOrderKey(key, text);
     return key;
 }
 
@@ -94,8 +116,23 @@ SelectionCopy::SelectionCopy(Database &db, const QString &queryText, const QList
         }
     }
     // The order is checked either way.
+    const QList<OrderTerm> terms = orderTerms(selection, defs, primary);
     const QString selected = orderSql(db, selection, defs, primary);
-    const QString orderBy = order == RowOrder::Selected ? selected : QStringLiteral("rowid");
+    const bool sortHere = order == RowOrder::Selected && db.ordersLargeReadsItself();
+    // The fields of the order that the report does not read are copied too, for sorting only.
+    QList<int> sortColumns;
+    if (sortHere) {
+        for (const OrderTerm &term : terms) {
+            if (slot[term.field] >= 0) {
+                sortColumns << slot[term.field];
+            } else {
+                sortColumns << width++;
+                columns << quotedName(names[term.field]);
+            }
+        }
+    }
+    const QString orderBy =
+        order == RowOrder::Selected && !sortHere ? selected : QStringLiteral("rowid");
     db.expectLargeRead(byIndex);
     Statement s(db, QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
                         .arg(columns.join(", "), quotedName(selection.table), orderBy));
@@ -105,6 +142,77 @@ SelectionCopy::SelectionCopy(Database &db, const QString &queryText, const QList
             cells.push_back({qint32(start), qint32(s.appendText(c, text))});
         }
         ++rowCount;
+    }
+    if (sortHere)
+        sortRows(terms, defs, sortColumns);
+}
+
+void SelectionCopy::sortRows(const QList<OrderTerm> &terms, const QList<FieldDef> &fields,
+                             const QList<int> &columns) {
+    // Each term's keys, one after another in one buffer: texts by their text key, dates
+    // (yyyy-mm-dd) and yes/no (0 or 1) as they are. Null sorts first, as on the file.
+    struct Keys {
+        QByteArray bytes;
+        std::vector<Cell> at;
+        bool date;
+        bool descending;
+    };
+    std::vector<Keys> keys(size_t(terms.size()));
+    for (qsizetype t = 0; t < terms.size(); ++t) {
+        Keys &k = keys[size_t(t)];
+        const bool isText = fields[terms[t].field].type == FieldDef::Text;
+        k.date = fields[terms[t].field].type == FieldDef::Date;
+        k.descending = terms[t].descending;
+        k.at.reserve(size_t(rowCount));
+        for (qsizetype row = 0; row < rowCount; ++row) {
+            const Cell &c = cells[size_t(row) * width + columns[t]];
+            const QStringView value = QStringView(text).mid(c.offset, qMax(c.length, 0));
+            const qsizetype start = k.bytes.size();
+            if (isText)
+                appendTextOrderKey(k.bytes, value);
+            else
+                k.bytes.append(value.toLatin1()); // digits and dashes
+            k.at.push_back({qint32(start), c.length < 0 ? -1 : qint32(k.bytes.size() - start)});
+        }
+    }
+    const auto before = [&](qint32 a, qint32 b) {
+        for (const Keys &k : keys) {
+            const Cell &x = k.at[size_t(a)], &y = k.at[size_t(b)];
+            int diff;
+            if (x.length < 0 || y.length < 0) {
+                diff = (x.length < 0 ? 0 : 1) - (y.length < 0 ? 0 : 1);
+            } else {
+                // A longer date is a later year, past 9999.
+                diff = k.date && x.length != y.length ? x.length - y.length : 0;
+                if (diff == 0)
+                    diff = std::string_view(k.bytes.constData() + x.offset, size_t(x.length))
+                               .compare(std::string_view(k.bytes.constData() + y.offset,
+                                                         size_t(y.length)));
+            }
+            if (diff != 0)
+                return k.descending ? diff > 0 : diff < 0;
+        }
+        return false;
+    };
+    // Rows of equal keys keep the order of their row ids, in which they were read.
+    std::vector<qint32> inOrder(static_cast<size_t>(rowCount));
+    std::iota(inOrder.begin(), inOrder.end(), 0);
+    std::stable_sort(inOrder.begin(), inOrder.end(), before);
+    // Moved in place, a cycle of rows at a time, to keep the copy's memory what it is.
+    std::vector<Cell> held(static_cast<size_t>(width));
+    const auto rowAt = [&](qint32 row) { return cells.begin() + qsizetype(row) * width; };
+    for (qint32 first = 0; first < qint32(rowCount); ++first) {
+        if (inOrder[size_t(first)] == first)
+            continue;
+        std::copy(rowAt(first), rowAt(first + 1), held.begin());
+        qint32 to = first;
+        for (qint32 from = inOrder[size_t(to)]; from != first; from = inOrder[size_t(to)]) {
+            std::copy(rowAt(from), rowAt(from + 1), rowAt(to));
+            inOrder[size_t(to)] = to;
+            to = from;
+        }
+        std::copy(held.begin(), held.end(), rowAt(to));
+        inOrder[size_t(to)] = to;
     }
 }
 

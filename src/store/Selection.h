@@ -15,6 +15,16 @@ struct SelectionText {
 };
 SelectionText parseSelection(const QString &queryText);
 
+// One term of a selection's order: a field by its position in the table.
+struct OrderTerm {
+    int field;
+    bool descending;
+};
+// The order of a selection over a table's fields, checked against them; the primary order when
+// the selection names none.
+QList<OrderTerm> orderTerms(const SelectionText &selection, const QList<FieldDef> &fields,
+                            const QStringList &primaryOrder);
+
 // The ORDER BY terms of a selection over a table's fields, checked against them, with the row
 // id last so that equal keys keep one order. Texts go by the database's text key.
 QString orderSql(const Database &db, const SelectionText &selection, const QList<FieldDef> &fields,
@@ -49,6 +59,10 @@ private:
         qint32 length; // -1 for Null
     };
     const Cell &cellAt(qsizetype row, int field) const;
+    // Puts the rows, read in the order of their row ids, in the order of the terms, each term
+    // reading the copy's column of the same place in columns.
+    void sortRows(const QList<OrderTerm> &terms, const QList<FieldDef> &fields,
+                  const QList<int> &columns);
 
     QVector<int> slot; // table position -> column of the copy, -1 when not copied
     int width = 0;

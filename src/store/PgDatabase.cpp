@@ -122,13 +122,94 @@ QString columnSql(const FieldDef &f, bool required) {
     return sql;
 }
 
+// A field of a row read through COPY: where its bytes are in the row, -1 long for Null.
+struct CopyCell {
+    int offset;
+    int length;
+};
+
+int hexDigit(char c) {
+    return c >= '0' && c <= '9'   ? c - '0'
+           : c >= 'a' && c <= 'f' ? c - 'a' + 10
+           : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                  : -1;
+}
+
+// The character a backslash in COPY's text stands for; at is just after the backslash.
+char unescape(char *&at, const char *end) {
+    const char c = *at++;
+    switch (c) {
+    case 'b':
+        return '\b';
+    case 'f':
+        return '\f';
+    case 'n':
+        return '\n';
+    case 'r':
+        return '\r';
+    case 't':
+        return '\t';
+    case 'v':
+        return '\v';
+    case 'x': {
+        const int high = at != end ? hexDigit(*at) : -1;
+        if (high < 0)
+            return c;
+        const int low = ++at != end ? hexDigit(*at) : -1;
+        if (low < 0)
+            return char(high);
+        ++at;
+        return char(high * 16 + low);
+    }
+    default:
+        if (c < '0' || c > '7')
+            return c; // any other character stands for itself
+        int value = c - '0';
+        for (int i = 0; i < 2 && at != end && *at >= '0' && *at <= '7'; ++i)
+            value = value * 8 + (*at++ - '0');
+        return char(value & 0xff);
+    }
+}
+
+// Splits a row in COPY's text form (fields between tabs, \N for Null, backslash escapes, a
+// newline at the end) into cells, decoding each field where it lies: the decoded bytes are never
+// more than their text. False when the row does not hold one field for each cell.
+bool splitCopyRow(char *row, int size, std::vector<CopyCell> &cells) {
+    const char *const end = row + (size > 0 && row[size - 1] == '\n' ? size - 1 : size);
+    if (cells.empty()) // a selection of no columns sends empty rows
+        return end == row;
+    char *in = row;
+    for (CopyCell &cell : cells) {
+        if (end - in >= 2 && in[0] == '\\' && in[1] == 'N' && (end - in == 2 || in[2] == '\t')) {
+            cell = {0, -1};
+            in += 2;
+        } else {
+            char *const start = in;
+            // Plain bytes stay where they are; after the first escape, the rest moves up.
+            while (in != end && *in != '\t' && *in != '\\')
+                ++in;
+            char *out = in;
+            while (in != end && *in != '\t') {
+                const char c = *in++;
+                *out++ = c == '\\' && in != end ? unescape(in, end) : c;
+            }
+            cell = {int(start - row), int(out - start)};
+        }
+        if (in == end)
+            return &cell == &cells.back();
+        ++in; // the tab
+    }
+    return false;
+}
+
 class PgStatement : public PreparedStatement {
 public:
     PgStatement(PgDatabase &db, const QString &sql)
         : db(db), sql(sql),
           writes(!sql.trimmed().startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive)),
           streamed(!writes && db.takeLargeRead()), statement(db.prepared(sql)),
-          made(db.generation()), params(size_t(statement.parameters)) {}
+          copied(streamed && statement.parameters == 0), made(db.generation()),
+          params(size_t(statement.parameters)) {}
     ~PgStatement() override {
         stopStream();
         PQclear(result);
@@ -172,8 +253,14 @@ public:
     int columnCount() const override { return result ? PQnfields(result) : 0; }
     qint64 int64(int column) const override;
     QVariant value(int column) const override;
-    bool isNull(int column) const override { return PQgetisnull(result, row, column) != 0; }
+    bool isNull(int column) const override {
+        return copied ? cells[size_t(column)].length < 0 : PQgetisnull(result, row, column) != 0;
+    }
     QByteArrayView utf8(int column) const override {
+        if (copied) {
+            const CopyCell &cell = cells[size_t(column)];
+            return QByteArrayView(line + cell.offset, qMax(cell.length, 0));
+        }
         return QByteArrayView(PQgetvalue(result, row, column), PQgetlength(result, row, column));
     }
     int changes() const override { return affected; }
@@ -197,6 +284,8 @@ private:
     }
     bool isBool(int column) const { return PQftype(result, column) == BoolType; }
     bool nextStreamed();
+    bool startCopy(PGconn *conn);
+    bool nextCopied();
     // Leaves the connection free for the next statement when a streamed read is given up.
     void stopStream() noexcept;
 
@@ -206,17 +295,23 @@ private:
     // Taken before preparing, so that a failed preparation leaves no announced read behind.
     bool streamed;
     PgDatabase::Prepared statement;
+    // A streamed read without values comes through COPY, as the server's own tools read a whole
+    // table: the rows as lines of text, without a result made for each. result then describes
+    // the columns, and the row in line holds the cells.
+    bool copied;
     int made;
     std::vector<std::optional<QByteArray>> params;
     PGconn *streaming = nullptr; // while the rows of a streamed read are coming
     PGresult *result = nullptr;
+    char *line = nullptr;
+    std::vector<CopyCell> cells;
     int row = -1;
     int affected = 0;
 };
 
 bool PgStatement::step() {
     if (streaming != nullptr)
-        return nextStreamed();
+        return copied ? nextCopied() : nextStreamed();
     if (result != nullptr)
         return ++row < PQntuples(result);
     PGconn *conn = db.live();
@@ -224,6 +319,8 @@ bool PgStatement::step() {
         statement = db.prepared(sql);
         made = db.generation();
     }
+    if (copied)
+        return startCopy(conn);
     std::vector<const char *> values(params.size(), nullptr);
     for (size_t i = 0; i < params.size(); ++i)
         values[i] = params[i] ? params[i]->constData() : nullptr;
@@ -278,7 +375,61 @@ bool PgStatement::nextStreamed() {
     throw error;
 }
 
+bool PgStatement::startCopy(PGconn *conn) {
+    PGresult *columns = PQdescribePrepared(conn, statement.name.constData());
+    if (PQresultStatus(columns) != PGRES_COMMAND_OK) {
+        const StoreError error = db.failure(columns);
+        PQclear(columns);
+        throw error;
+    }
+    const QByteArray copy = "COPY (" + serverText(sql).first + ") TO STDOUT";
+    PGresult *r = PQexecParams(conn, copy.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0);
+    if (PQresultStatus(r) != PGRES_COPY_OUT) {
+        const StoreError error = db.failure(r);
+        PQclear(r);
+        PQclear(columns);
+        throw error;
+    }
+    PQclear(r);
+    result = columns;
+    cells.resize(size_t(PQnfields(columns)));
+    streaming = conn;
+    return nextCopied();
+}
+
+bool PgStatement::nextCopied() {
+    PQfreemem(line);
+    line = nullptr;
+    const int size = PQgetCopyData(streaming, &line, 0);
+    if (size > 0 && splitCopyRow(line, size, cells))
+        return true;
+    // After a failure the statement starts again at its next step, never ends as if read whole.
+    if (size > 0) {
+        stopStream();
+        PQclear(result);
+        result = nullptr;
+        throw StoreError(Kind::Other, QStringLiteral("The database server sent a row that does "
+                                                     "not match its columns."));
+    }
+    // The end of the rows, or a failure on the way (the server lost): the statement's end says.
+    PGresult *end = PQgetResult(streaming);
+    for (PGresult *rest = PQgetResult(streaming); rest != nullptr; rest = PQgetResult(streaming))
+        PQclear(rest);
+    streaming = nullptr;
+    if (PQresultStatus(end) == PGRES_COMMAND_OK) {
+        PQclear(end);
+        return false; // result describes the columns and holds no rows: later steps find none
+    }
+    const StoreError error = db.failure(end);
+    PQclear(end);
+    PQclear(result);
+    result = nullptr;
+    throw error;
+}
+
 void PgStatement::stopStream() noexcept {
+    PQfreemem(line);
+    line = nullptr;
     if (streaming == nullptr)
         return;
     if (PGcancel *cancel = PQgetCancel(streaming)) {
@@ -286,43 +437,48 @@ void PgStatement::stopStream() noexcept {
         PQcancel(cancel, said, int(sizeof said));
         PQfreeCancel(cancel);
     }
+    // The rows already on their way, up to the end that the cancel brings.
+    for (char *rest = nullptr; copied && PQgetCopyData(streaming, &rest, 0) > 0; rest = nullptr)
+        PQfreemem(rest);
     for (PGresult *rest = PQgetResult(streaming); rest != nullptr; rest = PQgetResult(streaming))
         PQclear(rest);
     streaming = nullptr;
 }
 
 qint64 PgStatement::int64(int column) const {
+    const QByteArrayView text = utf8(column);
     if (isBool(column))
-        return *PQgetvalue(result, row, column) == 't' ? 1 : 0;
-    return QByteArray(PQgetvalue(result, row, column)).toLongLong();
+        return text.startsWith('t') ? 1 : 0;
+    return text.toLongLong();
 }
 
 QVariant PgStatement::value(int column) const {
     if (isNull(column))
         return {};
-    const char *text = PQgetvalue(result, row, column);
+    const QByteArrayView text = utf8(column);
     switch (PQftype(result, column)) {
     case BoolType:
-        return QVariant(qlonglong(*text == 't' ? 1 : 0));
+        return QVariant(qlonglong(text.startsWith('t') ? 1 : 0));
     case Int2Type:
     case Int4Type:
     case Int8Type:
     case OidType:
-        return QVariant(qlonglong(QByteArray(text).toLongLong()));
+        return QVariant(qlonglong(text.toLongLong()));
     case Float4Type:
     case Float8Type:
     case NumericType:
-        return QVariant(QByteArray(text).toDouble());
+        return QVariant(text.toDouble());
     default:
-        return QString::fromUtf8(text, PQgetlength(result, row, column));
+        return QString::fromUtf8(text);
     }
 }
 
 qsizetype PgStatement::appendText(int column, QString &into) const {
     if (isNull(column))
         return -1;
-    const char *bytes = PQgetvalue(result, row, column);
-    const int size = PQgetlength(result, row, column);
+    const QByteArrayView text = utf8(column);
+    const char *bytes = text.data();
+    const qsizetype size = text.size();
     if (isBool(column)) {
         into.append(*bytes == 't' ? u'1' : u'0');
         return 1;
@@ -330,7 +486,7 @@ qsizetype PgStatement::appendText(int column, QString &into) const {
     const qsizetype before = into.size();
     // Most texts are plain ASCII, which needs no decoding.
     bool ascii = true;
-    for (int i = 0; i < size && ascii; ++i)
+    for (qsizetype i = 0; i < size && ascii; ++i)
         ascii = static_cast<unsigned char>(bytes[i]) < 0x80;
     if (ascii)
         into.append(QLatin1StringView(bytes, size));

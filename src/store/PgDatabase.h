@@ -40,7 +40,8 @@ public:
 
     void exec(const QString &sql) override;
     // The next selection's rows are taken as the server sends them, one at a time, so that the
-    // reader works on them while the server makes the rest (instead of waiting for them all).
+    // reader works on them while the server makes the rest (instead of waiting for them all);
+    // through COPY, as lines of text, when the selection has no values.
     void expectLargeRead(bool) override { largeRead = true; }
     bool ordersLargeReadsItself() const override { return true; }
     // The server keeps its own pages sound.

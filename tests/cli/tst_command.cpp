@@ -26,8 +26,8 @@ class ReportCommandTest : public QObject {
             {"2024-03-02", "BROWN", "A2", "U", "ADAMS/JONES", "250.50", ""},
             // A lower-case name takes its place among the upper-case ones on either engine.
             {"2024-03-03", "green", "A3", "N", "", "100", "50"},
-            // The JSON output escapes its quote, backslash and tab, not its letters beyond ASCII.
-            {"2024-02-10", "O\"B\\\u00fc\t\u00d1", "A4", "N", "JONES", "", ""},
+            // JSON escapes its quote, backslash, tab and line ends, not its letters beyond ASCII.
+            {"2024-02-10", "O\"B\\\u00fc\t\r\n\u00d1", "A4", "N", "JONES", "", ""},
         };
         for (const auto &d : deals)
             StoreFixture::addDeal(*rs, d[1], d[2],

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QLocale>
 #include <QTime>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -349,7 +350,8 @@ std::optional<quint64> scaledMagnitude(const QVariant &value, int decimals, bool
     return std::nullopt;
 }
 
-QString layOutScaled(const FastMask &m, quint64 scaled, bool negative) {
+// Appends the laid-out column to into.
+void layOutScaled(const FastMask &m, quint64 scaled, bool negative, QString &into) {
     const quint64 scale = quint64(pow10(m.decimals));
     const quint64 whole = scaled / scale, frac = scaled % scale;
     char buffer[64];
@@ -371,21 +373,24 @@ QString layOutScaled(const FastMask &m, quint64 scaled, bool negative) {
     const int wholeLength = n;
     if (m.point)
         buffer[n++] = '.';
-    for (int k = m.decimals - 1; k >= 0; --k)
-        buffer[n + k] = char('0' + (frac / quint64(pow10(m.decimals - 1 - k))) % 10);
+    quint64 rest = frac;
+    for (int k = m.decimals - 1; k >= 0; --k, rest /= 10)
+        buffer[n + k] = char('0' + rest % 10);
     n += m.decimals;
+    const qsizetype at = into.size();
+    into.resize(at + m.width);
+    QChar *to = into.data() + at;
     // Cutting whole digits would print a different amount; stars say it does not fit. Decimals
     // that do not fit are cut, keeping the leftmost characters.
-    if (wholeLength > m.width)
-        return QString(m.width, u'*');
+    if (wholeLength > m.width) {
+        std::fill(to, to + m.width, u'*');
+        return;
+    }
     const qsizetype shown = qMin<qsizetype>(n, m.width), blanks = m.width - shown;
-    QString out(m.width, Qt::Uninitialized);
-    QChar *to = out.data();
     for (qsizetype i = 0; i < blanks; ++i)
         *to++ = u' ';
     for (qsizetype i = 0; i < shown; ++i)
         *to++ = QLatin1Char(buffer[i]);
-    return out;
 }
 
 std::optional<QString> fastLayOut(const QString &mask, const QVariant &value) {
@@ -396,7 +401,9 @@ std::optional<QString> fastLayOut(const QString &mask, const QVariant &value) {
     const std::optional<quint64> scaled = scaledMagnitude(value, m.decimals, negative);
     if (!scaled)
         return std::nullopt;
-    return layOutScaled(m, *scaled, negative);
+    QString out;
+    layOutScaled(m, *scaled, negative, out);
+    return out;
 }
 
 QString twoDigits(int n) {
@@ -485,13 +492,19 @@ QString FormatUsing(const QString &mask, const QVariant &value) {
 }
 
 QString FormatUsing(const QString &mask, Currency amount) {
+    QString out;
+    appendFormatted(out, mask, amount);
+    return out;
+}
+
+void appendFormatted(QString &text, const QString &mask, Currency amount) {
     const FastMask &m = fastMask(mask);
     bool negative = false;
     if (m.usable) {
         if (const std::optional<quint64> scaled = currencyMagnitude(amount, m.decimals, negative))
-            return layOutScaled(m, *scaled, negative);
+            return layOutScaled(m, *scaled, negative, text);
     }
-    return formatUsingGeneral(mask, QVariant::fromValue(amount));
+    text += formatUsingGeneral(mask, QVariant::fromValue(amount));
 }
 
 QString formatUsingGeneral(const QString &mask, const QVariant &value) {

@@ -46,6 +46,9 @@ double Val(const QString &text);
 QString FormatUsing(const QString &mask, const QVariant &value);
 // The same for an amount, without wrapping it in a QVariant: reports lay out many.
 QString FormatUsing(const QString &mask, Currency amount);
+// FormatUsing of an amount added to the end of text: a report of thousands of blocks lays out
+// hundreds of thousands, each without a string of its own.
+void appendFormatted(QString &text, const QString &mask, Currency amount);
 // FormatUsing without the whole-number fast paths that reports use for speed: the one general
 // layout those must agree with.
 QString formatUsingGeneral(const QString &mask, const QVariant &value);

@@ -10,22 +10,21 @@
 namespace {
 constexpr qsizetype spillAt = 1 << 16;
 
-// Printable ASCII goes out as it is, in text and in a JSON string alike.
-bool plain(QStringView text, bool json) {
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u >= 0x80 || (json && (u < 0x20 || u == u'"' || u == u'\\')))
-            return false;
-    }
-    return true;
-}
-
-void appendLatin1(QByteArray &into, QStringView text) {
+// Printable ASCII goes out as it is, in text and in a JSON string alike: appended in one pass
+// when the text is all such; false, with nothing appended, otherwise.
+bool appendPlain(QByteArray &into, QStringView text, bool json) {
     const qsizetype at = into.size();
     into.resize(at + text.size());
     char *out = into.data() + at;
-    for (const QChar c : text)
-        *out++ = char(c.unicode());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80 || (json && (u < 0x20 || u == u'"' || u == u'\\'))) {
+            into.resize(at);
+            return false;
+        }
+        *out++ = char(u);
+    }
+    return true;
 }
 } // namespace
 
@@ -34,9 +33,7 @@ OutputWriter::OutputWriter(std::FILE *stream) : stream(stream) {
 }
 
 OutputWriter &OutputWriter::text(QStringView text) {
-    if (plain(text, false))
-        appendLatin1(buffer, text);
-    else
+    if (!appendPlain(buffer, text, false))
         buffer.append(text.toUtf8());
     spill();
     return *this;
@@ -49,11 +46,11 @@ OutputWriter &OutputWriter::bytes(QByteArrayView utf8) {
 }
 
 OutputWriter &OutputWriter::jsonString(QStringView text) {
-    if (plain(text, true)) {
-        buffer.append('"');
-        appendLatin1(buffer, text);
+    buffer.append('"');
+    if (appendPlain(buffer, text, true)) {
         buffer.append('"');
     } else {
+        buffer.chop(1);
         // Anything to escape is escaped by QJsonDocument itself: ["..."] without its brackets.
         const QByteArray one =
             QJsonDocument(QJsonArray{text.toString()}).toJson(QJsonDocument::Compact);
@@ -70,6 +67,13 @@ OutputWriter &OutputWriter::jsonNumber(double number) {
     if (std::isfinite(number) && std::trunc(number) == number && std::fabs(number) <= exact) {
         char digits[24];
         buffer.append(digits, std::to_chars(digits, std::end(digits), qint64(number)).ptr - digits);
+    } else if (std::fabs(number) >= 0.01 && std::fabs(number) < 1e15) {
+        // Here its shortest form is in fixed notation, as QJsonDocument writes it, and needs
+        // no string of its own: a report's figures run to hundreds of thousands.
+        char digits[32];
+        buffer.append(
+            digits,
+            std::to_chars(digits, std::end(digits), number, std::chars_format::fixed).ptr - digits);
     } else if (std::isfinite(number))
         buffer.append(QByteArray::number(number, 'g', QLocale::FloatingPointShortest));
     else

@@ -204,9 +204,11 @@ bool writeJson(const ReportOutput &out) {
     if (!out.sheet.isEmpty()) {
         // The figures as numbers: what the spreadsheet export holds.
         w.bytes("\"rows\":[");
-        for (qsizetype r = 0; r < out.sheet.rows.size(); ++r) {
-            w.bytes(r == 0 ? "[" : ",[");
-            const QList<SheetCell> &cells = out.sheet.rows[r].cells;
+        bool firstRow = true;
+        out.sheet.forEachRow([&](const SheetRow &row) {
+            w.bytes(firstRow ? "[" : ",[");
+            firstRow = false;
+            const QList<SheetCell> &cells = row.cells;
             for (qsizetype c = 0; c < cells.size(); ++c) {
                 if (c > 0)
                     w.bytes(",");
@@ -218,7 +220,7 @@ bool writeJson(const ReportOutput &out) {
                     w.jsonString(csvText(cells[c]));
             }
             w.bytes("]");
-        }
+        });
         w.bytes("],");
     }
     const QByteArray tail = QJsonDocument(rest).toJson(QJsonDocument::Compact);

@@ -62,6 +62,9 @@ private Q_SLOTS:
         // Read as stored, the deals still give the keys in the report's order.
         QTest::newRow("summary by salesperson")
             << QStringList{"summary", "--by", "salesperson"} << "summary-by-salesperson.txt";
+        QTest::newRow("summary by salesperson JSON")
+            << QStringList{"summary", "--by", "salesperson", "--json"}
+            << "summary-by-salesperson.json";
     }
     void output() {
         QFETCH(QStringList, arguments);

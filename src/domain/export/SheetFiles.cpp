@@ -102,12 +102,12 @@ void writeCsv(const ReportSheet &sheet, const QString &path) {
     for (const SheetColumn &column : sheet.columns)
         fields << csvField(column.heading);
     text += fields.join(u',') + QStringLiteral("\r\n");
-    for (const SheetRow &row : sheet.rows) {
+    sheet.forEachRow([&](const SheetRow &row) {
         fields.clear();
         for (qsizetype i = 0; i < sheet.columns.size(); ++i)
             fields << csvField(i < row.cells.size() ? csvText(row.cells[i]) : QString());
         text += fields.join(u',') + QStringLiteral("\r\n");
-    }
+    });
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw unwritable(path, file.errorString());
@@ -143,9 +143,9 @@ void writeXlsx(const ReportSheet &sheet, const QString &path) {
         worksheet_freeze_panes(ws, 1, 0);
         worksheet_autofilter(ws, 0, 0, data, columns - 1);
     }
-    for (lxw_row_t r = 0; r < lxw_row_t(sheet.rows.size()); ++r) {
-        const SheetRow &row = sheet.rows[r];
-        const lxw_row_t at = r + 1;
+    lxw_row_t at = 0;
+    sheet.forEachRow([&](const SheetRow &row) {
+        ++at;
         const bool bold = row.below;
         for (lxw_col_t c = 0; c < columns && c < lxw_col_t(row.cells.size()); ++c) {
             const SheetCell &cell = row.cells[c];
@@ -164,7 +164,7 @@ void writeXlsx(const ReportSheet &sheet, const QString &path) {
                 worksheet_write_number(ws, at, c, numberOf(cell), f);
             }
         }
-    }
+    });
     const lxw_error closed = workbook_close(book);
     if (closed != LXW_NO_ERROR) {
         QFile::remove(part);

@@ -133,8 +133,10 @@ void add(const DealSource &d, Totals &totals, ReportSheet &sheet) {
 ReportOutput DoFILog(const ReportConditions &c, DealSource &deals, BuildPolicy &policy) {
     ReportOutput out;
     out.lines.listDeals(deals.reader(), 3, entry);
-    if (c.dealRows)
-        out.sheet = {QStringLiteral("F&I Log"), sheetColumns, {}};
+    if (c.dealRows) {
+        out.sheet.name = QStringLiteral("F&I Log");
+        out.sheet.columns = sheetColumns;
+    }
     Totals totals;
     const QString manager = rtrim(c.FIMgr);
     const auto move = [&](bool first) {

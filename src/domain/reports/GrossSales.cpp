@@ -85,8 +85,10 @@ ReportOutput DoGrossSale(const ReportConditions &c, DealSource &deals, BuildPoli
         if (c.dealRows)
             out.sheet.rows << sheetRow(deals, gross, pack);
     };
-    if (c.dealRows)
-        out.sheet = {QStringLiteral("Gross Sales"), sheetColumns, {}};
+    if (c.dealRows) {
+        out.sheet.name = QStringLiteral("Gross Sales");
+        out.sheet.columns = sheetColumns;
+    }
 
     if (c.PrtBy != ReportConditions::Salesperson) {
         out.cancelled = !walkDeals(deals, policy, [&] {

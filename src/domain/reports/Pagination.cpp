@@ -172,9 +172,6 @@ private:
 
     void printHeader() {
         const PrintCaptions &c = run.captions;
-        const QString today =
-            formatDate(QDate::fromString(run.todayText, QStringLiteral("MM/dd/yyyy")),
-                       QStringLiteral("mmm d, yyyy"));
         const QString pageText = QStringLiteral("Page: ") + QString::number(page);
         const QString dates = c.from + u' ' + c.beginDate + u' ' + c.to + u' ' + c.endDate +
                               QStringLiteral("   ") + c.vehicleClass;
@@ -291,8 +288,11 @@ private:
     const PageLayout &lay;
     const PageTaker &take;
     const bool compressed; // the F&I log's control characters
-    PrintedPage open;      // the page being made
-    bool made = false;     // a page was begun
+    // The date every page header shows, laid out once: thousands of blocks make many pages.
+    const QString today = formatDate(QDate::fromString(run.todayText, QStringLiteral("MM/dd/yyyy")),
+                                     QStringLiteral("mmm d, yyyy"));
+    PrintedPage open;  // the page being made
+    bool made = false; // a page was begun
     int page = 1;
     int counter = 0;
     qsizetype pos = 0;

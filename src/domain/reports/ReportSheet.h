@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <functional>
 
 // A report's figures as rows of typed cells: what a spreadsheet or a CSV file of the report
 // holds. Dates stay dates and amounts stay numbers, exactly as the report summed them.
@@ -44,6 +45,11 @@ struct ReportSheet {
     QString name; // the worksheet's name
     QList<SheetColumn> columns;
     QList<SheetRow> rows;
+    // Data rows made when read, after rows: blockRows for each of blocks, made by makeBlock. A
+    // report of thousands of salespeople keeps their sums, not a hundred thousand rows of cells.
+    std::function<void(int block, QList<SheetRow> &rows)> makeBlock;
+    int blocks = 0;
+    int blockRows = 0;
 
     bool isEmpty() const { return columns.isEmpty(); }
     // The data rows come first; rows marked below follow them.
@@ -51,6 +57,18 @@ struct ReportSheet {
         qsizetype n = 0;
         while (n < rows.size() && !rows[n].below)
             ++n;
-        return n;
+        return n < rows.size() ? n : n + qsizetype(blocks) * blockRows;
+    }
+    // Calls visit with every row in order, the made ones included.
+    template <class Visit> void forEachRow(Visit &&visit) const {
+        for (const SheetRow &row : rows)
+            visit(row);
+        QList<SheetRow> made;
+        for (int block = 0; block < blocks; ++block) {
+            made.clear();
+            makeBlock(block, made);
+            for (const SheetRow &row : made)
+                visit(row);
+        }
     }
 };

@@ -4,13 +4,11 @@
 #include "domain/reports/ReportSelection.h"
 
 #include <QHash>
-#include <QSet>
 #include <QStringBuilder>
 #include <algorithm>
 #include <array>
 #include <numeric>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 using namespace DealSchema;
@@ -19,10 +17,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 using DealFigures::pct;
-
-struct ViewHash {
-    size_t operator()(QStringView text) const { return qHash(text); }
-};
 
 // The text in upper case, as QString::toUpper gives it; plain ASCII, as salesperson texts mostly
 // are, without the look-ups in the case tables.
@@ -38,34 +32,66 @@ QString upper(QStringView text) {
     return out;
 }
 
-QString n7(qint64 x) {
-    return FormatUsing(QStringLiteral("######0"), qlonglong(x));
+// The block's columns: counts, percents and amounts, each added to the end of its line.
+void n7(QString &line, qint64 x) {
+    appendFormatted(line, QStringLiteral("######0"), Currency::fromUnits(x * 10000));
 }
-QString p6(Currency x) {
-    return FormatUsing(QStringLiteral("##0.00"), x);
+void p6(QString &line, Currency x) {
+    appendFormatted(line, QStringLiteral("##0.00"), x);
 }
-QString m9(Currency x) {
-    return FormatUsing(QStringLiteral("#####0.00"), x);
+void m9(QString &line, Currency x) {
+    appendFormatted(line, QStringLiteral("#####0.00"), x);
 }
 
 QString countLine(const char *label, qint64 a, qint64 b, qint64 c, Currency p, Currency q,
                   Currency r) {
-    return QLatin1String(label) % n7(a) % QLatin1String("   ") % n7(b) % QLatin1String("   ") %
-           n7(c) % QLatin1String("    ") % p6(p) % QLatin1String("%   ") % p6(q) %
-           QLatin1String("%   ") % p6(r) % QLatin1Char('%');
+    QString line;
+    line.reserve(80);
+    line += QLatin1String(label);
+    n7(line, a);
+    line += QLatin1String("   ");
+    n7(line, b);
+    line += QLatin1String("   ");
+    n7(line, c);
+    line += QLatin1String("    ");
+    p6(line, p);
+    line += QLatin1String("%   ");
+    p6(line, q);
+    line += QLatin1String("%   ");
+    p6(line, r);
+    line += QLatin1Char('%');
+    return line;
 }
 
 QString moneyLine(const char *label, Currency a, Currency b, Currency c, Currency p, Currency q,
                   Currency r) {
-    return QLatin1String(label) % m9(a) % QLatin1Char(' ') % m9(b) % QLatin1Char(' ') % m9(c) %
-           QLatin1String("  ") % m9(p) % QLatin1Char(' ') % m9(q) % QLatin1Char(' ') % m9(r);
+    QString line;
+    line.reserve(80);
+    line += QLatin1String(label);
+    m9(line, a);
+    line += QLatin1Char(' ');
+    m9(line, b);
+    line += QLatin1Char(' ');
+    m9(line, c);
+    line += QLatin1String("  ");
+    m9(line, p);
+    line += QLatin1Char(' ');
+    m9(line, q);
+    line += QLatin1Char(' ');
+    m9(line, r);
+    return line;
 }
 
 void addBlock(QStringList &lines, const Tally &nw, const Tally &used) {
     const Tally all = nw + used;
     const Figures n = figuresOf(nw), u = figuresOf(used), t = figuresOf(all);
-    lines << QString(14, QLatin1Char(' ')) + QLatin1String("Sales  ") + n7(nw.units) +
-                 QLatin1String("   ") + n7(used.units) + QLatin1String("   ") + n7(all.units);
+    QString sales = QString(14, QLatin1Char(' ')) + QLatin1String("Sales  ");
+    n7(sales, nw.units);
+    sales += QLatin1String("   ");
+    n7(sales, used.units);
+    sales += QLatin1String("   ");
+    n7(sales, all.units);
+    lines << sales;
     lines << countLine("           Financed  ", nw.financed, used.financed, all.financed,
                        n.financedPct, u.financedPct, t.financedPct);
     lines << countLine("   Service Contract  ", nw.service, used.service, all.service, n.servicePct,
@@ -114,17 +140,19 @@ QStringList blockLines(const Tally &nw, const Tally &used) {
 
 // The block's figures as rows of items by new, used and total; by salesperson each row names
 // the block's salesperson first.
-void addSheetBlock(ReportSheet &sheet, const QString &salesperson, const Tally &nw,
+void addSheetBlock(QList<SheetRow> &rows, const QString &salesperson, const Tally &nw,
                    const Tally &used) {
     const Tally all = nw + used;
     const Figures n = figuresOf(nw), u = figuresOf(used), t = figuresOf(all);
     const auto row = [&](const QString &item, SheetCell a, SheetCell b, SheetCell c) {
-        SheetRow r;
-        r.cells.reserve(5);
+        QList<SheetCell> &cells = rows.emplaceBack().cells;
+        cells.reserve(5);
         if (!salesperson.isNull())
-            r.cells << SheetCell::ofText(salesperson);
-        r.cells << SheetCell::ofText(item) << a << b << c;
-        sheet.rows << r;
+            cells.emplaceBack(SheetCell::ofText(salesperson));
+        cells.emplaceBack(SheetCell::ofText(item));
+        cells.emplaceBack(std::move(a));
+        cells.emplaceBack(std::move(b));
+        cells.emplaceBack(std::move(c));
     };
     const auto counts = [&](const QString &item, qint64 Tally::*field) {
         row(item, SheetCell::ofCount(nw.*field), SheetCell::ofCount(used.*field),
@@ -256,7 +284,7 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         out.lines << blockLines(nw, used);
         if (c.sheetRows) {
             startSheet(out.sheet, false);
-            addSheetBlock(out.sheet, QString(), nw, used);
+            addSheetBlock(out.sheet.rows, QString(), nw, used);
         }
         out.chart = penetrationChart(nw, used);
         return out;
@@ -265,17 +293,18 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
     // One walk: the deals in range are summed by their Salesman text, each text noting its
     // first deal in the report's order (the text's key, the sale date, the row), so that the
     // deals may come in any order. The texts are then taken in the order a walk of the ordered
-    // deals meets them: texts alike but for letter case make one set of sums, spelled as met
-    // first, and the keys are listed once each, in the order first met. A block then adds up
-    // the sets that begin with its key, so a key such as JO also takes the deals of JONES.
+    // deals meets them: texts alike but for letter case make one group, spelled as met first,
+    // and the keys are listed once each, in the order first met. A block then adds up the sums
+    // of the groups that begin with its key, so a key such as JO also takes the deals of JONES.
     struct Text {
+        // The first eight characters of firstDate, two by two as numbers that compare as the
+        // characters do: most dates are told apart without reading firstDate itself. Next to
+        // the sums, which each deal reads too.
+        std::array<quint64, 2> dateHead;
+        Tally nw, used;
         QString salesman;
         QString firstDate;
         qsizetype firstRow;
-        Tally nw, used;
-        // The first eight characters of firstDate, two by two as numbers that compare as the
-        // characters do: most dates are told apart without reading firstDate itself.
-        std::array<quint64, 2> dateHead;
     };
     const auto headOf = [](QStringView date) {
         std::array<quint64, 2> head{};
@@ -294,7 +323,7 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         const QStringView date = deals.view(DateSold);
         const auto found = textIndex.constFind(salesman);
         if (found == textIndex.constEnd()) {
-            texts.push_back({salesman.toString(), date.toString(), row, {}, {}, headOf(date)});
+            texts.push_back({headOf(date), {}, {}, salesman.toString(), date.toString(), row});
             textIndex.insert(QStringView(texts.back().salesman), qsizetype(texts.size() - 1));
             countInto(texts.back().nw, texts.back().used, deals);
             return;
@@ -317,14 +346,27 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         std::sort(met.begin(), met.end(),
                   [&](qsizetype a, qsizetype b) { return texts[a].firstRow < texts[b].firstRow; });
     } else {
-        std::vector<QByteArray> keys;
-        keys.reserve(texts.size());
-        for (const Text &text : texts)
-            keys.push_back(textOrderKey(text.salesman));
+        // The texts' order keys side by side in one buffer; their first eight bytes as one
+        // number tell most pairs apart without reading the keys.
+        QByteArray keys;
+        std::vector<qsizetype> keyAt(texts.size() + 1);
+        std::vector<quint64> keyHead(texts.size());
+        for (size_t i = 0; i < texts.size(); ++i) {
+            keyAt[i] = keys.size();
+            keys += textOrderKey(texts[i].salesman);
+            for (qsizetype k = keyAt[i]; k < keyAt[i] + 8; ++k)
+                keyHead[i] = keyHead[i] << 8 | (k < keys.size() ? quint8(keys[k]) : 0);
+        }
+        keyAt[texts.size()] = keys.size();
+        const auto keyOf = [&](qsizetype i) {
+            return QByteArrayView(keys).sliced(keyAt[i], keyAt[i + 1] - keyAt[i]);
+        };
         std::sort(met.begin(), met.end(), [&](qsizetype a, qsizetype b) {
+            if (keyHead[a] != keyHead[b])
+                return keyHead[a] < keyHead[b];
+            if (const int order = keyOf(a).compare(keyOf(b)); order != 0)
+                return order < 0;
             const Text &x = texts[a], &y = texts[b];
-            if (keys[a] != keys[b])
-                return keys[a] < keys[b];
             if (x.firstDate != y.firstDate)
                 return x.firstDate < y.firstDate;
             return x.firstRow < y.firstRow;
@@ -332,12 +374,16 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
     }
     struct Group {
         QString salesman, folded; // folded: in upper case
-        Tally nw, used;
     };
     std::vector<Group> groups;
-    QHash<QString, qsizetype> groupIndex; // by the text in upper case
-    QSet<QString> keysMet;                // in upper case
-    std::vector<QString> upperKeys;       // the keys listed, in upper case
+    groups.reserve(texts.size());
+    std::vector<qsizetype> groupOf(texts.size()); // by text
+    QHash<QString, qsizetype> groupIndex;         // by the text in upper case
+    groupIndex.reserve(qsizetype(texts.size()));
+    std::vector<QString> upperKeys; // the keys listed, in upper case
+    // The blocks by their key in upper case: views of upperKeys, whose characters stay where
+    // they are as it grows.
+    QHash<QStringView, qsizetype> blockOf;
     for (const qsizetype i : met) {
         const Text &text = texts[size_t(i)];
         QString folded = upper(text.salesman);
@@ -346,16 +392,14 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
             found = groupIndex.insert(folded, qsizetype(groups.size()));
             const QString key = ReportSelection::salespersonKey(text.salesman);
             QString foldedKey = upper(key);
-            if (!keysMet.contains(foldedKey)) {
-                keysMet.insert(foldedKey);
+            if (!blockOf.contains(foldedKey)) {
                 upperKeys.push_back(std::move(foldedKey));
+                blockOf.insert(QStringView(upperKeys.back()), out.salespeople.size());
                 out.salespeople << key;
             }
-            groups.push_back({text.salesman, std::move(folded), {}, {}});
+            groups.push_back({text.salesman, std::move(folded)});
         }
-        Group &group = groups[size_t(*found)];
-        group.nw = group.nw + text.nw;
-        group.used = group.used + text.used;
+        groupOf[size_t(i)] = *found;
     }
     if (!listed) {
         out.cancelled = true;
@@ -365,35 +409,53 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         out.lines << blockLines(nw, used);
         if (c.sheetRows) {
             startSheet(out.sheet, false);
-            addSheetBlock(out.sheet, QString(), nw, used);
+            addSheetBlock(out.sheet.rows, QString(), nw, used);
         }
         out.chart = penetrationChart(nw, used);
         return out;
     }
-    // A text belongs to the blocks whose keys begin it: look its beginnings up among the keys.
-    std::unordered_multimap<QStringView, qsizetype, ViewHash> blockOf; // views of upperKeys
-    for (qsizetype i = 0; i < out.salespeople.size(); ++i)
-        blockOf.emplace(QStringView(upperKeys[size_t(i)]), i);
-    std::vector<Tally> blockNew(out.salespeople.size()), blockUsed(out.salespeople.size());
+    // A group belongs to the blocks whose keys begin it: look its beginnings up among the keys.
+    // A key holds no "/", so the beginnings end before the text's first one. The blocks of
+    // each group lie side by side in blocks.
+    std::vector<qsizetype> blocks, firstBlock{0};
     const QString blank = QStringLiteral("BLANK");
-    for (const Group &text : groups) {
-        for (qsizetype length = 0; length <= text.folded.size(); ++length) {
+    for (const Group &group : groups) {
+        const qsizetype slash = group.folded.indexOf(QLatin1Char('/'));
+        const qsizetype longest = slash < 0 ? group.folded.size() : slash;
+        for (qsizetype length = 0; length <= longest; ++length) {
             const QStringView beginning =
-                length == 0 ? QStringView(blank) : QStringView(text.folded).left(length);
-            const auto [from, to] = blockOf.equal_range(beginning);
-            for (auto it = from; it != to; ++it) {
-                const qsizetype block = it->second;
-                // The look-up finds the candidates; membership itself decides.
-                if ((length == 0) == (out.salespeople.at(block) == blank) &&
-                    ReportSelection::inBlock(out.salespeople.at(block), text.salesman)) {
-                    blockNew[block] = blockNew[block] + text.nw;
-                    blockUsed[block] = blockUsed[block] + text.used;
-                }
-            }
+                length == 0 ? QStringView(blank) : QStringView(group.folded).left(length);
+            const auto found = blockOf.constFind(beginning);
+            // The look-up finds the candidate; membership itself decides.
+            if (found != blockOf.constEnd() &&
+                (length == 0) == (out.salespeople.at(*found) == blank) &&
+                ReportSelection::inBlock(out.salespeople.at(*found), group.salesman))
+                blocks.push_back(*found);
+        }
+        firstBlock.push_back(qsizetype(blocks.size()));
+    }
+    // Each text's sums go straight into its group's blocks, the texts taken as they lie.
+    std::vector<Tally> blockNew(out.salespeople.size()), blockUsed(out.salespeople.size());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const auto group = size_t(groupOf[i]);
+        for (qsizetype k = firstBlock[group]; k < firstBlock[group + 1]; ++k) {
+            const auto block = size_t(blocks[size_t(k)]);
+            blockNew[block] = blockNew[block] + texts[i].nw;
+            blockUsed[block] = blockUsed[block] + texts[i].used;
         }
     }
-    if (c.sheetRows)
+    if (c.sheetRows) {
+        // Each salesperson's rows are made when they are read, from the sums, as the lines are.
         startSheet(out.sheet, true);
+        QList<SheetRow> one;
+        addSheetBlock(one, QString(), {}, {});
+        out.sheet.blockRows = int(one.size());
+        out.sheet.blocks = int(out.salespeople.size());
+        out.sheet.makeBlock = [keys = out.salespeople, blockNew, blockUsed](int i,
+                                                                            QList<SheetRow> &rows) {
+            addSheetBlock(rows, keys.at(i), blockNew[size_t(i)], blockUsed[size_t(i)]);
+        };
+    }
     ChartPlot perUnit{QStringLiteral("F&I Income Per Unit"),
                       ChartPlot::Bars,
                       ChartPlot::Money,
@@ -405,8 +467,6 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
                     out.salespeople,
                     {{QStringLiteral("Total"), {}}}};
     for (qsizetype i = 0; i < out.salespeople.size(); ++i) {
-        if (c.sheetRows)
-            addSheetBlock(out.sheet, out.salespeople.at(i), blockNew[i], blockUsed[i]);
         const Tally all = blockNew[i] + blockUsed[i];
         perUnit.series[0].values << figuresOf(all).incomePerUnit.toDouble();
         units.series[0].values << double(all.units);

@@ -47,7 +47,7 @@ Recordset::Recordset(Database &database, const QString &queryText) : db(database
         if (index.primary)
             primary << index.field;
     }
-    orderSql = ::orderSql(db, selection, fields, primary);
+    orderSql = ::orderSql(db, orderTerms(selection, fields, primary), fields);
     requery();
 }
 

@@ -48,10 +48,9 @@ QList<OrderTerm> orderTerms(const SelectionText &selection, const QList<FieldDef
     return terms;
 }
 
-QString orderSql(const Database &db, const SelectionText &selection, const QList<FieldDef> &fields,
-                 const QStringList &primaryOrder) {
+QString orderSql(const Database &db, const QList<OrderTerm> &terms, const QList<FieldDef> &fields) {
     QStringList sql;
-    for (const OrderTerm &term : orderTerms(selection, fields, primaryOrder)) {
+    for (const OrderTerm &term : terms) {
         const FieldDef &field = fields[term.field];
         const QString column = quotedName(field.name);
         sql << db.orderTerm(field.type == FieldDef::Text ? db.textKey(column) : column,
@@ -117,7 +116,7 @@ SelectionCopy::SelectionCopy(Database &db, const QString &queryText, const QList
     }
     // The order is checked either way.
     const QList<OrderTerm> terms = orderTerms(selection, defs, primary);
-    const QString selected = orderSql(db, selection, defs, primary);
+    const QString selected = orderSql(db, terms, defs);
     const bool sortHere = order == RowOrder::Selected && db.ordersLargeReadsItself();
     // The fields of the order that the report does not read are copied too, for sorting only.
     QList<int> sortColumns;

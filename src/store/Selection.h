@@ -25,10 +25,9 @@ struct OrderTerm {
 QList<OrderTerm> orderTerms(const SelectionText &selection, const QList<FieldDef> &fields,
                             const QStringList &primaryOrder);
 
-// The ORDER BY terms of a selection over a table's fields, checked against them, with the row
-// id last so that equal keys keep one order. Texts go by the database's text key.
-QString orderSql(const Database &db, const SelectionText &selection, const QList<FieldDef> &fields,
-                 const QStringList &primaryOrder);
+// The ORDER BY terms of an order over a table's fields, with the row id last so that equal
+// keys keep one order. Texts go by the database's text key.
+QString orderSql(const Database &db, const QList<OrderTerm> &terms, const QList<FieldDef> &fields);
 
 // A text's place in the order of the database's text key (Database::textKey), as bytes to be
 // compared one by one: the letters A to Z as a to z, everything else by its character code.

@@ -107,4 +107,14 @@ std::unique_ptr<DatabaseUse> DatabaseUse::take(const DatabaseAddress &address, M
 DatabaseUse::~DatabaseUse() {
     if (fd >= 0)
         ::close(fd);
+    if (!holder)
+        return;
+    // The server drops a closed connection's locks only once its backend has ended, a moment
+    // after the close; unlocking first means a purge started right after this copy lets go
+    // is not refused. A lost connection has dropped the lock already.
+    try {
+        Statement unlock(*holder, QStringLiteral("SELECT pg_advisory_unlock_all()"));
+        unlock.step();
+    } catch (const StoreError &) {
+    }
 }

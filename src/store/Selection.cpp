@@ -60,7 +60,6 @@ QString orderSql(const Database &db, const QList<OrderTerm> &terms, const QList<
     return sql.join(QStringLiteral(", "));
 }
 
-namespace {
 void appendTextOrderKey(QByteArray &into, QStringView text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
@@ -71,7 +70,6 @@ void appendTextOrderKey(QByteArray &into, QStringView text) {
         into.append(char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c));
     }
 }
-} // namespace
 
 QByteArray textOrderKey(QStringView text) {
     QByteArray key;

@@ -20,6 +20,7 @@ public:
     virtual qsizetype position() const = 0;
     virtual void moveTo(qsizetype row) = 0;
     // A field of the current deal as text: Null gives "", a date gives its stored yyyy-mm-dd.
+    // The characters stay where they are while the source lives, whatever the cursor does.
     virtual QStringView view(int field) const = 0;
     virtual bool isNull(int field) const = 0;
     // Another source of the same deals with a cursor of its own, which may outlive this one:

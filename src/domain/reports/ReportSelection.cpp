@@ -88,11 +88,15 @@ QString money(Currency amount) {
 }
 
 QString salespersonKey(const QString &salesman) {
+    return salespersonKeyOf(salesman).toString();
+}
+
+QStringView salespersonKeyOf(QStringView salesman) {
     QStringView key = rtrimmed(salesman);
     const qsizetype slash = key.indexOf(QLatin1Char('/'));
     if (slash >= 0)
         key = rtrimmed(key.left(slash)); // "JONES /SMITH" is a deal of JONES
-    return key.isEmpty() ? QStringLiteral("BLANK") : key.toString();
+    return key.isEmpty() ? QStringView(u"BLANK") : key;
 }
 
 bool sameKey(QStringView a, QStringView b) {

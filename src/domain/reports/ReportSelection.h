@@ -25,6 +25,8 @@ bool hasCustomer(const DealSource &deal);
 bool vehiclePasses(const ReportConditions &c, const QString &newUsed);
 // The Salesman text up to its first "/", trailing blanks removed; "BLANK" when that is empty.
 QString salespersonKey(const QString &salesman);
+// The same key where the text keeps it, or where "BLANK" is kept.
+QStringView salespersonKeyOf(QStringView salesman);
 // Salesperson keys are the same whatever their letter case ("JONES", "Jones", "jones").
 bool sameKey(QStringView a, QStringView b);
 // A deal belongs to the block of a key when its Salesman begins with the key, whatever the

@@ -18,18 +18,19 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 using DealFigures::pct;
 
-// The text in upper case, as QString::toUpper gives it; plain ASCII, as salesperson texts mostly
-// are, without the look-ups in the case tables.
-QString upper(QStringView text) {
-    QString out(text.size(), Qt::Uninitialized);
+// The text in upper case, as QString::toUpper gives it, made in out without a new string for
+// each; plain ASCII, as salesperson texts mostly are, without the look-ups in the case tables.
+void upperInto(QString &out, QStringView text) {
+    out.resize(text.size());
     QChar *to = out.data();
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        if (u >= 0x80)
-            return text.toString().toUpper();
+        if (u >= 0x80) {
+            out = text.toString().toUpper();
+            return;
+        }
         *to++ = QChar(u >= u'a' && u <= u'z' ? char16_t(u - 0x20) : u);
     }
-    return out;
 }
 
 // The block's columns: counts, percents and amounts, each added to the end of its line.
@@ -257,6 +258,65 @@ template <class Visit> bool walk(DealSource &deals, BuildPolicy &policy, Visit &
     return true;
 }
 
+// The numbers of distinct texts by their characters: every deal looks its salesperson up
+// among thousands, so the slots lie flat in one array, each with the text's hash to pass over
+// most others, and the texts' characters are copied side by side, to be compared in one place.
+class TextNumbers {
+public:
+    // The number added with text; -1 when there is none.
+    qint32 find(QStringView text, size_t hash) const {
+        for (size_t i = hash & mask;; i = (i + 1) & mask) {
+            const Slot &slot = slots[i];
+            if (slot.number < 0)
+                return -1;
+            if (slot.hash == quint32(hash) && slot.size == text.size() &&
+                std::equal(text.begin(), text.end(), chars.begin() + slot.at))
+                return slot.number;
+        }
+    }
+    // Adds text, not yet added, as the next number, which it returns.
+    qint32 add(QStringView text, size_t hash) {
+        if (2 * (starts.size() + 1) > slots.size()) {
+            std::vector<Slot> old(2 * slots.size());
+            old.swap(slots);
+            mask = slots.size() - 1;
+            for (const Slot &slot : old)
+                if (slot.number >= 0)
+                    place(slot);
+        }
+        const auto number = qint32(starts.size());
+        starts.push_back(qint32(chars.size()));
+        place({quint32(hash), number, qint32(chars.size()), qint32(text.size())});
+        chars.insert(chars.end(), text.begin(), text.end());
+        return number;
+    }
+    // The text added as number.
+    QStringView text(qint32 number) const {
+        const qint32 start = starts[size_t(number)];
+        const size_t end =
+            size_t(number) + 1 < starts.size() ? size_t(starts[size_t(number) + 1]) : chars.size();
+        return QStringView(chars.data() + start, qsizetype(end) - start);
+    }
+
+private:
+    struct Slot {
+        quint32 hash = 0;
+        qint32 number = -1;
+        qint32 at = 0; // in chars
+        qint32 size = 0;
+    };
+    void place(const Slot &slot) {
+        size_t i = slot.hash & mask;
+        while (slots[i].number >= 0)
+            i = (i + 1) & mask;
+        slots[i] = slot;
+    }
+    std::vector<Slot> slots = std::vector<Slot>(1024);
+    size_t mask = 1023;
+    std::vector<qint32> starts; // in chars, by number
+    std::vector<QChar> chars;
+};
+
 void countInto(Tally &nw, Tally &used, const DealSource &deals) {
     const QStringView cls = deals.view(NewUsed);
     if (cls == u"N")
@@ -296,14 +356,16 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
     // deals meets them: texts alike but for letter case make one group, spelled as met first,
     // and the keys are listed once each, in the order first met. A block then adds up the sums
     // of the groups that begin with its key, so a key such as JO also takes the deals of JONES.
-    struct Text {
-        // The first eight characters of firstDate, two by two as numbers that compare as the
-        // characters do: most dates are told apart without reading firstDate itself. Next to
-        // the sums, which each deal reads too.
+    // What each deal reads of its text lies together; the rest, read once per text, apart.
+    struct Sums {
+        // The first eight characters of the text's first date, two by two as numbers that
+        // compare as the characters do: most dates are told apart without reading the date.
         std::array<quint64, 2> dateHead;
         Tally nw, used;
-        QString salesman;
-        QString firstDate;
+    };
+    struct Text {
+        QStringView salesman; // where the deals keep them
+        QStringView firstDate;
         qsizetype firstRow;
     };
     const auto headOf = [](QStringView date) {
@@ -312,33 +374,35 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
             head[size_t(i / 4)] |= quint64(date[i].unicode()) << (16 * (3 - i % 4));
         return head;
     };
+    std::vector<Sums> sums;
     std::vector<Text> texts;
-    // Views of the texts' own salesman, whose characters stay where they are as texts grows.
-    QHash<QStringView, qsizetype> textIndex;
+    TextNumbers textNumbers;
     const bool ordered = deals.inReportOrder();
     const bool listed = walk(deals, policy, [&](qsizetype row) {
         if (!dates.passes(deals))
             return;
         const QStringView salesman = deals.view(Salesman);
         const QStringView date = deals.view(DateSold);
-        const auto found = textIndex.constFind(salesman);
-        if (found == textIndex.constEnd()) {
-            texts.push_back({headOf(date), {}, {}, salesman.toString(), date.toString(), row});
-            textIndex.insert(QStringView(texts.back().salesman), qsizetype(texts.size() - 1));
-            countInto(texts.back().nw, texts.back().used, deals);
+        const size_t hash = qHash(salesman);
+        const qint32 number = textNumbers.find(salesman, hash);
+        if (number < 0) {
+            textNumbers.add(salesman, hash);
+            texts.push_back({salesman, date, row});
+            sums.push_back({headOf(date), {}, {}});
+            countInto(sums.back().nw, sums.back().used, deals);
             return;
         }
-        Text &text = texts[size_t(*found)];
+        Sums &sum = sums[size_t(number)];
         if (!ordered) {
             const std::array<quint64, 2> head = headOf(date);
-            if (head < text.dateHead ||
-                (head == text.dateHead && date.compare(text.firstDate) < 0)) {
-                text.firstDate = date.toString();
-                text.firstRow = row;
-                text.dateHead = head;
+            if (head < sum.dateHead ||
+                (head == sum.dateHead && date.compare(texts[size_t(number)].firstDate) < 0)) {
+                texts[size_t(number)].firstDate = date;
+                texts[size_t(number)].firstRow = row;
+                sum.dateHead = head;
             }
         }
-        countInto(text.nw, text.used, deals);
+        countInto(sum.nw, sum.used, deals);
     });
     std::vector<qsizetype> met(texts.size());
     std::iota(met.begin(), met.end(), 0);
@@ -353,7 +417,7 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         std::vector<quint64> keyHead(texts.size());
         for (size_t i = 0; i < texts.size(); ++i) {
             keyAt[i] = keys.size();
-            keys += textOrderKey(texts[i].salesman);
+            appendTextOrderKey(keys, texts[i].salesman);
             for (qsizetype k = keyAt[i]; k < keyAt[i] + 8; ++k)
                 keyHead[i] = keyHead[i] << 8 | (k < keys.size() ? quint8(keys[k]) : 0);
         }
@@ -372,34 +436,29 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
             return x.firstRow < y.firstRow;
         });
     }
-    struct Group {
-        QString salesman, folded; // folded: in upper case
-    };
-    std::vector<Group> groups;
-    groups.reserve(texts.size());
-    std::vector<qsizetype> groupOf(texts.size()); // by text
-    QHash<QString, qsizetype> groupIndex;         // by the text in upper case
-    groupIndex.reserve(qsizetype(texts.size()));
-    std::vector<QString> upperKeys; // the keys listed, in upper case
-    // The blocks by their key in upper case: views of upperKeys, whose characters stay where
-    // they are as it grows.
-    QHash<QStringView, qsizetype> blockOf;
+    // The groups by their text in upper case, each with its Salesman text as first met.
+    TextNumbers groupNumbers;
+    std::vector<QStringView> groupSalesman;
+    std::vector<qint32> groupOf(texts.size()); // by text
+    TextNumbers blockOf;                       // the blocks by their key in upper case
+    QString folded, foldedKey;
     for (const qsizetype i : met) {
         const Text &text = texts[size_t(i)];
-        QString folded = upper(text.salesman);
-        auto found = groupIndex.constFind(folded);
-        if (found == groupIndex.constEnd()) {
-            found = groupIndex.insert(folded, qsizetype(groups.size()));
-            const QString key = ReportSelection::salespersonKey(text.salesman);
-            QString foldedKey = upper(key);
-            if (!blockOf.contains(foldedKey)) {
-                upperKeys.push_back(std::move(foldedKey));
-                blockOf.insert(QStringView(upperKeys.back()), out.salespeople.size());
-                out.salespeople << key;
+        upperInto(folded, text.salesman);
+        const size_t hash = qHash(folded);
+        qint32 group = groupNumbers.find(folded, hash);
+        if (group < 0) {
+            group = groupNumbers.add(folded, hash);
+            groupSalesman.push_back(text.salesman);
+            const QStringView key = ReportSelection::salespersonKeyOf(text.salesman);
+            upperInto(foldedKey, key);
+            const size_t keyHash = qHash(foldedKey);
+            if (blockOf.find(foldedKey, keyHash) < 0) {
+                blockOf.add(foldedKey, keyHash);
+                out.salespeople << key.toString();
             }
-            groups.push_back({text.salesman, std::move(folded)});
         }
-        groupOf[size_t(i)] = *found;
+        groupOf[size_t(i)] = group;
     }
     if (!listed) {
         out.cancelled = true;
@@ -419,18 +478,17 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
     // each group lie side by side in blocks.
     std::vector<qsizetype> blocks, firstBlock{0};
     const QString blank = QStringLiteral("BLANK");
-    for (const Group &group : groups) {
-        const qsizetype slash = group.folded.indexOf(QLatin1Char('/'));
-        const qsizetype longest = slash < 0 ? group.folded.size() : slash;
+    for (qint32 group = 0; group < qint32(groupSalesman.size()); ++group) {
+        const QStringView text = groupNumbers.text(group);
+        const qsizetype slash = text.indexOf(QLatin1Char('/'));
+        const qsizetype longest = slash < 0 ? text.size() : slash;
         for (qsizetype length = 0; length <= longest; ++length) {
-            const QStringView beginning =
-                length == 0 ? QStringView(blank) : QStringView(group.folded).left(length);
-            const auto found = blockOf.constFind(beginning);
+            const QStringView beginning = length == 0 ? QStringView(blank) : text.left(length);
+            const qint32 found = blockOf.find(beginning, qHash(beginning));
             // The look-up finds the candidate; membership itself decides.
-            if (found != blockOf.constEnd() &&
-                (length == 0) == (out.salespeople.at(*found) == blank) &&
-                ReportSelection::inBlock(out.salespeople.at(*found), group.salesman))
-                blocks.push_back(*found);
+            if (found >= 0 && (length == 0) == (out.salespeople.at(found) == blank) &&
+                ReportSelection::inBlock(out.salespeople.at(found), groupSalesman[size_t(group)]))
+                blocks.push_back(found);
         }
         firstBlock.push_back(qsizetype(blocks.size()));
     }
@@ -440,8 +498,8 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         const auto group = size_t(groupOf[i]);
         for (qsizetype k = firstBlock[group]; k < firstBlock[group + 1]; ++k) {
             const auto block = size_t(blocks[size_t(k)]);
-            blockNew[block] = blockNew[block] + texts[i].nw;
-            blockUsed[block] = blockUsed[block] + texts[i].used;
+            blockNew[block] = blockNew[block] + sums[i].nw;
+            blockUsed[block] = blockUsed[block] + sums[i].used;
         }
     }
     if (c.sheetRows) {

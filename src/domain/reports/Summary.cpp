@@ -363,9 +363,9 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         std::array<quint64, 2> dateHead;
         Tally nw, used;
     };
+    // A text's own characters are textNumbers.text(number), side by side with the others'.
     struct Text {
-        QStringView salesman; // where the deals keep them
-        QStringView firstDate;
+        QStringView firstDate; // where the deals keep it
         qsizetype firstRow;
     };
     const auto headOf = [](QStringView date) {
@@ -387,7 +387,7 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         const qint32 number = textNumbers.find(salesman, hash);
         if (number < 0) {
             textNumbers.add(salesman, hash);
-            texts.push_back({salesman, date, row});
+            texts.push_back({date, row});
             sums.push_back({headOf(date), {}, {}});
             countInto(sums.back().nw, sums.back().used, deals);
             return;
@@ -417,7 +417,7 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         std::vector<quint64> keyHead(texts.size());
         for (size_t i = 0; i < texts.size(); ++i) {
             keyAt[i] = keys.size();
-            appendTextOrderKey(keys, texts[i].salesman);
+            appendTextOrderKey(keys, textNumbers.text(qint32(i)));
             for (qsizetype k = keyAt[i]; k < keyAt[i] + 8; ++k)
                 keyHead[i] = keyHead[i] << 8 | (k < keys.size() ? quint8(keys[k]) : 0);
         }
@@ -443,14 +443,14 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
     TextNumbers blockOf;                       // the blocks by their key in upper case
     QString folded, foldedKey;
     for (const qsizetype i : met) {
-        const Text &text = texts[size_t(i)];
-        upperInto(folded, text.salesman);
+        const QStringView salesman = textNumbers.text(qint32(i));
+        upperInto(folded, salesman);
         const size_t hash = qHash(folded);
         qint32 group = groupNumbers.find(folded, hash);
         if (group < 0) {
             group = groupNumbers.add(folded, hash);
-            groupSalesman.push_back(text.salesman);
-            const QStringView key = ReportSelection::salespersonKeyOf(text.salesman);
+            groupSalesman.push_back(salesman);
+            const QStringView key = ReportSelection::salespersonKeyOf(salesman);
             upperInto(foldedKey, key);
             const size_t keyHash = qHash(foldedKey);
             if (blockOf.find(foldedKey, keyHash) < 0) {

@@ -7,6 +7,7 @@
 #include <QStringBuilder>
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <numeric>
 #include <optional>
 #include <vector>
@@ -269,11 +270,12 @@ public:
             const Slot &slot = slots[i];
             if (slot.number < 0)
                 return -1;
-            if (slot.hash == quint32(hash) && slot.size == text.size() &&
-                std::equal(text.begin(), text.end(), chars.begin() + slot.at))
+            if (slot.hash == quint32(hash) && slot.size == text.size() && holds(slot, text))
                 return slot.number;
         }
     }
+    // Starts fetching the first slot that a look-up of the hash reads.
+    void prefetch(size_t hash) const { __builtin_prefetch(&slots[hash & mask]); }
     // Adds text, not yet added, as the next number, which it returns.
     qint32 add(QStringView text, size_t hash) {
         if (2 * (starts.size() + 1) > slots.size()) {
@@ -286,7 +288,10 @@ public:
         }
         const auto number = qint32(starts.size());
         starts.push_back(qint32(chars.size()));
-        place({quint32(hash), number, qint32(chars.size()), qint32(text.size())});
+        Slot slot{quint32(hash), number, qint32(chars.size()), qint32(text.size()), {}};
+        std::copy_n(text.utf16(), std::min(text.size(), qsizetype(slot.head.size())),
+                    slot.head.begin());
+        place(slot);
         chars.insert(chars.end(), text.begin(), text.end());
         return number;
     }
@@ -304,7 +309,15 @@ private:
         qint32 number = -1;
         qint32 at = 0; // in chars
         qint32 size = 0;
+        // The text's first characters: most texts are compared without reading chars.
+        std::array<char16_t, 8> head{};
     };
+    // Whether the slot holds text, of the slot's size.
+    bool holds(const Slot &slot, QStringView text) const {
+        const qsizetype inSlot = std::min(text.size(), qsizetype(slot.head.size()));
+        return std::equal(text.utf16(), text.utf16() + inSlot, slot.head.begin()) &&
+               std::equal(text.begin() + inSlot, text.end(), chars.begin() + slot.at + inSlot);
+    }
     void place(const Slot &slot) {
         size_t i = slot.hash & mask;
         while (slots[i].number >= 0)
@@ -358,7 +371,7 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
     // of the groups that begin with its key, so a key such as JO also takes the deals of JONES.
     // What each deal reads of its text lies together; the rest, read once per text, apart.
     struct Sums {
-        // The first eight characters of the text's first date, two by two as numbers that
+        // The first eight characters of the text's first date, four by four as numbers that
         // compare as the characters do: most dates are told apart without reading the date.
         std::array<quint64, 2> dateHead;
         Tally nw, used;
@@ -368,11 +381,22 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         QStringView firstDate; // where the deals keep it
         qsizetype firstRow;
     };
-    const auto headOf = [](QStringView date) {
-        std::array<quint64, 2> head{};
-        for (qsizetype i = 0; i < 8 && i < date.size(); ++i)
-            head[size_t(i / 4)] |= quint64(date[i].unicode()) << (16 * (3 - i % 4));
-        return head;
+    // Four characters read at once when the date has them, the number made in a register.
+    const auto fourOf = [](QStringView date, qsizetype from) {
+        quint64 four = 0;
+        if (date.size() >= from + 4) {
+            std::memcpy(&four, date.utf16() + from, sizeof four);
+            if constexpr (QSysInfo::ByteOrder == QSysInfo::LittleEndian)
+                four = four << 48 | (four << 16 & 0xFFFF00000000) | (four >> 16 & 0xFFFF0000) |
+                       four >> 48;
+            return four;
+        }
+        for (qsizetype i = from; i < from + 4 && i < date.size(); ++i)
+            four |= quint64(date[i].unicode()) << (16 * (3 - (i - from)));
+        return four;
+    };
+    const auto headOf = [&](QStringView date) {
+        return std::array<quint64, 2>{fourOf(date, 0), fourOf(date, 4)};
     };
     std::vector<Sums> sums;
     std::vector<Text> texts;
@@ -384,12 +408,18 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         const QStringView salesman = deals.view(Salesman);
         const QStringView date = deals.view(DateSold);
         const size_t hash = qHash(salesman);
+        textNumbers.prefetch(hash);
+        // The deal is counted on its own while its text's slot is fetched.
+        Tally deal;
+        const QStringView cls = deals.view(NewUsed);
+        const bool isNew = cls == u"N", isUsed = cls == u"U";
+        if (isNew || isUsed)
+            deal.count(deals);
         const qint32 number = textNumbers.find(salesman, hash);
         if (number < 0) {
             textNumbers.add(salesman, hash);
             texts.push_back({date, row});
-            sums.push_back({headOf(date), {}, {}});
-            countInto(sums.back().nw, sums.back().used, deals);
+            sums.push_back({headOf(date), isNew ? deal : Tally(), isUsed ? deal : Tally()});
             return;
         }
         Sums &sum = sums[size_t(number)];
@@ -402,7 +432,10 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
                 sum.dateHead = head;
             }
         }
-        countInto(sum.nw, sum.used, deals);
+        if (isNew)
+            sum.nw = sum.nw + deal;
+        else if (isUsed)
+            sum.used = sum.used + deal;
     });
     std::vector<qsizetype> met(texts.size());
     std::iota(met.begin(), met.end(), 0);

@@ -23,6 +23,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <charconv>
+#include <iterator>
 
 using namespace CommandLine;
 
@@ -166,6 +168,34 @@ double cellNumber(const SheetCell &cell) {
     }
 }
 
+// An amount that the spreadsheet export holds as its nearest double, written as that double
+// would be (see cellNumber), from the amount itself: up to fifteen digits, the double's shortest
+// text is the amount's own decimals without trailing zeros. False, with nothing written, for an
+// amount written otherwise (a fraction of a cent, more digits) or another cell.
+bool writeAmount(OutputWriter &w, const SheetCell &cell) {
+    if (cell.kind != SheetCell::Money &&
+        (cell.kind != SheetCell::Percent || cell.amount.tenThousandths() % 100 != 0))
+        return false;
+    const qint64 units = cell.amount.tenThousandths();
+    const quint64 magnitude = units < 0 ? 0 - quint64(units) : quint64(units);
+    if (magnitude >= 1'000'000'000'000'000 || (magnitude % 10000 != 0 && magnitude < 100))
+        return false;
+    char text[24];
+    char *end = text;
+    if (units < 0)
+        *end++ = '-';
+    end = std::to_chars(end, std::end(text), magnitude / 10000).ptr;
+    if (quint64 decimals = magnitude % 10000; decimals != 0) {
+        *end++ = '.';
+        for (quint64 place = 1000; decimals != 0; place /= 10) {
+            *end++ = char('0' + decimals / place);
+            decimals %= place;
+        }
+    }
+    w.bytes(QByteArrayView(text, end - text));
+    return true;
+}
+
 // One compact JSON object, its keys in QJsonObject's order (by name). The lines and the
 // spreadsheet's rows, which may run to hundreds of thousands, are written one by one; the rest
 // is small.
@@ -214,10 +244,10 @@ bool writeJson(const ReportOutput &out) {
                     w.bytes(",");
                 if (cells[c].kind == SheetCell::Empty)
                     w.bytes("null");
-                else if (cells[c].isNumber())
-                    w.jsonNumber(cellNumber(cells[c]));
-                else
+                else if (!cells[c].isNumber())
                     w.jsonString(csvText(cells[c]));
+                else if (!writeAmount(w, cells[c]))
+                    w.jsonNumber(cellNumber(cells[c]));
             }
             w.bytes("]");
         });

@@ -7,6 +7,7 @@
 #include <QStringBuilder>
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <numeric>
 #include <optional>
@@ -274,6 +275,13 @@ public:
                 return slot.number;
         }
     }
+    // Room for count texts of chars characters in all, before any is added.
+    void reserve(size_t count, size_t chars) {
+        slots.assign(std::max(slots.size(), std::bit_ceil(2 * count)), Slot());
+        mask = slots.size() - 1;
+        starts.reserve(count);
+        this->chars.reserve(chars);
+    }
     // Starts fetching the first slot that a look-up of the hash reads.
     void prefetch(size_t hash) const { __builtin_prefetch(&slots[hash & mask]); }
     // Adds text, not yet added, as the next number, which it returns.
@@ -295,6 +303,8 @@ public:
         chars.insert(chars.end(), text.begin(), text.end());
         return number;
     }
+    // The characters of all the texts added.
+    size_t characters() const { return chars.size(); }
     // The text added as number.
     QStringView text(qint32 number) const {
         const qint32 start = starts[size_t(number)];
@@ -471,6 +481,7 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
     }
     // The groups by their text in upper case, each with its Salesman text as first met.
     TextNumbers groupNumbers;
+    groupNumbers.reserve(texts.size(), textNumbers.characters());
     std::vector<QStringView> groupSalesman;
     std::vector<qint32> groupOf(texts.size()); // by text
     TextNumbers blockOf;                       // the blocks by their key in upper case

@@ -454,30 +454,34 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
                   [&](qsizetype a, qsizetype b) { return texts[a].firstRow < texts[b].firstRow; });
     } else {
         // The texts' order keys side by side in one buffer; their first eight bytes as one
-        // number tell most pairs apart without reading the keys.
+        // number, sorted with the text's number, tell most pairs apart without reading more.
         QByteArray keys;
         std::vector<qsizetype> keyAt(texts.size() + 1);
-        std::vector<quint64> keyHead(texts.size());
+        std::vector<std::pair<quint64, qsizetype>> byHead(texts.size());
         for (size_t i = 0; i < texts.size(); ++i) {
             keyAt[i] = keys.size();
             appendTextOrderKey(keys, textNumbers.text(qint32(i)));
+            quint64 head = 0;
             for (qsizetype k = keyAt[i]; k < keyAt[i] + 8; ++k)
-                keyHead[i] = keyHead[i] << 8 | (k < keys.size() ? quint8(keys[k]) : 0);
+                head = head << 8 | (k < keys.size() ? quint8(keys[k]) : 0);
+            byHead[i] = {head, qsizetype(i)};
         }
         keyAt[texts.size()] = keys.size();
         const auto keyOf = [&](qsizetype i) {
             return QByteArrayView(keys).sliced(keyAt[i], keyAt[i + 1] - keyAt[i]);
         };
-        std::sort(met.begin(), met.end(), [&](qsizetype a, qsizetype b) {
-            if (keyHead[a] != keyHead[b])
-                return keyHead[a] < keyHead[b];
-            if (const int order = keyOf(a).compare(keyOf(b)); order != 0)
+        std::sort(byHead.begin(), byHead.end(), [&](const auto &a, const auto &b) {
+            if (a.first != b.first)
+                return a.first < b.first;
+            if (const int order = keyOf(a.second).compare(keyOf(b.second)); order != 0)
                 return order < 0;
-            const Text &x = texts[a], &y = texts[b];
+            const Text &x = texts[size_t(a.second)], &y = texts[size_t(b.second)];
             if (x.firstDate != y.firstDate)
                 return x.firstDate < y.firstDate;
             return x.firstRow < y.firstRow;
         });
+        for (size_t i = 0; i < byHead.size(); ++i)
+            met[i] = byHead[i].second;
     }
     // The groups by their text in upper case, each with its Salesman text as first met.
     TextNumbers groupNumbers;

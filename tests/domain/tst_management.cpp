@@ -79,6 +79,23 @@ private Q_SLOTS:
                  goldenLines("reports/management/" + golden + ".txt"));
     }
 
+    // Hundreds of salespeople, one in two letter cases: a block each, in the order first met.
+    void summaryManySalespeople() {
+        QVector<Deal> list;
+        for (int i = 0; i < 600; ++i)
+            list << deal(QStringLiteral("DateSold=2024-01-02|NewUsed=N|Salesman=%1%2")
+                             .arg(i % 2 ? "s" : "S")
+                             .arg(i, 3, 10, QLatin1Char('0')));
+        list << deal("DateSold=2024-01-03|NewUsed=N|Salesman=s000");
+        const ReportOutput out = buildReport(january(2, ReportConditions::Salesperson), list);
+        QCOMPARE(out.salespeople.size(), 600);
+        QCOMPARE(out.salespeople.first(), QString("S000"));
+        QCOMPARE(out.salespeople.last(), QString("s599"));
+        QCOMPARE(out.lines.at(1), QString("              Sales        2         0         2"));
+        QCOMPARE(out.lines.last(), QString("       Total Profit      0.00      0.00      0.00"
+                                           "       0.00      0.00      0.00"));
+    }
+
     // A failing move: retried twice without a word, then Retry or Cancel; a cancelled build
     // keeps the lines made so far and no totals.
     void failurePolicy_data() {

@@ -275,12 +275,12 @@ public:
                 return slot.number;
         }
     }
-    // Room for count texts of chars characters in all, before any is added.
-    void reserve(size_t count, size_t chars) {
+    // Room for count texts of length characters in all, before any is added.
+    void reserve(size_t count, size_t length) {
         slots.assign(std::max(slots.size(), std::bit_ceil(2 * count)), Slot());
         mask = slots.size() - 1;
         starts.reserve(count);
-        this->chars.reserve(chars);
+        chars.reserve(length);
     }
     // Starts fetching the first slot that a look-up of the hash reads.
     void prefetch(size_t hash) const { __builtin_prefetch(&slots[hash & mask]); }

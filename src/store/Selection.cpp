@@ -71,12 +71,6 @@ void appendTextOrderKey(QByteArray &into, QStringView text) {
     }
 }
 
-QByteArray textOrderKey(QStringView text) {
-    QByteArray key;
-    appendTextOrderKey(key, text);
-    return key;
-}
-
 SelectionCopy::SelectionCopy(Database &db, const QString &queryText, const QList<int> &fields,
                              RowOrder order)
     : rowOrder(order) {

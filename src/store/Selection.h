@@ -30,9 +30,8 @@ QList<OrderTerm> orderTerms(const SelectionText &selection, const QList<FieldDef
 QString orderSql(const Database &db, const QList<OrderTerm> &terms, const QList<FieldDef> &fields);
 
 // A text's place in the order of the database's text key (Database::textKey), as bytes to be
-// compared one by one: the letters A to Z as a to z, everything else by its character code.
-QByteArray textOrderKey(QStringView text);
-// The same key added to the end of into.
+// compared one by one, added to the end of into: the letters A to Z as a to z, everything else
+// by its character code.
 void appendTextOrderKey(QByteArray &into, QStringView text);
 
 // An ordered, read-only copy of some fields of a selection, held compactly in memory so that a

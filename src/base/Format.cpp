@@ -238,10 +238,11 @@ struct FastMask {
 };
 
 const FastMask &fastMask(const QString &mask) {
-    static QHash<QString, FastMask> known;
+    // One table per thread: a report's lines may be made on two at once.
+    thread_local QHash<QString, FastMask> known;
     // Reports pass the same few masks in turn; a look at the last two spares the hashing.
-    static const QString *recent[2] = {nullptr, nullptr};
-    static const FastMask *recentInfo[2] = {nullptr, nullptr};
+    thread_local const QString *recent[2] = {nullptr, nullptr};
+    thread_local const FastMask *recentInfo[2] = {nullptr, nullptr};
     for (int i = 0; i < 2; ++i) {
         if (recent[i] != nullptr && recent[i]->constData() == mask.constData() &&
             recent[i]->size() == mask.size())

@@ -508,6 +508,16 @@ void appendFormatted(QString &text, const QString &mask, Currency amount) {
     text += formatUsingGeneral(mask, QVariant::fromValue(amount));
 }
 
+void appendFormatted(QString &text, const QString &mask, QStringView number) {
+    const FastMask &m = fastMask(mask);
+    bool negative = false;
+    if (m.usable) {
+        if (const std::optional<quint64> scaled = plainMagnitude(number, m.decimals, negative))
+            return layOutScaled(m, *scaled, negative, text);
+    }
+    text += formatUsingGeneral(mask, QVariant(number.toString()));
+}
+
 QString formatUsingGeneral(const QString &mask, const QVariant &value) {
     const qsizetype width = columnWidth(mask);
     if (!value.isValid() || value.isNull())

@@ -12,46 +12,89 @@
 using namespace DealSchema;
 using ReportSelection::rtrim;
 
-QString ConvertLetters(const QString &source) {
-    QString out = source;
+namespace {
+// ConvertLetters on the characters from `from` to the end of text, in place.
+void convertFrom(QString &text, qsizetype from) {
     bool inWord = false;
-    for (QChar &ch : out) {
-        const char16_t u = ch.unicode();
+    for (auto ch = text.begin() + from; ch != text.end(); ++ch) {
+        const char16_t u = ch->unicode();
         if (u >= u'A' && u <= u'Z') {
             if (inWord)
-                ch = QChar(char16_t(u + 32));
+                *ch = QChar(char16_t(u + 32));
             inWord = true;
         } else if (u == u' ') {
             inWord = false;
         }
     }
+}
+} // namespace
+
+QString ConvertLetters(const QString &source) {
+    QString out = source;
+    convertFrom(out, 0);
     return out;
 }
 
 namespace {
 
-QString fullName(const DealSource &deals, int first, int last) {
-    return ConvertLetters(rtrim(deals.text(first))) + QLatin1Char(' ') +
-           ConvertLetters(deals.text(last));
+// Appends a part of the recipient, converted as ConvertLetters does or as it stands.
+void appendPart(QString &line, QStringView text, bool convert) {
+    const qsizetype from = line.size();
+    line.append(text);
+    if (convert)
+        convertFrom(line, from);
+}
+
+void appendFullName(QString &line, const DealSource &deals, int first, int last) {
+    appendPart(line, ReportSelection::rtrimmed(deals.view(first)), true);
+    line.append(u' ');
+    appendPart(line, deals.view(last), true);
 }
 
 // The salesperson who signs: the first name of a shared deal ("SMITH/JONES" is SMITH's).
-QString salesperson(QStringView salesman) {
+QStringView salesperson(QStringView salesman) {
     const qsizetype slash = salesman.indexOf(QLatin1Char('/'));
-    return ReportSelection::rtrimmed(slash < 0 ? salesman : salesman.left(slash)).toString();
+    return ReportSelection::rtrimmed(slash < 0 ? salesman : salesman.left(slash));
+}
+
+// The recipient's ten parts joined by "/", made in one text as the list shows them a hundred
+// thousand at a time; ends, when given, gets where each part ends.
+QString recipientLine(const DealSource &deals, QList<qsizetype> *ends = nullptr) {
+    QString line;
+    line.reserve(160);
+    const auto ended = [&] {
+        if (ends != nullptr)
+            ends->append(line.size());
+    };
+    appendFullName(line, deals, ByFirstMI, ByLName);
+    ended();
+    const std::pair<int, bool> fields[] = {{ByAdr, true},    {ByCity, true}, {ByStateZip, false},
+                                           {NewUsed, false}, {Year, false},  {Make, true},
+                                           {Model, true}};
+    for (const auto &[field, convert] : fields) {
+        line.append(u'/');
+        appendPart(line, deals.view(field), convert);
+        ended();
+    }
+    line.append(u'/');
+    appendFullName(line, deals, CByFirstMI, CByLName);
+    ended();
+    line.append(u'/');
+    appendPart(line, salesperson(deals.view(Salesman)), true);
+    ended();
+    return line;
 }
 
 QStringList recipientParts(const DealSource &deals) {
-    return {fullName(deals, ByFirstMI, ByLName),
-            ConvertLetters(deals.text(ByAdr)),
-            ConvertLetters(deals.text(ByCity)),
-            deals.text(ByStateZip),
-            deals.text(NewUsed),
-            deals.text(Year),
-            ConvertLetters(deals.text(Make)),
-            ConvertLetters(deals.text(Model)),
-            fullName(deals, CByFirstMI, CByLName),
-            ConvertLetters(salesperson(deals.view(Salesman)))};
+    QList<qsizetype> ends;
+    const QString line = recipientLine(deals, &ends);
+    QStringList parts;
+    qsizetype from = 0;
+    for (const qsizetype end : ends) {
+        parts << line.mid(from, end - from);
+        from = end + 1;
+    }
+    return parts;
 }
 
 bool fiManagerPasses(const ReportConditions &c, const DealSource &deals) {
@@ -90,7 +133,7 @@ QStringList templateLines(int letterSelector) {
 ReportOutput DoLetters(const ReportConditions &c, DealSource &deals, BuildPolicy &policy) {
     ReportOutput out;
     out.lines.listDeals(deals.reader(), 1, [](const DealSource &d, int, QStringList &lines) {
-        lines << recipientParts(d).join(QLatin1Char('/'));
+        lines << recipientLine(d);
     });
     if (!policy.attempt([&] { deals.moveFirst(); })) {
         out.cancelled = true;

@@ -6,6 +6,7 @@
 #include <exception>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 ReportLines::ReportLines(const QStringList &lines) {
     *this << lines;
@@ -183,7 +184,8 @@ void ReportLines::encode(const Encode &encode,
                 h.changed.wait(lock, [&] { return h.full; });
                 if (h.failed)
                     std::rethrow_exception(h.failed);
-                bytes = std::move(h.piece);
+                // Taken, not swapped: every piece ends on this thread.
+                bytes = std::exchange(h.piece, QByteArray());
                 h.full = false;
                 h.changed.notify_all();
             }

@@ -238,10 +238,11 @@ struct FastMask {
 };
 
 const FastMask &fastMask(const QString &mask) {
-    static QHash<QString, FastMask> known;
+    // One table per thread: a report's lines may be made on two at once.
+    thread_local QHash<QString, FastMask> known;
     // Reports pass the same few masks in turn; a look at the last two spares the hashing.
-    static const QString *recent[2] = {nullptr, nullptr};
-    static const FastMask *recentInfo[2] = {nullptr, nullptr};
+    thread_local const QString *recent[2] = {nullptr, nullptr};
+    thread_local const FastMask *recentInfo[2] = {nullptr, nullptr};
     for (int i = 0; i < 2; ++i) {
         if (recent[i] != nullptr && recent[i]->constData() == mask.constData() &&
             recent[i]->size() == mask.size())
@@ -505,6 +506,16 @@ void appendFormatted(QString &text, const QString &mask, Currency amount) {
             return layOutScaled(m, *scaled, negative, text);
     }
     text += formatUsingGeneral(mask, QVariant::fromValue(amount));
+}
+
+void appendFormatted(QString &text, const QString &mask, QStringView number) {
+    const FastMask &m = fastMask(mask);
+    bool negative = false;
+    if (m.usable) {
+        if (const std::optional<quint64> scaled = plainMagnitude(number, m.decimals, negative))
+            return layOutScaled(m, *scaled, negative, text);
+    }
+    text += formatUsingGeneral(mask, QVariant(number.toString()));
 }
 
 QString formatUsingGeneral(const QString &mask, const QVariant &value) {

@@ -32,9 +32,13 @@ OutputWriter::OutputWriter(std::FILE *stream) : stream(stream) {
     buffer.reserve(spillAt + 4096);
 }
 
+void OutputWriter::appendText(QByteArray &into, QStringView text) {
+    if (!appendPlain(into, text, false))
+        into.append(text.toUtf8());
+}
+
 OutputWriter &OutputWriter::text(QStringView text) {
-    if (!appendPlain(buffer, text, false))
-        buffer.append(text.toUtf8());
+    appendText(buffer, text);
     spill();
     return *this;
 }
@@ -45,17 +49,21 @@ OutputWriter &OutputWriter::bytes(QByteArrayView utf8) {
     return *this;
 }
 
-OutputWriter &OutputWriter::jsonString(QStringView text) {
-    buffer.append('"');
-    if (appendPlain(buffer, text, true)) {
-        buffer.append('"');
+void OutputWriter::appendJsonString(QByteArray &into, QStringView text) {
+    into.append('"');
+    if (appendPlain(into, text, true)) {
+        into.append('"');
     } else {
-        buffer.chop(1);
+        into.chop(1);
         // Anything to escape is escaped by QJsonDocument itself: ["..."] without its brackets.
         const QByteArray one =
             QJsonDocument(QJsonArray{text.toString()}).toJson(QJsonDocument::Compact);
-        buffer.append(one.constData() + 1, one.size() - 2);
+        into.append(one.constData() + 1, one.size() - 2);
     }
+}
+
+OutputWriter &OutputWriter::jsonString(QStringView text) {
+    appendJsonString(buffer, text);
     spill();
     return *this;
 }

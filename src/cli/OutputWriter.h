@@ -22,6 +22,10 @@ public:
     // Writes what is gathered; false when the stream refused any of it.
     bool finish();
 
+    // The same texts appended to other bytes, such as a piece of lines made on another thread.
+    static void appendText(QByteArray &into, QStringView text);
+    static void appendJsonString(QByteArray &into, QStringView text);
+
 private:
     void spill();
 

@@ -142,8 +142,12 @@ bool writeText(const ReportOutput &out) {
     OutputWriter w(stdout);
     for (const QString &line : out.headings)
         w.text(line).bytes("\n");
-    for (const QString &line : out.lines)
-        w.text(line).bytes("\n");
+    out.lines.encode(
+        [](QByteArray &piece, qsizetype, const QString &line) {
+            OutputWriter::appendText(piece, line);
+            piece.append('\n');
+        },
+        [&w](const QByteArray &piece) { w.bytes(piece); });
     for (const auto &[control, caption] : out.totals)
         w.text(totalsLabel(control)).bytes(" ").text(caption).bytes("\n");
     return w.finish();
@@ -223,13 +227,13 @@ bool writeJson(const ReportOutput &out) {
         w.bytes(head.mid(1, head.size() - 2)).bytes(",");
     }
     w.bytes("\"lines\":[");
-    bool first = true;
-    for (const QString &line : out.lines) {
-        if (!first)
-            w.bytes(",");
-        first = false;
-        w.jsonString(line);
-    }
+    out.lines.encode(
+        [](QByteArray &piece, qsizetype i, const QString &line) {
+            if (i > 0)
+                piece.append(',');
+            OutputWriter::appendJsonString(piece, line);
+        },
+        [&w](const QByteArray &piece) { w.bytes(piece); });
     w.bytes("],");
     if (!out.sheet.isEmpty()) {
         // The figures as numbers: what the spreadsheet export holds.

@@ -142,9 +142,11 @@ void SelectionCopy::sortRows(const QList<OrderTerm> &terms, const QList<FieldDef
                              const QList<int> &columns) {
     // Each term's keys, one after another in one buffer: texts by their text key, dates
     // (yyyy-mm-dd) and yes/no (0 or 1) as they are. Null sorts first, as on the file.
+    // Each key's first eight bytes are kept as one number too, which settles most comparisons.
     struct Keys {
         QByteArray bytes;
         std::vector<Cell> at;
+        std::vector<quint64> head;
         bool date;
         bool descending;
     };
@@ -159,11 +161,23 @@ void SelectionCopy::sortRows(const QList<OrderTerm> &terms, const QList<FieldDef
             const Cell &c = cells[size_t(row) * width + columns[t]];
             const QStringView value = QStringView(text).mid(c.offset, qMax(c.length, 0));
             const qsizetype start = k.bytes.size();
-            if (isText)
+            if (isText) {
                 appendTextOrderKey(k.bytes, value);
-            else
-                k.bytes.append(value.toLatin1()); // digits and dashes
+            } else {
+                // Digits (and a date's dashes, always two, left out); yes/no as 0 or 1.
+                for (const QChar ch : value) {
+                    if (ch != u'-')
+                        k.bytes.append(char(ch.unicode()));
+                }
+            }
             k.at.push_back({qint32(start), c.length < 0 ? -1 : qint32(k.bytes.size() - start)});
+        }
+        k.head.reserve(size_t(rowCount));
+        for (const Cell &key : k.at) {
+            quint64 head = 0;
+            for (qint32 i = 0; i < 8; ++i)
+                head = head << 8 | (i < key.length ? quint8(k.bytes[key.offset + i]) : 0);
+            k.head.push_back(head);
         }
     }
     const auto before = [&](qint32 a, qint32 b) {
@@ -175,7 +189,10 @@ void SelectionCopy::sortRows(const QList<OrderTerm> &terms, const QList<FieldDef
             } else {
                 // A longer date is a later year, past 9999.
                 diff = k.date && x.length != y.length ? x.length - y.length : 0;
-                if (diff == 0)
+                const quint64 hx = k.head[size_t(a)], hy = k.head[size_t(b)];
+                if (diff == 0 && hx != hy)
+                    diff = hx < hy ? -1 : 1;
+                else if (diff == 0 && (x.length > 8 || y.length > 8 || x.length != y.length))
                     diff = std::string_view(k.bytes.constData() + x.offset, size_t(x.length))
                                .compare(std::string_view(k.bytes.constData() + y.offset,
                                                          size_t(y.length)));

@@ -120,6 +120,29 @@ private Q_SLOTS:
         QCOMPARE(buildReport(conditions, deals).lines, lines);
     }
 
+    // A long list is made a piece at a time, on two threads in turn: each line comes out once,
+    // in order, with its number.
+    void longListInPieces() {
+        QVector<Deal> many;
+        QByteArray expected;
+        int n = 0;
+        for (int i = 0; i < 3100; ++i) {
+            const QString name = QStringLiteral("N%1").arg(i, 4, 10, QLatin1Char('0'));
+            many << buyer(name);
+            for (const QString &line : {("ANN " + name).leftJustified(36) + "555-0100",
+                                        QStringLiteral("   9 OAK AVE     AUSTIN   TX 7301")})
+                expected += QByteArray::number(n++) + ' ' + line.toUtf8() + '\n';
+        }
+        QByteArray written;
+        buildReport(conditions(5), many)
+            .lines.encode(
+                [](QByteArray &piece, qsizetype i, const QString &line) {
+                    piece += QByteArray::number(i) + ' ' + line.toUtf8() + '\n';
+                },
+                [&](const QByteArray &piece) { written += piece; });
+        QCOMPARE(written, expected);
+    }
+
     // Each list whole: lines, totals and salespeople, as its golden file under lists/.
     void lists_data() {
         QTest::addColumn<ReportConditions>("conditions");

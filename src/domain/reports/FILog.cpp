@@ -4,17 +4,37 @@
 
 using namespace DealSchema;
 using ReportSelection::appendFitted;
+using ReportSelection::appendMoney;
 using ReportSelection::money;
 using ReportSelection::rtrim;
 using ReportSelection::rtrimmed;
 
 namespace {
 // Term and rate keep every digit of their text; a text without a leading number shows 0.
-QString number(const QString &mask, const DealSource &d, int field) {
-    // The text read where it lies, without a copy: it is laid out before the deal moves on.
+void appendNumber(QString &line, const QString &mask, const DealSource &d, int field) {
     const QStringView view = d.view(field);
-    const QString text = QString::fromRawData(view.data(), view.size());
-    return FormatUsing(mask, Val(text) == 0.0 ? QVariant(0) : QVariant(text));
+    if (Val(QString::fromRawData(view.data(), view.size())) == 0.0)
+        appendFormatted(line, mask, Currency());
+    else
+        appendFormatted(line, mask, view);
+}
+
+// Whether a stored date is yyyy-mm-dd in digits and a day of the calendar: then its month and
+// day are its own digits, and no date need be made.
+bool plainDate(QStringView v) {
+    if (v.size() != 10 || v[4] != u'-' || v[7] != u'-')
+        return false;
+    int parts[3] = {0, 0, 0};
+    for (qsizetype i = 0, part = 0; i < 10; ++i) {
+        if (i == 4 || i == 7) {
+            ++part;
+            continue;
+        }
+        if (v[i] < u'0' || v[i] > u'9')
+            return false;
+        parts[part] = parts[part] * 10 + (v[i].unicode() - u'0');
+    }
+    return QDate::isValid(parts[0], parts[1], parts[2]);
 }
 
 bool passes(const ReportConditions &c, const QString &manager, const DealSource &deal) {
@@ -77,16 +97,11 @@ void entry(const DealSource &d, int, QStringList &lines) {
                          day = QStringLiteral("mm/dd");
     QString first;
     first.reserve(96);
-    // The month and day of a date stored as digits (yyyy-mm-dd) are its own digits.
     const QStringView sold = d.view(DateSold);
-    const QDate date = d.date(DateSold);
-    const auto digits = [&sold](qsizetype at) {
-        return sold[at] >= u'0' && sold[at] <= u'9' && sold[at + 1] >= u'0' && sold[at + 1] <= u'9';
-    };
-    if (date.isValid() && sold.size() == 10 && digits(5) && digits(8))
+    if (plainDate(sold))
         first.append(sold.mid(5, 2)).append(u'/').append(sold.mid(8, 2));
     else
-        appendFitted(first, formatDate(date, day), 5);
+        appendFitted(first, formatDate(d.date(DateSold), day), 5);
     first.append(u' ');
     appendFitted(first, d.view(ByLName), 15);
     first.append(u' ');
@@ -106,10 +121,13 @@ void entry(const DealSource &d, int, QStringList &lines) {
     QString second;
     second.reserve(90);
     second.resize(12, u' ');
-    second.append(number(term, d, Term)).append(u' ');
-    second.append(number(rate, d, APR));
-    for (const Currency amount : {finance, service, life, disability, other, total})
-        second.append(u' ').append(money(amount));
+    appendNumber(second, term, d, Term);
+    second.append(u' ');
+    appendNumber(second, rate, d, APR);
+    for (const Currency amount : {finance, service, life, disability, other, total}) {
+        second.append(u' ');
+        appendMoney(second, amount);
+    }
     lines.append(first);
     lines.append(second);
     lines.append(QString());

@@ -2,6 +2,12 @@
 
 #include "domain/reports/DealSource.h"
 
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <utility>
+
 ReportLines::ReportLines(const QStringList &lines) {
     *this << lines;
 }
@@ -34,10 +40,9 @@ ReportLines &ReportLines::operator<<(const QStringList &lines) {
 
 void ReportLines::listDeals(std::shared_ptr<DealSource> deals, int linesPerEntry, Entry entry) {
     Data &w = writable();
-    w.deals = std::move(deals);
+    w.cursor = {std::move(deals), -1, {}};
     w.linesPerEntry = linesPerEntry;
     w.make = std::move(entry);
-    w.madeEntry = -1;
 }
 
 void ReportLines::addEntry(const DealSource &current, int kind) {
@@ -51,7 +56,7 @@ void ReportLines::addEntry(const DealSource &current, int kind) {
 void ReportLines::listBlocks(Block block) {
     Data &w = writable();
     w.makeBlock = std::move(block);
-    w.madeEntry = -1;
+    w.cursor.madeEntry = -1;
 }
 
 void ReportLines::addBlock(int block, int lineCount) {
@@ -62,27 +67,27 @@ void ReportLines::addBlock(int block, int lineCount) {
         w.items.push_back({entry, -1});
 }
 
-const QStringList &ReportLines::entryLines(qsizetype entry) const {
-    if (d->madeEntry != entry) {
-        const Listed &listed = d->entries[size_t(entry)];
-        d->made.clear();
-        if (listed.row < 0) {
-            d->makeBlock(listed.kind, d->made);
-        } else {
-            d->deals->moveTo(listed.row);
-            d->make(*d->deals, listed.kind, d->made);
-        }
-        d->madeEntry = entry;
-    }
-    return d->made;
-}
-
-QString ReportLines::at(qsizetype i) const {
+QString ReportLines::lineAt(Cursor &cursor, qsizetype i) const {
     Q_ASSERT(i >= 0 && i < size());
     const Item &item = d->items[size_t(i)];
     if (item.entry < 0)
         return d->texts[size_t(item.text)];
-    return entryLines(item.entry).value(i - d->entries[size_t(item.entry)].firstLine);
+    const Listed &listed = d->entries[size_t(item.entry)];
+    if (cursor.madeEntry != item.entry) {
+        cursor.made.clear();
+        if (listed.row < 0) {
+            d->makeBlock(listed.kind, cursor.made);
+        } else {
+            cursor.deals->moveTo(listed.row);
+            d->make(*cursor.deals, listed.kind, cursor.made);
+        }
+        cursor.madeEntry = item.entry;
+    }
+    return cursor.made.value(i - listed.firstLine);
+}
+
+QString ReportLines::at(qsizetype i) const {
+    return lineAt(d->cursor, i);
 }
 
 QStringList ReportLines::toStringList() const {
@@ -103,6 +108,92 @@ const DealSource *ReportLines::deal(qsizetype i) const {
     const qsizetype row = dealRow(i);
     if (row < 0)
         return nullptr;
-    d->deals->moveTo(row);
-    return d->deals.get();
+    d->cursor.deals->moveTo(row);
+    return d->cursor.deals.get();
+}
+
+namespace {
+// The pieces one thread makes for another, handed over one at a time.
+struct Handover {
+    std::mutex mutex;
+    std::condition_variable changed;
+    QByteArray piece;
+    bool full = false;
+    bool stop = false;
+    std::exception_ptr failed;
+};
+} // namespace
+
+void ReportLines::encode(const Encode &encode,
+                         const std::function<void(const QByteArray &)> &write) const {
+    // Pieces of about a hundred kilobytes: few hand-overs, little held at once.
+    constexpr qsizetype pieceLines = 2048;
+    const qsizetype count = size();
+    const qsizetype pieces = (count + pieceLines - 1) / pieceLines;
+    const auto make = [&](Cursor &cursor, qsizetype piece, QByteArray &into) {
+        into.resize(0);
+        for (qsizetype i = piece * pieceLines; i < std::min(count, (piece + 1) * pieceLines); ++i)
+            encode(into, i, lineAt(cursor, i));
+    };
+    QByteArray bytes;
+    // Blocks of figures are made from what their report keeps, for one reader at a time.
+    if (pieces < 2 || !d->make || d->makeBlock) {
+        for (qsizetype piece = 0; piece < pieces; ++piece) {
+            make(d->cursor, piece, bytes);
+            write(bytes);
+        }
+        return;
+    }
+    // The odd pieces are made on a second thread, from its own cursor over the same deals,
+    // while this one makes the even pieces and writes them all in order.
+    Handover h;
+    std::thread second([&, cursor = Cursor{d->cursor.deals->reader(), -1, {}}]() mutable {
+        try {
+            for (qsizetype piece = 1; piece < pieces; piece += 2) {
+                QByteArray made;
+                make(cursor, piece, made);
+                std::unique_lock lock(h.mutex);
+                h.changed.wait(lock, [&] { return !h.full || h.stop; });
+                if (h.stop)
+                    return;
+                h.piece = std::move(made);
+                h.full = true;
+                h.changed.notify_all();
+            }
+        } catch (...) {
+            const std::lock_guard lock(h.mutex);
+            h.failed = std::current_exception();
+            h.full = true;
+            h.changed.notify_all();
+        }
+    });
+    const auto finish = [&] {
+        {
+            const std::lock_guard lock(h.mutex);
+            h.stop = true;
+        }
+        h.changed.notify_all();
+        second.join();
+    };
+    try {
+        for (qsizetype piece = 0; piece < pieces; ++piece) {
+            if (piece % 2 == 0) {
+                make(d->cursor, piece, bytes);
+            } else {
+                std::unique_lock lock(h.mutex);
+                h.changed.wait(lock, [&] { return h.full; });
+                if (h.failed)
+                    std::rethrow_exception(h.failed);
+                // Taken, not swapped: every piece ends on this thread.
+                bytes = std::exchange(h.piece, QByteArray());
+                h.full = false;
+                h.changed.notify_all();
+            }
+            write(bytes);
+        }
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
 }

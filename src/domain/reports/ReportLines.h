@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -36,6 +37,12 @@ public:
     QString first() const { return at(0); }
     QString last() const { return at(size() - 1); }
     QStringList toStringList() const;
+
+    // Every line turned into bytes, in order, a piece at a time: encode appends line i to a
+    // piece, write takes the pieces in turn. A long list of deals is made on two threads, each
+    // piece on one, so encode must be safe to call from both; write runs on the caller's.
+    using Encode = std::function<void(QByteArray &piece, qsizetype i, const QString &line)>;
+    void encode(const Encode &encode, const std::function<void(const QByteArray &)> &write) const;
 
     // The deal a line lists, by its row in the report's selection; -1 for a line of no deal.
     qsizetype dealRow(qsizetype i) const;
@@ -90,20 +97,24 @@ private:
         qsizetype firstLine;
         int kind; // the block's number for a block
     };
+    // Where entries are made from: the deals, and the entry made last, as lines are mostly
+    // read in order. A second thread reading the lines has one of its own.
+    struct Cursor {
+        std::shared_ptr<DealSource> deals;
+        qsizetype madeEntry = -1;
+        QStringList made;
+    };
     struct Data {
         std::vector<Item> items;
         std::vector<QString> texts;
         std::vector<Listed> entries;
-        std::shared_ptr<DealSource> deals;
         Entry make;
         Block makeBlock;
         int linesPerEntry = 0;
-        // The entry made last, as lines are mostly read in order.
-        qsizetype madeEntry = -1;
-        QStringList made;
+        Cursor cursor;
     };
     Data &writable();
-    const QStringList &entryLines(qsizetype entry) const;
+    QString lineAt(Cursor &cursor, qsizetype i) const;
 
     std::shared_ptr<Data> d;
 };

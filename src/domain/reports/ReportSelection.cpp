@@ -82,9 +82,19 @@ void appendFitted(QString &line, QStringView text, qsizetype width) {
     line.resize(end, QLatin1Char(' '));
 }
 
-QString money(Currency amount) {
+namespace {
+const QString &moneyMask() {
     static const QString mask = QStringLiteral("#####0.00");
-    return FormatUsing(mask, amount);
+    return mask;
+}
+} // namespace
+
+QString money(Currency amount) {
+    return FormatUsing(moneyMask(), amount);
+}
+
+void appendMoney(QString &line, Currency amount) {
+    appendFormatted(line, moneyMask(), amount);
 }
 
 QString salespersonKey(const QString &salesman) {

@@ -40,6 +40,7 @@ QStringView rtrimmed(QStringView text);
 QString fit(const QString &text, int width);
 // Appends text cut or padded with blanks to width, without a copy on the way.
 void appendFitted(QString &line, QStringView text, qsizetype width);
-// An amount in its "#####0.00" column.
+// An amount in its "#####0.00" column, and the same added to a line.
 QString money(Currency amount);
+void appendMoney(QString &line, Currency amount);
 } // namespace ReportSelection

@@ -141,7 +141,8 @@ SelectionCopy::SelectionCopy(Database &db, const QString &queryText, const QList
 void SelectionCopy::sortRows(const QList<OrderTerm> &terms, const QList<FieldDef> &fields,
                              const QList<int> &columns) {
     // Each term's keys, one after another in one buffer: texts by their text key, dates
-    // (yyyy-mm-dd) and yes/no (0 or 1) as they are. Null sorts first, as on the file.
+    // (yyyy-mm-dd) without their dashes, yes/no (0 or 1) as it is. Null sorts first, as on
+    // the file.
     // Each key's first eight bytes are kept as one number too, which settles most comparisons.
     struct Keys {
         QByteArray bytes;

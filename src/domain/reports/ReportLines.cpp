@@ -136,8 +136,7 @@ void ReportLines::encode(const Encode &encode,
             encode(into, i, lineAt(cursor, i));
     };
     QByteArray bytes;
-    // Blocks of figures are made from what their report keeps, for one reader at a time.
-    if (pieces < 2 || !d->make || d->makeBlock) {
+    if (pieces < 2 || (!d->make && !d->makeBlock)) {
         for (qsizetype piece = 0; piece < pieces; ++piece) {
             make(d->cursor, piece, bytes);
             write(bytes);
@@ -147,7 +146,8 @@ void ReportLines::encode(const Encode &encode,
     // The odd pieces are made on a second thread, from its own cursor over the same deals,
     // while this one makes the even pieces and writes them all in order.
     Handover h;
-    std::thread second([&, cursor = Cursor{d->cursor.deals->reader(), -1, {}}]() mutable {
+    Cursor own{d->cursor.deals ? d->cursor.deals->reader() : nullptr, -1, {}};
+    std::thread second([&, cursor = std::move(own)]() mutable {
         try {
             for (qsizetype piece = 1; piece < pieces; piece += 2) {
                 QByteArray made;

@@ -62,32 +62,24 @@ void OutputWriter::appendJsonString(QByteArray &into, QStringView text) {
     }
 }
 
-OutputWriter &OutputWriter::jsonString(QStringView text) {
-    appendJsonString(buffer, text);
-    spill();
-    return *this;
-}
-
-OutputWriter &OutputWriter::jsonNumber(double number) {
+void OutputWriter::appendJsonNumber(QByteArray &into, double number) {
     // QJsonDocument writes a whole number up to 2^53 with all its digits (10000000, not 1e+07)
     // and any other in its shortest form.
     constexpr double exact = 9007199254740992.0;
     if (std::isfinite(number) && std::trunc(number) == number && std::fabs(number) <= exact) {
         char digits[24];
-        buffer.append(digits, std::to_chars(digits, std::end(digits), qint64(number)).ptr - digits);
+        into.append(digits, std::to_chars(digits, std::end(digits), qint64(number)).ptr - digits);
     } else if (std::fabs(number) >= 0.01 && std::fabs(number) < 1e15) {
         // Here its shortest form is in fixed notation, as QJsonDocument writes it, and needs
         // no string of its own: a report's figures run to hundreds of thousands.
         char digits[32];
-        buffer.append(
-            digits,
-            std::to_chars(digits, std::end(digits), number, std::chars_format::fixed).ptr - digits);
+        into.append(digits,
+                    std::to_chars(digits, std::end(digits), number, std::chars_format::fixed).ptr -
+                        digits);
     } else if (std::isfinite(number))
-        buffer.append(QByteArray::number(number, 'g', QLocale::FloatingPointShortest));
+        into.append(QByteArray::number(number, 'g', QLocale::FloatingPointShortest));
     else
-        buffer.append("null");
-    spill();
-    return *this;
+        into.append("null");
 }
 
 void OutputWriter::spill() {

@@ -17,14 +17,14 @@ public:
 
     OutputWriter &text(QStringView text);
     OutputWriter &bytes(QByteArrayView utf8);
-    OutputWriter &jsonString(QStringView text); // with its quotes
-    OutputWriter &jsonNumber(double number);    // as QJsonDocument writes it
     // Writes what is gathered; false when the stream refused any of it.
     bool finish();
 
     // The same texts appended to other bytes, such as a piece of lines made on another thread.
     static void appendText(QByteArray &into, QStringView text);
+    // A JSON string with its quotes, and a number as QJsonDocument writes it.
     static void appendJsonString(QByteArray &into, QStringView text);
+    static void appendJsonNumber(QByteArray &into, double number);
 
 private:
     void spill();

@@ -176,7 +176,7 @@ double cellNumber(const SheetCell &cell) {
 // would be (see cellNumber), from the amount itself: up to fifteen digits, the double's shortest
 // text is the amount's own decimals without trailing zeros. False, with nothing written, for an
 // amount written otherwise (a fraction of a cent, more digits) or another cell.
-bool writeAmount(OutputWriter &w, const SheetCell &cell) {
+bool writeAmount(QByteArray &into, const SheetCell &cell) {
     if (cell.kind != SheetCell::Money &&
         (cell.kind != SheetCell::Percent || cell.amount.tenThousandths() % 100 != 0))
         return false;
@@ -196,7 +196,7 @@ bool writeAmount(OutputWriter &w, const SheetCell &cell) {
             decimals %= place;
         }
     }
-    w.bytes(QByteArrayView(text, end - text));
+    into.append(text, end - text);
     return true;
 }
 
@@ -238,23 +238,30 @@ bool writeJson(const ReportOutput &out) {
     if (!out.sheet.isEmpty()) {
         // The figures as numbers: what the spreadsheet export holds.
         w.bytes("\"rows\":[");
+        // Each row follows a comma, but for the first of all.
         bool firstRow = true;
-        out.sheet.forEachRow([&](const SheetRow &row) {
-            w.bytes(firstRow ? "[" : ",[");
-            firstRow = false;
-            const QList<SheetCell> &cells = row.cells;
-            for (qsizetype c = 0; c < cells.size(); ++c) {
-                if (c > 0)
-                    w.bytes(",");
-                if (cells[c].kind == SheetCell::Empty)
-                    w.bytes("null");
-                else if (!cells[c].isNumber())
-                    w.jsonString(csvText(cells[c]));
-                else if (!writeAmount(w, cells[c]))
-                    w.jsonNumber(cellNumber(cells[c]));
-            }
-            w.bytes("]");
-        });
+        out.sheet.encodeRows(
+            [](QByteArray &piece, const SheetRow &row) {
+                piece.append(",[");
+                const QList<SheetCell> &cells = row.cells;
+                for (qsizetype c = 0; c < cells.size(); ++c) {
+                    if (c > 0)
+                        piece.append(',');
+                    if (cells[c].kind == SheetCell::Empty)
+                        piece.append("null");
+                    else if (!cells[c].isNumber())
+                        OutputWriter::appendJsonString(piece, csvText(cells[c]));
+                    else if (!writeAmount(piece, cells[c]))
+                        OutputWriter::appendJsonNumber(piece, cellNumber(cells[c]));
+                }
+                piece.append(']');
+            },
+            [&](const QByteArray &piece) {
+                if (piece.isEmpty())
+                    return;
+                w.bytes(QByteArrayView(piece).sliced(firstRow ? 1 : 0));
+                firstRow = false;
+            });
         w.bytes("],");
     }
     const QByteArray tail = QJsonDocument(rest).toJson(QJsonDocument::Compact);

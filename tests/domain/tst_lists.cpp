@@ -141,6 +141,29 @@ private Q_SLOTS:
                 },
                 [&](const QByteArray &piece) { written += piece; });
         QCOMPARE(written, expected);
+
+        // A sheet's made rows the same way, in three pieces: three thousand blocks of two rows.
+        ReportSheet sheet;
+        sheet.rows << SheetRow{{SheetCell::ofText("kept")}};
+        sheet.blocks = 3000;
+        sheet.blockRows = 2;
+        sheet.makeBlock = [](int block, QList<SheetRow> &rows) {
+            rows << SheetRow{{SheetCell::ofCount(block)}} << SheetRow{{SheetCell::ofCount(-block)}};
+        };
+        QByteArray rows, each;
+        const auto encode = [](QByteArray &piece, const SheetRow &row) {
+            piece +=
+                (row.cells[0].kind == SheetCell::Text ? row.cells[0].text.toUtf8()
+                                                      : QByteArray::number(row.cells[0].count)) +
+                ' ';
+        };
+        sheet.forEachRow([&](const SheetRow &row) { encode(each, row); });
+        sheet.encodeRows(encode, [&](const QByteArray &piece) { rows += piece; });
+        QCOMPARE(rows, each);
+        sheet.blocks = 0;
+        rows.clear();
+        sheet.encodeRows(encode, [&](const QByteArray &piece) { rows += piece; });
+        QCOMPARE(rows, QByteArray("kept "));
     }
 
     // Each list whole: lines, totals and salespeople, as its golden file under lists/.

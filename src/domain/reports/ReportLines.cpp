@@ -1,12 +1,7 @@
 #include "domain/reports/ReportLines.h"
 
+#include "base/Pieces.h"
 #include "domain/reports/DealSource.h"
-
-#include <condition_variable>
-#include <exception>
-#include <mutex>
-#include <thread>
-#include <utility>
 
 ReportLines::ReportLines(const QStringList &lines) {
     *this << lines;
@@ -112,88 +107,19 @@ const DealSource *ReportLines::deal(qsizetype i) const {
     return d->cursor.deals.get();
 }
 
-namespace {
-// The pieces one thread makes for another, handed over one at a time.
-struct Handover {
-    std::mutex mutex;
-    std::condition_variable changed;
-    QByteArray piece;
-    bool full = false;
-    bool stop = false;
-    std::exception_ptr failed;
-};
-} // namespace
-
 void ReportLines::encode(const Encode &encode,
                          const std::function<void(const QByteArray &)> &write) const {
     // Pieces of about a hundred kilobytes: few hand-overs, little held at once.
     constexpr qsizetype pieceLines = 2048;
     const qsizetype count = size();
-    const qsizetype pieces = (count + pieceLines - 1) / pieceLines;
-    const auto make = [&](Cursor &cursor, qsizetype piece, QByteArray &into) {
-        into.resize(0);
-        for (qsizetype i = piece * pieceLines; i < std::min(count, (piece + 1) * pieceLines); ++i)
-            encode(into, i, lineAt(cursor, i));
-    };
-    QByteArray bytes;
-    if (pieces < 2 || (!d->make && !d->makeBlock)) {
-        for (qsizetype piece = 0; piece < pieces; ++piece) {
-            make(d->cursor, piece, bytes);
-            write(bytes);
-        }
-        return;
-    }
-    // The odd pieces are made on a second thread, from its own cursor over the same deals,
-    // while this one makes the even pieces and writes them all in order.
-    Handover h;
-    Cursor own{d->cursor.deals ? d->cursor.deals->reader() : nullptr, -1, {}};
-    std::thread second([&, cursor = std::move(own)]() mutable {
-        try {
-            for (qsizetype piece = 1; piece < pieces; piece += 2) {
-                QByteArray made;
-                make(cursor, piece, made);
-                std::unique_lock lock(h.mutex);
-                h.changed.wait(lock, [&] { return !h.full || h.stop; });
-                if (h.stop)
-                    return;
-                h.piece = std::move(made);
-                h.full = true;
-                h.changed.notify_all();
-            }
-        } catch (...) {
-            const std::lock_guard lock(h.mutex);
-            h.failed = std::current_exception();
-            h.full = true;
-            h.changed.notify_all();
-        }
-    });
-    const auto finish = [&] {
-        {
-            const std::lock_guard lock(h.mutex);
-            h.stop = true;
-        }
-        h.changed.notify_all();
-        second.join();
-    };
-    try {
-        for (qsizetype piece = 0; piece < pieces; ++piece) {
-            if (piece % 2 == 0) {
-                make(d->cursor, piece, bytes);
-            } else {
-                std::unique_lock lock(h.mutex);
-                h.changed.wait(lock, [&] { return h.full; });
-                if (h.failed)
-                    std::rethrow_exception(h.failed);
-                // Taken, not swapped: every piece ends on this thread.
-                bytes = std::exchange(h.piece, QByteArray());
-                h.full = false;
-                h.changed.notify_all();
-            }
-            write(bytes);
-        }
-    } catch (...) {
-        finish();
-        throw;
-    }
-    finish();
+    // The second thread makes its entries from a cursor of its own over the same deals.
+    Cursor own{d && d->cursor.deals ? d->cursor.deals->reader() : nullptr, -1, {}};
+    makeInPieces((count + pieceLines - 1) / pieceLines,
+                 [&](qsizetype piece, bool second, QByteArray &into) {
+                     Cursor &cursor = second ? own : d->cursor;
+                     for (qsizetype i = piece * pieceLines;
+                          i < std::min(count, (piece + 1) * pieceLines); ++i)
+                         encode(into, i, lineAt(cursor, i));
+                 },
+                 write);
 }

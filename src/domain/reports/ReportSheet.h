@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Format.h"
+#include "base/Pieces.h"
 
 #include <QDate>
 #include <QList>
@@ -70,5 +71,28 @@ struct ReportSheet {
             for (const SheetRow &row : made)
                 visit(row);
         }
+    }
+    // Every row turned into bytes in the order forEachRow gives, the made ones a piece of
+    // blocks at a time on two threads (makeInPieces): encode appends a row to a piece and must
+    // be safe to call from both, as makeBlock is. write takes the pieces in turn.
+    void encodeRows(const std::function<void(QByteArray &piece, const SheetRow &row)> &encode,
+                    const std::function<void(const QByteArray &)> &write) const {
+        QByteArray kept;
+        for (const SheetRow &row : rows)
+            encode(kept, row);
+        write(kept);
+        const int perPiece = std::max(1, 2048 / std::max(1, blockRows));
+        makeInPieces((blocks + perPiece - 1) / perPiece,
+                     [&](qsizetype piece, bool, QByteArray &into) {
+                         QList<SheetRow> made;
+                         const int last = std::min(blocks, int(piece + 1) * perPiece);
+                         for (int block = int(piece) * perPiece; block < last; ++block) {
+                             made.clear();
+                             makeBlock(block, made);
+                             for (const SheetRow &row : made)
+                                 encode(into, row);
+                         }
+                     },
+                     write);
     }
 };

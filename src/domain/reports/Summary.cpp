@@ -20,19 +20,44 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 using DealFigures::pct;
 
+// The hash of a text's beginnings, a character at a time: a group looks every beginning of
+// its text up among the keys.
+class BeginningHash {
+public:
+    void add(QChar c) { h = (h ^ c.unicode()) * 0x100000001b3; }
+    size_t value() const {
+        quint64 x = (h ^ (h >> 33)) * 0xff51afd7ed558ccd;
+        return size_t(x ^ (x >> 33));
+    }
+
+private:
+    quint64 h = 0xcbf29ce484222325;
+};
+
+size_t beginningHash(QStringView text) {
+    BeginningHash hash;
+    for (const QChar c : text)
+        hash.add(c);
+    return hash.value();
+}
+
 // The text in upper case, as QString::toUpper gives it, made in out without a new string for
-// each; plain ASCII, as salesperson texts mostly are, without the look-ups in the case tables.
-void upperInto(QString &out, QStringView text) {
+// each, and the beginningHash of it; plain ASCII, as salesperson texts mostly are, without the
+// look-ups in the case tables, and hashed on the way.
+size_t upperInto(QString &out, QStringView text) {
     out.resize(text.size());
     QChar *to = out.data();
+    BeginningHash hash;
     for (const QChar c : text) {
         const char16_t u = c.unicode();
         if (u >= 0x80) {
             out = text.toString().toUpper();
-            return;
+            return beginningHash(out);
         }
-        *to++ = QChar(u >= u'a' && u <= u'z' ? char16_t(u - 0x20) : u);
+        *to = QChar(u >= u'a' && u <= u'z' ? char16_t(u - 0x20) : u);
+        hash.add(*to++);
     }
+    return hash.value();
 }
 
 // The block's columns: counts, percents and amounts, each added to the end of its line.
@@ -340,27 +365,6 @@ private:
     std::vector<QChar> chars;
 };
 
-// The hash of a text's beginnings, a character at a time: a group looks every beginning of
-// its text up among the keys.
-class BeginningHash {
-public:
-    void add(QChar c) { h = (h ^ c.unicode()) * 0x100000001b3; }
-    size_t value() const {
-        quint64 x = (h ^ (h >> 33)) * 0xff51afd7ed558ccd;
-        return size_t(x ^ (x >> 33));
-    }
-
-private:
-    quint64 h = 0xcbf29ce484222325;
-};
-
-size_t beginningHash(QStringView text) {
-    BeginningHash hash;
-    for (const QChar c : text)
-        hash.add(c);
-    return hash.value();
-}
-
 // The order of two Salesman texts as their order keys (appendTextOrderKey) compare, without
 // making the keys while both texts are plain ASCII.
 int compareOrderKeys(QStringView a, QStringView b) {
@@ -530,8 +534,7 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
     std::vector<qint32> groupOf(texts.size()); // by text
     QString folded;
     for (qint32 i = 0; i < qint32(texts.size()); ++i) {
-        upperInto(folded, textNumbers.text(i));
-        const size_t hash = qHash(folded);
+        const size_t hash = upperInto(folded, textNumbers.text(i));
         qint32 group = groupNumbers.find(folded, hash);
         if (group < 0) {
             group = groupNumbers.add(folded, hash);
@@ -603,13 +606,24 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
     std::vector<qsizetype> blocks, firstBlock{0};
     const QString blank = QStringLiteral("BLANK");
     const qint32 blankKey = keyNumbers.find(blank, beginningHash(blank));
+    // Between plain ASCII texts membership needs no comparison without regard to case: a key
+    // that begins a group's key in upper case begins the group's text in any case.
+    const auto isAscii = [](QStringView text) {
+        return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+    };
+    std::vector<bool> asciiBlock(size_t(out.salespeople.size()));
+    for (qsizetype block = 0; block < out.salespeople.size(); ++block)
+        asciiBlock[size_t(block)] = isAscii(out.salespeople.at(block));
     for (qint32 group = 0; group < qint32(groupFirst.size()); ++group) {
         const QStringView salesman = textNumbers.text(groupFirst[size_t(group)]);
+        const bool asciiGroup = isAscii(salesman);
         // The look-up finds the candidate; membership itself decides.
         const auto consider = [&](qint32 key, bool asBlank) {
             const qsizetype block = blockOfKey[size_t(key)];
             const QString &spelled = out.salespeople.at(block);
-            if (asBlank == (spelled == blank) && ReportSelection::inBlock(spelled, salesman))
+            if (asBlank == (spelled == blank) &&
+                ((!asBlank && asciiGroup && asciiBlock[size_t(block)]) ||
+                 ReportSelection::inBlock(spelled, salesman)))
                 blocks.push_back(block);
         };
         if (blankKey >= 0)

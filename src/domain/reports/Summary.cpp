@@ -9,6 +9,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <memory>
 #include <numeric>
 #include <optional>
 #include <vector>
@@ -647,6 +648,10 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
             blockUsed[block] += sums[i].used;
         }
     }
+    // The blocks' sums, read by the lines and the spreadsheet rows alike.
+    const auto blockSums =
+        std::make_shared<const std::pair<std::vector<Tally>, std::vector<Tally>>>(
+            std::move(blockNew), std::move(blockUsed));
     if (c.sheetRows) {
         // Each salesperson's rows are made when they are read, from the sums, as the lines are.
         startSheet(out.sheet, true);
@@ -654,9 +659,9 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         addSheetBlock(one, QString(), {}, {});
         out.sheet.blockRows = int(one.size());
         out.sheet.blocks = int(out.salespeople.size());
-        out.sheet.makeBlock = [keys = out.salespeople, blockNew, blockUsed](int i,
-                                                                            QList<SheetRow> &rows) {
-            addSheetBlock(rows, keys.at(i), blockNew[size_t(i)], blockUsed[size_t(i)]);
+        out.sheet.makeBlock = [keys = out.salespeople, blockSums](int i, QList<SheetRow> &rows) {
+            addSheetBlock(rows, keys.at(i), blockSums->first[size_t(i)],
+                          blockSums->second[size_t(i)]);
         };
     }
     ChartPlot perUnit{QStringLiteral("F&I Income Per Unit"),
@@ -670,19 +675,18 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
                     out.salespeople,
                     {{QStringLiteral("Total"), {}}}};
     for (qsizetype i = 0; i < out.salespeople.size(); ++i) {
-        const Tally all = blockNew[i] + blockUsed[i];
+        const Tally all = blockSums->first[size_t(i)] + blockSums->second[size_t(i)];
         perUnit.series[0].values << figuresOf(all).incomePerUnit.toDouble();
         units.series[0].values << double(all.units);
     }
     // Each salesperson's block is made when it is read, from its sums: thousands of
     // salespeople make a hundred thousand lines.
     const int perBlock = int(blockLines({}, {}).size()) + 1;
-    out.lines.listBlocks([keys = out.salespeople, blockNew = std::move(blockNew),
-                          blockUsed = std::move(blockUsed)](int i, QStringList &lines) {
+    out.lines.listBlocks([keys = out.salespeople, blockSums](int i, QStringList &lines) {
         if (i > 0)
             lines << QString();
         lines << header(keys.at(i));
-        addBlock(lines, blockNew[size_t(i)], blockUsed[size_t(i)]);
+        addBlock(lines, blockSums->first[size_t(i)], blockSums->second[size_t(i)]);
     });
     for (qsizetype i = 0; i < out.salespeople.size(); ++i)
         out.lines.addBlock(int(i), i > 0 ? perBlock + 1 : perBlock);

@@ -354,30 +354,25 @@ std::optional<quint64> scaledMagnitude(const QVariant &value, int decimals, bool
 // Appends the laid-out column to into.
 void layOutScaled(const FastMask &m, quint64 scaled, bool negative, QString &into) {
     const quint64 scale = quint64(pow10(m.decimals));
-    const quint64 whole = scaled / scale, frac = scaled % scale;
+    quint64 whole = scaled / scale, frac = scaled % scale;
+    // The text made from its right end: decimals, point, whole digits grouped by thousands
+    // when the mask says so, sign.
     char buffer[64];
-    int n = 0;
-    // Whole digits, least significant first, grouped by thousands when the mask says so.
-    char digits[24];
-    int count = 0;
-    for (quint64 w = whole; w > 0; w /= 10)
-        digits[count++] = char('0' + w % 10);
-    while (count < m.forced)
-        digits[count++] = '0';
-    if (negative && scaled != 0)
-        buffer[n++] = '-';
-    for (int k = count - 1; k >= 0; --k) {
-        buffer[n++] = digits[k];
-        if (m.grouping && k > 0 && k % 3 == 0)
-            buffer[n++] = ',';
-    }
-    const int wholeLength = n;
+    char *const end = buffer + sizeof buffer;
+    char *p = end;
+    for (int k = 0; k < m.decimals; ++k, frac /= 10)
+        *--p = char('0' + frac % 10);
     if (m.point)
-        buffer[n++] = '.';
-    quint64 rest = frac;
-    for (int k = m.decimals - 1; k >= 0; --k, rest /= 10)
-        buffer[n + k] = char('0' + rest % 10);
-    n += m.decimals;
+        *--p = '.';
+    char *const wholeEnd = p;
+    for (int count = 0; whole > 0 || count < m.forced; ++count, whole /= 10) {
+        if (m.grouping && count > 0 && count % 3 == 0)
+            *--p = ',';
+        *--p = char('0' + whole % 10);
+    }
+    if (negative && scaled != 0)
+        *--p = '-';
+    const qsizetype wholeLength = wholeEnd - p, n = end - p;
     const qsizetype at = into.size();
     into.resize(at + m.width);
     QChar *to = into.data() + at;
@@ -388,10 +383,8 @@ void layOutScaled(const FastMask &m, quint64 scaled, bool negative, QString &int
         return;
     }
     const qsizetype shown = qMin<qsizetype>(n, m.width), blanks = m.width - shown;
-    for (qsizetype i = 0; i < blanks; ++i)
-        *to++ = u' ';
-    for (qsizetype i = 0; i < shown; ++i)
-        *to++ = QLatin1Char(buffer[i]);
+    std::fill(to, to + blanks, u' ');
+    std::copy(p, p + shown, reinterpret_cast<char16_t *>(to + blanks));
 }
 
 std::optional<QString> fastLayOut(const QString &mask, const QVariant &value) {

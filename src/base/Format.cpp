@@ -260,7 +260,8 @@ const FastMask &fastMask(const QString &mask) {
     const qsizetype dot = mask.indexOf(u'.');
     const QStringView intMask = dot < 0 ? QStringView(mask) : QStringView(mask).left(dot);
     const QStringView decMask = dot < 0 ? QStringView() : QStringView(mask).mid(dot + 1);
-    m.usable = decMask.size() <= 9;
+    // Room for the digits: layOutScaled makes them in a buffer of its own.
+    m.usable = decMask.size() <= 9 && intMask.size() <= 24;
     for (QChar c : intMask)
         m.usable = m.usable && (isPlaceholder(c) || c == u',');
     for (QChar c : decMask)
@@ -356,19 +357,39 @@ void layOutScaled(const FastMask &m, quint64 scaled, bool negative, QString &int
     const quint64 scale = quint64(pow10(m.decimals));
     quint64 whole = scaled / scale, frac = scaled % scale;
     // The text made from its right end: decimals, point, whole digits grouped by thousands
-    // when the mask says so, sign.
+    // when the mask says so, sign. Ungrouped digits go two at a time, halving the divisions.
+    static constexpr char pairs[] = "00010203040506070809101112131415161718192021222324252627282930"
+                                    "31323334353637383940414243444546474849505152535455565758596061"
+                                    "62636465666768697071727374757677787980818283848586878889909192"
+                                    "93949596979899";
+    const auto twoDigits = [](char *&at, quint64 n) {
+        at -= 2;
+        std::copy_n(pairs + 2 * n, 2, at);
+    };
     char buffer[64];
     char *const end = buffer + sizeof buffer;
     char *p = end;
-    for (int k = 0; k < m.decimals; ++k, frac /= 10)
+    int k = 0;
+    for (; k + 2 <= m.decimals; k += 2, frac /= 100)
+        twoDigits(p, frac % 100);
+    for (; k < m.decimals; ++k, frac /= 10)
         *--p = char('0' + frac % 10);
     if (m.point)
         *--p = '.';
     char *const wholeEnd = p;
-    for (int count = 0; whole > 0 || count < m.forced; ++count, whole /= 10) {
-        if (m.grouping && count > 0 && count % 3 == 0)
-            *--p = ',';
-        *--p = char('0' + whole % 10);
+    if (m.grouping) {
+        for (int count = 0; whole > 0 || count < m.forced; ++count, whole /= 10) {
+            if (count > 0 && count % 3 == 0)
+                *--p = ',';
+            *--p = char('0' + whole % 10);
+        }
+    } else {
+        for (; whole >= 10; whole /= 100)
+            twoDigits(p, whole % 100);
+        if (whole > 0)
+            *--p = char('0' + whole);
+        while (wholeEnd - p < m.forced)
+            *--p = '0';
     }
     if (negative && scaled != 0)
         *--p = '-';

@@ -284,8 +284,9 @@ constexpr qint64 pow10(int n) {
     return p;
 }
 
-// The magnitude of a value in units of 10^-decimals, rounded half away from zero; nothing when
-// the value is not a plain number of a modest size.
+// The largest magnitude laid out with whole-number arithmetic, far from overflowing.
+constexpr quint64 maxScaled = 1'000'000'000'000'000'000;
+
 // A plain number (blanks, a sign, up to 15 whole digits, decimals) at the start of a text as a
 // magnitude in units of 10^-decimals, rounded half away from zero; nothing when there is none.
 std::optional<quint64> plainMagnitude(QStringView text, int decimals, bool &negative) {
@@ -312,7 +313,8 @@ std::optional<quint64> plainMagnitude(QStringView text, int decimals, bool &nega
                 up = text[i] >= u'5';
         }
     }
-    if (wholeDigits + fracDigits == 0)
+    // Many decimals of a wide number would overflow: the general layout takes those.
+    if (wholeDigits + fracDigits == 0 || whole > maxScaled / scale)
         return std::nullopt;
     for (int k = fracDigits; k < decimals; ++k)
         frac *= 10;
@@ -326,9 +328,10 @@ std::optional<quint64> currencyMagnitude(Currency amount, int decimals, bool &ne
     negative = units < 0;
     const quint64 m = negative ? 0 - quint64(units) : quint64(units);
     if (decimals >= 4) {
-        if (m > quint64(1e15))
+        const auto scale = quint64(pow10(decimals - 4));
+        if (m > quint64(1e15) || m > maxScaled / scale)
             return std::nullopt;
-        return m * quint64(pow10(decimals - 4));
+        return m * scale;
     }
     const quint64 div = quint64(pow10(4 - decimals));
     return m / div + (m % div >= div / 2 ? 1 : 0);

@@ -355,8 +355,9 @@ std::optional<quint64> scaledMagnitude(const QVariant &value, int decimals, bool
     return std::nullopt;
 }
 
-// Appends the laid-out column to into.
-void layOutScaled(const FastMask &m, quint64 scaled, bool negative, QString &into) {
+// Lays the column out at to, m.width characters of Latin-1 or UTF-16 alike.
+template <class Char>
+void layOutScaledAt(const FastMask &m, quint64 scaled, bool negative, Char *to) {
     const quint64 scale = quint64(pow10(m.decimals));
     quint64 whole = scaled / scale, frac = scaled % scale;
     // The text made from its right end: decimals, point, whole digits grouped by thousands
@@ -367,7 +368,8 @@ void layOutScaled(const FastMask &m, quint64 scaled, bool negative, QString &int
                                     "93949596979899";
     const auto twoDigits = [](char *&at, quint64 n) {
         at -= 2;
-        std::copy_n(pairs + 2 * n, 2, at);
+        at[0] = pairs[2 * n];
+        at[1] = pairs[2 * n + 1];
     };
     char buffer[64];
     char *const end = buffer + sizeof buffer;
@@ -397,18 +399,24 @@ void layOutScaled(const FastMask &m, quint64 scaled, bool negative, QString &int
     if (negative && scaled != 0)
         *--p = '-';
     const qsizetype wholeLength = wholeEnd - p, n = end - p;
-    const qsizetype at = into.size();
-    into.resize(at + m.width);
-    QChar *to = into.data() + at;
     // Cutting whole digits would print a different amount; stars say it does not fit. Decimals
     // that do not fit are cut, keeping the leftmost characters.
     if (wholeLength > m.width) {
-        std::fill(to, to + m.width, u'*');
+        std::fill(to, to + m.width, Char('*'));
         return;
     }
     const qsizetype shown = qMin<qsizetype>(n, m.width), blanks = m.width - shown;
-    std::fill(to, to + blanks, u' ');
-    std::copy(p, p + shown, reinterpret_cast<char16_t *>(to + blanks));
+    // A column is a few characters: one plain loop, not calls to copy and fill.
+    const char *from = p - blanks;
+    for (qsizetype i = 0; i < m.width; ++i)
+        to[i] = Char(i < blanks ? ' ' : from[i]);
+}
+
+// Appends the laid-out column to into.
+void layOutScaled(const FastMask &m, quint64 scaled, bool negative, QString &into) {
+    const qsizetype at = into.size();
+    into.resize(at + m.width);
+    layOutScaledAt(m, scaled, negative, reinterpret_cast<char16_t *>(into.data() + at));
 }
 
 std::optional<QString> fastLayOut(const QString &mask, const QVariant &value) {
@@ -523,6 +531,20 @@ void appendFormatted(QString &text, const QString &mask, Currency amount) {
             return layOutScaled(m, *scaled, negative, text);
     }
     text += formatUsingGeneral(mask, QVariant::fromValue(amount));
+}
+
+char *layOutLatin1(char *to, const QString &mask, Currency amount) {
+    const FastMask &m = fastMask(mask);
+    bool negative = false;
+    if (m.usable) {
+        if (const std::optional<quint64> scaled = currencyMagnitude(amount, m.decimals, negative)) {
+            layOutScaledAt(m, *scaled, negative, to);
+            return to + m.width;
+        }
+    }
+    for (const QChar c : formatUsingGeneral(mask, QVariant::fromValue(amount)))
+        *to++ = c.unicode() < 0x100 ? char(c.unicode()) : '?';
+    return to;
 }
 
 void appendFormatted(QString &text, const QString &mask, QStringView number) {

@@ -35,24 +35,23 @@ Currency DealFigures::perUnit(Currency amount, qint64 n) {
     return Currency::fromUnits(u < 0 ? -q : q);
 }
 
-Tally Tally::operator+(const Tally &o) const {
-    Tally t;
-    t.units = units + o.units;
-    t.financed = financed + o.financed;
-    t.service = service + o.service;
-    t.serviceEligible = serviceEligible + o.serviceEligible;
-    t.life = life + o.life;
-    t.disability = disability + o.disability;
-    t.insuranceEligible = insuranceEligible + o.insuranceEligible;
-    t.other = other + o.other;
-    t.financeReserve = financeReserve + o.financeReserve;
-    t.serviceReserve = serviceReserve + o.serviceReserve;
-    t.lifeReserve = lifeReserve + o.lifeReserve;
-    t.disabilityReserve = disabilityReserve + o.disabilityReserve;
-    t.otherAmount = otherAmount + o.otherAmount;
-    t.pack = pack + o.pack;
-    t.gross = gross + o.gross;
-    return t;
+Tally &Tally::operator+=(const Tally &o) {
+    units += o.units;
+    financed += o.financed;
+    service += o.service;
+    serviceEligible += o.serviceEligible;
+    life += o.life;
+    disability += o.disability;
+    insuranceEligible += o.insuranceEligible;
+    other += o.other;
+    financeReserve += o.financeReserve;
+    serviceReserve += o.serviceReserve;
+    lifeReserve += o.lifeReserve;
+    disabilityReserve += o.disabilityReserve;
+    otherAmount += o.otherAmount;
+    pack += o.pack;
+    gross += o.gross;
+    return *this;
 }
 
 void Tally::count(const DealSource &deals) {

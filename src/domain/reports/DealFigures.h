@@ -23,7 +23,8 @@ struct Tally {
     Currency pack;
     Currency gross;
 
-    Tally operator+(const Tally &o) const;
+    Tally operator+(const Tally &o) const { return Tally(*this) += o; }
+    Tally &operator+=(const Tally &o);
     // Counts the deal under the cursor.
     void count(const DealSource &deals);
     // Finance, service, credit life and A&H reserves and other profit.

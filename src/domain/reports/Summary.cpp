@@ -362,6 +362,47 @@ private:
     std::vector<QChar> chars;
 };
 
+// The hash of a text's beginnings, a character at a time: a group looks every beginning of
+// its text up among the keys.
+class BeginningHash {
+public:
+    void add(QChar c) { h = (h ^ c.unicode()) * 0x100000001b3; }
+    size_t value() const {
+        quint64 x = (h ^ (h >> 33)) * 0xff51afd7ed558ccd;
+        return size_t(x ^ (x >> 33));
+    }
+
+private:
+    quint64 h = 0xcbf29ce484222325;
+};
+
+size_t beginningHash(QStringView text) {
+    BeginningHash hash;
+    for (const QChar c : text)
+        hash.add(c);
+    return hash.value();
+}
+
+// The order of two Salesman texts as their order keys (appendTextOrderKey) compare, without
+// making the keys while both texts are plain ASCII.
+int compareOrderKeys(QStringView a, QStringView b) {
+    const qsizetype common = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        const char16_t x = a[i].unicode(), y = b[i].unicode();
+        if (x >= 0x80 || y >= 0x80) {
+            QByteArray p, q;
+            appendTextOrderKey(p, a.sliced(i));
+            appendTextOrderKey(q, b.sliced(i));
+            return QByteArrayView(p).compare(q);
+        }
+        const char16_t lx = x >= u'A' && x <= u'Z' ? char16_t(x + 32) : x;
+        const char16_t ly = y >= u'A' && y <= u'Z' ? char16_t(y + 32) : y;
+        if (lx != ly)
+            return lx < ly ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+}
+
 void countInto(Tally &nw, Tally &used, const DealSource &deals) {
     const QStringView cls = deals.view(NewUsed);
     if (cls == u"N")
@@ -397,10 +438,11 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
 
     // One walk: the deals in range are summed by their Salesman text, each text noting its
     // first deal in the report's order (the text's key, the sale date, the row), so that the
-    // deals may come in any order. The texts are then taken in the order a walk of the ordered
-    // deals meets them: texts alike but for letter case make one group, spelled as met first,
-    // and the keys are listed once each, in the order first met. A block then adds up the sums
-    // of the groups that begin with its key, so a key such as JO also takes the deals of JONES.
+    // deals may come in any order. Texts alike but for letter case make one group, spelled as
+    // the text a walk of the ordered deals would meet first; the keys are listed once each, in
+    // the order first met: only the texts met first are compared, not every text sorted. A block
+    // then adds up the sums of the groups that begin with its key, so a key such as JO also
+    // takes the deals of JONES.
     // What each deal reads of its text lies together; the rest, read once per text, apart.
     struct Sums {
         // The first eight characters of the text's first date, four by four as numbers that
@@ -434,6 +476,35 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
     std::vector<Text> texts;
     TextNumbers textNumbers;
     const bool ordered = deals.inReportOrder();
+    // A deal of a text met before is added to its sums one deal later: the sums, scattered among
+    // thousands, are fetched while the next deal is counted.
+    struct Pending {
+        qint32 number = -1;
+        bool isNew = false, isUsed = false;
+        QStringView date;
+        qsizetype row = 0;
+        Tally deal;
+    } pending;
+    const auto addPending = [&] {
+        if (pending.number < 0)
+            return;
+        Sums &sum = sums[size_t(pending.number)];
+        if (!ordered) {
+            const std::array<quint64, 2> head = headOf(pending.date);
+            Text &text = texts[size_t(pending.number)];
+            if (head < sum.dateHead ||
+                (head == sum.dateHead && pending.date.compare(text.firstDate) < 0)) {
+                text.firstDate = pending.date;
+                text.firstRow = pending.row;
+                sum.dateHead = head;
+            }
+        }
+        if (pending.isNew)
+            sum.nw += pending.deal;
+        else if (pending.isUsed)
+            sum.used += pending.deal;
+        pending.number = -1;
+    };
     const bool listed = walk(deals, policy, [&](qsizetype row) {
         if (!dates.passes(deals))
             return;
@@ -452,83 +523,74 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
             textNumbers.add(salesman, hash);
             texts.push_back({date, row});
             sums.push_back({headOf(date), isNew ? deal : Tally(), isUsed ? deal : Tally()});
-            return;
+        } else {
+            const char *sum = reinterpret_cast<const char *>(&sums[size_t(number)]);
+            for (size_t at = 0; at < sizeof(Sums); at += 64)
+                __builtin_prefetch(sum + at);
         }
-        Sums &sum = sums[size_t(number)];
-        if (!ordered) {
-            const std::array<quint64, 2> head = headOf(date);
-            if (head < sum.dateHead ||
-                (head == sum.dateHead && date.compare(texts[size_t(number)].firstDate) < 0)) {
-                texts[size_t(number)].firstDate = date;
-                texts[size_t(number)].firstRow = row;
-                sum.dateHead = head;
-            }
-        }
-        if (isNew)
-            sum.nw = sum.nw + deal;
-        else if (isUsed)
-            sum.used = sum.used + deal;
+        addPending();
+        if (number >= 0)
+            pending = {number, isNew, isUsed, date, row, deal};
     });
-    std::vector<qsizetype> met(texts.size());
-    std::iota(met.begin(), met.end(), 0);
-    if (ordered) {
-        std::sort(met.begin(), met.end(),
-                  [&](qsizetype a, qsizetype b) { return texts[a].firstRow < texts[b].firstRow; });
-    } else {
-        // The texts' order keys side by side in one buffer; their first eight bytes as one
-        // number, sorted with the text's number, tell most pairs apart without reading more.
-        QByteArray keys;
-        std::vector<qsizetype> keyAt(texts.size() + 1);
-        std::vector<std::pair<quint64, qsizetype>> byHead(texts.size());
-        for (size_t i = 0; i < texts.size(); ++i) {
-            keyAt[i] = keys.size();
-            appendTextOrderKey(keys, textNumbers.text(qint32(i)));
-            quint64 head = 0;
-            for (qsizetype k = keyAt[i]; k < keyAt[i] + 8; ++k)
-                head = head << 8 | (k < keys.size() ? quint8(keys[k]) : 0);
-            byHead[i] = {head, qsizetype(i)};
-        }
-        keyAt[texts.size()] = keys.size();
-        const auto keyOf = [&](qsizetype i) {
-            return QByteArrayView(keys).sliced(keyAt[i], keyAt[i + 1] - keyAt[i]);
-        };
-        std::sort(byHead.begin(), byHead.end(), [&](const auto &a, const auto &b) {
-            if (a.first != b.first)
-                return a.first < b.first;
-            if (const int order = keyOf(a.second).compare(keyOf(b.second)); order != 0)
+    addPending();
+    // Whether text a is met before text b in a walk of the deals in the report's order.
+    const auto metBefore = [&](qint32 a, qint32 b) {
+        const Text &x = texts[size_t(a)], &y = texts[size_t(b)];
+        if (!ordered) {
+            const int order = compareOrderKeys(textNumbers.text(a), textNumbers.text(b));
+            if (order != 0)
                 return order < 0;
-            const Text &x = texts[size_t(a.second)], &y = texts[size_t(b.second)];
             if (x.firstDate != y.firstDate)
                 return x.firstDate < y.firstDate;
-            return x.firstRow < y.firstRow;
-        });
-        for (size_t i = 0; i < byHead.size(); ++i)
-            met[i] = byHead[i].second;
-    }
-    // The groups by their text in upper case, each with its Salesman text as first met.
+        }
+        return x.firstRow < y.firstRow;
+    };
+    // The groups by their text in upper case, each spelled as its text met first.
     TextNumbers groupNumbers;
     groupNumbers.reserve(texts.size(), textNumbers.characters());
-    std::vector<QStringView> groupSalesman;
+    std::vector<qint32> groupFirst;
     std::vector<qint32> groupOf(texts.size()); // by text
-    TextNumbers blockOf;                       // the blocks by their key in upper case
-    QString folded, foldedKey;
-    for (const qsizetype i : met) {
-        const QStringView salesman = textNumbers.text(qint32(i));
-        upperInto(folded, salesman);
+    QString folded;
+    for (qint32 i = 0; i < qint32(texts.size()); ++i) {
+        upperInto(folded, textNumbers.text(i));
         const size_t hash = qHash(folded);
         qint32 group = groupNumbers.find(folded, hash);
         if (group < 0) {
             group = groupNumbers.add(folded, hash);
-            groupSalesman.push_back(salesman);
-            const QStringView key = ReportSelection::salespersonKeyOf(salesman);
-            upperInto(foldedKey, key);
-            const size_t keyHash = qHash(foldedKey);
-            if (blockOf.find(foldedKey, keyHash) < 0) {
-                blockOf.add(foldedKey, keyHash);
-                out.salespeople << key.toString();
-            }
+            groupFirst.push_back(i);
+        } else if (metBefore(i, groupFirst[size_t(group)])) {
+            groupFirst[size_t(group)] = i;
         }
         groupOf[size_t(i)] = group;
+    }
+    // The keys by their text in upper case, each with the text met first among its groups';
+    // the keys are listed in the order they are met, each spelled as that text has it.
+    TextNumbers keyNumbers;
+    std::vector<qint32> keyFirst;
+    std::vector<qint32> groupKey(groupFirst.size());
+    for (qint32 group = 0; group < qint32(groupFirst.size()); ++group) {
+        const QStringView key = ReportSelection::salespersonKeyOf(groupNumbers.text(group));
+        const size_t hash = beginningHash(key);
+        const qint32 found = keyNumbers.find(key, hash);
+        groupKey[size_t(group)] = found < 0 ? qint32(keyFirst.size()) : found;
+        if (found < 0) {
+            keyNumbers.add(key, hash);
+            keyFirst.push_back(groupFirst[size_t(group)]);
+        } else if (metBefore(groupFirst[size_t(group)], keyFirst[size_t(found)])) {
+            keyFirst[size_t(found)] = groupFirst[size_t(group)];
+        }
+    }
+    std::vector<qint32> keyOrder(keyFirst.size());
+    std::iota(keyOrder.begin(), keyOrder.end(), 0);
+    std::sort(keyOrder.begin(), keyOrder.end(), [&](qint32 a, qint32 b) {
+        return metBefore(keyFirst[size_t(a)], keyFirst[size_t(b)]);
+    });
+    std::vector<qsizetype> blockOfKey(keyFirst.size());
+    for (size_t at = 0; at < keyOrder.size(); ++at) {
+        blockOfKey[size_t(keyOrder[at])] = qsizetype(at);
+        out.salespeople << ReportSelection::salespersonKeyOf(
+                               textNumbers.text(keyFirst[size_t(keyOrder[at])]))
+                               .toString();
     }
     if (!listed) {
         out.cancelled = true;
@@ -543,22 +605,43 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         out.chart = penetrationChart(nw, used);
         return out;
     }
-    // A group belongs to the blocks whose keys begin it: look its beginnings up among the keys.
-    // A key holds no "/", so the beginnings end before the text's first one. The blocks of
-    // each group lie side by side in blocks.
+    // A group belongs to the blocks whose keys begin it. A key holds no "/" and does not end in
+    // a blank, so the keys that begin a group's text are those that begin the group's own key:
+    // they are looked up once for each key, its beginnings hashed a character at a time.
+    std::vector<qint32> beginnings, firstBeginning{0};
+    for (qint32 key = 0; key < qint32(keyFirst.size()); ++key) {
+        const QStringView text = keyNumbers.text(key);
+        BeginningHash hash;
+        for (qsizetype length = 1; length <= text.size(); ++length) {
+            hash.add(text[length - 1]);
+            const qint32 found =
+                length == text.size() ? key : keyNumbers.find(text.left(length), hash.value());
+            if (found >= 0)
+                beginnings.push_back(found);
+        }
+        firstBeginning.push_back(qint32(beginnings.size()));
+    }
+    // The blocks of each group lie side by side in blocks.
     std::vector<qsizetype> blocks, firstBlock{0};
     const QString blank = QStringLiteral("BLANK");
-    for (qint32 group = 0; group < qint32(groupSalesman.size()); ++group) {
+    const qint32 blankKey = keyNumbers.find(blank, beginningHash(blank));
+    for (qint32 group = 0; group < qint32(groupFirst.size()); ++group) {
+        const QStringView salesman = textNumbers.text(groupFirst[size_t(group)]);
+        // The look-up finds the candidate; membership itself decides.
+        const auto consider = [&](qint32 key, bool asBlank) {
+            const qsizetype block = blockOfKey[size_t(key)];
+            const QString &spelled = out.salespeople.at(block);
+            if (asBlank == (spelled == blank) && ReportSelection::inBlock(spelled, salesman))
+                blocks.push_back(block);
+        };
+        if (blankKey >= 0)
+            consider(blankKey, true);
         const QStringView text = groupNumbers.text(group);
         const qsizetype slash = text.indexOf(QLatin1Char('/'));
-        const qsizetype longest = slash < 0 ? text.size() : slash;
-        for (qsizetype length = 0; length <= longest; ++length) {
-            const QStringView beginning = length == 0 ? QStringView(blank) : text.left(length);
-            const qint32 found = blockOf.find(beginning, qHash(beginning));
-            // The look-up finds the candidate; membership itself decides.
-            if (found >= 0 && (length == 0) == (out.salespeople.at(found) == blank) &&
-                ReportSelection::inBlock(out.salespeople.at(found), groupSalesman[size_t(group)]))
-                blocks.push_back(found);
+        if (!ReportSelection::rtrimmed(slash < 0 ? text : text.left(slash)).isEmpty()) {
+            const auto key = size_t(groupKey[size_t(group)]);
+            for (qint32 k = firstBeginning[key]; k < firstBeginning[key + 1]; ++k)
+                consider(beginnings[size_t(k)], false);
         }
         firstBlock.push_back(qsizetype(blocks.size()));
     }
@@ -568,8 +651,8 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         const auto group = size_t(groupOf[i]);
         for (qsizetype k = firstBlock[group]; k < firstBlock[group + 1]; ++k) {
             const auto block = size_t(blocks[size_t(k)]);
-            blockNew[block] = blockNew[block] + sums[i].nw;
-            blockUsed[block] = blockUsed[block] + sums[i].used;
+            blockNew[block] += sums[i].nw;
+            blockUsed[block] += sums[i].used;
         }
     }
     if (c.sheetRows) {

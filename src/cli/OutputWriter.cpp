@@ -16,24 +16,15 @@ bool appendPlain(QByteArray &into, QStringView text, bool json) {
     const qsizetype at = into.size();
     into.resize(at + text.size());
     char *out = into.data() + at;
-    const char16_t *from = text.utf16();
-    // Narrowed and checked in passes without branches, which the compiler widens to many
-    // characters at a time: most lines are plain.
-    char16_t any = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        out[i] = char(from[i]);
-        any |= from[i];
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80 || (json && (u < 0x20 || u == u'"' || u == u'\\'))) {
+            into.resize(at);
+            return false;
+        }
+        *out++ = char(u);
     }
-    bool plain = any < 0x80;
-    if (plain && json) {
-        bool escaped = false;
-        for (qsizetype i = 0; i < text.size(); ++i)
-            escaped |= (from[i] < 0x20) | (from[i] == u'"') | (from[i] == u'\\');
-        plain = !escaped;
-    }
-    if (!plain)
-        into.resize(at);
-    return plain;
+    return true;
 }
 } // namespace
 

@@ -198,24 +198,37 @@ char *writeAmount(char *out, const SheetCell &cell) {
     return out;
 }
 
-// A row as a JSON array after a comma. A row of plain texts, counts and amounts, as the reports'
-// mostly are, is written through a pointer into room made for its longest form: a report's rows
-// run to hundreds of thousands. Any other row is written cell by cell.
+// A cell as the spreadsheet export holds it: JSON null, a string or a number.
+void appendCell(QByteArray &piece, const SheetCell &cell) {
+    if (cell.kind == SheetCell::Empty)
+        piece.append("null");
+    else if (!cell.isNumber())
+        OutputWriter::appendJsonString(piece, csvText(cell));
+    else if (char digits[25]; char *end = writeAmount(digits, cell))
+        piece.append(digits, end - digits);
+    else
+        OutputWriter::appendJsonNumber(piece, cellNumber(cell));
+}
+
+// A row as a JSON array after a comma. Plain texts, counts and amounts, as the reports' cells
+// mostly are, are written through a pointer into room made for the row's longest form: a
+// report's rows run to hundreds of thousands. Any other cell is written by appendCell.
 void appendRow(QByteArray &piece, const SheetRow &row) {
     const QList<SheetCell> &cells = row.cells;
-    const qsizetype at = piece.size();
     qsizetype most = 3;
     for (const SheetCell &cell : cells)
         most += cell.kind == SheetCell::Text ? cell.text.size() + 3 : 25;
+    qsizetype at = piece.size();
     piece.resize(at + most);
     char *out = piece.data() + at;
     *out++ = ',';
     *out++ = '[';
-    bool plain = true;
-    for (qsizetype c = 0; c < cells.size() && plain; ++c) {
+    for (qsizetype c = 0; c < cells.size(); ++c) {
         const SheetCell &cell = cells[c];
         if (c > 0)
             *out++ = ',';
+        bool plain = true;
+        char *const start = out;
         if (cell.kind == SheetCell::Empty) {
             out = std::copy_n("null", 4, out);
         } else if (cell.kind == SheetCell::Text) {
@@ -236,27 +249,17 @@ void appendRow(QByteArray &piece, const SheetRow &row) {
         } else {
             plain = false;
         }
+        if (!plain) {
+            // What is written stays; the row's longest form still bounds the rest.
+            piece.resize(start - piece.constData());
+            appendCell(piece, cell);
+            at = piece.size();
+            piece.resize(at + most);
+            out = piece.data() + at;
+        }
     }
-    if (plain) {
-        *out++ = ']';
-        piece.resize(out - piece.constData());
-        return;
-    }
-    piece.resize(at);
-    piece.append(",[");
-    for (qsizetype c = 0; c < cells.size(); ++c) {
-        if (c > 0)
-            piece.append(',');
-        if (cells[c].kind == SheetCell::Empty)
-            piece.append("null");
-        else if (!cells[c].isNumber())
-            OutputWriter::appendJsonString(piece, csvText(cells[c]));
-        else if (char digits[25]; char *end = writeAmount(digits, cells[c]))
-            piece.append(digits, end - digits);
-        else
-            OutputWriter::appendJsonNumber(piece, cellNumber(cells[c]));
-    }
-    piece.append(']');
+    *out++ = ']';
+    piece.resize(out - piece.constData());
 }
 
 // One compact JSON object, its keys in QJsonObject's order (by name). The lines and the

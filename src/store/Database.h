@@ -138,12 +138,13 @@ public:
     virtual QStringList integrityProblems(int most = 10) = 0;
     // Many rows are about to be written (an import): the engine may prepare for that.
     virtual void expectManyWrites() {}
-    // A whole ordered selection is about to be read (a report's) by the next statement, walking
-    // an index of its leading field when byIndex: the engine may prepare for it.
-    virtual void expectLargeRead(bool byIndex) { Q_UNUSED(byIndex); }
+    // A whole selection is about to be read (a report's) by the next statement: the engine may
+    // prepare for it.
+    virtual void expectLargeRead() {}
     // Whether a report's whole selection comes sooner read in the order it is kept and put in
     // order by the program: a server sorts it all before it sends the first row, where the
-    // program can sort while the rows still arrive.
+    // program can sort while the rows still arrive; the file, walking an index, reads its pages
+    // out of order, where read in turn they are each read once.
     virtual bool ordersLargeReadsItself() const { return false; }
     // Where a table stands: a mark that differs whenever the table may have changed since it
     // was taken, by this connection or any other; unknown when the engine cannot tell.

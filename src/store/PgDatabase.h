@@ -42,7 +42,7 @@ public:
     // The next selection's rows are taken as the server sends them, one at a time, so that the
     // reader works on them while the server makes the rest (instead of waiting for them all);
     // through COPY, as lines of text, when the selection has no values.
-    void expectLargeRead(bool) override { largeRead = true; }
+    void expectLargeRead() override { largeRead = true; }
     bool ordersLargeReadsItself() const override { return true; }
     // The server keeps its own pages sound.
     QStringList integrityProblems(int) override { return {}; }

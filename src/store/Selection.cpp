@@ -87,12 +87,6 @@ SelectionCopy::SelectionCopy(Database &db, const QString &queryText, const QList
         if (index.primary)
             primary << index.field;
     }
-    const QString leading =
-        (selection.order.isEmpty() ? primary : selection.order).value(0).section(u' ', 0, 0);
-    const bool byIndex = order == RowOrder::Selected &&
-                         std::any_of(indexes.cbegin(), indexes.cend(), [&](const IndexDef &i) {
-                             return i.field.compare(leading, Qt::CaseInsensitive) == 0;
-                         });
     slot = QVector<int>(names.size(), -1);
     QStringList columns;
     for (int field : fields) {
@@ -124,7 +118,7 @@ SelectionCopy::SelectionCopy(Database &db, const QString &queryText, const QList
     }
     const QString orderBy =
         order == RowOrder::Selected && !sortHere ? selected : QStringLiteral("rowid");
-    db.expectLargeRead(byIndex);
+    db.expectLargeRead();
     Statement s(db, QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
                         .arg(columns.join(", "), quotedName(selection.table), orderBy));
     while (s.step()) {

@@ -440,15 +440,6 @@ void SqliteDatabase::expectManyWrites() {
     exec(QStringLiteral("PRAGMA cache_size = -65536"));
 }
 
-void SqliteDatabase::expectLargeRead(bool byIndex) {
-    // An order that walks an index reads the table's pages out of order: they stay in memory
-    // for the whole read, so that each one is read from the file once. Any other order reads
-    // them once, in turn, and sorts.
-    if (!byIndex)
-        return;
-    exec(QStringLiteral("PRAGMA cache_size = -65536"));
-}
-
 Database::ChangeMark SqliteDatabase::changeMark(const QString &table) {
     // data_version moves with what other connections commit, schema_version with any change to
     // the tables themselves; this connection's rows are counted by table as they are written,

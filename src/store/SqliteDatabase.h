@@ -49,7 +49,7 @@ public:
     void rebuildIndexes();
     // Keeps the indexes of a large table in memory while many rows are written.
     void expectManyWrites() override;
-    void expectLargeRead(bool byIndex) override;
+    bool ordersLargeReadsItself() const override { return true; }
     ChangeMark changeMark(const QString &table) override;
     // Triggers that raise on every UPDATE and DELETE of the table.
     void makeAppendOnly(const QString &table) override;

@@ -1,5 +1,6 @@
 #include "TestRegistry.h"
 #include "fixtures/StoreFixture.h"
+#include "store/Selection.h"
 
 #include <QProcess>
 
@@ -76,6 +77,16 @@ private Q_SLOTS:
             StoreFixture::addDeal(*rs, more[i], QStringLiteral("N%1").arg(i));
         auto selection = db->openRecordset(source);
         QCOMPARE(column(*selection, field), values);
+        // A report's copy of the selection, read as kept and sorted by the program, agrees.
+        const QList<FieldDef> defs = db->fields(QStringLiteral("ZEL"));
+        const int at = int(std::find_if(defs.begin(), defs.end(),
+                                        [&](const FieldDef &f) { return f.name == field; }) -
+                           defs.begin());
+        const SelectionCopy copy(*db, source, {at});
+        QStringList copied;
+        for (qsizetype row = 0; row < copy.rows(); ++row)
+            copied << (copy.isNull(row, at) ? QStringLiteral("~") : copy.view(row, at).toString());
+        QCOMPARE(copied, values);
         QVERIFY_THROWS_EXCEPTION(StoreError, selection->moveNext());
         selection->moveLast();
         selection->movePrevious();

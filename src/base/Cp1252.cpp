@@ -31,6 +31,16 @@ void Cp1252::appendEncoded(QByteArray &bytes, QStringView text) {
     const qsizetype at = bytes.size();
     bytes.resize(at + text.size());
     char *next = bytes.data() + at;
+    // Plain ASCII, as printed lines mostly are, is narrowed in one pass the compiler widens to
+    // many characters at a time; anything else is turned character by character.
+    const char16_t *from = text.utf16();
+    char16_t any = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        next[i] = char(from[i]);
+        any |= from[i];
+    }
+    if (any < 0x80)
+        return;
     for (QChar ch : text) {
         const char16_t u = ch.unicode();
         char out = '?';

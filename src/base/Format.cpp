@@ -260,7 +260,8 @@ const FastMask &fastMask(const QString &mask) {
     const qsizetype dot = mask.indexOf(u'.');
     const QStringView intMask = dot < 0 ? QStringView(mask) : QStringView(mask).left(dot);
     const QStringView decMask = dot < 0 ? QStringView() : QStringView(mask).mid(dot + 1);
-    m.usable = decMask.size() <= 9;
+    // Room for the digits: layOutScaled makes them in a buffer of its own.
+    m.usable = decMask.size() <= 9 && intMask.size() <= 24;
     for (QChar c : intMask)
         m.usable = m.usable && (isPlaceholder(c) || c == u',');
     for (QChar c : decMask)
@@ -283,8 +284,9 @@ constexpr qint64 pow10(int n) {
     return p;
 }
 
-// The magnitude of a value in units of 10^-decimals, rounded half away from zero; nothing when
-// the value is not a plain number of a modest size.
+// The largest magnitude laid out with whole-number arithmetic, far from overflowing.
+constexpr quint64 maxScaled = 1'000'000'000'000'000'000;
+
 // A plain number (blanks, a sign, up to 15 whole digits, decimals) at the start of a text as a
 // magnitude in units of 10^-decimals, rounded half away from zero; nothing when there is none.
 std::optional<quint64> plainMagnitude(QStringView text, int decimals, bool &negative) {
@@ -311,7 +313,8 @@ std::optional<quint64> plainMagnitude(QStringView text, int decimals, bool &nega
                 up = text[i] >= u'5';
         }
     }
-    if (wholeDigits + fracDigits == 0)
+    // Many decimals of a wide number would overflow: the general layout takes those.
+    if (wholeDigits + fracDigits == 0 || whole > maxScaled / scale)
         return std::nullopt;
     for (int k = fracDigits; k < decimals; ++k)
         frac *= 10;
@@ -325,9 +328,10 @@ std::optional<quint64> currencyMagnitude(Currency amount, int decimals, bool &ne
     negative = units < 0;
     const quint64 m = negative ? 0 - quint64(units) : quint64(units);
     if (decimals >= 4) {
-        if (m > quint64(1e15))
+        const auto scale = quint64(pow10(decimals - 4));
+        if (m > quint64(1e15) || m > maxScaled / scale)
             return std::nullopt;
-        return m * quint64(pow10(decimals - 4));
+        return m * scale;
     }
     const quint64 div = quint64(pow10(4 - decimals));
     return m / div + (m % div >= div / 2 ? 1 : 0);
@@ -351,47 +355,68 @@ std::optional<quint64> scaledMagnitude(const QVariant &value, int decimals, bool
     return std::nullopt;
 }
 
-// Appends the laid-out column to into.
-void layOutScaled(const FastMask &m, quint64 scaled, bool negative, QString &into) {
+// Lays the column out at to, m.width characters of Latin-1 or UTF-16 alike.
+template <class Char>
+void layOutScaledAt(const FastMask &m, quint64 scaled, bool negative, Char *to) {
     const quint64 scale = quint64(pow10(m.decimals));
-    const quint64 whole = scaled / scale, frac = scaled % scale;
+    quint64 whole = scaled / scale, frac = scaled % scale;
+    // The text made from its right end: decimals, point, whole digits grouped by thousands
+    // when the mask says so, sign. Ungrouped digits go two at a time, halving the divisions.
+    static constexpr char pairs[] = "00010203040506070809101112131415161718192021222324252627282930"
+                                    "31323334353637383940414243444546474849505152535455565758596061"
+                                    "62636465666768697071727374757677787980818283848586878889909192"
+                                    "93949596979899";
+    const auto twoDigits = [](char *&at, quint64 n) {
+        at -= 2;
+        at[0] = pairs[2 * n];
+        at[1] = pairs[2 * n + 1];
+    };
     char buffer[64];
-    int n = 0;
-    // Whole digits, least significant first, grouped by thousands when the mask says so.
-    char digits[24];
-    int count = 0;
-    for (quint64 w = whole; w > 0; w /= 10)
-        digits[count++] = char('0' + w % 10);
-    while (count < m.forced)
-        digits[count++] = '0';
-    if (negative && scaled != 0)
-        buffer[n++] = '-';
-    for (int k = count - 1; k >= 0; --k) {
-        buffer[n++] = digits[k];
-        if (m.grouping && k > 0 && k % 3 == 0)
-            buffer[n++] = ',';
-    }
-    const int wholeLength = n;
+    char *const end = buffer + sizeof buffer;
+    char *p = end;
+    int k = 0;
+    for (; k + 2 <= m.decimals; k += 2, frac /= 100)
+        twoDigits(p, frac % 100);
+    for (; k < m.decimals; ++k, frac /= 10)
+        *--p = char('0' + frac % 10);
     if (m.point)
-        buffer[n++] = '.';
-    quint64 rest = frac;
-    for (int k = m.decimals - 1; k >= 0; --k, rest /= 10)
-        buffer[n + k] = char('0' + rest % 10);
-    n += m.decimals;
-    const qsizetype at = into.size();
-    into.resize(at + m.width);
-    QChar *to = into.data() + at;
+        *--p = '.';
+    char *const wholeEnd = p;
+    if (m.grouping) {
+        for (int count = 0; whole > 0 || count < m.forced; ++count, whole /= 10) {
+            if (count > 0 && count % 3 == 0)
+                *--p = ',';
+            *--p = char('0' + whole % 10);
+        }
+    } else {
+        for (; whole >= 10; whole /= 100)
+            twoDigits(p, whole % 100);
+        if (whole > 0)
+            *--p = char('0' + whole);
+        while (wholeEnd - p < m.forced)
+            *--p = '0';
+    }
+    if (negative && scaled != 0)
+        *--p = '-';
+    const qsizetype wholeLength = wholeEnd - p, n = end - p;
     // Cutting whole digits would print a different amount; stars say it does not fit. Decimals
     // that do not fit are cut, keeping the leftmost characters.
     if (wholeLength > m.width) {
-        std::fill(to, to + m.width, u'*');
+        std::fill(to, to + m.width, Char('*'));
         return;
     }
     const qsizetype shown = qMin<qsizetype>(n, m.width), blanks = m.width - shown;
-    for (qsizetype i = 0; i < blanks; ++i)
-        *to++ = u' ';
-    for (qsizetype i = 0; i < shown; ++i)
-        *to++ = QLatin1Char(buffer[i]);
+    // A column is a few characters: one plain loop, not calls to copy and fill.
+    const char *from = p - blanks;
+    for (qsizetype i = 0; i < m.width; ++i)
+        to[i] = Char(i < blanks ? ' ' : from[i]);
+}
+
+// Appends the laid-out column to into.
+void layOutScaled(const FastMask &m, quint64 scaled, bool negative, QString &into) {
+    const qsizetype at = into.size();
+    into.resize(at + m.width);
+    layOutScaledAt(m, scaled, negative, reinterpret_cast<char16_t *>(into.data() + at));
 }
 
 std::optional<QString> fastLayOut(const QString &mask, const QVariant &value) {
@@ -506,6 +531,20 @@ void appendFormatted(QString &text, const QString &mask, Currency amount) {
             return layOutScaled(m, *scaled, negative, text);
     }
     text += formatUsingGeneral(mask, QVariant::fromValue(amount));
+}
+
+char *layOutLatin1(char *to, const QString &mask, Currency amount) {
+    const FastMask &m = fastMask(mask);
+    bool negative = false;
+    if (m.usable) {
+        if (const std::optional<quint64> scaled = currencyMagnitude(amount, m.decimals, negative)) {
+            layOutScaledAt(m, *scaled, negative, to);
+            return to + m.width;
+        }
+    }
+    for (const QChar c : formatUsingGeneral(mask, QVariant::fromValue(amount)))
+        *to++ = c.unicode() < 0x100 ? char(c.unicode()) : '?';
+    return to;
 }
 
 void appendFormatted(QString &text, const QString &mask, QStringView number) {

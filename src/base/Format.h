@@ -49,6 +49,9 @@ QString FormatUsing(const QString &mask, Currency amount);
 // FormatUsing of an amount added to the end of text: a report of thousands of blocks lays out
 // hundreds of thousands, each without a string of its own.
 void appendFormatted(QString &text, const QString &mask, Currency amount);
+// The same laid out in Latin-1 at to, which has room for the column; returns its end. A line of
+// several columns is made in one buffer and turned into text at once.
+char *layOutLatin1(char *to, const QString &mask, Currency amount);
 // The same for the leading number of a text, read where it lies.
 void appendFormatted(QString &text, const QString &mask, QStringView number);
 // FormatUsing without the whole-number fast paths that reports use for speed: the one general

@@ -172,32 +172,94 @@ double cellNumber(const SheetCell &cell) {
     }
 }
 
-// An amount that the spreadsheet export holds as its nearest double, written as that double
-// would be (see cellNumber), from the amount itself: up to fifteen digits, the double's shortest
-// text is the amount's own decimals without trailing zeros. False, with nothing written, for an
-// amount written otherwise (a fraction of a cent, more digits) or another cell.
-bool writeAmount(QByteArray &into, const SheetCell &cell) {
+// An amount that the spreadsheet export holds as its nearest double, written at out as that
+// double would be (see cellNumber), from the amount itself: up to fifteen digits, the double's
+// shortest text is the amount's own decimals without trailing zeros. Returns the end of what it
+// wrote (at most 24 characters); null, with nothing written, for an amount written otherwise (a
+// fraction of a cent, more digits) or another cell.
+char *writeAmount(char *out, const SheetCell &cell) {
     if (cell.kind != SheetCell::Money &&
         (cell.kind != SheetCell::Percent || cell.amount.tenThousandths() % 100 != 0))
-        return false;
+        return nullptr;
     const qint64 units = cell.amount.tenThousandths();
     const quint64 magnitude = units < 0 ? 0 - quint64(units) : quint64(units);
     if (magnitude >= 1'000'000'000'000'000 || (magnitude % 10000 != 0 && magnitude < 100))
-        return false;
-    char text[24];
-    char *end = text;
+        return nullptr;
     if (units < 0)
-        *end++ = '-';
-    end = std::to_chars(end, std::end(text), magnitude / 10000).ptr;
+        *out++ = '-';
+    out = std::to_chars(out, out + 20, magnitude / 10000).ptr;
     if (quint64 decimals = magnitude % 10000; decimals != 0) {
-        *end++ = '.';
+        *out++ = '.';
         for (quint64 place = 1000; decimals != 0; place /= 10) {
-            *end++ = char('0' + decimals / place);
+            *out++ = char('0' + decimals / place);
             decimals %= place;
         }
     }
-    into.append(text, end - text);
-    return true;
+    return out;
+}
+
+// A cell as the spreadsheet export holds it: JSON null, a string or a number.
+void appendCell(QByteArray &piece, const SheetCell &cell) {
+    if (cell.kind == SheetCell::Empty)
+        piece.append("null");
+    else if (!cell.isNumber())
+        OutputWriter::appendJsonString(piece, csvText(cell));
+    else if (char digits[25]; char *end = writeAmount(digits, cell))
+        piece.append(digits, end - digits);
+    else
+        OutputWriter::appendJsonNumber(piece, cellNumber(cell));
+}
+
+// A row as a JSON array after a comma. Plain texts, counts and amounts, as the reports' cells
+// mostly are, are written through a pointer into room made for the row's longest form: a
+// report's rows run to hundreds of thousands. Any other cell is written by appendCell.
+void appendRow(QByteArray &piece, const SheetRow &row) {
+    const QList<SheetCell> &cells = row.cells;
+    qsizetype most = 3;
+    for (const SheetCell &cell : cells)
+        most += cell.kind == SheetCell::Text ? cell.text.size() + 3 : 25;
+    qsizetype at = piece.size();
+    piece.resize(at + most);
+    char *out = piece.data() + at;
+    *out++ = ',';
+    *out++ = '[';
+    for (qsizetype c = 0; c < cells.size(); ++c) {
+        const SheetCell &cell = cells[c];
+        if (c > 0)
+            *out++ = ',';
+        bool plain = true;
+        char *const start = out;
+        if (cell.kind == SheetCell::Empty) {
+            out = std::copy_n("null", 4, out);
+        } else if (cell.kind == SheetCell::Text) {
+            // Printable ASCII but for the quote and the backslash goes out as it is.
+            *out++ = '"';
+            for (const QChar ch : cell.text) {
+                const char16_t u = ch.unicode();
+                plain = plain && u >= 0x20 && u < 0x80 && u != u'"' && u != u'\\';
+                *out++ = char(u);
+            }
+            *out++ = '"';
+        } else if (cell.kind == SheetCell::Count) {
+            // As its double: all its digits up to 2^53.
+            plain = cell.count >= -(qint64(1) << 53) && cell.count <= qint64(1) << 53;
+            out = std::to_chars(out, out + 24, cell.count).ptr;
+        } else if (char *end = writeAmount(out, cell)) {
+            out = end;
+        } else {
+            plain = false;
+        }
+        if (!plain) {
+            // What is written stays; the row's longest form still bounds the rest.
+            piece.resize(start - piece.constData());
+            appendCell(piece, cell);
+            at = piece.size();
+            piece.resize(at + most);
+            out = piece.data() + at;
+        }
+    }
+    *out++ = ']';
+    piece.resize(out - piece.constData());
 }
 
 // One compact JSON object, its keys in QJsonObject's order (by name). The lines and the
@@ -240,28 +302,12 @@ bool writeJson(const ReportOutput &out) {
         w.bytes("\"rows\":[");
         // Each row follows a comma, but for the first of all.
         bool firstRow = true;
-        out.sheet.encodeRows(
-            [](QByteArray &piece, const SheetRow &row) {
-                piece.append(",[");
-                const QList<SheetCell> &cells = row.cells;
-                for (qsizetype c = 0; c < cells.size(); ++c) {
-                    if (c > 0)
-                        piece.append(',');
-                    if (cells[c].kind == SheetCell::Empty)
-                        piece.append("null");
-                    else if (!cells[c].isNumber())
-                        OutputWriter::appendJsonString(piece, csvText(cells[c]));
-                    else if (!writeAmount(piece, cells[c]))
-                        OutputWriter::appendJsonNumber(piece, cellNumber(cells[c]));
-                }
-                piece.append(']');
-            },
-            [&](const QByteArray &piece) {
-                if (piece.isEmpty())
-                    return;
-                w.bytes(QByteArrayView(piece).sliced(firstRow ? 1 : 0));
-                firstRow = false;
-            });
+        out.sheet.encodeRows(appendRow, [&](const QByteArray &piece) {
+            if (piece.isEmpty())
+                return;
+            w.bytes(QByteArrayView(piece).sliced(firstRow ? 1 : 0));
+            firstRow = false;
+        });
         w.bytes("],");
     }
     const QByteArray tail = QJsonDocument(rest).toJson(QJsonDocument::Compact);

@@ -142,6 +142,19 @@ private Q_SLOTS:
                 [&](const QByteArray &piece) { written += piece; });
         QCOMPARE(written, expected);
 
+        // Read in order as a printout reads them, the same way; then a look back to the piece
+        // before the one read last, one further back and one beyond the end; and a reading left
+        // after its first line.
+        const ReportLines lines = buildReport(conditions(5), many).lines;
+        ReportLines::InOrder inOrder(lines);
+        QStringList read;
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            read << inOrder.at(i);
+        QCOMPARE(read, lines.toStringList());
+        QCOMPARE(QStringList({inOrder.at(4100), inOrder.at(10), inOrder.value(6200)}),
+                 QStringList({lines.at(4100), lines.at(10), QString()}));
+        QCOMPARE(ReportLines::InOrder(lines).at(0), lines.at(0));
+
         // A sheet's made rows the same way, in three pieces: three thousand blocks of two rows.
         ReportSheet sheet;
         sheet.rows << SheetRow{{SheetCell::ofText("kept")}};

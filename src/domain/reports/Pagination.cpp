@@ -5,6 +5,8 @@
 #include "domain/reports/Reports.h"
 
 #include <QDate>
+#include <optional>
+#include <vector>
 
 using ReportSelection::rtrim;
 using Header = PageLayout::Header;
@@ -56,8 +58,7 @@ public:
           compressed(run.compressed && layout.header == Header::FILog) {}
 
     void pages() {
-        const ReportLines &lines = run.lines;
-        if (lines.isEmpty())
+        if (run.lines.isEmpty())
             return;
         const bool bySalesperson = lay.salespersons && run.bySalesperson;
         const QString chosen = rtrim(run.salesperson);
@@ -68,14 +69,17 @@ public:
         else
             totalsWanted = lay.totals != Totals::None;
 
-        const qsizetype end = lines.size();
+        const qsizetype end = run.lines.size();
         bool firstPass = true;
         bool pageEndMade = false;
         do {
             // The page made last is complete once another begins.
             if (made && !take(open, false))
                 return;
-            open = {page, {}, false};
+            // The page's list keeps its room for the next.
+            open.number = page;
+            open.lines.clear();
+            open.pageEnd = false;
             made = true;
             printHeader();
             counter = 1;
@@ -83,8 +87,8 @@ public:
                 // Printing starts at the chosen salesperson's group line; without one the
                 // printout is the page header alone.
                 while (pos < end &&
-                       !(lines[pos].contains(salesmanMark) &&
-                         ReportSelection::sameKey(groupName(rtrim(lines[pos])), chosen)))
+                       !(lines.at(pos).contains(salesmanMark) &&
+                         ReportSelection::sameKey(groupName(rtrim(lines.at(pos))), chosen)))
                     ++pos;
                 if (pos >= end)
                     break;
@@ -93,7 +97,7 @@ public:
             pageEndMade = false;
             bool pageEnd = false;
             do {
-                const QString text = rtrim(lines[pos]);
+                const QString text = rtrim(lines.at(pos));
                 if (lay.salespersons && text.contains(salesmanMark)) {
                     ++pos;
                     const QString name = groupName(text);
@@ -144,7 +148,6 @@ private:
     }
 
     void printStep(const QString &text) {
-        const ReportLines &lines = run.lines;
         switch (lay.step) {
         case Step::Line:
             line(text);
@@ -157,8 +160,8 @@ private:
             // its trailing blanks.
             line(text);
             ++pos;
-            for (int i = 1; i < lay.stepLines && pos < lines.size(); ++i)
-                line(lines[pos++]);
+            for (int i = 1; i < lay.stepLines && pos < run.lines.size(); ++i)
+                line(lines.at(pos++));
             if (lay.step == Step::Entry)
                 counter += lay.stepLines;
             break;
@@ -170,11 +173,23 @@ private:
         }
     }
 
+    // A line of the page header alike on every page, laid out for the first: thousands of
+    // salespeople make thousands of pages.
+    template <class Make> void same(size_t n, Make make) {
+        if (sameLines.size() <= n)
+            sameLines.resize(n + 1);
+        if (!sameLines[n])
+            sameLines[n] = make();
+        line(*sameLines[n]);
+    }
+
     void printHeader() {
         const PrintCaptions &c = run.captions;
         const QString pageText = QStringLiteral("Page: ") + QString::number(page);
-        const QString dates = c.from + u' ' + c.beginDate + u' ' + c.to + u' ' + c.endDate +
-                              QStringLiteral("   ") + c.vehicleClass;
+        const auto dates = [&] {
+            return c.from + u' ' + c.beginDate + u' ' + c.to + u' ' + c.endDate +
+                   QStringLiteral("   ") + c.vehicleClass;
+        };
         if (lay.header == Header::FILog) {
             if (compressed)
                 line(QStringLiteral("\x12\x0f"));
@@ -186,30 +201,34 @@ private:
             line(QString());
             line(Columns()
                      .at(8, QStringLiteral("F&I MGR ") + c.fiManager)
-                     .at(30, dates)
+                     .at(30, dates())
                      .at(115, pageText));
             line(QString());
-            line(Columns()
-                     .at(58, QStringLiteral("Fin."))
-                     .at(78, QStringLiteral("Fin."))
-                     .at(86, QStringLiteral("Srv. Cnt."))
-                     .at(97, QStringLiteral("Credit"))
-                     .at(118, QStringLiteral("Other"))
-                     .at(129, QStringLiteral("Deal")));
-            line(Columns()
-                     .at(1, QStringLiteral("Date"))
-                     .at(7, QStringLiteral("Name"))
-                     .at(23, QStringLiteral("Stock #"))
-                     .at(32, QStringLiteral("Vehicle Description"))
-                     .at(58, QStringLiteral("Src."))
-                     .at(63, QStringLiteral("Term"))
-                     .at(68, QStringLiteral("APR"))
-                     .at(77, QStringLiteral("Reserve"))
-                     .at(87, QStringLiteral("Reserve"))
-                     .at(98, QStringLiteral("Life"))
-                     .at(105, QStringLiteral("Disability"))
-                     .at(117, QStringLiteral("Profit"))
-                     .at(128, QStringLiteral("Total")));
+            same(0, [] {
+                return Columns()
+                    .at(58, QStringLiteral("Fin."))
+                    .at(78, QStringLiteral("Fin."))
+                    .at(86, QStringLiteral("Srv. Cnt."))
+                    .at(97, QStringLiteral("Credit"))
+                    .at(118, QStringLiteral("Other"))
+                    .at(129, QStringLiteral("Deal"));
+            });
+            same(1, [] {
+                return Columns()
+                    .at(1, QStringLiteral("Date"))
+                    .at(7, QStringLiteral("Name"))
+                    .at(23, QStringLiteral("Stock #"))
+                    .at(32, QStringLiteral("Vehicle Description"))
+                    .at(58, QStringLiteral("Src."))
+                    .at(63, QStringLiteral("Term"))
+                    .at(68, QStringLiteral("APR"))
+                    .at(77, QStringLiteral("Reserve"))
+                    .at(87, QStringLiteral("Reserve"))
+                    .at(98, QStringLiteral("Life"))
+                    .at(105, QStringLiteral("Disability"))
+                    .at(117, QStringLiteral("Profit"))
+                    .at(128, QStringLiteral("Total"));
+            });
             return;
         }
         QString first = today + QStringLiteral("   ") + run.dealerName;
@@ -217,44 +236,52 @@ private:
             first += QStringLiteral(" (") + current + u')';
         line(first);
         line(QString());
-        line(Columns().at(20, c.title));
+        same(0, [&] { return Columns().at(20, c.title); });
         line(Columns().at(68, pageText));
-        line(Columns().at(20, dates));
+        same(1, [&] { return Columns().at(20, dates()); });
         line(QString());
         switch (lay.header) {
         case Header::GSR:
-            line(Columns()
-                     .at(1, QStringLiteral("Date"))
-                     .at(7, QStringLiteral("Name"))
-                     .at(18, QStringLiteral("Vehicle Description"))
-                     .at(55, QStringLiteral("Gross"))
-                     .at(66, QStringLiteral("Pack"))
-                     .at(76, QStringLiteral("Net")));
+            same(2, [] {
+                return Columns()
+                    .at(1, QStringLiteral("Date"))
+                    .at(7, QStringLiteral("Name"))
+                    .at(18, QStringLiteral("Vehicle Description"))
+                    .at(55, QStringLiteral("Gross"))
+                    .at(66, QStringLiteral("Pack"))
+                    .at(76, QStringLiteral("Net"));
+            });
             break;
         case Header::Comm:
-            line(Columns()
-                     .at(26, QStringLiteral("Total"))
-                     .at(36, QStringLiteral("Total"))
-                     .at(45, QStringLiteral("Total New"))
-                     .at(58, QStringLiteral("Total Used"))
-                     .at(73, QStringLiteral("Total")));
-            line(Columns()
-                     .at(1, c.nameHeading.left(8))
-                     .at(27, QStringLiteral("New"))
-                     .at(37, QStringLiteral("Used"))
-                     .at(44, QStringLiteral("Commissions"))
-                     .at(57, QStringLiteral("Commissions"))
-                     .at(70, QStringLiteral("Commissions")));
+            same(2, [] {
+                return Columns()
+                    .at(26, QStringLiteral("Total"))
+                    .at(36, QStringLiteral("Total"))
+                    .at(45, QStringLiteral("Total New"))
+                    .at(58, QStringLiteral("Total Used"))
+                    .at(73, QStringLiteral("Total"));
+            });
+            same(3, [&] {
+                return Columns()
+                    .at(1, c.nameHeading.left(8))
+                    .at(27, QStringLiteral("New"))
+                    .at(37, QStringLiteral("Used"))
+                    .at(44, QStringLiteral("Commissions"))
+                    .at(57, QStringLiteral("Commissions"))
+                    .at(70, QStringLiteral("Commissions"));
+            });
             break;
         case Header::Summary:
-            line(Columns()
-                     .at(9, QStringLiteral("Totals"))
-                     .at(25, QStringLiteral("New"))
-                     .at(34, QStringLiteral("Used"))
-                     .at(43, QStringLiteral("Total"))
-                     .at(56, QStringLiteral("New"))
-                     .at(65, QStringLiteral("Used"))
-                     .at(74, QStringLiteral("Total")));
+            same(2, [] {
+                return Columns()
+                    .at(9, QStringLiteral("Totals"))
+                    .at(25, QStringLiteral("New"))
+                    .at(34, QStringLiteral("Used"))
+                    .at(43, QStringLiteral("Total"))
+                    .at(56, QStringLiteral("New"))
+                    .at(65, QStringLiteral("Used"))
+                    .at(74, QStringLiteral("Total"));
+            });
             break;
         case Header::Table:
             for (const QString &heading : run.headings)
@@ -287,6 +314,7 @@ private:
     const PrintRun &run;
     const PageLayout &lay;
     const PageTaker &take;
+    ReportLines::InOrder lines{run.lines};
     const bool compressed; // the F&I log's control characters
     // The date every page header shows, laid out once: thousands of blocks make many pages.
     const QString today = formatDate(QDate::fromString(run.todayText, QStringLiteral("MM/dd/yyyy")),
@@ -297,6 +325,7 @@ private:
     int counter = 0;
     qsizetype pos = 0;
     QString current;
+    std::vector<std::optional<QString>> sameLines; // by their number in same()
 };
 } // namespace
 

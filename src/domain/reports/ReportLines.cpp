@@ -107,13 +107,40 @@ const DealSource *ReportLines::deal(qsizetype i) const {
     return d->cursor.deals.get();
 }
 
+ReportLines::Cursor ReportLines::ownCursor() const {
+    return {d && d->cursor.deals ? d->cursor.deals->reader() : nullptr, -1, {}};
+}
+
+ReportLines::InOrder::InOrder(const ReportLines &lines)
+    : lines(lines), own(lines.ownCursor()),
+      pieces((lines.size() + pieceLines - 1) / pieceLines,
+             [this](qsizetype piece, bool second, QStringList &into) {
+                 Cursor &cursor = second ? own : this->lines.d->cursor;
+                 const qsizetype end = std::min(this->lines.size(), (piece + 1) * pieceLines);
+                 into.reserve(end - piece * pieceLines);
+                 for (qsizetype i = piece * pieceLines; i < end; ++i)
+                     into << this->lines.lineAt(cursor, i);
+             }) {}
+
+QString ReportLines::InOrder::at(qsizetype i) {
+    const qsizetype piece = i / pieceLines;
+    while (currentPiece < piece) {
+        before = std::move(current);
+        current = pieces.next();
+        ++currentPiece;
+    }
+    if (piece == currentPiece)
+        return current.at(i - piece * pieceLines);
+    if (piece == currentPiece - 1)
+        return before.at(i - piece * pieceLines);
+    return lines.at(i);
+}
+
 void ReportLines::encode(const Encode &encode,
                          const std::function<void(const QByteArray &)> &write) const {
-    // Pieces of about a hundred kilobytes: few hand-overs, little held at once.
-    constexpr qsizetype pieceLines = 2048;
     const qsizetype count = size();
     // The second thread makes its entries from a cursor of its own over the same deals.
-    Cursor own{d && d->cursor.deals ? d->cursor.deals->reader() : nullptr, -1, {}};
+    Cursor own = ownCursor();
     makeInPieces((count + pieceLines - 1) / pieceLines,
                  [&](qsizetype piece, bool second, QByteArray &into) {
                      Cursor &cursor = second ? own : d->cursor;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Pieces.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -17,6 +19,14 @@ class DealSource;
 // A block of figures is made when read in the same way.
 // Copies share their lines.
 class ReportLines {
+    // Where entries are made from: the deals, and the entry made last, as lines are mostly
+    // read in order. A second thread reading the lines has one of its own.
+    struct Cursor {
+        std::shared_ptr<DealSource> deals;
+        qsizetype madeEntry = -1;
+        QStringList made;
+    };
+
 public:
     // Makes the lines of one entry from its deal (the source's current one). kind tells apart
     // the entries one deal may give, such as a buyer's and a co-buyer's.
@@ -44,6 +54,24 @@ public:
     // piece on one, so encode must be safe to call from both; write runs on the caller's.
     using Encode = std::function<void(QByteArray &piece, qsizetype i, const QString &line)>;
     void encode(const Encode &encode, const std::function<void(const QByteArray &)> &write) const;
+
+    // The lines read from the first on, as a printout reads them: made a piece at a time ahead,
+    // on two threads as encode makes them. A line of the piece read last or the one before it
+    // is at hand; one further back is made again.
+    class InOrder {
+    public:
+        explicit InOrder(const ReportLines &lines);
+        QString at(qsizetype i);
+        // The line at i; "" beyond the list.
+        QString value(qsizetype i) { return i >= 0 && i < lines.size() ? at(i) : QString(); }
+
+    private:
+        const ReportLines &lines;
+        Cursor own; // the second thread's
+        QStringList before, current;
+        qsizetype currentPiece = -1;
+        PiecesInTurn<QStringList> pieces; // last: its thread reads the rest
+    };
 
     // The deal a line lists, by its row in the report's selection; -1 for a line of no deal.
     qsizetype dealRow(qsizetype i) const;
@@ -98,13 +126,6 @@ private:
         qsizetype firstLine;
         int kind; // the block's number for a block
     };
-    // Where entries are made from: the deals, and the entry made last, as lines are mostly
-    // read in order. A second thread reading the lines has one of its own.
-    struct Cursor {
-        std::shared_ptr<DealSource> deals;
-        qsizetype madeEntry = -1;
-        QStringList made;
-    };
     struct Data {
         std::vector<Item> items;
         std::vector<QString> texts;
@@ -114,6 +135,9 @@ private:
         int linesPerEntry = 0;
         Cursor cursor;
     };
+    // The lines of a piece: about a hundred kilobytes, few hand-overs, little held at once.
+    static constexpr qsizetype pieceLines = 2048;
+    Cursor ownCursor() const;
     Data &writable();
     QString lineAt(Cursor &cursor, qsizetype i) const;
 

@@ -71,6 +71,24 @@ void appendTextOrderKey(QByteArray &into, QStringView text) {
     }
 }
 
+int compareTextOrderKeys(QStringView a, QStringView b) {
+    const qsizetype common = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        const char16_t x = a[i].unicode(), y = b[i].unicode();
+        if (x >= 0x80 || y >= 0x80) {
+            QByteArray p, q;
+            appendTextOrderKey(p, a.sliced(i));
+            appendTextOrderKey(q, b.sliced(i));
+            return QByteArrayView(p).compare(q);
+        }
+        const char16_t lx = x >= u'A' && x <= u'Z' ? char16_t(x + 32) : x;
+        const char16_t ly = y >= u'A' && y <= u'Z' ? char16_t(y + 32) : y;
+        if (lx != ly)
+            return lx < ly ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+}
+
 SelectionCopy::SelectionCopy(Database &db, const QString &queryText, const QList<int> &fields,
                              RowOrder order)
     : rowOrder(order) {

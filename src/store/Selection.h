@@ -33,6 +33,9 @@ QString orderSql(const Database &db, const QList<OrderTerm> &terms, const QList<
 // compared one by one, added to the end of into: the letters A to Z as a to z, everything else
 // by its character code.
 void appendTextOrderKey(QByteArray &into, QStringView text);
+// How the order keys of two texts compare (negative, 0, positive), without making them while
+// both are plain ASCII.
+int compareTextOrderKeys(QStringView a, QStringView b);
 
 // An ordered, read-only copy of some fields of a selection, held compactly in memory so that a
 // report can walk it several times.

@@ -10,10 +10,14 @@
 
 #include <cups/cups.h>
 
+void PrintStream::appendLine(QByteArray &bytes, QStringView line) {
+    Cp1252::appendEncoded(bytes, line);
+    bytes.append("\r\n", 2);
+}
+
 void PrintStream::writeLine(const QString &line) {
     lineBytes.resize(0);
-    Cp1252::appendEncoded(lineBytes, line);
-    lineBytes.append("\r\n", 2);
+    appendLine(lineBytes, line);
     write(lineBytes);
 }
 

@@ -15,6 +15,8 @@ public:
     virtual void write(const QByteArray &bytes) = 0;
     // A line of text and its line end (CRLF).
     void writeLine(const QString &line);
+    // The bytes writeLine writes for a line, added to the end of bytes.
+    static void appendLine(QByteArray &bytes, QStringView line);
     virtual void close() = 0;
 
 private:

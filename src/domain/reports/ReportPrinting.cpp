@@ -1,7 +1,6 @@
 #include "domain/reports/ReportPrinting.h"
 
 #include "base/AppSettings.h"
-#include "base/Cp1252.h"
 #include "base/ErrorTrap.h"
 #include "base/Format.h"
 #include "base/PathMapping.h"
@@ -69,15 +68,13 @@ private:
         PrintStream *out = job ? job.get() : file.get();
         // The page is written at once: thousands of salespeople make thousands of pages.
         bytes.resize(0);
-        for (const QString &line : page.lines) {
-            Cp1252::appendEncoded(bytes, line);
-            bytes.append("\r\n", 2);
-        }
+        for (const QString &line : page.lines)
+            PrintStream::appendLine(bytes, line);
         if (page.pageEnd && run.printer.toFile) {
             for (int i = 0; i < lay.fileEndRows; ++i)
-                bytes.append("\r\n", 2);
+                PrintStream::appendLine(bytes, {});
         } else if (page.pageEnd && run.continuous) {
-            bytes.append("\f\r\n", 3);
+            PrintStream::appendLine(bytes, u"\f");
         }
         // The printer leaves compressed print at the end of the printout's last page.
         if (last && compressed)

@@ -388,26 +388,6 @@ private:
     std::vector<QChar> chars;
 };
 
-// The order of two Salesman texts as their order keys (appendTextOrderKey) compare, without
-// making the keys while both texts are plain ASCII.
-int compareOrderKeys(QStringView a, QStringView b) {
-    const qsizetype common = std::min(a.size(), b.size());
-    for (qsizetype i = 0; i < common; ++i) {
-        const char16_t x = a[i].unicode(), y = b[i].unicode();
-        if (x >= 0x80 || y >= 0x80) {
-            QByteArray p, q;
-            appendTextOrderKey(p, a.sliced(i));
-            appendTextOrderKey(q, b.sliced(i));
-            return QByteArrayView(p).compare(q);
-        }
-        const char16_t lx = x >= u'A' && x <= u'Z' ? char16_t(x + 32) : x;
-        const char16_t ly = y >= u'A' && y <= u'Z' ? char16_t(y + 32) : y;
-        if (lx != ly)
-            return lx < ly ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
-}
-
 void countInto(Tally &nw, Tally &used, const DealSource &deals) {
     const QStringView cls = deals.view(NewUsed);
     if (cls == u"N")
@@ -542,7 +522,7 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
     const auto metBefore = [&](qint32 a, qint32 b) {
         const Text &x = texts[size_t(a)], &y = texts[size_t(b)];
         if (!ordered) {
-            const int order = compareOrderKeys(textNumbers.text(a), textNumbers.text(b));
+            const int order = compareTextOrderKeys(textNumbers.text(a), textNumbers.text(b));
             if (order != 0)
                 return order < 0;
             if (x.firstDate != y.firstDate)

@@ -161,7 +161,7 @@ private Q_SLOTS:
         sheet.blocks = 3000;
         sheet.blockRows = 2;
         sheet.makeBlock = [](int block, QList<SheetRow> &rows) {
-            rows << SheetRow{{SheetCell::ofCount(block)}} << SheetRow{{SheetCell::ofCount(-block)}};
+            rows = {SheetRow{{SheetCell::ofCount(block)}}, SheetRow{{SheetCell::ofCount(-block)}}};
         };
         QByteArray rows, each;
         const auto encode = [](QByteArray &piece, const SheetRow &row) {

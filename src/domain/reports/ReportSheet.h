@@ -48,6 +48,8 @@ struct ReportSheet {
     QList<SheetRow> rows;
     // Data rows made when read, after rows: blockRows for each of blocks, made by makeBlock. A
     // report of thousands of salespeople keeps their sums, not a hundred thousand rows of cells.
+    // makeBlock sets rows to the block's rows; rows holds the rows it made last for the same
+    // reader, whose room it may reuse rather than allocate every row's cells again.
     std::function<void(int block, QList<SheetRow> &rows)> makeBlock;
     int blocks = 0;
     int blockRows = 0;
@@ -66,7 +68,6 @@ struct ReportSheet {
             visit(row);
         QList<SheetRow> made;
         for (int block = 0; block < blocks; ++block) {
-            made.clear();
             makeBlock(block, made);
             for (const SheetRow &row : made)
                 visit(row);
@@ -87,7 +88,6 @@ struct ReportSheet {
                          QList<SheetRow> made;
                          const int last = std::min(blocks, int(piece + 1) * perPiece);
                          for (int block = int(piece) * perPiece; block < last; ++block) {
-                             made.clear();
                              makeBlock(block, made);
                              for (const SheetRow &row : made)
                                  encode(into, row);

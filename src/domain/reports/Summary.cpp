@@ -189,21 +189,27 @@ QStringList blockLines(const Tally &nw, const Tally &used) {
     return lines;
 }
 
-// The block's figures as rows of items by new, used and total; by salesperson each row names
-// the block's salesperson first.
-void addSheetBlock(QList<SheetRow> &rows, const QString &salesperson, const Tally &nw,
+// Sets rows to the block's figures as rows of items by new, used and total; by salesperson each
+// row names the block's salesperson first. The rows and cells rows holds are written over: the
+// rows of thousands of blocks are made one block after another in the same list.
+void setSheetBlock(QList<SheetRow> &rows, const QString &salesperson, const Tally &nw,
                    const Tally &used) {
     const Tally all = nw + used;
     const Figures n = figuresOf(nw), u = figuresOf(used), t = figuresOf(all);
+    const qsizetype width = salesperson.isNull() ? 4 : 5;
+    qsizetype next = 0;
     const auto row = [&](const QString &item, SheetCell a, SheetCell b, SheetCell c) {
-        QList<SheetCell> &cells = rows.emplaceBack().cells;
-        cells.reserve(5);
+        SheetRow &made = next < rows.size() ? rows[next] : rows.emplaceBack();
+        ++next;
+        made.sum = made.below = false;
+        made.cells.resize(width);
+        SheetCell *cell = made.cells.data();
         if (!salesperson.isNull())
-            cells.emplaceBack(SheetCell::ofText(salesperson));
-        cells.emplaceBack(SheetCell::ofText(item));
-        cells.emplaceBack(std::move(a));
-        cells.emplaceBack(std::move(b));
-        cells.emplaceBack(std::move(c));
+            *cell++ = SheetCell::ofText(salesperson);
+        *cell++ = SheetCell::ofText(item);
+        *cell++ = std::move(a);
+        *cell++ = std::move(b);
+        *cell = std::move(c);
     };
     const auto counts = [&](const QString &item, qint64 Tally::*field) {
         row(item, SheetCell::ofCount(nw.*field), SheetCell::ofCount(used.*field),
@@ -252,6 +258,7 @@ void addSheetBlock(QList<SheetRow> &rows, const QString &salesperson, const Tall
     figures(u"Total Net Prft(Veh) Per Unit"_s, &Figures::grossPerUnit);
     figures(u"Total Profit"_s, &Figures::totalProfit);
     figures(u"Total Profit Per Unit"_s, &Figures::totalProfitPerUnit);
+    rows.resize(next);
 }
 
 void startSheet(ReportSheet &sheet, bool bySalesperson) {
@@ -415,7 +422,7 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         out.lines << blockLines(nw, used);
         if (c.sheetRows) {
             startSheet(out.sheet, false);
-            addSheetBlock(out.sheet.rows, QString(), nw, used);
+            setSheetBlock(out.sheet.rows, QString(), nw, used);
         }
         out.chart = penetrationChart(nw, used);
         return out;
@@ -584,7 +591,7 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         out.lines << blockLines(nw, used);
         if (c.sheetRows) {
             startSheet(out.sheet, false);
-            addSheetBlock(out.sheet.rows, QString(), nw, used);
+            setSheetBlock(out.sheet.rows, QString(), nw, used);
         }
         out.chart = penetrationChart(nw, used);
         return out;
@@ -658,11 +665,11 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         // Each salesperson's rows are made when they are read, from the sums, as the lines are.
         startSheet(out.sheet, true);
         QList<SheetRow> one;
-        addSheetBlock(one, QString(), {}, {});
+        setSheetBlock(one, QString(), {}, {});
         out.sheet.blockRows = int(one.size());
         out.sheet.blocks = int(out.salespeople.size());
         out.sheet.makeBlock = [keys = out.salespeople, blockSums](int i, QList<SheetRow> &rows) {
-            addSheetBlock(rows, keys.at(i), blockSums->first[size_t(i)],
+            setSheetBlock(rows, keys.at(i), blockSums->first[size_t(i)],
                           blockSums->second[size_t(i)]);
         };
     }

@@ -22,6 +22,10 @@ public:
 
     // The same texts appended to other bytes, such as a piece of lines made on another thread.
     static void appendText(QByteArray &into, QStringView text);
+    // Text that goes out as it is, written at out as bytes: printable ASCII, and in a JSON string
+    // neither a quote nor a backslash. Returns the end of what it wrote; null when the text is
+    // not such, what it wrote then being of no use. out has room for text.size() bytes.
+    static char *copyPlain(char *out, QStringView text, bool json);
     // A JSON string with its quotes, and a number as QJsonDocument writes it.
     static void appendJsonString(QByteArray &into, QStringView text);
     static void appendJsonNumber(QByteArray &into, double number);

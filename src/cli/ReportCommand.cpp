@@ -232,14 +232,13 @@ void appendRow(QByteArray &piece, const SheetRow &row) {
         if (cell.kind == SheetCell::Empty) {
             out = std::copy_n("null", 4, out);
         } else if (cell.kind == SheetCell::Text) {
-            // Printable ASCII but for the quote and the backslash goes out as it is.
             *out++ = '"';
-            for (const QChar ch : cell.text) {
-                const char16_t u = ch.unicode();
-                plain = plain && u >= 0x20 && u < 0x80 && u != u'"' && u != u'\\';
-                *out++ = char(u);
+            char *const end = OutputWriter::copyPlain(out, cell.text, true);
+            plain = end != nullptr;
+            if (plain) {
+                out = end;
+                *out++ = '"';
             }
-            *out++ = '"';
         } else if (cell.kind == SheetCell::Count) {
             // As its double: all its digits up to 2^53.
             plain = cell.count >= -(qint64(1) << 53) && cell.count <= qint64(1) << 53;

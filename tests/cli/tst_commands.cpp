@@ -182,6 +182,31 @@ private Q_SLOTS:
         const QByteArray general = QJsonDocument(QJsonArray{number}).toJson(QJsonDocument::Compact);
         QCOMPARE(got, general.mid(1, general.size() - 2));
     }
+
+    // Texts go out eight characters at a time: one character that is not plain, at either end
+    // of such a stretch or in what follows, is written as QJsonDocument and toUtf8 write it.
+    void strings_data() {
+        QTest::addColumn<QString>("text");
+        for (const QChar odd : {QChar(u'"'), QChar(u'\\'), QChar(u'\n'), QChar(0x1F), QChar(0x7F),
+                                QChar(u'é'), QChar(0x20AC), QChar(0xFF22)}) {
+            for (const int at : {0, 7, 8, 15, 16, 20}) {
+                QString text(21, u'a');
+                text[at] = odd;
+                QTest::addRow("U+%04X at %d", odd.unicode(), at) << text;
+            }
+        }
+        for (const int length : {0, 1, 7, 8, 9, 17})
+            QTest::addRow("plain %d", length) << QString(length, u'~');
+    }
+    void strings() {
+        QFETCH(QString, text);
+        QByteArray json, plain;
+        OutputWriter::appendJsonString(json, text);
+        OutputWriter::appendText(plain, text);
+        const QByteArray general = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+        QCOMPARE(json, general.mid(1, general.size() - 2));
+        QCOMPARE(plain, text.toUtf8());
+    }
 };
 
 REGISTER_TEST(CommandsTest);

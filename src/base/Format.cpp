@@ -228,14 +228,7 @@ QString layOut(const QString &mask, const Decimal &value, qsizetype width) {
 
 // The masks the reports use over and over ("######0.00", "###,##0.0", "##0") are laid out with
 // whole-number arithmetic: same text as layOut, without building decimal strings.
-struct FastMask {
-    bool usable = false;
-    qsizetype width = 0;
-    int decimals = 0;
-    int forced = 0; // whole digits always shown
-    bool grouping = false;
-    bool point = false;
-};
+using FastMask = NumberColumn::Form;
 
 const FastMask &fastMask(const QString &mask) {
     // One table per thread: a report's lines may be made on two at once.
@@ -533,13 +526,15 @@ void appendFormatted(QString &text, const QString &mask, Currency amount) {
     text += formatUsingGeneral(mask, QVariant::fromValue(amount));
 }
 
-char *layOutLatin1(char *to, const QString &mask, Currency amount) {
-    const FastMask &m = fastMask(mask);
+NumberColumn::NumberColumn(const QString &mask) : mask(mask), form(fastMask(mask)) {}
+
+char *NumberColumn::layOutLatin1(char *to, Currency amount) const {
     bool negative = false;
-    if (m.usable) {
-        if (const std::optional<quint64> scaled = currencyMagnitude(amount, m.decimals, negative)) {
-            layOutScaledAt(m, *scaled, negative, to);
-            return to + m.width;
+    if (form.usable) {
+        if (const std::optional<quint64> scaled =
+                currencyMagnitude(amount, form.decimals, negative)) {
+            layOutScaledAt(form, *scaled, negative, to);
+            return to + form.width;
         }
     }
     for (const QChar c : formatUsingGeneral(mask, QVariant::fromValue(amount)))

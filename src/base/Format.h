@@ -49,9 +49,31 @@ QString FormatUsing(const QString &mask, Currency amount);
 // FormatUsing of an amount added to the end of text: a report of thousands of blocks lays out
 // hundreds of thousands, each without a string of its own.
 void appendFormatted(QString &text, const QString &mask, Currency amount);
-// The same laid out in Latin-1 at to, which has room for the column; returns its end. A line of
-// several columns is made in one buffer and turned into text at once.
-char *layOutLatin1(char *to, const QString &mask, Currency amount);
+// A mask laid out amount after amount, as the columns of a report's blocks of figures are: how
+// it lays a number out is read from it once, not at every amount.
+class NumberColumn {
+public:
+    explicit NumberColumn(const QString &mask);
+    // FormatUsing of the amount, laid out in Latin-1 at to, which has room for the column;
+    // returns its end. A line of several columns is made in one buffer and turned into text at
+    // once.
+    char *layOutLatin1(char *to, Currency amount) const;
+
+    // How a mask of "#", "0", "," and up to nine decimal "0"s lays a number out with whole-number
+    // arithmetic; any other mask is not usable so, and takes the general layout.
+    struct Form {
+        bool usable = false;
+        qsizetype width = 0;
+        int decimals = 0;
+        int forced = 0; // whole digits always shown
+        bool grouping = false;
+        bool point = false;
+    };
+
+private:
+    QString mask;
+    Form form;
+};
 // The same for the leading number of a text, read where it lies.
 void appendFormatted(QString &text, const QString &mask, QStringView number);
 // FormatUsing without the whole-number fast paths that reports use for speed: the one general

@@ -79,7 +79,12 @@ private Q_SLOTS:
         for (const QString mask :
              {"######0.00", "#####0.00", "####,##0.00", "###,##0.00", "###,##0.0", "######0", "##0",
               "#0.00000", "##0.00", "#0.00", "0.0000", "#,##0", "00000", "#0.000000000"}) {
+            const NumberColumn column(mask);
             for (const QString &n : numbers) {
+                char latin1[64];
+                QCOMPARE(QString::fromLatin1(
+                             latin1, column.layOutLatin1(latin1, Currency::fromText(n)) - latin1),
+                         formatUsingGeneral(mask, QVariant::fromValue(Currency::fromText(n))));
                 QList<QVariant> values = {n, QVariant::fromValue(Currency::fromText(n))};
                 if (!n.contains(u'.') && Currency::fromText(n).tenThousandths() % 10000 == 0)
                     values << qlonglong(Currency::fromText(n).tenThousandths() / 10000);

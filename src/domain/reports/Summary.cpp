@@ -73,8 +73,8 @@ public:
         end = std::fill_n(end, count, ' ');
         return *this;
     }
-    Line &column(const QString &mask, Currency x) {
-        end = layOutLatin1(end, mask, x);
+    Line &column(const NumberColumn &layout, Currency x) {
+        end = layout.layOutLatin1(end, x);
         return *this;
     }
     operator QString() const { return QString::fromLatin1(buffer, end - buffer); }
@@ -86,13 +86,16 @@ private:
 
 // The block's columns: counts, percents and amounts, each added to the end of its line.
 void n7(Line &line, qint64 x) {
-    line.column(QStringLiteral("######0"), Currency::fromUnits(x * 10000));
+    static const NumberColumn counts(u"######0"_s);
+    line.column(counts, Currency::fromUnits(x * 10000));
 }
 void p6(Line &line, Currency x) {
-    line.column(QStringLiteral("##0.00"), x);
+    static const NumberColumn percents(u"##0.00"_s);
+    line.column(percents, x);
 }
 void m9(Line &line, Currency x) {
-    line.column(QStringLiteral("#####0.00"), x);
+    static const NumberColumn amounts(u"#####0.00"_s);
+    line.column(amounts, x);
 }
 
 template <size_t N>

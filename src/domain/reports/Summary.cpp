@@ -1,4 +1,5 @@
 #include "base/Format.h"
+#include "base/LargeArrays.h"
 #include "domain/reports/Builders.h"
 #include "domain/reports/DealFigures.h"
 #include "domain/reports/ReportSelection.h"
@@ -345,7 +346,7 @@ public:
     // Adds text, not yet added, as the next number, which it returns.
     qint32 add(QStringView text, size_t hash) {
         if (2 * (starts.size() + 1) > slots.size()) {
-            std::vector<Slot> old(2 * slots.size());
+            Slots old(2 * slots.size());
             old.swap(slots);
             mask = slots.size() - 1;
             for (const Slot &slot : old)
@@ -392,7 +393,8 @@ private:
             i = (i + 1) & mask;
         slots[i] = slot;
     }
-    std::vector<Slot> slots = std::vector<Slot>(1024);
+    using Slots = std::vector<Slot, LargeArrayAllocator<Slot>>;
+    Slots slots = Slots(1024);
     size_t mask = 1023;
     std::vector<qint32> starts; // in chars, by number
     std::vector<QChar> chars;
@@ -467,7 +469,7 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
     const auto headOf = [&](QStringView date) {
         return std::array<quint64, 2>{fourOf(date, 0), fourOf(date, 4)};
     };
-    std::vector<Sums> sums;
+    std::vector<Sums, LargeArrayAllocator<Sums>> sums;
     std::vector<Text> texts;
     TextNumbers textNumbers;
     const bool ordered = deals.inReportOrder();

@@ -13,8 +13,9 @@
 // pieces on the caller's thread, a second thread the odd ones ahead, handed over one at a time,
 // so no more than a piece or two is held. make(piece, second, into) fills an empty into; second
 // says it runs on the second thread, and make must be safe to run on both at once. A failure on
-// the second thread is thrown by next(); the second thread stops when the pieces are left,
-// taken or not. One piece is made on the caller's thread alone.
+// the second thread is thrown by next() for the piece that failed, once the pieces before it are
+// taken; the second thread stops when the pieces are left, taken or not. One piece is made on
+// the caller's thread alone.
 template <class Piece> class PiecesInTurn {
 public:
     using Make = std::function<void(qsizetype piece, bool second, Piece &into)>;
@@ -73,7 +74,9 @@ private:
                 changed.notify_all();
             }
         } catch (...) {
-            const std::lock_guard lock(mutex);
+            // The piece handed over before is taken first: the failure is thrown for its own.
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return !full || stop; });
             failed = std::current_exception();
             full = true;
             changed.notify_all();

@@ -202,34 +202,44 @@ void setSheetBlock(QList<SheetRow> &rows, const QString &salesperson, const Tall
     const Figures n = figuresOf(nw), u = figuresOf(used), t = figuresOf(all);
     const qsizetype width = salesperson.isNull() ? 4 : 5;
     qsizetype next = 0;
-    const auto row = [&](const QString &item, SheetCell a, SheetCell b, SheetCell c) {
+    // Each cell is set where it lies: the row made for the block before has the same kinds of
+    // cells in the same places, and only their values change.
+    const auto set = [](SheetCell &cell, SheetCell::Kind kind, const auto &value) {
+        if (cell.kind != kind)
+            cell = SheetCell();
+        cell.kind = kind;
+        if constexpr (std::is_same_v<std::decay_t<decltype(value)>, QString>)
+            cell.text = value;
+        else if constexpr (std::is_same_v<std::decay_t<decltype(value)>, Currency>)
+            cell.amount = value;
+        else
+            cell.count = value;
+    };
+    const auto row = [&](const QString &item, SheetCell::Kind kind, const auto &a, const auto &b,
+                         const auto &c) {
         SheetRow &made = next < rows.size() ? rows[next] : rows.emplaceBack();
         ++next;
         made.sum = made.below = false;
         made.cells.resize(width);
         SheetCell *cell = made.cells.data();
         if (!salesperson.isNull())
-            *cell++ = SheetCell::ofText(salesperson);
-        *cell++ = SheetCell::ofText(item);
-        *cell++ = std::move(a);
-        *cell++ = std::move(b);
-        *cell = std::move(c);
+            set(*cell++, SheetCell::Text, salesperson);
+        set(*cell++, SheetCell::Text, item);
+        set(*cell++, kind, a);
+        set(*cell++, kind, b);
+        set(*cell, kind, c);
     };
     const auto counts = [&](const QString &item, qint64 Tally::*field) {
-        row(item, SheetCell::ofCount(nw.*field), SheetCell::ofCount(used.*field),
-            SheetCell::ofCount(all.*field));
+        row(item, SheetCell::Count, nw.*field, used.*field, all.*field);
     };
     const auto percents = [&](const QString &item, Currency Figures::*field) {
-        row(item, SheetCell::ofPercent(n.*field), SheetCell::ofPercent(u.*field),
-            SheetCell::ofPercent(t.*field));
+        row(item, SheetCell::Percent, n.*field, u.*field, t.*field);
     };
     const auto sums = [&](const QString &item, Currency Tally::*field) {
-        row(item, SheetCell::ofMoney(nw.*field), SheetCell::ofMoney(used.*field),
-            SheetCell::ofMoney(all.*field));
+        row(item, SheetCell::Money, nw.*field, used.*field, all.*field);
     };
     const auto figures = [&](const QString &item, Currency Figures::*field) {
-        row(item, SheetCell::ofMoney(n.*field), SheetCell::ofMoney(u.*field),
-            SheetCell::ofMoney(t.*field));
+        row(item, SheetCell::Money, n.*field, u.*field, t.*field);
     };
     counts(u"Sales"_s, &Tally::units);
     counts(u"Financed"_s, &Tally::financed);

@@ -69,10 +69,10 @@ QString ReportLines::lineAt(Cursor &cursor, qsizetype i) const {
         return d->texts[size_t(item.text)];
     const Listed &listed = d->entries[size_t(item.entry)];
     if (cursor.madeEntry != item.entry) {
-        cursor.made.clear();
         if (listed.row < 0) {
             d->makeBlock(listed.kind, cursor.made);
         } else {
+            cursor.made.clear();
             cursor.deals->moveTo(listed.row);
             d->make(*cursor.deals, listed.kind, cursor.made);
         }

@@ -31,7 +31,8 @@ public:
     // Makes the lines of one entry from its deal (the source's current one). kind tells apart
     // the entries one deal may give, such as a buyer's and a co-buyer's.
     using Entry = std::function<void(const DealSource &deal, int kind, QStringList &lines)>;
-    // Makes the lines of one block of figures, by its number. Like an entry, it may be called
+    // Sets lines to the lines of one block of figures, by its number; lines holds the lines it
+    // set last for the same reader, whose room it may use again. Like an entry, it may be called
     // from two threads at once (encode), so it reads only what it keeps.
     using Block = std::function<void(int block, QStringList &lines)>;
 

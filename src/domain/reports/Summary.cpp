@@ -78,11 +78,35 @@ public:
         end = layout.layOutLatin1(end, x);
         return *this;
     }
-    operator QString() const { return QString::fromLatin1(buffer, end - buffer); }
+    QLatin1StringView text() const { return {buffer, end - buffer}; }
 
 private:
     char buffer[160];
     char *end = buffer;
+};
+
+// Sets lines to a block's lines one after another, each written over the text the same line
+// held for the block made before: its room is used again rather than allocated anew.
+class BlockLines {
+public:
+    explicit BlockLines(QStringList &lines) : lines(lines) {}
+    ~BlockLines() { lines.resize(next); }
+    BlockLines(const BlockLines &) = delete;
+    BlockLines &operator=(const BlockLines &) = delete;
+    BlockLines &operator<<(const QString &text) {
+        nextLine() = text;
+        return *this;
+    }
+    BlockLines &operator<<(const Line &line) {
+        nextLine() = line.text();
+        return *this;
+    }
+
+private:
+    QString &nextLine() { return next++ < lines.size() ? lines[next - 1] : lines.emplaceBack(); }
+
+    QStringList &lines;
+    qsizetype next = 0;
 };
 
 // The block's columns: counts, percents and amounts, each added to the end of its line.
@@ -100,8 +124,8 @@ void m9(Line &line, Currency x) {
 }
 
 template <size_t N>
-QString countLine(const char (&label)[N], qint64 a, qint64 b, qint64 c, Currency p, Currency q,
-                  Currency r) {
+Line countLine(const char (&label)[N], qint64 a, qint64 b, qint64 c, Currency p, Currency q,
+               Currency r) {
     Line line;
     line << label;
     n7(line, a);
@@ -120,8 +144,8 @@ QString countLine(const char (&label)[N], qint64 a, qint64 b, qint64 c, Currency
 }
 
 template <size_t N>
-QString moneyLine(const char (&label)[N], Currency a, Currency b, Currency c, Currency p,
-                  Currency q, Currency r) {
+Line moneyLine(const char (&label)[N], Currency a, Currency b, Currency c, Currency p, Currency q,
+               Currency r) {
     Line line;
     line << label;
     m9(line, a);
@@ -138,7 +162,7 @@ QString moneyLine(const char (&label)[N], Currency a, Currency b, Currency c, Cu
     return line;
 }
 
-void addBlock(QStringList &lines, const Tally &nw, const Tally &used) {
+void addBlock(BlockLines &lines, const Tally &nw, const Tally &used) {
     const Tally all = nw + used;
     const Figures n = figuresOf(nw), u = figuresOf(used), t = figuresOf(all);
     Line sales;
@@ -189,7 +213,10 @@ void addBlock(QStringList &lines, const Tally &nw, const Tally &used) {
 
 QStringList blockLines(const Tally &nw, const Tally &used) {
     QStringList lines;
-    addBlock(lines, nw, used);
+    {
+        BlockLines set(lines);
+        addBlock(set, nw, used);
+    }
     return lines;
 }
 
@@ -706,7 +733,8 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
     // Each salesperson's block is made when it is read, from its sums: thousands of
     // salespeople make a hundred thousand lines.
     const int perBlock = int(blockLines({}, {}).size()) + 1;
-    out.lines.listBlocks([keys = out.salespeople, blockSums](int i, QStringList &lines) {
+    out.lines.listBlocks([keys = out.salespeople, blockSums](int i, QStringList &made) {
+        BlockLines lines(made);
         if (i > 0)
             lines << QString();
         lines << header(keys.at(i));

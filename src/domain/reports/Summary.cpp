@@ -663,9 +663,12 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
     const auto isAscii = [](QStringView text) {
         return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
     };
-    std::vector<bool> asciiBlock(size_t(out.salespeople.size()));
-    for (qsizetype block = 0; block < out.salespeople.size(); ++block)
+    std::vector<bool> asciiBlock(size_t(out.salespeople.size())),
+        blankBlock(size_t(out.salespeople.size()));
+    for (qsizetype block = 0; block < out.salespeople.size(); ++block) {
         asciiBlock[size_t(block)] = isAscii(out.salespeople.at(block));
+        blankBlock[size_t(block)] = out.salespeople.at(block) == blank;
+    }
     for (qint32 group = 0; group < qint32(groupFirst.size()); ++group) {
         const QStringView salesman = textNumbers.text(groupFirst[size_t(group)]);
         const bool asciiGroup = isAscii(salesman);
@@ -673,7 +676,7 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
         const auto consider = [&](qint32 key, bool asBlank) {
             const qsizetype block = blockOfKey[size_t(key)];
             const QString &spelled = out.salespeople.at(block);
-            if (asBlank == (spelled == blank) &&
+            if (asBlank == blankBlock[size_t(block)] &&
                 ((!asBlank && asciiGroup && asciiBlock[size_t(block)]) ||
                  ReportSelection::inBlock(spelled, salesman)))
                 blocks.push_back(block);

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <iterator>
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
 #endif
 
@@ -29,7 +29,7 @@ bool appendPlain(QByteArray &into, QStringView text, bool json) {
 char *OutputWriter::copyPlain(char *out, QStringView text, bool json) {
     const char16_t *from = text.utf16();
     const char16_t *const end = from + text.size();
-#if defined(__SSE2__)
+#if defined(__SSE2__) || defined(_M_X64)
     // Eight characters at a time, a report's hundreds of thousands of lines being mostly such:
     // above 0x7F leaves a saturating subtraction of 0x7F nonzero, below 0x20 one from 0x20. Out
     // of JSON the quote and the backslash are looked for as 0x80, already refused.

@@ -103,7 +103,12 @@ public:
     }
 
 private:
-    QString &nextLine() { return next++ < lines.size() ? lines[next - 1] : lines.emplaceBack(); }
+    QString &nextLine() {
+        if (next < lines.size())
+            return lines[next++];
+        ++next;
+        return lines.emplaceBack();
+    }
 
     QStringList &lines;
     qsizetype next = 0;

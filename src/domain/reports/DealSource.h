@@ -29,6 +29,9 @@ public:
     // Whether the deals come in the report's order. A report whose figures do not depend on
     // the order may be given them as they are stored, which spares the database a sort.
     virtual bool inReportOrder() const { return true; }
+    // How many deals there are, when the source knows it at once; 0 otherwise. A report may
+    // make room for that many before the walk.
+    virtual qsizetype sizeHint() const { return 0; }
 
     QString text(int field) const { return view(field).toString(); }
     // An amount: the leading number of the field's text, as currency.
@@ -48,6 +51,7 @@ public:
     void moveFirst() override { pos = 0; }
     void moveNext() override;
     bool eof() const override { return pos >= rows->rows(); }
+    qsizetype sizeHint() const override { return rows->rows(); }
     qsizetype position() const override { return pos; }
     void moveTo(qsizetype row) override { pos = row; }
     QStringView view(int field) const override { return rows->view(pos, field); }

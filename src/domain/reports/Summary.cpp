@@ -388,7 +388,9 @@ public:
     // Adds text, not yet added, as the next number, which it returns.
     qint32 add(QStringView text, size_t hash) {
         if (2 * (starts.size() + 1) > slots.size()) {
-            Slots old(2 * slots.size());
+            // Four times over: each growth moves every text added, and thousands of texts
+            // doubling from a thousand slots would move six times.
+            Slots old(4 * slots.size());
             old.swap(slots);
             mask = slots.size() - 1;
             for (const Slot &slot : old)
@@ -511,8 +513,12 @@ ReportOutput DoSummary(const ReportConditions &c, DealSource &deals, BuildPolicy
     const auto headOf = [&](QStringView date) {
         return std::array<quint64, 2>{fourOf(date, 0), fourOf(date, 4)};
     };
+    // Room for a text for each deal, at most, made at once: the memory is taken only as the
+    // texts come, and no growth copies the sums of thousands of texts again.
     std::vector<Sums, LargeArrayAllocator<Sums>> sums;
-    std::vector<Text> texts;
+    std::vector<Text, LargeArrayAllocator<Text>> texts;
+    sums.reserve(size_t(deals.sizeHint()));
+    texts.reserve(size_t(deals.sizeHint()));
     TextNumbers textNumbers;
     const bool ordered = deals.inReportOrder();
     // A deal of a text met before is added to its sums one deal later: the sums, scattered among

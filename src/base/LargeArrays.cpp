@@ -29,7 +29,7 @@ void *allocateLarge(std::size_t bytes) {
         const std::uintptr_t aligned = (start + hugePage - 1) / hugePage * hugePage;
         if (aligned > start)
             munmap(mapped, aligned - start);
-        if (const std::uintptr_t tail = start + size + hugePage - (aligned + size); tail > 0)
+        if (const std::uintptr_t tail = start + hugePage - aligned; tail > 0)
             munmap(reinterpret_cast<void *>(aligned + size), tail);
         // Only advice: without huge pages the memory is the same, in small pages.
         madvise(reinterpret_cast<void *>(aligned), size, MADV_HUGEPAGE);

@@ -85,6 +85,15 @@ private:
     char *end = buffer;
 };
 
+// The item at next of a list made over again, next moved past it: the one made there before,
+// to be written over, or a new one at the end.
+template <class T> T &nextOver(QList<T> &list, qsizetype &next) {
+    if (next < list.size())
+        return list[next++];
+    ++next;
+    return list.emplaceBack();
+}
+
 // Sets lines to a block's lines one after another, each written over the text the same line
 // held for the block made before: its room is used again rather than allocated anew.
 class BlockLines {
@@ -94,22 +103,15 @@ public:
     BlockLines(const BlockLines &) = delete;
     BlockLines &operator=(const BlockLines &) = delete;
     BlockLines &operator<<(const QString &text) {
-        nextLine() = text;
+        nextOver(lines, next) = text;
         return *this;
     }
     BlockLines &operator<<(const Line &line) {
-        nextLine() = line.text();
+        nextOver(lines, next) = line.text();
         return *this;
     }
 
 private:
-    QString &nextLine() {
-        if (next < lines.size())
-            return lines[next++];
-        ++next;
-        return lines.emplaceBack();
-    }
-
     QStringList &lines;
     qsizetype next = 0;
 };
@@ -249,8 +251,7 @@ void setSheetBlock(QList<SheetRow> &rows, const QString &salesperson, const Tall
     };
     const auto row = [&](const QString &item, SheetCell::Kind kind, const auto &a, const auto &b,
                          const auto &c) {
-        SheetRow &made = next < rows.size() ? rows[next] : rows.emplaceBack();
-        ++next;
+        SheetRow &made = nextOver(rows, next);
         made.sum = made.below = false;
         made.cells.resize(width);
         SheetCell *cell = made.cells.data();
